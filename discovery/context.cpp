@@ -1,0 +1,173 @@
+#include "context.h"
+
+#include "byte_order.h"
+#include "device_record.h"
+#include "platform/network_startup.h"
+#include "text_copy.h"
+
+#include <cstring>
+#include <new>
+
+namespace ql5 {
+
+LockedList& ContextRegistry()
+{
+    // Built on first use, which the language makes thread-safe, and never
+    // destroyed, so a context closed late during exit still finds it.
+    static auto* registry = new LockedList;
+    return *registry;
+}
+
+namespace {
+
+LockedList::Value HandleValue(DiscoveryHandle handle)
+{
+    return reinterpret_cast<LockedList::Value>(handle);
+}
+
+}  // namespace
+
+int IsLiveContext(DiscoveryHandle handle)
+{
+    if (handle == nullptr)
+        return 0;
+    return ContextRegistry().Contains(HandleValue(handle));
+}
+
+DiscoveryContext* ResolveContext(DiscoveryHandle handle)
+{
+    return IsLiveContext(handle) != 0 ? handle : nullptr;
+}
+
+void SetStatus(DiscoveryContext* context, std::int32_t code, const char* text)
+{
+    if (context == nullptr || text == nullptr)
+        return;
+    context->status.statusCode = code;
+    CopyTextZeroFilled(context->status.statusText, sizeof context->status.statusText, text);
+}
+
+void SetNotifyTarget(DiscoveryContext* context, NotifyCallback callback, WindowHandle window,
+                     std::uint32_t message, platform::AutoResetEvent* event,
+                     std::int32_t userValue)
+{
+    if (context == nullptr)
+        return;
+    if (callback != nullptr)
+        context->notify = NotifyTarget{callback, nullptr, 0, nullptr, userValue};
+    else if (IsWindow(window) != 0)
+        context->notify = NotifyTarget{nullptr, window, message, nullptr, userValue};
+    else if (event != nullptr)
+        context->notify = NotifyTarget{nullptr, nullptr, 0, event, 0};
+}
+
+void ClearReplyQueue(DiscoveryContext* context)
+{
+    if (context == nullptr || context->replyQueue == nullptr)
+        return;
+    // Record pointers are never 0, so 0 means the queue is empty.
+    while (auto value = context->replyQueue->PopHead())
+        FreeDeviceRecord(reinterpret_cast<DeviceRecord*>(value));
+}
+
+void DestroyContext(DiscoveryContext* context)
+{
+    if (context == nullptr)
+        return;
+    ContextRegistry().Remove(HandleValue(context));
+    platform::AutoResetEvent::Destroy(context->stopEvent);
+    if (context->replyQueue != nullptr) {
+        ClearReplyQueue(context);
+        LockedList::Destroy(context->replyQueue);
+    }
+    if (context->networkingStarted)
+        platform::StopNetworking();
+    delete context;
+}
+
+}  // namespace ql5
+
+using namespace ql5;
+
+extern "C" {
+
+DiscoveryHandle OpenContext(uint32_t protocolMagic)
+{
+    if (protocolMagic == 0)
+        return nullptr;
+    if (!platform::StartNetworking())
+        return nullptr;
+    auto* context = new (std::nothrow) DiscoveryContext;
+    if (context == nullptr) {
+        platform::StopNetworking();
+        return nullptr;
+    }
+    context->networkingStarted = true;
+    context->protocolMagic = protocolMagic;
+    SetStatus(context, 0, kStatusSuccess);
+    context->groupAddress = Ipv4FromOctets(224, 0, 5, 128);
+
+    context->stopEvent = platform::AutoResetEvent::Create();
+    context->replyQueue = LockedList::Create();
+    if (context->stopEvent == nullptr || context->replyQueue == nullptr ||
+        ContextRegistry().Add(HandleValue(context)) < 0) {
+        DestroyContext(context);
+        return nullptr;
+    }
+    return context;
+}
+
+void CloseContext(DiscoveryHandle handle)
+{
+    if (IsLiveContext(handle) == 0)
+        return;
+    StopDiscovery(handle);
+    if (DiscoveryContext* context = ResolveContext(handle))
+        DestroyContext(context);
+}
+
+int32_t GetStatusCode(DiscoveryHandle handle)
+{
+    const DiscoveryContext* context = ResolveContext(handle);
+    return context != nullptr ? context->status.statusCode : -1;
+}
+
+int32_t GetStatusText(DiscoveryHandle handle, char* buffer, uint32_t size)
+{
+    if (IsLiveContext(handle) == 0 || size == 0 || buffer == nullptr)
+        return -1;
+    const DiscoveryContext* context = ResolveContext(handle);
+    if (context == nullptr)
+        return -1;
+    CopyTextZeroFilled(buffer, size, context->status.statusText);
+    return 0;
+}
+
+int32_t GetDeviceCount(DiscoveryHandle handle)
+{
+    const DiscoveryContext* context = ResolveContext(handle);
+    return context != nullptr ? context->replyQueue->Count() : -1;
+}
+
+int32_t ReadDevices(DiscoveryHandle handle, DeviceRecordExchange* array, uint32_t number)
+{
+    if (IsLiveContext(handle) == 0 || number == 0 || array == nullptr)
+        return -1;
+    DiscoveryContext* context = ResolveContext(handle);
+    if (context == nullptr)
+        return -1;
+    // One record at a time, so records the sweep adds meanwhile are read by
+    // this same call while the array has room.
+    int32_t filled = 0;
+    while (static_cast<uint32_t>(filled) < number) {
+        auto* record = reinterpret_cast<DeviceRecord*>(context->replyQueue->PopHead());
+        if (record == nullptr)
+            break;
+        std::memcpy(&array[filled], &record->exchange, sizeof(DeviceRecordExchange));
+        FreeDeviceRecord(record);
+        ++filled;
+    }
+    return filled;
+}
+
+}  // extern "C"

@@ -1,0 +1,92 @@
+// The record behind a context handle, the process-wide registry of live
+// handles, the per-context status and notification target, and the read side
+// of the reply queue.
+#pragma once
+
+#include "locked_list.h"
+#include "platform/auto_reset_event.h"
+
+#include <ql5/discovery.h>
+
+#include <cstdint>
+#include <thread>
+
+namespace ql5 {
+
+// Outcome of the last operation that did work on a context.
+struct ContextStatus {
+    std::int32_t statusCode;
+    char statusText[256];  // at most 255 characters; the last byte is always NUL
+};
+
+// A wait in seconds and microseconds, as the socket waits take it.
+struct PollTimeout {
+    std::int32_t seconds;
+    std::int32_t microseconds;
+};
+
+using NotifyCallback = void (*)(DiscoveryHandle handle, std::int32_t userValue);
+
+// Whom the sweep tells that records are waiting: exactly one of the callback,
+// window or event modes, or none.
+struct NotifyTarget {
+    NotifyCallback callback;
+    WindowHandle window;
+    std::uint32_t message;
+    platform::AutoResetEvent* event;
+    std::int32_t userValue;
+};
+
+inline constexpr char kStatusSuccess[] = "Operation Successful";
+
+}  // namespace ql5
+
+struct DiscoveryContext {
+    std::uint32_t protocolMagic = 0;
+    ql5::ContextStatus status{};
+    std::int32_t multicastTtl = 64;
+    std::uint32_t groupAddress = 0;  // 224.0.5.128, network order
+    std::uint16_t groupPort = 2362;
+    ql5::PollTimeout requestPollTimeout{0, 200000};
+    // Due time of a request exchange in 100 ns units; negative means relative
+    // to now: 7.5 s.
+    std::int64_t requestTimeLimit = -75000000;
+    std::int32_t sweepRunning = 0;
+    std::int32_t sweepStarted = 0;
+    std::thread sweepThread;
+    ql5::PollTimeout sweepPollTimeout{0, 200000};
+    ql5::NotifyTarget notify{};
+    ql5::platform::AutoResetEvent* stopEvent = nullptr;
+    ql5::LockedList* replyQueue = nullptr;  // DeviceRecord pointers; owns them
+    bool networkingStarted = false;
+};
+
+namespace ql5 {
+
+// 1 when the handle is in the registry of live contexts, else 0. Never reads
+// through the handle.
+int IsLiveContext(DiscoveryHandle handle);
+
+// The context behind a live handle, else null.
+DiscoveryContext* ResolveContext(DiscoveryHandle handle);
+
+// Sets the status; the text is cut to its first 255 characters.
+void SetStatus(DiscoveryContext* context, std::int32_t code, const char* text);
+
+// The first usable argument chooses the mode: a callback, then an existing
+// window, then an event; with none of them the target stays as it was.
+void SetNotifyTarget(DiscoveryContext* context, NotifyCallback callback, WindowHandle window,
+                     std::uint32_t message, platform::AutoResetEvent* event,
+                     std::int32_t userValue);
+
+// Frees every record waiting in the reply queue.
+void ClearReplyQueue(DiscoveryContext* context);
+
+// Unregisters the context and frees it with everything it owns. Does not touch
+// the sweep: CloseContext ends it first.
+void DestroyContext(DiscoveryContext* context);
+
+// The registry of live contexts (exposed for tests).
+LockedList& ContextRegistry();
+
+}  // namespace ql5

@@ -1,0 +1,18 @@
+// Each context takes one start-up of the platform's network stack when it is
+// opened and gives it back when it is destroyed. Platforms whose sockets need
+// no start-up only count the calls.
+#pragma once
+
+namespace ql5::platform {
+
+// Returns true when the network stack is ready for this caller.
+bool StartNetworking();
+
+// Releases one successful StartNetworking.
+void StopNetworking();
+
+// Number of start-ups not yet released; lets tests see that every context
+// gives back what it took.
+int NetworkingStartCount();
+
+}  // namespace ql5::platform

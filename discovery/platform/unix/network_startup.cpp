@@ -1,0 +1,27 @@
+#include "platform/network_startup.h"
+
+#include <atomic>
+
+namespace ql5::platform {
+
+namespace {
+std::atomic<int> startCount{0};
+}
+
+bool StartNetworking()
+{
+    startCount.fetch_add(1, std::memory_order_relaxed);
+    return true;
+}
+
+void StopNetworking()
+{
+    startCount.fetch_sub(1, std::memory_order_relaxed);
+}
+
+int NetworkingStartCount()
+{
+    return startCount.load(std::memory_order_relaxed);
+}
+
+}  // namespace ql5::platform
