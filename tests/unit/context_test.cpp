@@ -1,0 +1,249 @@
+#include "context.h"
+#include "device_record.h"
+#include "platform/network_startup.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace ql5;
+
+namespace {
+
+std::string StatusText(DiscoveryHandle handle)
+{
+    char text[256] = {};
+    if (GetStatusText(handle, text, sizeof text) != 0)
+        return "<failed>";
+    return text;
+}
+
+// Queues a record as the sweep would, with a recognisable MAC.
+void QueueRecord(DiscoveryHandle handle, std::uint8_t lastMacByte)
+{
+    DiscoveryContext* context = ResolveContext(handle);
+    ASSERT_NE(context, nullptr);
+    DeviceRecord* record = NewDeviceRecord(context);
+    ASSERT_NE(record, nullptr);
+    record->exchange.macAddress[5] = lastMacByte;
+    record->resultFlag = 1;  // internal tail: must never reach a caller
+    record->code231List->Add(21);
+    ASSERT_GE(context->replyQueue->Add(reinterpret_cast<LockedList::Value>(record)), 0);
+}
+
+}  // namespace
+
+TEST(Context, MagicZeroGivesNoContextAndStartsNothing)
+{
+    const int before = platform::NetworkingStartCount();
+    EXPECT_EQ(OpenContext(0), nullptr);
+    EXPECT_EQ(platform::NetworkingStartCount(), before);
+}
+
+TEST(Context, FreshContextReportsSuccessAndEmptyQueue)
+{
+    DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(GetStatusCode(handle), 0);
+    EXPECT_EQ(StatusText(handle), "Operation Successful");
+    EXPECT_EQ(GetDeviceCount(handle), 0);
+    DeviceRecordExchange record;
+    EXPECT_EQ(ReadDevices(handle, &record, 1), 0);
+
+    const DiscoveryContext* context = ResolveContext(handle);
+    ASSERT_NE(context, nullptr);
+    EXPECT_EQ(context->multicastTtl, 64);
+    EXPECT_EQ(context->groupPort, 2362);
+    const std::uint8_t group[4] = {224, 0, 5, 128};
+    EXPECT_EQ(std::memcmp(&context->groupAddress, group, 4), 0);
+    EXPECT_EQ(context->requestTimeLimit, static_cast<std::int64_t>(0xFFFFFFFFFB879740ull));
+    CloseContext(handle);
+}
+
+TEST(Context, ContextsAreIndependentAndEachHoldsOneNetworkStart)
+{
+    const int before = platform::NetworkingStartCount();
+    DiscoveryHandle first = OpenContext(QL5_PROTOCOL_MAGIC);
+    DiscoveryHandle second = OpenContext(QL5_PROTOCOL_MAGIC);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(platform::NetworkingStartCount(), before + 2);
+    CloseContext(first);
+    EXPECT_EQ(platform::NetworkingStartCount(), before + 1);
+    EXPECT_EQ(GetStatusCode(second), 0);
+    EXPECT_EQ(IsLiveContext(second), 1);
+    CloseContext(second);
+    EXPECT_EQ(platform::NetworkingStartCount(), before);
+}
+
+TEST(Context, ClosedHandleFailsEveryOperation)
+{
+    DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
+    ASSERT_NE(handle, nullptr);
+    QueueRecord(handle, 1);
+    CloseContext(handle);  // frees the queued record too (checked by ASan)
+
+    char text[8] = "keep";
+    DeviceRecordExchange record;
+    EXPECT_EQ(GetStatusCode(handle), -1);
+    EXPECT_EQ(GetDeviceCount(handle), -1);
+    EXPECT_EQ(GetStatusText(handle, text, sizeof text), -1);
+    EXPECT_STREQ(text, "keep");
+    EXPECT_EQ(ReadDevices(handle, &record, 1), -1);
+    CloseContext(handle);
+    StopDiscovery(handle);
+    EXPECT_EQ(GetStatusCode(nullptr), -1);
+    CloseContext(nullptr);
+}
+
+TEST(Context, HandleThatWasNeverOpenedIsRefusedWithoutBeingRead)
+{
+    // A handle is only ever compared with the registry, never dereferenced, so
+    // an address that is no context at all is safe to pass.
+    auto bogus = reinterpret_cast<DiscoveryHandle>(static_cast<std::uintptr_t>(0x10));
+    EXPECT_EQ(IsLiveContext(bogus), 0);
+    EXPECT_EQ(GetStatusCode(bogus), -1);
+    EXPECT_EQ(GetDeviceCount(bogus), -1);
+    CloseContext(bogus);
+}
+
+TEST(Context, GetStatusTextCutsAndTerminates)
+{
+    DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
+    ASSERT_NE(handle, nullptr);
+
+    char buffer[32];
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(GetStatusText(handle, buffer, 0), -1);
+    EXPECT_EQ(buffer[0], 'x');
+    EXPECT_EQ(GetStatusText(handle, nullptr, 10), -1);
+
+    EXPECT_EQ(GetStatusText(handle, buffer, 1), 0);
+    EXPECT_EQ(buffer[0], '\0');
+    EXPECT_EQ(buffer[1], 'x');
+
+    EXPECT_EQ(GetStatusText(handle, buffer, 10), 0);
+    EXPECT_STREQ(buffer, "Operation");  // 9 characters and the NUL
+    EXPECT_EQ(buffer[10], 'x');
+
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(GetStatusText(handle, buffer, sizeof buffer), 0);
+    EXPECT_STREQ(buffer, "Operation Successful");
+    for (std::size_t i = std::strlen(buffer); i < sizeof buffer; ++i)
+        EXPECT_EQ(buffer[i], '\0') << "byte " << i;
+    CloseContext(handle);
+}
+
+TEST(Context, SetStatusKeepsAtMost255Characters)
+{
+    DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
+    DiscoveryContext* context = ResolveContext(handle);
+    ASSERT_NE(context, nullptr);
+    const std::string longText(300, 'm');
+    SetStatus(context, 5, longText.c_str());
+    EXPECT_EQ(GetStatusCode(handle), 5);
+    EXPECT_EQ(StatusText(handle), std::string(255, 'm'));
+
+    SetStatus(context, 7, nullptr);  // ignored
+    EXPECT_EQ(GetStatusCode(handle), 5);
+    SetStatus(context, 0, "");
+    EXPECT_EQ(StatusText(handle), "");
+    CloseContext(handle);
+}
+
+TEST(Context, ReadDevicesCopiesExchangePartOnlyAndFreesRecords)
+{
+    DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
+    ASSERT_NE(handle, nullptr);
+    QueueRecord(handle, 1);
+    QueueRecord(handle, 2);
+    QueueRecord(handle, 3);
+    EXPECT_EQ(GetDeviceCount(handle), 3);
+
+    DeviceRecordExchange records[3];
+    EXPECT_EQ(ReadDevices(handle, records, 0), -1);
+    EXPECT_EQ(ReadDevices(handle, nullptr, 1), -1);
+    EXPECT_EQ(GetDeviceCount(handle), 3);
+
+    // Four bytes of guard behind two elements prove that exactly 1,144 bytes
+    // are written per element.
+    struct {
+        DeviceRecordExchange records[2];
+        std::uint8_t guard[4];
+    } out;
+    std::memset(&out, 0xAB, sizeof out);
+    EXPECT_EQ(ReadDevices(handle, out.records, 2), 2);
+    EXPECT_EQ(out.records[0].macAddress[5], 1);
+    EXPECT_EQ(out.records[1].macAddress[5], 2);
+    EXPECT_EQ(out.records[0].recordSize, 1144u);
+    EXPECT_EQ(out.records[0].layoutTag, 256u);
+    EXPECT_EQ(out.records[0].extensionSize, 64u);
+    EXPECT_EQ(out.records[0].protocolMagic, QL5_PROTOCOL_MAGIC);
+    for (std::uint8_t byte : out.guard)
+        EXPECT_EQ(byte, 0xAB);
+
+    std::memset(records, 0xCD, sizeof records);
+    EXPECT_EQ(ReadDevices(handle, records, 3), 1);
+    EXPECT_EQ(records[0].macAddress[5], 3);
+    EXPECT_EQ(records[1].recordSize, 0xCDCDCDCDu);  // untouched
+    EXPECT_EQ(GetDeviceCount(handle), 0);
+    CloseContext(handle);
+}
+
+TEST(Context, NotifyTargetTakesFirstUsableMode)
+{
+    DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
+    DiscoveryContext* context = ResolveContext(handle);
+    ASSERT_NE(context, nullptr);
+    WindowHandle window = CreateMessageWindow(
+        [](WindowHandle, uint32_t, uintptr_t, intptr_t, void*) {}, nullptr);
+    ASSERT_NE(window, nullptr);
+    auto callback = [](DiscoveryHandle, std::int32_t) {};
+
+    SetNotifyTarget(context, callback, window, 0x8002, context->stopEvent, 9);
+    EXPECT_EQ(context->notify.callback, callback);
+    EXPECT_EQ(context->notify.window, nullptr);
+    EXPECT_EQ(context->notify.userValue, 9);
+
+    SetNotifyTarget(context, nullptr, window, 0x8002, context->stopEvent, 4);
+    EXPECT_EQ(context->notify.callback, nullptr);
+    EXPECT_EQ(context->notify.window, window);
+    EXPECT_EQ(context->notify.message, 0x8002u);
+    EXPECT_EQ(context->notify.event, nullptr);
+    EXPECT_EQ(context->notify.userValue, 4);
+
+    DestroyMessageWindow(window);
+    SetNotifyTarget(context, nullptr, window, 0x8002, context->stopEvent, 4);
+    EXPECT_EQ(context->notify.window, nullptr);
+    EXPECT_EQ(context->notify.event, context->stopEvent);
+    EXPECT_EQ(context->notify.userValue, 0);
+
+    // Nothing usable: the target stays as it was.
+    SetNotifyTarget(context, nullptr, nullptr, 0, nullptr, 3);
+    EXPECT_EQ(context->notify.event, context->stopEvent);
+    CloseContext(handle);
+}
+
+TEST(Context, RegistryHoldsUpUnderConcurrentOpenAndClose)
+{
+    const int before = platform::NetworkingStartCount();
+    const std::int32_t registered = ContextRegistry().Count();
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([] {
+            for (int i = 0; i < 300; ++i) {
+                DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
+                ASSERT_NE(handle, nullptr);
+                ASSERT_EQ(GetStatusCode(handle), 0);
+                CloseContext(handle);
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(ContextRegistry().Count(), registered);
+    EXPECT_EQ(platform::NetworkingStartCount(), before);
+}

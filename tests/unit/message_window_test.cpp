@@ -1,0 +1,71 @@
+#include <ql5/discovery.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Received {
+    std::atomic<int> count{0};
+    uint32_t message = 0;
+    uintptr_t first = 0;
+    intptr_t second = 0;
+};
+
+void Record(WindowHandle, uint32_t message, uintptr_t first, intptr_t second, void* user)
+{
+    auto* received = static_cast<Received*>(user);
+    received->message = message;
+    received->first = first;
+    received->second = second;
+    ++received->count;
+}
+
+}  // namespace
+
+TEST(MessageWindow, PostCallsTheCallbackWithItsParameters)
+{
+    Received received;
+    WindowHandle window = CreateMessageWindow(Record, &received);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(IsWindow(window), 1);
+    EXPECT_EQ(PostWindowMessage(window, 0x8002, 0, -7), 0);
+    EXPECT_EQ(received.count, 1);
+    EXPECT_EQ(received.message, 0x8002u);
+    EXPECT_EQ(received.first, 0u);
+    EXPECT_EQ(received.second, -7);
+    DestroyMessageWindow(window);
+    EXPECT_EQ(IsWindow(window), 0);
+    EXPECT_EQ(PostWindowMessage(window, 1, 0, 0), -1);
+    EXPECT_EQ(received.count, 1);
+}
+
+TEST(MessageWindow, RefusesNullCallbackAndUnknownHandles)
+{
+    EXPECT_EQ(CreateMessageWindow(nullptr, nullptr), nullptr);
+    EXPECT_EQ(IsWindow(nullptr), 0);
+    DestroyMessageWindow(nullptr);
+    EXPECT_EQ(PostWindowMessage(nullptr, 1, 0, 0), -1);
+}
+
+TEST(MessageWindow, NoCallbackRunsAfterDestroyReturns)
+{
+    Received received;
+    WindowHandle window = CreateMessageWindow(Record, &received);
+    std::atomic<bool> stop{false};
+    std::thread poster([&] {
+        while (!stop)
+            PostWindowMessage(window, 1, 0, 0);
+    });
+    while (received.count < 10)
+        std::this_thread::yield();
+    DestroyMessageWindow(window);
+    const int afterDestroy = received.count;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(received.count, afterDestroy);
+    stop = true;
+    poster.join();
+}

@@ -1,0 +1,363 @@
+#include "context.h"
+#include "packet_format.h"
+#include "reply_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace ql5;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A reply header for "DIGI" followed by the given payload.
+Bytes Reply(std::uint16_t type, const Bytes& payload)
+{
+    Bytes bytes = {0x44, 0x49, 0x47, 0x49,
+                   static_cast<std::uint8_t>(type >> 8), static_cast<std::uint8_t>(type),
+                   static_cast<std::uint8_t>(payload.size() >> 8),
+                   static_cast<std::uint8_t>(payload.size())};
+    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    return bytes;
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts)
+{
+    Bytes out;
+    for (const Bytes& part : parts)
+        out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+const Bytes kMacField = {0x01, 0x06, 0x02, 0x00, 0x00, 0x00, 0x00, 0x01};  // code 1, MAC
+
+Bytes TextField(std::uint8_t code, const std::string& text)
+{
+    Bytes field = {code, static_cast<std::uint8_t>(text.size())};
+    field.insert(field.end(), text.begin(), text.end());
+    return field;
+}
+
+class ReplyDecoder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        handle_ = OpenContext(QL5_PROTOCOL_MAGIC);
+        ASSERT_NE(handle_, nullptr);
+        context_ = ResolveContext(handle_);
+        ASSERT_EQ(InitDeviceRecord(context_, &record_), 1);
+    }
+    void TearDown() override
+    {
+        ReleaseDeviceRecord(&record_);
+        CloseContext(handle_);
+    }
+
+    // Decodes as the receiver does: the datagram sits at the start of a zeroed
+    // receive buffer, and the decoder may look at the whole buffer.
+    int Decode(const Bytes& datagram, std::uint16_t type = kDiscoveryReply)
+    {
+        std::array<std::uint8_t, kReceiveBufferSize> buffer{};
+        std::memcpy(buffer.data(), datagram.data(), std::min(datagram.size(), buffer.size()));
+        ResetDeviceRecord(context_, &record_);
+        return DecodeReply(context_, buffer.data(), buffer.size(), type, &record_);
+    }
+
+    DiscoveryHandle handle_ = nullptr;
+    DiscoveryContext* context_ = nullptr;
+    DeviceRecord record_{};
+};
+
+}  // namespace
+
+TEST_F(ReplyDecoder, MinimalReplyCarriesMacAndAddress)
+{
+    const Bytes datagram = {
+        0x44, 0x49, 0x47, 0x49,                    // magic "DIGI"
+        0x00, 0x02, 0x00, 0x0E,                    // type 2, payload 14
+        0x01, 0x06, 0x02, 0x00, 0x00, 0x00, 0x00, 0x01,  // MAC 02:00:00:00:00:01
+        0x02, 0x04, 0xC0, 0x00, 0x02, 0x0A,        // IP 192.0.2.10
+    };
+    ASSERT_EQ(Decode(datagram), 1);
+    const std::uint8_t mac[6] = {0x02, 0, 0, 0, 0, 0x01};
+    EXPECT_EQ(std::memcmp(record_.exchange.macAddress, mac, 6), 0);
+    const std::uint8_t ip[4] = {192, 0, 2, 10};
+    EXPECT_EQ(std::memcmp(&record_.exchange.ipAddress, ip, 4), 0);
+    EXPECT_EQ(record_.exchange.presenceFlags, QL5_HAS_MAC_ADDRESS | QL5_HAS_IP_ADDRESS);
+    EXPECT_EQ(record_.exchange.extPresenceFlags, 0u);
+    EXPECT_EQ(record_.resultPresenceFlags, 0u);
+}
+
+TEST_F(ReplyDecoder, EveryKnownFieldLandsInItsPlaceWithItsBit)
+{
+    const Bytes payload = Concat({
+        kMacField,
+        {0x02, 0x04, 10, 0, 0, 1},           // IP
+        {0x03, 0x04, 255, 255, 0, 0},        // mask
+        {0x0B, 0x04, 10, 0, 0, 254},         // gateway
+        {0x0F, 0x04, 10, 0, 0, 53},          // DNS
+        {0x10, 0x01, 0x01},                  // DHCP mode
+        {0x0E, 0x02, 0x03, 0x03},            // RealPort 771
+        TextField(4, "line-1"),
+        TextField(5, "five"),
+        {0x06, 0x01, 0x07},                  // hardware type
+        {0x07, 0x04, 0x00, 0x00, 0x01, 0x09}, // code 7, low byte 9
+        TextField(8, "82000856_F"),
+        TextField(13, "Digi One SP"),
+        {0x12, 0x01, 0x04},                  // port count
+        {0x0C, 0x02, 0xBE, 0xEF},            // code 12
+        {0x0A, 0x01, 0x01},                  // result flag
+        {0x11, 0x01, 0x05},                  // error number
+        TextField(9, "bad password"),
+        {0xE1, 0x02, 0x12, 0x34},            // code 225
+        {0xE3, 0x01, 0x07},                  // code 227
+        {0xE4, 0x04, 0xAA, 0xBB, 0xCC, 0xDD}, // code 228: low 16 bits
+        {0xE6, 0x02, 0x00, 0x02},            // code 230
+        {0xE0, 0x03, 1, 2, 3},               // code 224
+        {0xE5, 0x02, 9, 8},                  // code 229
+        {0xE7, 0x04, 0x00, 0x15, 0x00, 0x16}, // code 231
+    });
+    ASSERT_EQ(Decode(Reply(kDiscoveryReply, payload)), 1);
+    const DeviceRecordExchange& x = record_.exchange;
+    EXPECT_EQ(x.presenceFlags, 0xFFFFu);
+    EXPECT_EQ(x.extPresenceFlags, 0x3Fu);
+    EXPECT_EQ(record_.resultPresenceFlags, 0x0Fu);
+    EXPECT_EQ(x.dhcpMode, 1);
+    EXPECT_EQ(x.realPortPort, 771);
+    EXPECT_STREQ(x.code4Text, "line-1");
+    EXPECT_STREQ(x.code5Text, "five");
+    EXPECT_EQ(x.hardwareType, 7);
+    EXPECT_EQ(x.code7Value, 9);
+    EXPECT_STREQ(x.firmwareRevision, "82000856_F");
+    EXPECT_STREQ(x.productName, "Digi One SP");  // the reply's name wins
+    EXPECT_EQ(x.portCount, 4);                   // and its own port count
+    EXPECT_EQ(x.code12Value, 0xBEEF);
+    EXPECT_EQ(record_.resultFlag, 1);
+    EXPECT_EQ(record_.errorCode, 5);
+    EXPECT_STREQ(record_.resultMessage, "bad password");
+    EXPECT_EQ(x.code225Value, 0x1234);
+    EXPECT_EQ(x.code227Value, 7);
+    EXPECT_EQ(x.code228Value, 0xCCDD);
+    EXPECT_EQ(x.code230Value, 2);
+    EXPECT_EQ(x.code224Length, 3);
+    EXPECT_EQ(x.code224Bytes[2], 3);
+    EXPECT_EQ(x.code229Length, 2);
+    EXPECT_EQ(x.code229Bytes[1], 8);
+    EXPECT_EQ(record_.code231List->Count(), 2);
+
+    // Byte-exact placement in the exchange part.
+    const auto* raw = reinterpret_cast<const std::uint8_t*>(&x);
+    EXPECT_EQ(raw[44], 1);          // dhcpMode
+    EXPECT_EQ(raw[560], 7);         // hardwareType
+    EXPECT_EQ(raw[1074], 4);        // portCount
+    EXPECT_EQ(raw[1088], 3);        // code224Length
+    EXPECT_EQ(raw[1128], 2);        // code229Length
+    EXPECT_EQ(std::memcmp(raw + 818, "Digi One SP", 12), 0);
+    EXPECT_EQ(std::memcmp(raw + 48, "line-1", 7), 0);
+}
+
+TEST_F(ReplyDecoder, WrongMagicOrTypeLeavesRecordUntouched)
+{
+    const Bytes good = Reply(kDiscoveryReply, kMacField);
+    Bytes wrongMagic = good;
+    wrongMagic[3] = 0x48;
+    EXPECT_EQ(Decode(wrongMagic), 0);
+    EXPECT_EQ(record_.exchange.presenceFlags, 0u);
+    EXPECT_EQ(Decode(good, kConfigureStaticReply), 0);
+    EXPECT_EQ(record_.exchange.macAddress[0], 0);
+
+    // A header mismatch after a good decode keeps the earlier flags.
+    std::array<std::uint8_t, kReceiveBufferSize> buffer{};
+    std::memcpy(buffer.data(), good.data(), good.size());
+    ASSERT_EQ(DecodeReply(context_, buffer.data(), buffer.size(), kDiscoveryReply, &record_), 1);
+    buffer[5] = 4;
+    EXPECT_EQ(DecodeReply(context_, buffer.data(), buffer.size(), kDiscoveryReply, &record_), 0);
+    EXPECT_EQ(record_.exchange.presenceFlags, QL5_HAS_MAC_ADDRESS);
+}
+
+TEST_F(ReplyDecoder, RefusedLengthFailsWholeReplyButWalkGoesOn)
+{
+    struct Case {
+        const char* what;
+        Bytes badField;
+    };
+    const Case cases[] = {
+        {"three-byte integer", {0x10, 0x03, 0, 0, 1}},
+        {"five-byte MAC", {0x01, 0x05, 1, 2, 3, 4, 5}},
+        {"three-byte IPv4", {0x02, 0x03, 1, 2, 3}},
+        {"empty integer", {0x11, 0x00}},
+    };
+    for (const Case& c : cases) {
+        const Bytes payload = Concat({kMacField, c.badField, TextField(4, "after"),
+                                      {0x06, 0x01, 0x01}});
+        EXPECT_EQ(Decode(Reply(kDiscoveryReply, payload)), 0) << c.what;
+        // Fields before and after the bad one are kept, but no completion.
+        EXPECT_STREQ(record_.exchange.code4Text, "after") << c.what;
+        EXPECT_NE(record_.exchange.presenceFlags & QL5_HAS_CODE4_TEXT, 0u) << c.what;
+        EXPECT_NE(record_.exchange.presenceFlags & QL5_HAS_HARDWARE_TYPE, 0u) << c.what;
+        EXPECT_EQ(record_.exchange.presenceFlags & QL5_HAS_PRODUCT_NAME, 0u) << c.what;
+    }
+}
+
+TEST_F(ReplyDecoder, IntegersKeepTheirLowBits)
+{
+    // A 2-byte 01 02 in code 6 stores 2; code 14 with 00 01 02 03 stores 515.
+    ASSERT_EQ(Decode(Reply(kDiscoveryReply, Concat({kMacField, {0x06, 0x02, 0x01, 0x02},
+                                                    {0x0E, 0x04, 0x00, 0x01, 0x02, 0x03}}))), 1);
+    EXPECT_EQ(record_.exchange.hardwareType, 2);
+    EXPECT_EQ(record_.exchange.realPortPort, 515);
+}
+
+TEST_F(ReplyDecoder, UnknownCodesAreSkippedByTheirLength)
+{
+    // Code 19 with length 3 is skipped; the field 5 bytes later is decoded.
+    const Bytes payload = Concat({{0x13, 0x03, 0x01, 0x06, 0x00}, kMacField,
+                                  {0x00, 0x00}, {0xE2, 0x01, 0xFF}, {0xFF, 0x02, 1, 2}});
+    ASSERT_EQ(Decode(Reply(kDiscoveryReply, payload)), 1);
+    EXPECT_EQ(record_.exchange.presenceFlags, QL5_HAS_MAC_ADDRESS);
+    EXPECT_EQ(record_.exchange.macAddress[5], 0x01);
+}
+
+TEST_F(ReplyDecoder, LaterOccurrenceOverwritesAndWordsAccumulate)
+{
+    const Bytes payload = Concat({kMacField, {0x02, 0x04, 1, 1, 1, 1}, {0x02, 0x04, 2, 2, 2, 2},
+                                  {0xE7, 0x07, 0x00, 0x15, 0x00, 0x15, 0x00, 0x16, 0x07},
+                                  {0xE7, 0x02, 0x00, 0x17}});
+    ASSERT_EQ(Decode(Reply(kDiscoveryReply, payload)), 1);
+    const std::uint8_t second[4] = {2, 2, 2, 2};
+    EXPECT_EQ(std::memcmp(&record_.exchange.ipAddress, second, 4), 0);
+    ASSERT_EQ(record_.code231List->Count(), 3);
+    EXPECT_EQ(record_.code231List->ValueAt(0), 21u);
+    EXPECT_EQ(record_.code231List->ValueAt(1), 22u);
+    EXPECT_EQ(record_.code231List->ValueAt(2), 23u);
+}
+
+TEST_F(ReplyDecoder, ByteBlocksKeepTheirCapacity)
+{
+    Bytes field224 = {0xE0, 40};
+    for (int i = 0; i < 40; ++i)
+        field224.push_back(static_cast<std::uint8_t>(i));
+    Bytes field229 = {0xE5, 20};
+    for (int i = 0; i < 20; ++i)
+        field229.push_back(static_cast<std::uint8_t>(100 + i));
+    ASSERT_EQ(Decode(Reply(kDiscoveryReply, Concat({kMacField, field224, field229}))), 1);
+    EXPECT_EQ(record_.exchange.code224Length, 32);
+    EXPECT_EQ(record_.exchange.code224Bytes[31], 31);
+    EXPECT_EQ(record_.exchange.code229Length, 13);
+    EXPECT_EQ(record_.exchange.code229Bytes[12], 112);
+    // Nothing spills into the byte behind each block.
+    const auto* raw = reinterpret_cast<const std::uint8_t*>(&record_.exchange);
+    EXPECT_EQ(raw[1121], 0);
+    EXPECT_EQ(raw[1142], 0);
+}
+
+TEST_F(ReplyDecoder, ExtensionCodeSetsBothWords)
+{
+    ASSERT_EQ(Decode(Reply(kDiscoveryReply, Concat({kMacField, {0xE1, 0x01, 0x05}}))), 1);
+    EXPECT_EQ(record_.exchange.extPresenceFlags, QL5_HAS_CODE225_VALUE);
+    EXPECT_EQ(record_.exchange.presenceFlags, QL5_HAS_MAC_ADDRESS | QL5_HAS_EXTENSION);
+}
+
+TEST_F(ReplyDecoder, EmptyTextAndEmptyPayload)
+{
+    ASSERT_EQ(Decode(Reply(kDiscoveryReply, Concat({kMacField, TextField(8, "")}))), 1);
+    EXPECT_NE(record_.exchange.presenceFlags & QL5_HAS_FIRMWARE_REVISION, 0u);
+    EXPECT_STREQ(record_.exchange.firmwareRevision, "");
+
+    ASSERT_EQ(Decode(Reply(kDiscoveryReply, {})), 1);
+    EXPECT_EQ(record_.exchange.presenceFlags, 0u);
+    EXPECT_EQ(record_.exchange.extPresenceFlags, 0u);
+    EXPECT_EQ(record_.resultPresenceFlags, 0u);
+}
+
+TEST_F(ReplyDecoder, ClaimedBytesBeyondTheDatagramReadAsZero)
+{
+    // The header claims 20 payload bytes but only the MAC field came; the
+    // zeroed rest of the receive buffer reads as empty code-0 fields.
+    Bytes datagram = Reply(kDiscoveryReply, kMacField);
+    datagram[7] = 20;
+    ASSERT_EQ(Decode(datagram), 1);
+    EXPECT_EQ(record_.exchange.presenceFlags, QL5_HAS_MAC_ADDRESS);
+}
+
+TEST_F(ReplyDecoder, WalkNeverReadsPastTheBuffer)
+{
+    // Payload length claims the maximum: the walk runs into the end of the
+    // 1,456-byte buffer and fails instead of reading past it.
+    Bytes datagram = Reply(kDiscoveryReply, kMacField);
+    datagram[6] = 0xFF;
+    datagram[7] = 0xFF;
+    EXPECT_EQ(Decode(datagram), 0);
+
+    // A field whose value would run past a tight buffer fails the same way.
+    const Bytes tight = Reply(kDiscoveryReply, Concat({kMacField, {0x04, 0x10, 'a', 'b'}}));
+    ResetDeviceRecord(context_, &record_);
+    EXPECT_EQ(DecodeReply(context_, tight.data(), tight.size(), kDiscoveryReply, &record_), 0);
+    EXPECT_EQ(DecodeReply(context_, tight.data(), 7, kDiscoveryReply, &record_), 0);
+}
+
+TEST_F(ReplyDecoder, RecordWithoutWordListFailsOnlyOnCode231)
+{
+    LockedList::Destroy(record_.code231List);
+    record_.code231List = nullptr;
+    std::array<std::uint8_t, kReceiveBufferSize> buffer{};
+    const Bytes plain = Reply(kDiscoveryReply, kMacField);
+    std::memcpy(buffer.data(), plain.data(), plain.size());
+    EXPECT_EQ(DecodeReply(context_, buffer.data(), buffer.size(), kDiscoveryReply, &record_), 1);
+    const Bytes words = Reply(kDiscoveryReply, Concat({kMacField, {0xE7, 0x02, 0x00, 0x01}}));
+    std::memcpy(buffer.data(), words.data(), words.size());
+    EXPECT_EQ(DecodeReply(context_, buffer.data(), buffer.size(), kDiscoveryReply, &record_), 0);
+}
+
+TEST(ReplyDecoderCompletion, OnlyTheQl5MagicCompletesFromTheTable)
+{
+    struct Case {
+        std::uint32_t magic;
+        Bytes fields;
+        const char* productName;
+        std::uint8_t portCount;
+        std::uint32_t completionBits;
+    };
+    const Case cases[] = {
+        {QL5_PROTOCOL_MAGIC, {0x06, 0x01, 0x01}, "PortServer TS 8", 8,
+         QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT},
+        {QL5_PROTOCOL_MAGIC, {0x06, 0x01, 0x0C}, "PortServer TS 2", 2,
+         QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT},
+        {QL5_PROTOCOL_MAGIC, {0x06, 0x01, 0x00}, "PortServer TS 2 MEI", 2,
+         QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT},
+        {QL5_PROTOCOL_MAGIC, {0x06, 0x01, 0x11}, "", 0, 0},
+        {QL5_PROTOCOL_MAGIC, Concat({{0x06, 0x01, 0x01}, TextField(13, "Digi Connect ME")}),
+         "Digi Connect ME", 0, QL5_HAS_PRODUCT_NAME},
+        {QL5_PROTOCOL_MAGIC, TextField(13, "portserver ts 8"), "portserver ts 8", 0,
+         QL5_HAS_PRODUCT_NAME},
+        {QL5_PROTOCOL_MAGIC, TextField(13, "PortServer TS 4 MEI"), "PortServer TS 4 MEI", 4,
+         QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT},
+        {0x41424344, {0x06, 0x01, 0x01}, "", 0, 0},
+    };
+    for (const Case& c : cases) {
+        DiscoveryHandle handle = OpenContext(c.magic);
+        DiscoveryContext* context = ResolveContext(handle);
+        DeviceRecord record;
+        ASSERT_EQ(InitDeviceRecord(context, &record), 1);
+        Bytes datagram = Reply(kDiscoveryReply, Concat({kMacField, c.fields}));
+        datagram[0] = static_cast<std::uint8_t>(c.magic >> 24);
+        datagram[1] = static_cast<std::uint8_t>(c.magic >> 16);
+        datagram[2] = static_cast<std::uint8_t>(c.magic >> 8);
+        datagram[3] = static_cast<std::uint8_t>(c.magic);
+        std::array<std::uint8_t, kReceiveBufferSize> buffer{};
+        std::memcpy(buffer.data(), datagram.data(), datagram.size());
+        EXPECT_EQ(DecodeReply(context, buffer.data(), buffer.size(), kDiscoveryReply, &record), 1);
+        EXPECT_STREQ(record.exchange.productName, c.productName) << c.productName;
+        EXPECT_EQ(record.exchange.portCount, c.portCount) << c.productName;
+        EXPECT_EQ(record.exchange.presenceFlags & (QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT),
+                  c.completionBits) << c.productName;
+        EXPECT_EQ(record.exchange.protocolMagic, c.magic);
+        ReleaseDeviceRecord(&record);
+        CloseContext(handle);
+    }
+}
