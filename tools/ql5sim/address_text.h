@@ -1,0 +1,30 @@
+// Text forms of the values that fleet files and logs carry: MAC and IPv4
+// addresses, hex byte strings and protocol magics.
+#ifndef QL5SIM_ADDRESS_TEXT_H
+#define QL5SIM_ADDRESS_TEXT_H
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "device_codec.h"
+
+namespace ql5sim {
+
+// "00:40:9d:01:02:03" (':' or '-' between octets, any case).
+std::optional<MacAddress> ParseMac(std::string_view text);
+std::string FormatMac(const MacAddress& mac);
+std::optional<Ipv4Address> ParseIpv4(std::string_view text);
+std::string FormatIpv4(const Ipv4Address& address);
+// Hex digits, optionally separated by spaces or ':'.
+std::optional<std::vector<std::uint8_t>> ParseHex(std::string_view text);
+std::string FormatHex(std::span<const std::uint8_t> bytes);
+// A magic given as four characters ("DIGI") or as a number.
+std::optional<std::uint32_t> ParseMagic(std::string_view text);
+
+}  // namespace ql5sim
+
+#endif  // QL5SIM_ADDRESS_TEXT_H
