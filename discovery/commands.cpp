@@ -1,0 +1,102 @@
+// The requests of the public interface: the addressed query and the three
+// password-carrying commands.
+#include "context.h"
+#include "device_requests.h"
+#include "packet_format.h"
+
+#include <cstring>
+
+using namespace ql5;
+
+namespace {
+
+// A command's work once its arguments have passed: choose the interface, send
+// the encoded request, and put the device's answer into the status.
+int32_t RunCommand(DiscoveryContext* context, const uint8_t* mac, const RequestBuffer& request,
+                   std::size_t length, uint16_t replyType)
+{
+    std::uint32_t localAddress = 0;
+    if (!SelectInterface(context, mac, &localAddress))
+        return -1;
+    DeviceRecord record;
+    InitDeviceRecord(context, &record);
+    int32_t result = -1;
+    if (ExchangeRequest(context, localAddress, replyType, mac, request, length, &record) == 0) {
+        SetStatus(context, record.errorCode, record.resultMessage);
+        result = record.resultFlag;
+    }
+    ReleaseDeviceRecord(&record);
+    return result;
+}
+
+// The checks every command makes before it touches the status. A password that
+// does not fit the request's length byte is refused here, before anything is
+// reset or sent.
+DiscoveryContext* AcceptCommand(DiscoveryHandle handle, const uint8_t* mac, const char* password)
+{
+    if (IsLiveContext(handle) == 0 || mac == nullptr || !PasswordFits(password))
+        return nullptr;
+    DiscoveryContext* context = ResolveContext(handle);
+    if (context != nullptr)
+        SetStatus(context, 0, kStatusSuccess);
+    return context;
+}
+
+}  // namespace
+
+extern "C" {
+
+int32_t QueryDevice(DiscoveryHandle handle, const uint8_t macAddress[6],
+                    DeviceRecordExchange* output)
+{
+    if (IsLiveContext(handle) == 0 || macAddress == nullptr || output == nullptr)
+        return -1;
+    DiscoveryContext* context = ResolveContext(handle);
+    if (context == nullptr)
+        return -1;
+    SetStatus(context, 0, kStatusSuccess);
+    DeviceRecord record;
+    InitDeviceRecord(context, &record);
+    const int result = LocateDevice(context, macAddress, &record);
+    if (result == 0)
+        std::memcpy(output, &record.exchange, sizeof *output);
+    ReleaseDeviceRecord(&record);
+    return result;
+}
+
+int32_t RebootDevice(DiscoveryHandle handle, const uint8_t macAddress[6], const char* password)
+{
+    DiscoveryContext* context = AcceptCommand(handle, macAddress, password);
+    if (context == nullptr)
+        return -1;
+    RequestBuffer request;
+    const std::size_t length =
+        EncodeRebootRequest(request, context->protocolMagic, macAddress, password);
+    return RunCommand(context, macAddress, request, length, kRebootReply);
+}
+
+int32_t ConfigureStatic(DiscoveryHandle handle, const uint8_t macAddress[6], uint32_t ipAddress,
+                        uint32_t subnetMask, uint32_t gatewayAddress, const char* password)
+{
+    DiscoveryContext* context = AcceptCommand(handle, macAddress, password);
+    if (context == nullptr)
+        return -1;
+    RequestBuffer request;
+    const std::size_t length = EncodeConfigureStaticRequest(
+        request, context->protocolMagic, macAddress, ipAddress, subnetMask, gatewayAddress, password);
+    return RunCommand(context, macAddress, request, length, kConfigureStaticReply);
+}
+
+int32_t ConfigureDhcp(DiscoveryHandle handle, const uint8_t macAddress[6], uint32_t dhcpSetting,
+                      const char* password)
+{
+    DiscoveryContext* context = AcceptCommand(handle, macAddress, password);
+    if (context == nullptr)
+        return -1;
+    RequestBuffer request;
+    const std::size_t length = EncodeConfigureDhcpRequest(request, context->protocolMagic,
+                                                          macAddress, dhcpSetting, password);
+    return RunCommand(context, macAddress, request, length, kConfigureDhcpReply);
+}
+
+}  // extern "C"

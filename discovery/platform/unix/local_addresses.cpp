@@ -1,0 +1,36 @@
+#include "platform/local_addresses.h"
+
+#include <algorithm>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <new>
+
+namespace ql5::platform {
+
+bool ListHostIpv4Addresses(std::vector<std::uint32_t>& addresses) noexcept
+{
+    addresses.clear();
+    ifaddrs* interfaces = nullptr;
+    if (::getifaddrs(&interfaces) != 0)
+        return false;
+    bool ok = true;
+    try {
+        for (const ifaddrs* entry = interfaces; entry != nullptr; entry = entry->ifa_next) {
+            if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET)
+                continue;
+            if ((entry->ifa_flags & IFF_UP) == 0 || (entry->ifa_flags & IFF_LOOPBACK) != 0)
+                continue;
+            const auto* address = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr);
+            const std::uint32_t value = address->sin_addr.s_addr;
+            if (std::find(addresses.begin(), addresses.end(), value) == addresses.end())
+                addresses.push_back(value);
+        }
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    ::freeifaddrs(interfaces);
+    return ok;
+}
+
+}  // namespace ql5::platform
