@@ -1,7 +1,6 @@
 // Text forms of the values that fleet files and logs carry: MAC and IPv4
 // addresses, hex byte strings and protocol magics.
-#ifndef QL5SIM_ADDRESS_TEXT_H
-#define QL5SIM_ADDRESS_TEXT_H
+#pragma once
 
 #include <cstdint>
 #include <optional>
@@ -26,5 +25,3 @@ std::string FormatHex(std::span<const std::uint8_t> bytes);
 std::optional<std::uint32_t> ParseMagic(std::string_view text);
 
 }  // namespace ql5sim
-
-#endif  // QL5SIM_ADDRESS_TEXT_H

@@ -1,7 +1,6 @@
 // The datagrams that one converter sends: its discovery reply and the answer
 // to a command, with its misbehaviours applied.
-#ifndef QL5SIM_CONVERTER_REPLIES_H
-#define QL5SIM_CONVERTER_REPLIES_H
+#pragma once
 
 #include <cstdint>
 #include <vector>
@@ -17,12 +16,10 @@ std::vector<std::uint8_t> EncodeDiscoveryReply(const Converter& converter, std::
 // The answer to a command of the given reply type: MAC, result flag (code 10),
 // error number (code 17) and, where there is one, the message (code 9).
 std::vector<std::uint8_t> EncodeCommandReply(const Converter& converter, std::uint32_t magic,
-                                             std::uint16_t reply_type, bool accepted);
+                                             std::uint16_t replyType, bool accepted);
 
 // Appends unrecognised fields (code 200) so that the datagram becomes `size`
 // bytes long; a datagram already that long or longer is left as it is.
 void PadReply(std::vector<std::uint8_t>& datagram, std::size_t size);
 
 }  // namespace ql5sim
-
-#endif  // QL5SIM_CONVERTER_REPLIES_H

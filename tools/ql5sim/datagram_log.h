@@ -2,8 +2,7 @@
 // test can assert the exact bytes that the client sent:
 //   {"time": 1733559123.25, "interface": "lab0", "from": "198.51.100.1:40123",
 //    "hex": "4449474900010006ffffffffffff"}
-#ifndef QL5SIM_DATAGRAM_LOG_H
-#define QL5SIM_DATAGRAM_LOG_H
+#pragma once
 
 #include <netinet/in.h>
 
@@ -14,26 +13,24 @@
 namespace ql5sim {
 
 class DatagramLog {
- public:
-  // Opens the file for appending; throws std::runtime_error on failure. An
-  // empty path gives a log that records nothing.
-  explicit DatagramLog(const std::string& path);
-  DatagramLog(const DatagramLog&) = delete;
-  DatagramLog& operator=(const DatagramLog&) = delete;
-  ~DatagramLog();
+public:
+    // Opens the file for appending; throws std::runtime_error on failure. An
+    // empty path gives a log that records nothing.
+    explicit DatagramLog(const std::string& path);
+    DatagramLog(const DatagramLog&) = delete;
+    DatagramLog& operator=(const DatagramLog&) = delete;
+    ~DatagramLog();
 
-  // Each line reaches the file in one write, so a reader never sees half of
-  // a line that has been completed; only the line being written may be short.
-  void Record(double unix_time, const std::string& interface_name, const sockaddr_in& from,
-              std::span<const std::uint8_t> bytes);
+    // Each line reaches the file in one write, so a reader never sees half of
+    // a line that has been completed; only the line being written may be short.
+    void Record(double unixTime, const std::string& interfaceName, const sockaddr_in& from,
+                std::span<const std::uint8_t> bytes);
 
- private:
-  int fd_ = -1;
+private:
+    int fd_ = -1;
 };
 
 // "a.b.c.d:port"
 std::string FormatEndpoint(const sockaddr_in& address);
 
 }  // namespace ql5sim
-
-#endif  // QL5SIM_DATAGRAM_LOG_H

@@ -7,116 +7,121 @@
 namespace ql5sim {
 
 FleetState::FleetState(Fleet fleet)
-    : fleet_(std::move(fleet)), silent_until_(fleet_.converters.size()) {
-  for (std::size_t i = 0; i < fleet_.converters.size(); ++i) {
-    by_mac_.emplace(fleet_.converters[i].mac, i);
-  }
+    : fleet_(std::move(fleet)), silentUntil_(fleet_.converters.size())
+{
+    for (std::size_t i = 0; i < fleet_.converters.size(); ++i) {
+        byMac_.emplace(fleet_.converters[i].mac, i);
+    }
 }
 
-const Converter* FleetState::Find(const MacAddress& mac) const {
-  const auto it = by_mac_.find(mac);
-  return it == by_mac_.end() ? nullptr : &fleet_.converters[it->second];
+const Converter* FleetState::Find(const MacAddress& mac) const
+{
+    const auto it = byMac_.find(mac);
+    return it == byMac_.end() ? nullptr : &fleet_.converters[it->second];
 }
 
-Answer FleetState::Handle(const Request& request, std::string_view interface,
-                          Clock::time_point now) {
-  Answer answer;
-  if (request.magic != fleet_.magic) {
+Answer FleetState::Handle(const Request& request, std::string_view interface, Clock::time_point now)
+{
+    Answer answer;
+    if (request.magic != fleet_.magic) {
+        return answer;
+    }
+    if (request.type == kDiscoveryRequest) {
+        AnswerDiscovery(request, interface, now, answer);
+    } else {
+        AnswerCommand(request, interface, now, answer);
+    }
     return answer;
-  }
-  if (request.type == kDiscoveryRequest) {
-    AnswerDiscovery(request, interface, now, answer);
-  } else {
-    AnswerCommand(request, interface, now, answer);
-  }
-  return answer;
 }
 
-bool FleetState::Listens(std::size_t index, std::string_view interface,
-                         Clock::time_point now) const {
-  const Converter& c = fleet_.converters[index];
-  if (c.misbehave.drop || now < silent_until_[index]) {
-    return false;
-  }
-  return c.interfaces.empty() ||
-         std::find(c.interfaces.begin(), c.interfaces.end(), interface) != c.interfaces.end();
+bool FleetState::Listens(std::size_t index, std::string_view interface, Clock::time_point now) const
+{
+    const Converter& c = fleet_.converters[index];
+    if (c.misbehave.drop || now < silentUntil_[index]) {
+        return false;
+    }
+    return c.interfaces.empty() ||
+        std::find(c.interfaces.begin(), c.interfaces.end(), interface) != c.interfaces.end();
 }
 
 void FleetState::Send(const Converter& c, std::chrono::milliseconds delay,
-                      std::vector<std::uint8_t> bytes, Answer& answer) const {
-  delay += std::chrono::milliseconds(c.misbehave.delayMs);
-  if (c.misbehave.answerTwice) {
-    answer.datagrams.push_back({delay, bytes});
-  }
-  answer.datagrams.push_back({delay, std::move(bytes)});
+                      std::vector<std::uint8_t> bytes, Answer& answer) const
+{
+    delay += std::chrono::milliseconds(c.misbehave.delayMs);
+    if (c.misbehave.answerTwice) {
+        answer.datagrams.push_back({delay, bytes});
+    }
+    answer.datagrams.push_back({delay, std::move(bytes)});
 }
 
 void FleetState::AnswerDiscovery(const Request& request, std::string_view interface,
-                                 Clock::time_point now, Answer& answer) const {
-  std::vector<std::size_t> answering;
-  if (request.target == kBroadcastMac) {
-    for (std::size_t i = 0; i < fleet_.converters.size(); ++i) {
-      if (Listens(i, interface, now)) answering.push_back(i);
+                                 Clock::time_point now, Answer& answer) const
+{
+    std::vector<std::size_t> answering;
+    if (request.target == kBroadcastMac) {
+        for (std::size_t i = 0; i < fleet_.converters.size(); ++i) {
+            if (Listens(i, interface, now)) answering.push_back(i);
+        }
+    } else if (const auto it = byMac_.find(request.target);
+               it != byMac_.end() && Listens(it->second, interface, now)) {
+        answering.push_back(it->second);
     }
-  } else if (const auto it = by_mac_.find(request.target);
-             it != by_mac_.end() && Listens(it->second, interface, now)) {
-    answering.push_back(it->second);
-  }
 
-  answer.datagrams.reserve(answering.size());
-  // Spreading only makes sense for the answers to one broadcast; a single
-  // addressed answer goes out at once.
-  const auto spread = answering.size() > 1 ? fleet_.replySpreadMs : 0;
-  for (std::size_t rank = 0; rank < answering.size(); ++rank) {
-    const Converter& c = fleet_.converters[answering[rank]];
-    const std::chrono::milliseconds offset(
-        static_cast<long long>(spread) * static_cast<long long>(rank) /
-        static_cast<long long>(answering.size()));
-    auto bytes = EncodeDiscoveryReply(c, fleet_.magic);
-    if (c.misbehave.Floods()) {
-      answer.floods.push_back({offset + std::chrono::milliseconds(c.misbehave.delayMs),
-                               std::chrono::milliseconds(c.misbehave.floodDurationMs),
-                               c.misbehave.floodCount, bytes});
+    answer.datagrams.reserve(answering.size());
+    // Spreading only makes sense for the answers to one broadcast; a single
+    // addressed answer goes out at once.
+    const auto spread = answering.size() > 1 ? fleet_.replySpreadMs : 0;
+    for (std::size_t rank = 0; rank < answering.size(); ++rank) {
+        const Converter& c = fleet_.converters[answering[rank]];
+        const std::chrono::milliseconds offset(static_cast<long long>(spread) *
+                                               static_cast<long long>(rank) /
+                                               static_cast<long long>(answering.size()));
+        auto bytes = EncodeDiscoveryReply(c, fleet_.magic);
+        if (c.misbehave.Floods()) {
+            answer.floods.push_back({offset + std::chrono::milliseconds(c.misbehave.delayMs),
+                                     std::chrono::milliseconds(c.misbehave.floodDurationMs),
+                                     c.misbehave.floodCount, bytes});
+        }
+        Send(c, offset, std::move(bytes), answer);
     }
-    Send(c, offset, std::move(bytes), answer);
-  }
 }
 
 void FleetState::AnswerCommand(const Request& request, std::string_view interface,
-                               Clock::time_point now, Answer& answer) {
-  const auto it = by_mac_.find(request.target);
-  if (it == by_mac_.end() || !Listens(it->second, interface, now)) {
-    return;
-  }
-  const std::size_t index = it->second;
-  Converter& c = fleet_.converters[index];
-  if (c.misbehave.silentForCommands) {
-    return;
-  }
-  const bool accepted = request.password == c.password;
-  if (accepted) {
-    switch (request.type) {
-      case kConfigureStaticRequest:
-        c.ip = request.address;
-        c.mask = request.mask;
-        c.gateway = request.gateway;
-        c.dhcp = 0;
-        break;
-      case kConfigureDhcpRequest:
-        c.dhcp = request.dhcpFlag;
-        break;
-      case kRebootRequest:
-        // The converter answers first and then goes quiet while it restarts.
-        silent_until_[index] = now + std::chrono::milliseconds(c.misbehave.delayMs) +
-                               std::chrono::milliseconds(c.rebootSilenceMs);
-        break;
-      default:
+                               Clock::time_point now, Answer& answer)
+{
+    const auto it = byMac_.find(request.target);
+    if (it == byMac_.end() || !Listens(it->second, interface, now)) {
         return;
     }
-  }
-  const auto reply_type = static_cast<std::uint16_t>(request.type + 1);
-  Send(c, std::chrono::milliseconds(0), EncodeCommandReply(c, fleet_.magic, reply_type, accepted),
-       answer);
+    const std::size_t index = it->second;
+    Converter& c = fleet_.converters[index];
+    if (c.misbehave.silentForCommands) {
+        return;
+    }
+    const bool accepted = request.password == c.password;
+    if (accepted) {
+        switch (request.type) {
+        case kConfigureStaticRequest:
+            c.ip = request.address;
+            c.mask = request.mask;
+            c.gateway = request.gateway;
+            c.dhcp = 0;
+            break;
+        case kConfigureDhcpRequest:
+            c.dhcp = request.dhcpFlag;
+            break;
+        case kRebootRequest:
+            // The converter answers first and then goes quiet while it restarts.
+            silentUntil_[index] = now + std::chrono::milliseconds(c.misbehave.delayMs) +
+                std::chrono::milliseconds(c.rebootSilenceMs);
+            break;
+        default:
+            return;
+        }
+    }
+    const auto replyType = static_cast<std::uint16_t>(request.type + 1);
+    Send(c, std::chrono::milliseconds(0), EncodeCommandReply(c, fleet_.magic, replyType, accepted),
+         answer);
 }
 
 }  // namespace ql5sim

@@ -1,8 +1,7 @@
 // How the fleet answers requests: which converters hear a request, what each
 // of them sends back and when, and how commands change their settings. No
 // sockets here, so that the behaviour can be tested on its own.
-#ifndef QL5SIM_FLEET_STATE_H
-#define QL5SIM_FLEET_STATE_H
+#pragma once
 
 #include <chrono>
 #include <cstdint>
@@ -20,53 +19,51 @@ using Clock = std::chrono::steady_clock;
 // One datagram to send back to the request's source, `delay` after the
 // request arrived.
 struct Outgoing {
-  std::chrono::milliseconds delay{0};
-  std::vector<std::uint8_t> bytes;
+    std::chrono::milliseconds delay{0};
+    std::vector<std::uint8_t> bytes;
 };
 
 // A stream of copies of one datagram, sent as fast as possible once `delay`
 // has passed, until `duration` is over or `count` copies are out (a zero
 // limit does not apply).
 struct Flood {
-  std::chrono::milliseconds delay{0};
-  std::chrono::milliseconds duration{0};
-  std::uint64_t count = 0;
-  std::vector<std::uint8_t> bytes;
+    std::chrono::milliseconds delay{0};
+    std::chrono::milliseconds duration{0};
+    std::uint64_t count = 0;
+    std::vector<std::uint8_t> bytes;
 };
 
 struct Answer {
-  std::vector<Outgoing> datagrams;
-  std::vector<Flood> floods;
+    std::vector<Outgoing> datagrams;
+    std::vector<Flood> floods;
 };
 
 class FleetState {
- public:
-  explicit FleetState(Fleet fleet);
+public:
+    explicit FleetState(Fleet fleet);
 
-  // Everything the fleet sends in answer to `request`, which arrived on
-  // `interface` at `now`. Requests with a foreign magic go unanswered.
-  Answer Handle(const Request& request, std::string_view interface, Clock::time_point now);
+    // Everything the fleet sends in answer to `request`, which arrived on
+    // `interface` at `now`. Requests with a foreign magic go unanswered.
+    Answer Handle(const Request& request, std::string_view interface, Clock::time_point now);
 
-  const Fleet& fleet() const { return fleet_; }
-  // The converter with this MAC, or null.
-  const Converter* Find(const MacAddress& mac) const;
+    const Fleet& fleet() const { return fleet_; }
+    // The converter with this MAC, or null.
+    const Converter* Find(const MacAddress& mac) const;
 
- private:
-  // Whether converter `index` takes any notice of a request right now.
-  bool Listens(std::size_t index, std::string_view interface, Clock::time_point now) const;
-  void AnswerDiscovery(const Request& request, std::string_view interface, Clock::time_point now,
-                       Answer& answer) const;
-  void AnswerCommand(const Request& request, std::string_view interface, Clock::time_point now,
-                     Answer& answer);
-  void Send(const Converter& converter, std::chrono::milliseconds delay,
-            std::vector<std::uint8_t> bytes, Answer& answer) const;
+private:
+    // Whether converter `index` takes any notice of a request right now.
+    bool Listens(std::size_t index, std::string_view interface, Clock::time_point now) const;
+    void AnswerDiscovery(const Request& request, std::string_view interface, Clock::time_point now,
+                         Answer& answer) const;
+    void AnswerCommand(const Request& request, std::string_view interface, Clock::time_point now,
+                       Answer& answer);
+    void Send(const Converter& converter, std::chrono::milliseconds delay,
+              std::vector<std::uint8_t> bytes, Answer& answer) const;
 
-  Fleet fleet_;
-  std::map<MacAddress, std::size_t> by_mac_;
-  // A converter that accepted a reboot hears nothing until this moment.
-  std::vector<Clock::time_point> silent_until_;
+    Fleet fleet_;
+    std::map<MacAddress, std::size_t> byMac_;
+    // A converter that accepted a reboot hears nothing until this moment.
+    std::vector<Clock::time_point> silentUntil_;
 };
 
 }  // namespace ql5sim
-
-#endif  // QL5SIM_FLEET_STATE_H

@@ -1,7 +1,6 @@
 // The simulator's socket on one network interface: bound to the discovery
 // port, tied to the interface, and a member of the discovery group there.
-#ifndef QL5SIM_INTERFACE_SOCKET_H
-#define QL5SIM_INTERFACE_SOCKET_H
+#pragma once
 
 #include <netinet/in.h>
 
@@ -14,38 +13,36 @@
 namespace ql5sim {
 
 struct Datagram {
-  sockaddr_in to{};
-  const std::vector<std::uint8_t>* bytes = nullptr;
+    sockaddr_in to{};
+    const std::vector<std::uint8_t>* bytes = nullptr;
 };
 
 class InterfaceSocket {
- public:
-  // Opens the socket on the named interface; throws std::runtime_error with
-  // the reason when the interface or any socket option is refused.
-  static InterfaceSocket Open(const std::string& interface_name);
+public:
+    // Opens the socket on the named interface; throws std::runtime_error with
+    // the reason when the interface or any socket option is refused.
+    static InterfaceSocket Open(const std::string& interfaceName);
 
-  InterfaceSocket(InterfaceSocket&& other) noexcept;
-  InterfaceSocket& operator=(InterfaceSocket&& other) noexcept;
-  InterfaceSocket(const InterfaceSocket&) = delete;
-  InterfaceSocket& operator=(const InterfaceSocket&) = delete;
-  ~InterfaceSocket();
+    InterfaceSocket(InterfaceSocket&& other) noexcept;
+    InterfaceSocket& operator=(InterfaceSocket&& other) noexcept;
+    InterfaceSocket(const InterfaceSocket&) = delete;
+    InterfaceSocket& operator=(const InterfaceSocket&) = delete;
+    ~InterfaceSocket();
 
-  int fd() const { return fd_; }
-  const std::string& name() const { return name_; }
+    int fd() const { return fd_; }
+    const std::string& name() const { return name_; }
 
-  // Sends as many of the datagrams as the socket takes without blocking, in
-  // order, and returns how many went out. Datagrams that the kernel refuses
-  // outright (not for want of buffer space) count as sent: a converter does
-  // not retry.
-  std::size_t Send(std::span<const Datagram> datagrams);
+    // Sends as many of the datagrams as the socket takes without blocking, in
+    // order, and returns how many went out. Datagrams that the kernel refuses
+    // outright (not for want of buffer space) count as sent: a converter does
+    // not retry.
+    std::size_t Send(std::span<const Datagram> datagrams);
 
- private:
-  InterfaceSocket(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
+private:
+    InterfaceSocket(int fd, std::string name) : fd_(fd), name_(std::move(name)) { }
 
-  int fd_ = -1;
-  std::string name_;
+    int fd_ = -1;
+    std::string name_;
 };
 
 }  // namespace ql5sim
-
-#endif  // QL5SIM_INTERFACE_SOCKET_H

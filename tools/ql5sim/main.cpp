@@ -20,9 +20,12 @@
 
 namespace {
 
-volatile std::sig_atomic_t g_stop = 0;
+volatile std::sig_atomic_t stopRequested = 0;
 
-void OnStopSignal(int) { g_stop = 1; }
+void OnStopSignal(int)
+{
+    stopRequested = 1;
+}
 
 constexpr char kUsage[] =
     "usage: ql5sim --fleet FILE --interface IFNAME [--interface IFNAME ...]\n"
@@ -39,99 +42,103 @@ constexpr char kUsage[] =
     "  --help              show this text\n";
 
 struct Options {
-  std::string fleet;
-  std::vector<std::string> interfaces;
-  std::string log;
-  std::string ready_file;
+    std::string fleet;
+    std::vector<std::string> interfaces;
+    std::string log;
+    std::string readyFile;
 };
 
-int Usage(const std::string& problem) {
-  std::cerr << "ql5sim: " << problem << "\n" << kUsage;
-  return 2;
+int Usage(const std::string& problem)
+{
+    std::cerr << "ql5sim: " << problem << "\n" << kUsage;
+    return 2;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    throw std::runtime_error(path + ": cannot be read");
-  }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error(path + ": cannot be read");
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 // Written under a temporary name and renamed, so that whoever waits for the
 // file never reads it half-written.
-void WriteReadyFile(const std::string& path) {
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::trunc);
-    out << getpid() << "\n";
-    if (!out) {
-      throw std::runtime_error(temporary + ": cannot be written");
+void WriteReadyFile(const std::string& path)
+{
+    const std::string temporary = path + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::trunc);
+        out << getpid() << "\n";
+        if (!out) {
+            throw std::runtime_error(temporary + ": cannot be written");
+        }
     }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    throw std::runtime_error(path + ": " + std::strerror(errno));
-  }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        throw std::runtime_error(path + ": " + std::strerror(errno));
+    }
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  Options options;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-    if (arg == "--help" || arg == "-h") {
-      std::cout << kUsage;
-      return 0;
-    } else if (arg == "--fleet" || arg == "--interface" || arg == "--log" ||
-               arg == "--ready-file") {
-      const char* v = value();
-      if (!v) return Usage(arg + " needs a value");
-      if (arg == "--fleet") options.fleet = v;
-      if (arg == "--interface") options.interfaces.emplace_back(v);
-      if (arg == "--log") options.log = v;
-      if (arg == "--ready-file") options.ready_file = v;
-    } else {
-      return Usage("unknown argument " + arg);
+int main(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        } else if (arg == "--fleet" || arg == "--interface" || arg == "--log" ||
+                   arg == "--ready-file") {
+            const char* v = value();
+            if (!v) return Usage(arg + " needs a value");
+            if (arg == "--fleet") options.fleet = v;
+            if (arg == "--interface") options.interfaces.emplace_back(v);
+            if (arg == "--log") options.log = v;
+            if (arg == "--ready-file") options.readyFile = v;
+        } else {
+            return Usage("unknown argument " + arg);
+        }
     }
-  }
-  if (options.fleet.empty()) return Usage("--fleet is required");
-  if (options.interfaces.empty()) return Usage("at least one --interface is required");
+    if (options.fleet.empty()) return Usage("--fleet is required");
+    if (options.interfaces.empty()) return Usage("at least one --interface is required");
 
-  // The stop signals stay blocked except while the loop sleeps in ppoll, so
-  // that a signal is never lost between testing the flag and going to sleep.
-  sigset_t stop_signals;
-  sigemptyset(&stop_signals);
-  sigaddset(&stop_signals, SIGTERM);
-  sigaddset(&stop_signals, SIGINT);
-  sigset_t wait_mask;
-  sigprocmask(SIG_BLOCK, &stop_signals, &wait_mask);
-  sigdelset(&wait_mask, SIGTERM);
-  sigdelset(&wait_mask, SIGINT);
-  struct sigaction action {};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
+    // The stop signals stay blocked except while the loop sleeps in ppoll, so
+    // that a signal is never lost between testing the flag and going to sleep.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    sigset_t waitMask;
+    sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
+    sigdelset(&waitMask, SIGTERM);
+    sigdelset(&waitMask, SIGINT);
+    struct sigaction action { };
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
 
-  try {
-    ql5sim::FleetState state(ql5sim::LoadFleet(ReadFile(options.fleet)));
-    ql5sim::DatagramLog log(options.log);
-    std::vector<ql5sim::InterfaceSocket> sockets;
-    for (const auto& name : options.interfaces) {
-      sockets.push_back(ql5sim::InterfaceSocket::Open(name));
+    try {
+        ql5sim::FleetState state(ql5sim::LoadFleet(ReadFile(options.fleet)));
+        ql5sim::DatagramLog log(options.log);
+        std::vector<ql5sim::InterfaceSocket> sockets;
+        for (const auto& name : options.interfaces) {
+            sockets.push_back(ql5sim::InterfaceSocket::Open(name));
+        }
+        ql5sim::Simulator simulator(state, std::move(sockets), log);
+        if (!options.readyFile.empty()) {
+            WriteReadyFile(options.readyFile);
+        }
+        simulator.Run(stopRequested, waitMask);
+    } catch (const std::exception& error) {
+        std::cerr << "ql5sim: " << error.what() << "\n";
+        return 1;
     }
-    ql5sim::Simulator simulator(state, std::move(sockets), log);
-    if (!options.ready_file.empty()) {
-      WriteReadyFile(options.ready_file);
-    }
-    simulator.Run(g_stop, wait_mask);
-  } catch (const std::exception& error) {
-    std::cerr << "ql5sim: " << error.what() << "\n";
-    return 1;
-  }
-  return 0;
+    return 0;
 }

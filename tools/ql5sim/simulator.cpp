@@ -18,148 +18,159 @@ constexpr std::size_t kReceiveBuffer = 65536;
 // stop signal are still noticed promptly.
 constexpr std::size_t kFloodBatch = 64;
 
-double UnixTime() {
-  const auto now = std::chrono::system_clock::now().time_since_epoch();
-  return std::chrono::duration<double>(now).count();
+double UnixTime()
+{
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return std::chrono::duration<double>(now).count();
 }
 
 }  // namespace
 
 Simulator::Simulator(FleetState& state, std::vector<InterfaceSocket> sockets, DatagramLog& log)
-    : state_(state), sockets_(std::move(sockets)), log_(log), outboxes_(sockets_.size()) {}
-
-void Simulator::Run(const volatile std::sig_atomic_t& stop, const sigset_t& wait_mask) {
-  std::vector<pollfd> fds(sockets_.size());
-  while (!stop) {
-    auto now = Clock::now();
-    ReleaseDue(now);
-    const bool blocked = Flush();
-    const bool flooding = RunFloods(now);
-
-    // Sleep until a request arrives, a blocked socket can take more, or the
-    // next scheduled answer or flood is due.
-    std::chrono::nanoseconds wait = std::chrono::seconds(1);
-    if (!pending_.empty()) {
-      wait = std::min<std::chrono::nanoseconds>(wait, pending_.top().due - now);
-    }
-    for (const auto& flood : floods_) {
-      wait = std::min<std::chrono::nanoseconds>(wait, flood.start - now);
-    }
-    if (flooding) {
-      wait = std::chrono::nanoseconds(0);
-    }
-    wait = std::max<std::chrono::nanoseconds>(wait, std::chrono::nanoseconds(0));
-    const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000'000),
-                           static_cast<long>(wait.count() % 1'000'000'000)};
-    for (std::size_t i = 0; i < sockets_.size(); ++i) {
-      fds[i].fd = sockets_[i].fd();
-      fds[i].events = POLLIN;
-      if (blocked && !outboxes_[i].empty()) fds[i].events |= POLLOUT;
-      fds[i].revents = 0;
-    }
-    const int ready = ppoll(fds.data(), fds.size(), &timeout, &wait_mask);
-    if (ready < 0) {
-      continue;  // EINTR: the stop flag is tested at the top
-    }
-    for (std::size_t i = 0; i < sockets_.size(); ++i) {
-      if (fds[i].revents & (POLLIN | POLLERR)) {
-        Receive(i);
-      }
-    }
-  }
+    : state_(state), sockets_(std::move(sockets)), log_(log), outboxes_(sockets_.size())
+{
 }
 
-void Simulator::Receive(std::size_t socket) {
-  static std::vector<std::uint8_t> buffer(kReceiveBuffer);
-  for (;;) {
-    sockaddr_in from{};
-    socklen_t from_length = sizeof from;
-    const ssize_t n = recvfrom(sockets_[socket].fd(), buffer.data(), buffer.size(), MSG_DONTWAIT,
-                               reinterpret_cast<sockaddr*>(&from), &from_length);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return;  // drained (or an ICMP error reported on the socket)
+void Simulator::Run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask)
+{
+    std::vector<pollfd> fds(sockets_.size());
+    while (!stop) {
+        auto now = Clock::now();
+        ReleaseDue(now);
+        const bool blocked = Flush();
+        const bool flooding = RunFloods(now);
+
+        // Sleep until a request arrives, a blocked socket can take more, or the
+        // next scheduled answer or flood is due.
+        std::chrono::nanoseconds wait = std::chrono::seconds(1);
+        if (!pending_.empty()) {
+            wait = std::min<std::chrono::nanoseconds>(wait, pending_.top().due - now);
+        }
+        for (const auto& flood : floods_) {
+            wait = std::min<std::chrono::nanoseconds>(wait, flood.start - now);
+        }
+        if (flooding) {
+            wait = std::chrono::nanoseconds(0);
+        }
+        wait = std::max<std::chrono::nanoseconds>(wait, std::chrono::nanoseconds(0));
+        const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000'000),
+                               static_cast<long>(wait.count() % 1'000'000'000)};
+        for (std::size_t i = 0; i < sockets_.size(); ++i) {
+            fds[i].fd = sockets_[i].fd();
+            fds[i].events = POLLIN;
+            if (blocked && !outboxes_[i].empty()) fds[i].events |= POLLOUT;
+            fds[i].revents = 0;
+        }
+        const int ready = ppoll(fds.data(), fds.size(), &timeout, &waitMask);
+        if (ready < 0) {
+            continue;  // EINTR: the stop flag is tested at the top
+        }
+        for (std::size_t i = 0; i < sockets_.size(); ++i) {
+            if (fds[i].revents & (POLLIN | POLLERR)) {
+                Receive(i);
+            }
+        }
     }
-    const auto now = Clock::now();
-    const std::span<const std::uint8_t> datagram(buffer.data(), static_cast<std::size_t>(n));
-    log_.Record(UnixTime(), sockets_[socket].name(), from, datagram);
-    const ParseResult parsed = ParseRequest(datagram);
-    if (!parsed.request) {
-      continue;  // a converter ignores what it cannot read
+}
+
+void Simulator::Receive(std::size_t socket)
+{
+    static std::vector<std::uint8_t> buffer(kReceiveBuffer);
+    for (;;) {
+        sockaddr_in from{};
+        socklen_t fromLength = sizeof from;
+        const ssize_t n = recvfrom(sockets_[socket].fd(), buffer.data(), buffer.size(),
+                                   MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &fromLength);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return;  // drained (or an ICMP error reported on the socket)
+        }
+        const auto now = Clock::now();
+        const std::span<const std::uint8_t> datagram(buffer.data(), static_cast<std::size_t>(n));
+        log_.Record(UnixTime(), sockets_[socket].name(), from, datagram);
+        const ParseResult parsed = ParseRequest(datagram);
+        if (!parsed.request) {
+            continue;  // a converter ignores what it cannot read
+        }
+        Schedule(socket, from, state_.Handle(*parsed.request, sockets_[socket].name(), now), now);
     }
-    Schedule(socket, from, state_.Handle(*parsed.request, sockets_[socket].name(), now), now);
-  }
 }
 
 void Simulator::Schedule(std::size_t socket, const sockaddr_in& to, Answer answer,
-                         Clock::time_point now) {
-  for (auto& out : answer.datagrams) {
-    if (out.delay.count() <= 0 && pending_.empty()) {
-      outboxes_[socket].push_back({to, std::move(out.bytes)});
-    } else {
-      pending_.push({now + out.delay, next_order_++, socket, to, std::move(out.bytes)});
+                         Clock::time_point now)
+{
+    for (auto& out : answer.datagrams) {
+        if (out.delay.count() <= 0 && pending_.empty()) {
+            outboxes_[socket].push_back({to, std::move(out.bytes)});
+        } else {
+            pending_.push({now + out.delay, nextOrder_++, socket, to, std::move(out.bytes)});
+        }
     }
-  }
-  for (auto& flood : answer.floods) {
-    ActiveFlood active;
-    active.start = now + flood.delay;
-    active.end = flood.duration.count() > 0 ? active.start + flood.duration
-                                            : Clock::time_point::max();
-    active.remaining = flood.count > 0 ? flood.count : std::numeric_limits<std::uint64_t>::max();
-    active.socket = socket;
-    active.to = to;
-    active.bytes = std::move(flood.bytes);
-    floods_.push_back(std::move(active));
-  }
-}
-
-void Simulator::ReleaseDue(Clock::time_point now) {
-  while (!pending_.empty() && pending_.top().due <= now) {
-    // top() is const; the element is copied out once before it is popped.
-    Pending next = pending_.top();
-    pending_.pop();
-    outboxes_[next.socket].push_back({next.to, std::move(next.bytes)});
-  }
-}
-
-bool Simulator::Flush() {
-  bool blocked = false;
-  std::vector<Datagram> batch;
-  for (std::size_t i = 0; i < sockets_.size(); ++i) {
-    auto& outbox = outboxes_[i];
-    if (outbox.empty()) continue;
-    batch.clear();
-    batch.reserve(outbox.size());
-    for (const auto& out : outbox) {
-      batch.push_back({out.to, &out.bytes});
+    for (auto& flood : answer.floods) {
+        ActiveFlood active;
+        active.start = now + flood.delay;
+        active.end =
+            flood.duration.count() > 0 ? active.start + flood.duration : Clock::time_point::max();
+        active.remaining =
+            flood.count > 0 ? flood.count : std::numeric_limits<std::uint64_t>::max();
+        active.socket = socket;
+        active.to = to;
+        active.bytes = std::move(flood.bytes);
+        floods_.push_back(std::move(active));
     }
-    const std::size_t sent = sockets_[i].Send(batch);
-    outbox.erase(outbox.begin(), outbox.begin() + static_cast<std::ptrdiff_t>(sent));
-    blocked = blocked || !outbox.empty();
-  }
-  return blocked;
 }
 
-bool Simulator::RunFloods(Clock::time_point now) {
-  ExpireFloods(now);
-  bool active = false;
-  for (auto& flood : floods_) {
-    if (flood.start > now) continue;
-    const std::size_t count =
-        static_cast<std::size_t>(std::min<std::uint64_t>(kFloodBatch, flood.remaining));
-    std::vector<Datagram> batch(count, Datagram{flood.to, &flood.bytes});
-    const std::size_t sent = sockets_[flood.socket].Send(batch);
-    if (flood.remaining != std::numeric_limits<std::uint64_t>::max()) {
-      flood.remaining -= sent;
+void Simulator::ReleaseDue(Clock::time_point now)
+{
+    while (!pending_.empty() && pending_.top().due <= now) {
+        // top() is const; the element is copied out once before it is popped.
+        Pending next = pending_.top();
+        pending_.pop();
+        outboxes_[next.socket].push_back({next.to, std::move(next.bytes)});
     }
-    active = true;
-  }
-  ExpireFloods(now);
-  return active;
 }
 
-void Simulator::ExpireFloods(Clock::time_point now) {
-  std::erase_if(floods_, [&](const ActiveFlood& f) { return f.remaining == 0 || now >= f.end; });
+bool Simulator::Flush()
+{
+    bool blocked = false;
+    std::vector<Datagram> batch;
+    for (std::size_t i = 0; i < sockets_.size(); ++i) {
+        auto& outbox = outboxes_[i];
+        if (outbox.empty()) continue;
+        batch.clear();
+        batch.reserve(outbox.size());
+        for (const auto& out : outbox) {
+            batch.push_back({out.to, &out.bytes});
+        }
+        const std::size_t sent = sockets_[i].Send(batch);
+        outbox.erase(outbox.begin(), outbox.begin() + static_cast<std::ptrdiff_t>(sent));
+        blocked = blocked || !outbox.empty();
+    }
+    return blocked;
+}
+
+bool Simulator::RunFloods(Clock::time_point now)
+{
+    ExpireFloods(now);
+    bool active = false;
+    for (auto& flood : floods_) {
+        if (flood.start > now) continue;
+        const std::size_t count =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kFloodBatch, flood.remaining));
+        std::vector<Datagram> batch(count, Datagram{flood.to, &flood.bytes});
+        const std::size_t sent = sockets_[flood.socket].Send(batch);
+        if (flood.remaining != std::numeric_limits<std::uint64_t>::max()) {
+            flood.remaining -= sent;
+        }
+        active = true;
+    }
+    ExpireFloods(now);
+    return active;
+}
+
+void Simulator::ExpireFloods(Clock::time_point now)
+{
+    std::erase_if(floods_, [&](const ActiveFlood& f) { return f.remaining == 0 || now >= f.end; });
 }
 
 }  // namespace ql5sim

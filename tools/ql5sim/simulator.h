@@ -1,8 +1,7 @@
 // The simulator's event loop: receives requests on every interface socket,
 // logs them, lets the fleet decide the answers, and sends those answers at the
 // moments the fleet asked for, including floods.
-#ifndef QL5SIM_SIMULATOR_H
-#define QL5SIM_SIMULATOR_H
+#pragma once
 
 #include <csignal>
 #include <cstdint>
@@ -17,58 +16,57 @@
 namespace ql5sim {
 
 class Simulator {
- public:
-  Simulator(FleetState& state, std::vector<InterfaceSocket> sockets, DatagramLog& log);
+public:
+    Simulator(FleetState& state, std::vector<InterfaceSocket> sockets, DatagramLog& log);
 
-  // Serves until `stop` becomes non-zero. The caller keeps the stop signals
-  // blocked; `wait_mask` is the signal mask under which the loop sleeps, so
-  // that a signal can only arrive while it waits and is never missed.
-  void Run(const volatile std::sig_atomic_t& stop, const sigset_t& wait_mask);
+    // Serves until `stop` becomes non-zero. The caller keeps the stop signals
+    // blocked; `waitMask` is the signal mask under which the loop sleeps, so
+    // that a signal can only arrive while it waits and is never missed.
+    void Run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask);
 
- private:
-  struct Pending {
-    Clock::time_point due;
-    std::uint64_t order = 0;  // keeps answers with the same due time in order
-    std::size_t socket = 0;
-    sockaddr_in to{};
-    std::vector<std::uint8_t> bytes;
-  };
-  struct LaterFirst {
-    bool operator()(const Pending& a, const Pending& b) const {
-      return a.due != b.due ? a.due > b.due : a.order > b.order;
-    }
-  };
-  struct Outbound {
-    sockaddr_in to{};
-    std::vector<std::uint8_t> bytes;
-  };
-  struct ActiveFlood {
-    Clock::time_point start;
-    Clock::time_point end;       // time_point::max() when unlimited
-    std::uint64_t remaining = 0; // UINT64_MAX when unlimited
-    std::size_t socket = 0;
-    sockaddr_in to{};
-    std::vector<std::uint8_t> bytes;
-  };
+private:
+    struct Pending {
+        Clock::time_point due;
+        std::uint64_t order = 0;  // keeps answers with the same due time in order
+        std::size_t socket = 0;
+        sockaddr_in to{};
+        std::vector<std::uint8_t> bytes;
+    };
+    struct LaterFirst {
+        bool operator()(const Pending& a, const Pending& b) const
+        {
+            return a.due != b.due ? a.due > b.due : a.order > b.order;
+        }
+    };
+    struct Outbound {
+        sockaddr_in to{};
+        std::vector<std::uint8_t> bytes;
+    };
+    struct ActiveFlood {
+        Clock::time_point start;
+        Clock::time_point end;        // time_point::max() when unlimited
+        std::uint64_t remaining = 0;  // UINT64_MAX when unlimited
+        std::size_t socket = 0;
+        sockaddr_in to{};
+        std::vector<std::uint8_t> bytes;
+    };
 
-  void Receive(std::size_t socket);
-  void Schedule(std::size_t socket, const sockaddr_in& to, Answer answer, Clock::time_point now);
-  void ReleaseDue(Clock::time_point now);
-  // Returns true when a socket still has datagrams waiting for buffer space.
-  bool Flush();
-  // Returns true while some flood is due to send more.
-  bool RunFloods(Clock::time_point now);
-  void ExpireFloods(Clock::time_point now);
+    void Receive(std::size_t socket);
+    void Schedule(std::size_t socket, const sockaddr_in& to, Answer answer, Clock::time_point now);
+    void ReleaseDue(Clock::time_point now);
+    // Returns true when a socket still has datagrams waiting for buffer space.
+    bool Flush();
+    // Returns true while some flood is due to send more.
+    bool RunFloods(Clock::time_point now);
+    void ExpireFloods(Clock::time_point now);
 
-  FleetState& state_;
-  std::vector<InterfaceSocket> sockets_;
-  DatagramLog& log_;
-  std::priority_queue<Pending, std::vector<Pending>, LaterFirst> pending_;
-  std::vector<std::deque<Outbound>> outboxes_;
-  std::vector<ActiveFlood> floods_;
-  std::uint64_t next_order_ = 0;
+    FleetState& state_;
+    std::vector<InterfaceSocket> sockets_;
+    DatagramLog& log_;
+    std::priority_queue<Pending, std::vector<Pending>, LaterFirst> pending_;
+    std::vector<std::deque<Outbound>> outboxes_;
+    std::vector<ActiveFlood> floods_;
+    std::uint64_t nextOrder_ = 0;
 };
 
 }  // namespace ql5sim
-
-#endif  // QL5SIM_SIMULATOR_H
