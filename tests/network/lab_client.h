@@ -1,0 +1,55 @@
+// What the network tests share: MAC and address helpers, a message window that
+// records the sweep's notifications, and a reader that collects records.
+#pragma once
+
+#include <ql5/discovery.h>
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace ql5::test {
+
+using Mac = std::array<std::uint8_t, 6>;
+
+Mac ParseMac(const std::string& text);
+std::string FormatMac(const std::uint8_t* mac);
+std::uint32_t ParseIpv4(const std::string& dotted);
+std::string FormatIpv4(std::uint32_t address);
+std::vector<std::uint8_t> ParseHex(const std::string& hex);
+
+// A message window that counts the notifications posted to it.
+class NotificationRecorder {
+public:
+    NotificationRecorder();
+    ~NotificationRecorder();
+    WindowHandle Window() const { return window_; }
+    int Count();
+    // Waits until more than `seen` notifications have arrived.
+    bool WaitBeyond(int seen, std::chrono::milliseconds timeout);
+    std::uint32_t LastMessage();
+    std::intptr_t LastSecondParameter();
+
+private:
+    static void OnMessage(WindowHandle, std::uint32_t message, std::uintptr_t, std::intptr_t second,
+                          void* self);
+    WindowHandle window_ = nullptr;
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    int count_ = 0;
+    std::uint32_t lastMessage_ = 0;
+    std::intptr_t lastSecond_ = 0;
+};
+
+// Reads records from the context until `wanted` have arrived or the time is
+// up; returns everything read.
+std::vector<DeviceRecordExchange> CollectRecords(DiscoveryHandle handle, std::size_t wanted,
+                                                 std::chrono::milliseconds timeout);
+
+std::string StatusText(DiscoveryHandle handle);
+
+}  // namespace ql5::test

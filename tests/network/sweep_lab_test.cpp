@@ -1,0 +1,198 @@
+// The background sweep against simulated converters in the private lab.
+#include "lab_client.h"
+#include "support/lab_environment.h"
+#include "support/simulator_process.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <set>
+#include <thread>
+
+using namespace ql5::test;
+using namespace std::chrono_literals;
+using ql5::lab::SimulatorProcess;
+
+namespace {
+
+constexpr std::uint32_t kRepliesWaiting = 0x8002;
+
+std::set<std::string> Macs(const std::vector<DeviceRecordExchange>& records)
+{
+    std::set<std::string> macs;
+    for (const auto& record : records)
+        macs.insert(FormatMac(record.macAddress));
+    return macs;
+}
+
+class OneLinkSweep : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QL5_REQUIRE_LAB(1);
+        handle_ = OpenContext(QL5_PROTOCOL_MAGIC);
+        ASSERT_NE(handle_, nullptr);
+    }
+    void TearDown() override { CloseContext(handle_); }
+
+    ::testing::AssertionResult StartFleet(const std::string& fleet)
+    {
+        return sim_.Start(ql5::lab::ConverterNamespace(1), fleet);
+    }
+
+    DiscoveryHandle handle_ = nullptr;
+    NotificationRecorder recorder_;
+    SimulatorProcess sim_;
+};
+
+}  // namespace
+
+TEST_F(OneLinkSweep, FindsEveryConverterAndPostsTheMessage)
+{
+    ASSERT_TRUE(StartFleet(R"({"converters": [
+        {"mac": "00:40:9d:00:00:01", "ip": "198.51.100.10", "name": "Line 1",
+         "productName": "Digi Connect ME", "dhcp": 1},
+        {"mac": "00:40:9d:00:00:02", "ip": "198.51.100.11", "hardwareType": 1},
+        {"mac": "00:40:9d:00:00:03", "ip": "198.51.100.12", "firmware": "82000856_F"}]})"));
+
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 7), 0);
+    ASSERT_TRUE(recorder_.WaitBeyond(0, 3s));
+    EXPECT_EQ(recorder_.LastMessage(), kRepliesWaiting);
+    EXPECT_EQ(recorder_.LastSecondParameter(), 7);
+
+    const auto records = CollectRecords(handle_, 3, 3s);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(Macs(records), (std::set<std::string>{"00:40:9d:00:00:01", "00:40:9d:00:00:02",
+                                                    "00:40:9d:00:00:03"}));
+    for (const auto& record : records) {
+        EXPECT_EQ(FormatIpv4(record.localAddress), ql5::lab::WorkstationAddress(1));
+        if (FormatMac(record.macAddress) == "00:40:9d:00:00:02") {
+            EXPECT_STREQ(record.productName, "PortServer TS 8");  // from the product table
+            EXPECT_EQ(record.portCount, 8);
+        }
+    }
+    StopDiscovery(handle_);
+
+    // The sweep sent exactly one request, the broadcast discovery.
+    const auto received = sim_.ReceivedDatagrams();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].bytes, ParseHex("4449474900010006ffffffffffff"));
+    EXPECT_EQ(received[0].from.rfind(ql5::lab::WorkstationAddress(1) + ":", 0), 0u);
+}
+
+TEST_F(OneLinkSweep, MalformedRepliesNeverReachTheQueue)
+{
+    ASSERT_TRUE(StartFleet(R"({"converters": [
+        {"mac": "00:40:9d:00:00:01", "ip": "198.51.100.10", "misbehave": {"delayMs": 300}},
+        {"mac": "00:40:9d:00:00:02", "misbehave": {"wrongMagic": true}},
+        {"mac": "00:40:9d:00:00:03", "misbehave": {"replyType": 4}},
+        {"mac": "00:40:9d:00:00:04", "misbehave": {"omitMac": true}},
+        {"mac": "00:40:9d:00:00:05", "extraFields": [{"code": 16, "hex": "000001"}]},
+        {"mac": "00:40:9d:00:00:06", "misbehave": {"oversized": true}},
+        {"mac": "00:40:9d:00:00:07", "misbehave": {"emptyDatagram": true}},
+        {"mac": "00:40:9d:00:00:08", "misbehave": {"macLast": true, "delayMs": 100}}]})"));
+
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    // The good replies come after the bad ones; the sweep must go on past them.
+    const auto records = CollectRecords(handle_, 3, 2s);
+    StopDiscovery(handle_);
+    EXPECT_EQ(Macs(records), (std::set<std::string>{"00:40:9d:00:00:01", "00:40:9d:00:00:08"}));
+    EXPECT_EQ(GetDeviceCount(handle_), 0);
+}
+
+TEST_F(OneLinkSweep, QuietNetworkNeverNotifies)
+{
+    ASSERT_TRUE(StartFleet(R"({"converters": []})"));
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    EXPECT_FALSE(recorder_.WaitBeyond(0, 1s));
+    StopDiscovery(handle_);
+    EXPECT_EQ(recorder_.Count(), 0);
+    EXPECT_EQ(GetDeviceCount(handle_), 0);
+}
+
+TEST_F(OneLinkSweep, StartIsRefusedWhileRunningAndForBadTargets)
+{
+    ASSERT_TRUE(StartFleet(R"({"converters": [{"mac": "00:40:9d:00:00:01"}]})"));
+    EXPECT_EQ(StartDiscovery(handle_, recorder_.Window(), 0, 0), -1);
+    WindowHandle gone = CreateMessageWindow([](WindowHandle, uint32_t, uintptr_t, intptr_t, void*) {},
+                                            nullptr);
+    DestroyMessageWindow(gone);
+    EXPECT_EQ(StartDiscovery(handle_, gone, kRepliesWaiting, 0), -1);
+    EXPECT_EQ(StartDiscovery(nullptr, recorder_.Window(), kRepliesWaiting, 0), -1);
+
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    EXPECT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), -1);
+    ASSERT_TRUE(recorder_.WaitBeyond(0, 3s));
+    StopDiscovery(handle_);
+    StopDiscovery(handle_);  // a second stop does nothing
+    // Records queued before the stop are still there to read.
+    EXPECT_EQ(GetDeviceCount(handle_), 1);
+}
+
+TEST_F(OneLinkSweep, RestartDiscardsUnreadRecordsAndFindsAgain)
+{
+    ASSERT_TRUE(StartFleet(R"({"converters": [{"mac": "00:40:9d:00:00:01"},
+                                              {"mac": "00:40:9d:00:00:02"}]})"));
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    ASSERT_TRUE(recorder_.WaitBeyond(0, 3s));
+    std::this_thread::sleep_for(300ms);
+    StopDiscovery(handle_);
+    ASSERT_EQ(GetDeviceCount(handle_), 2);
+
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    EXPECT_EQ(GetDeviceCount(handle_), 0);  // the earlier records were released
+    EXPECT_EQ(CollectRecords(handle_, 2, 3s).size(), 2u);
+    StopDiscovery(handle_);
+}
+
+TEST_F(OneLinkSweep, StopReturnsWithinOneCycleDuringAFlood)
+{
+    ASSERT_TRUE(StartFleet(R"({"converters": [
+        {"mac": "00:40:9d:00:00:01", "misbehave": {"flood": {"durationMs": 8000}}}]})"));
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    ASSERT_TRUE(recorder_.WaitBeyond(0, 3s));
+    std::this_thread::sleep_for(500ms);
+
+    const auto before = std::chrono::steady_clock::now();
+    StopDiscovery(handle_);
+    const auto took = std::chrono::steady_clock::now() - before;
+    // One cycle is a 200 ms wait plus a bounded drain; a second is slack for a
+    // loaded machine, far from "never" which an unbounded drain gives.
+    EXPECT_LT(took, 1500ms);
+    EXPECT_GT(GetDeviceCount(handle_), 0);
+    sim_.Stop();
+}
+
+TEST_F(OneLinkSweep, StopLeftPendingByAnEndedSweepDoesNotCutTheNextOne)
+{
+    ASSERT_TRUE(StartFleet(R"({"converters": [
+        {"mac": "00:40:9d:00:00:01", "misbehave": {"delayMs": 700}}]})"));
+    const std::string link = ql5::lab::WorkstationInterface(1);
+
+    // With the only interface down the sweep finds no address and ends by
+    // itself; the stop that follows is never consumed by its thread.
+    ASSERT_EQ(std::system(("ip link set " + link + " down").c_str()), 0);
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    std::this_thread::sleep_for(300ms);
+    StopDiscovery(handle_);
+    ASSERT_EQ(std::system(("ip link set " + link + " up").c_str()), 0);
+    std::this_thread::sleep_for(200ms);
+
+    // The converter answers after 700 ms, several cycles into the new sweep.
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    EXPECT_EQ(CollectRecords(handle_, 1, 3s).size(), 1u);
+    StopDiscovery(handle_);
+    EXPECT_EQ(recorder_.Count() > 0, true);
+}
+
+TEST_F(OneLinkSweep, CloseContextDuringSweepStopsIt)
+{
+    ASSERT_TRUE(StartFleet(R"({"converters": [{"mac": "00:40:9d:00:00:01"}]})"));
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    ASSERT_TRUE(recorder_.WaitBeyond(0, 3s));
+    CloseContext(handle_);  // stops the thread, frees the queued record
+    EXPECT_EQ(GetDeviceCount(handle_), -1);
+    handle_ = nullptr;
+}

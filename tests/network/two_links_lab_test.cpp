@@ -1,0 +1,94 @@
+// A workstation on two networks: the sweep hears both, and a command is sent
+// from the address on which its converter answers.
+#include "lab_client.h"
+#include "support/lab_environment.h"
+#include "support/simulator_process.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+using namespace ql5::test;
+using namespace std::chrono_literals;
+using ql5::lab::SimulatorProcess;
+
+namespace {
+
+class TwoLinks : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QL5_REQUIRE_LAB(2);
+        ASSERT_TRUE(first_.Start(ql5::lab::ConverterNamespace(1), R"({"converters": [
+            {"mac": "00:40:9d:00:00:0a", "ip": "198.51.100.10"},
+            {"mac": "00:40:9d:00:00:ff", "ip": "198.51.100.99"}]})"));
+        ASSERT_TRUE(second_.Start(ql5::lab::ConverterNamespace(2), R"({"converters": [
+            {"mac": "00:40:9d:00:00:0b", "ip": "203.0.113.10", "password": "pw"},
+            {"mac": "00:40:9d:00:00:ff", "ip": "198.51.100.99"}]})"));
+        handle_ = OpenContext(QL5_PROTOCOL_MAGIC);
+        ASSERT_NE(handle_, nullptr);
+    }
+    void TearDown() override { CloseContext(handle_); }
+
+    DiscoveryHandle handle_ = nullptr;
+    SimulatorProcess first_;
+    SimulatorProcess second_;
+};
+
+}  // namespace
+
+TEST_F(TwoLinks, SweepFindsBothNetworksAndListsATwiceHeardConverterTwice)
+{
+    NotificationRecorder recorder;
+    ASSERT_EQ(StartDiscovery(handle_, recorder.Window(), 0x8002, 0), 0);
+    const auto records = CollectRecords(handle_, 4, 3s);
+    StopDiscovery(handle_);
+    ASSERT_EQ(records.size(), 4u);
+
+    std::multimap<std::string, std::string> localByMac;
+    for (const auto& record : records)
+        localByMac.emplace(FormatMac(record.macAddress), FormatIpv4(record.localAddress));
+    const std::string first = ql5::lab::WorkstationAddress(1);
+    const std::string second = ql5::lab::WorkstationAddress(2);
+    EXPECT_EQ(localByMac.find("00:40:9d:00:00:0a")->second, first);
+    EXPECT_EQ(localByMac.find("00:40:9d:00:00:0b")->second, second);
+    const auto [begin, end] = localByMac.equal_range("00:40:9d:00:00:ff");
+    ASSERT_EQ(std::distance(begin, end), 2);
+    EXPECT_NE(begin->second, std::next(begin)->second);
+
+    // One request went out through each address.
+    ASSERT_EQ(first_.ReceivedDatagrams().size(), 1u);
+    ASSERT_EQ(second_.ReceivedDatagrams().size(), 1u);
+    EXPECT_EQ(first_.ReceivedDatagrams()[0].from.rfind(first + ":", 0), 0u);
+    EXPECT_EQ(second_.ReceivedDatagrams()[0].from.rfind(second + ":", 0), 0u);
+}
+
+TEST_F(TwoLinks, CommandLocatesTheConverterFirstAndLeavesFromItsNetwork)
+{
+    const Mac target = ParseMac("00:40:9d:00:00:0b");
+    ASSERT_EQ(ConfigureDhcp(handle_, target.data(), 1, "pw"), 0);
+
+    const auto there = second_.ReceivedDatagrams();
+    ASSERT_EQ(there.size(), 2u);
+    // First the addressed discovery, then the command, both from the second
+    // network's address.
+    EXPECT_EQ(there[0].bytes, ParseHex("4449474900010006" "00409d00000b"));
+    EXPECT_EQ(there[1].bytes, ParseHex("444947490007000a" "01" "00409d00000b" "02" "7077"));
+    const std::string second = ql5::lab::WorkstationAddress(2) + ":";
+    EXPECT_EQ(there[0].from.rfind(second, 0), 0u);
+    EXPECT_EQ(there[1].from.rfind(second, 0), 0u);
+
+    // The locating query went out on the other network too, the command did not.
+    const auto elsewhere = first_.ReceivedDatagrams();
+    ASSERT_EQ(elsewhere.size(), 1u);
+    EXPECT_EQ(elsewhere[0].bytes, there[0].bytes);
+}
+
+TEST_F(TwoLinks, QueryFindsAConverterOnTheSecondNetwork)
+{
+    DeviceRecordExchange record{};
+    ASSERT_EQ(QueryDevice(handle_, ParseMac("00:40:9d:00:00:0b").data(), &record), 0);
+    EXPECT_EQ(FormatIpv4(record.ipAddress), "203.0.113.10");
+    EXPECT_EQ(FormatIpv4(record.localAddress), ql5::lab::WorkstationAddress(2));
+}
