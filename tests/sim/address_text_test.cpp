@@ -1,0 +1,45 @@
+// Text forms that fleet files use for addresses, raw fields and magics.
+#include "ql5sim/address_text.h"
+
+#include <gtest/gtest.h>
+
+using namespace ql5sim;
+
+TEST(AddressText, MacAcceptsColonsOrDashesInAnyCase)
+{
+    const MacAddress expected{0x00, 0x40, 0x9d, 0xab, 0xcd, 0xef};
+    EXPECT_EQ(ParseMac("00:40:9d:ab:cd:ef"), expected);
+    EXPECT_EQ(ParseMac("00-40-9D-AB-CD-EF"), expected);
+    EXPECT_EQ(FormatMac(expected), "00:40:9d:ab:cd:ef");
+    EXPECT_FALSE(ParseMac("00:40:9d:ab:cd").has_value());
+    EXPECT_FALSE(ParseMac("00:40:9d:ab:cd:eg").has_value());
+    EXPECT_FALSE(ParseMac("00.40.9d.ab.cd.ef").has_value());
+}
+
+TEST(AddressText, Ipv4KeepsNetworkOrder)
+{
+    EXPECT_EQ(ParseIpv4("198.51.100.20"), (Ipv4Address{198, 51, 100, 20}));
+    EXPECT_EQ(FormatIpv4({203, 0, 113, 2}), "203.0.113.2");
+    EXPECT_FALSE(ParseIpv4("198.51.100").has_value());
+    EXPECT_FALSE(ParseIpv4("198.51.100.256").has_value());
+}
+
+TEST(AddressText, HexAllowsSeparatorsOnlyBetweenBytes)
+{
+    EXPECT_EQ(ParseHex("00 15:0016"), (std::vector<std::uint8_t>{0x00, 0x15, 0x00, 0x16}));
+    EXPECT_EQ(ParseHex(""), std::vector<std::uint8_t>{});
+    EXPECT_FALSE(ParseHex("0 0").has_value());
+    EXPECT_FALSE(ParseHex("abc").has_value());
+    EXPECT_FALSE(ParseHex("zz").has_value());
+    const std::vector<std::uint8_t> bytes{0x44, 0x49, 0x0a, 0xff};
+    EXPECT_EQ(FormatHex(bytes), "44490aff");
+}
+
+TEST(AddressText, MagicFromFourCharactersOrHexNumber)
+{
+    EXPECT_EQ(ParseMagic("DIGI"), 0x44494749u);
+    EXPECT_EQ(ParseMagic("0x514c3521"), 0x514c3521u);
+    EXPECT_FALSE(ParseMagic("DIG").has_value());
+    EXPECT_FALSE(ParseMagic("0x1234567890").has_value());
+    EXPECT_FALSE(ParseMagic("0xabcg").has_value());
+}
