@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <thread>
 
 using namespace ql5::test;
 using namespace std::chrono_literals;
@@ -80,6 +81,8 @@ TEST_F(TwoLinks, CommandLocatesTheConverterFirstAndLeavesFromItsNetwork)
     EXPECT_EQ(there[1].from.rfind(second, 0), 0u);
 
     // The locating query went out on the other network too, the command did not.
+    ASSERT_TRUE(first_.WaitForDatagrams(1));
+    std::this_thread::sleep_for(100ms);
     const auto elsewhere = first_.ReceivedDatagrams();
     ASSERT_EQ(elsewhere.size(), 1u);
     EXPECT_EQ(elsewhere[0].bytes, there[0].bytes);
