@@ -1,0 +1,156 @@
+#include "uitestsupport.h"
+
+#include "support/lab_environment.h"
+#include "support/simulator_process.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QTest>
+
+#include <arpa/inet.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace ql5::uitest {
+
+ModalWatcher::ModalWatcher(DialogHandler handler)
+    : handler_(std::move(handler))
+{
+    connect(&timer_, &QTimer::timeout, this, &ModalWatcher::check);
+    timer_.start(10);
+}
+
+void ModalWatcher::check()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr)
+        return;
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        if (!box->isVisible())
+            return;
+        messages_.append({box->windowTitle(), box->text(), box->textFormat(), box->icon(),
+                          box->standardButtons(), box->parentWidget()});
+        if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+            ok->click();
+        else
+            box->done(0);
+        return;
+    }
+    auto* dialog = qobject_cast<QDialog*>(modal);
+    if (dialog == nullptr || !dialog->isVisible() || handled_.contains(dialog))
+        return;
+    handled_.append(dialog);
+    if (handler_)
+        handler_(dialog);
+    else
+        dialog->reject();
+}
+
+std::array<std::uint8_t, 6> ParseMac(const char* text)
+{
+    std::array<unsigned, 6> values{};
+    std::sscanf(text, "%x:%x:%x:%x:%x:%x", &values[0], &values[1], &values[2], &values[3], &values[4],
+                &values[5]);
+    std::array<std::uint8_t, 6> mac{};
+    for (std::size_t i = 0; i < mac.size(); ++i)
+        mac[i] = static_cast<std::uint8_t>(values[i]);
+    return mac;
+}
+
+std::uint32_t ParseIpv4(const char* dotted)
+{
+    in_addr address{};
+    inet_pton(AF_INET, dotted, &address);
+    return address.s_addr;
+}
+
+namespace {
+
+template <std::size_t N>
+void CopyText(char (&field)[N], const char* text)
+{
+    std::strncpy(field, text, N - 1);
+}
+
+}  // namespace
+
+DeviceRecordExchange MakeRecord(const RecordSpec& spec)
+{
+    DeviceRecordExchange record{};
+    record.recordSize = QL5_DEVICE_RECORD_SIZE;
+    record.layoutTag = 256;
+    record.protocolMagic = QL5_PROTOCOL_MAGIC;
+    record.presenceFlags = QL5_HAS_MAC_ADDRESS | QL5_HAS_IP_ADDRESS | QL5_HAS_SUBNET_MASK |
+                           QL5_HAS_GATEWAY_ADDRESS | QL5_HAS_CODE4_TEXT | QL5_HAS_PRODUCT_NAME |
+                           QL5_HAS_FIRMWARE_REVISION | QL5_HAS_REALPORT_PORT;
+    const auto mac = ParseMac(spec.mac);
+    std::memcpy(record.macAddress, mac.data(), mac.size());
+    record.ipAddress = ParseIpv4(spec.ip);
+    record.subnetMask = ParseIpv4(spec.mask);
+    record.gatewayAddress = ParseIpv4(spec.gateway);
+    record.dnsAddress = ParseIpv4(spec.dns);
+    if (spec.dhcp) {
+        record.dhcpMode = *spec.dhcp;
+        record.presenceFlags |= QL5_HAS_DHCP_MODE;
+    }
+    CopyText(record.code4Text, spec.name);
+    CopyText(record.productName, spec.productName);
+    CopyText(record.firmwareRevision, spec.firmware);
+    record.realPortPort = spec.realPort;
+    record.extensionSize = 64;
+    return record;
+}
+
+std::vector<std::vector<std::uint8_t>> LoggedRequests(const ql5::lab::SimulatorProcess& sim,
+                                                      std::uint16_t messageType)
+{
+    std::vector<std::vector<std::uint8_t>> found;
+    for (const auto& datagram : sim.ReceivedDatagrams()) {
+        const auto& bytes = datagram.bytes;
+        if (bytes.size() >= 8 && ((bytes[4] << 8) | bytes[5]) == messageType)
+            found.push_back(bytes);
+    }
+    return found;
+}
+
+std::vector<std::uint8_t> Request(std::uint16_t messageType, const std::vector<std::uint8_t>& payload)
+{
+    const auto length = static_cast<std::uint16_t>(payload.size());
+    std::vector<std::uint8_t> bytes(8 + payload.size());
+    bytes[0] = 0x44;  // magic "DIGI"
+    bytes[1] = 0x49;
+    bytes[2] = 0x47;
+    bytes[3] = 0x49;
+    bytes[4] = static_cast<std::uint8_t>(messageType >> 8);  // message type
+    bytes[5] = static_cast<std::uint8_t>(messageType);
+    bytes[6] = static_cast<std::uint8_t>(length >> 8);  // payload length
+    bytes[7] = static_cast<std::uint8_t>(length);
+    std::copy(payload.begin(), payload.end(), bytes.begin() + 8);
+    return bytes;
+}
+
+int ThreadCount()
+{
+    return static_cast<int>(QDir(QStringLiteral("/proc/self/task"))
+                                .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                                .size());
+}
+
+bool StartSimulator(ql5::lab::SimulatorProcess& sim, const char* fleetJson)
+{
+    if (!ql5::lab::InLab()) {
+        qWarning("this test runs in the private network lab: scripts/lab run -- %s",
+                 qPrintable(QCoreApplication::applicationFilePath()));
+        return false;
+    }
+    const ::testing::AssertionResult started = sim.Start(ql5::lab::ConverterNamespace(1), fleetJson);
+    if (!started)
+        qWarning("the simulator did not start: %s", started.message());
+    return static_cast<bool>(started);
+}
+
+}  // namespace ql5::uitest

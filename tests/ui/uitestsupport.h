@@ -1,0 +1,94 @@
+// What the user interface tests share: a watcher that answers the modal
+// windows that the code under test opens, records built for a test, and
+// helpers for the simulator's log.
+#pragma once
+
+#include <ql5/discovery.h>
+
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace ql5::lab {
+class SimulatorProcess;
+}
+
+namespace ql5::uitest {
+
+// A message box as it was shown.
+struct ShownMessage {
+    QString title;
+    QString text;
+    Qt::TextFormat format = Qt::AutoText;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QPointer<QWidget> owner;
+};
+
+// While it lives, answers every modal window that opens: a message box is
+// recorded and closed with OK; any other dialog is handed once to the
+// handler, which must close it. It checks every few milliseconds, because
+// the windows under test open their boxes after calls that run elsewhere.
+class ModalWatcher : public QObject
+{
+public:
+    using DialogHandler = std::function<void(QDialog*)>;
+
+    explicit ModalWatcher(DialogHandler handler = {});
+
+    const QList<ShownMessage>& messages() const { return messages_; }
+    void clear() { messages_.clear(); }
+
+private:
+    void check();
+
+    QTimer timer_;
+    DialogHandler handler_;
+    QList<ShownMessage> messages_;
+    QList<QPointer<QDialog>> handled_;
+};
+
+// Fields of a record made for a test; unset optional fields stay absent.
+struct RecordSpec {
+    const char* mac = "00:40:9d:00:00:01";
+    const char* ip = "198.51.100.10";
+    const char* mask = "255.255.255.0";
+    const char* gateway = "198.51.100.254";
+    const char* dns = "0.0.0.0";
+    std::optional<std::uint8_t> dhcp;
+    const char* name = "Line 1";
+    const char* productName = "Digi Connect ME";
+    const char* firmware = "82000856_F";
+    std::uint16_t realPort = 771;
+};
+
+DeviceRecordExchange MakeRecord(const RecordSpec& spec);
+
+std::array<std::uint8_t, 6> ParseMac(const char* text);
+// Dotted decimal to a 32-bit value in network order.
+std::uint32_t ParseIpv4(const char* dotted);
+
+// The datagrams of one message type that the simulator logged, in order.
+std::vector<std::vector<std::uint8_t>> LoggedRequests(const ql5::lab::SimulatorProcess& sim,
+                                                      std::uint16_t messageType);
+
+// The bytes of a request: the header for magic "DIGI" and the payload.
+std::vector<std::uint8_t> Request(std::uint16_t messageType, const std::vector<std::uint8_t>& payload);
+
+// The threads of this process, as the kernel counts them.
+int ThreadCount();
+
+// Starts the simulator with the fleet in the first converter namespace of
+// the lab, and fails the current test when it cannot.
+bool StartSimulator(ql5::lab::SimulatorProcess& sim, const char* fleetJson);
+
+}  // namespace ql5::uitest

@@ -1,0 +1,19 @@
+#include "messagebox.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace ql5 {
+
+void ShowMessage(QWidget* owner, const QString& text)
+{
+    // The application name defaults to the program file's base name, which is
+    // "QL5Config" for the shipped program.
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), QString(),
+                    QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+    box.exec();
+}
+
+}  // namespace ql5

@@ -1,0 +1,149 @@
+#include "rebootdialog.h"
+
+#include "blockingcall.h"
+#include "commandtexts.h"
+#include "messagebox.h"
+#include "recordtext.h"
+#include "ui_rebootdialog.h"
+
+#include <QPushButton>
+
+#include <array>
+#include <cstring>
+
+using namespace ql5;
+
+RebootDialog::RebootDialog(DeviceRecordExchange* record, QWidget* parent, RebootPolling polling)
+    : QDialog(parent), ui(std::make_unique<Ui::RebootDialog>()), record_(record), polling(polling)
+{
+    ui->setupUi(this);
+    connect(ui->rebootButton, &QPushButton::clicked, this, &RebootDialog::RebootAndWait);
+    connect(ui->closeButton, &QPushButton::clicked, this, &RebootDialog::accept);
+
+    // Initialisation: the template's placeholder status is never seen.
+    TransferToControls();
+    // The row's copy holds the substituted name from now on.
+    SubstituteProductName(*record_);
+    macText = FormatMac(record_->macAddress);
+    nameText = DecodeConverterText(record_->productName);
+    TransferToControls();
+}
+
+RebootDialog::~RebootDialog() = default;
+
+void RebootDialog::accept()
+{
+    if (busy)
+        return;
+    TransferFromControls();
+    QDialog::accept();
+}
+
+void RebootDialog::reject()
+{
+    if (busy)
+        return;
+    QDialog::reject();
+}
+
+void RebootDialog::RebootAndWait()
+{
+    // Step 1: a context of its own, not tested; with a null handle every later
+    // call fails in the client.
+    DiscoveryHandle context = OpenContext(QL5_PROTOCOL_MAGIC);
+    // Step 2.
+    TransferFromControls();
+
+    // A password the client cannot carry is refused here, before anything is
+    // sent, rather than mistaken for a converter that does not answer.
+    const QByteArray passwordBytes = PasswordBytes(password);
+    if (passwordBytes.size() > kMaxPasswordBytes) {
+        ShowMessage(this, PasswordTooLongMessage());
+        CloseContext(context);
+        return;
+    }
+
+    std::array<std::uint8_t, 6> mac{};
+    std::memcpy(mac.data(), record_->macAddress, mac.size());
+
+    // Step 3.
+    std::int32_t result = -1;
+    bool completed = false;
+    {
+        BusyScope busyScope(busy, Inputs());
+        completed = CallOffInterfaceThread(
+            [&] { return RebootDevice(context, mac.data(), passwordBytes.constData()); }, result);
+    }
+    if (!completed) {
+        // The application is quitting: nothing more is sent or shown.
+        CloseContext(context);
+        return;
+    }
+    // Step 4: a reboot that was not carried out leaves the status line alone.
+    if (result != 0) {
+        ShowRebootResult(context, result);
+        CloseContext(context);
+        return;
+    }
+
+    // Step 5.
+    statusLine = QStringLiteral("Status: Rebooting");
+    TransferToControls();
+    {
+        BusyScope busyScope(busy, Inputs());
+        // The queries only tell whether the converter answers; what they
+        // return is thrown away.
+        DeviceRecordExchange scratch{};
+        std::int32_t answer = -1;
+        auto query = [&] { return QueryDevice(context, mac.data(), &scratch); };
+
+        // Step 6: a converter that has not gone down yet answers at once.
+        completed = CallOffInterfaceThread(query, answer);
+        // Step 7: otherwise poll, with a pause before each further query.
+        for (int counter = 0; completed && answer != 0 && counter < polling.furtherPolls;) {
+            completed = PauseInterfaceThread(polling.pause);
+            ++counter;
+            if (completed)
+                completed = CallOffInterfaceThread(query, answer);
+        }
+        if (!completed) {
+            CloseContext(context);
+            return;
+        }
+        // Step 8.
+        statusLine = answer == 0 ? QStringLiteral("Status: Ready") : QStringLiteral("Status: Timed out");
+        TransferToControls();
+        // Step 9: the busy cursor goes with busyScope.
+    }
+    // Step 10.
+    CloseContext(context);
+}
+
+void RebootDialog::ShowRebootResult(DiscoveryHandle context, std::int32_t result)
+{
+    const std::int32_t code = GetStatusCode(context);
+    char text[255] = {};
+    GetStatusText(context, text, sizeof text);
+    ShowMessage(this, RebootResultMessage(result, code, DecodeConverterText(text)));
+}
+
+void RebootDialog::TransferToControls()
+{
+    ui->nameLabel->setText(nameText);
+    ui->macLabel->setText(macText);
+    ui->passwordEdit->setText(password);
+    ui->statusLabel->setText(statusLine);
+}
+
+void RebootDialog::TransferFromControls()
+{
+    nameText = ui->nameLabel->text();
+    macText = ui->macLabel->text();
+    password = ui->passwordEdit->text();
+    statusLine = ui->statusLabel->text();
+}
+
+QList<QWidget*> RebootDialog::Inputs() const
+{
+    return {ui->passwordEdit, ui->rebootButton, ui->closeButton};
+}

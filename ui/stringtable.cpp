@@ -1,0 +1,39 @@
+#include "stringtable.h"
+
+#include <QFile>
+#include <QHash>
+
+namespace ql5 {
+
+namespace {
+
+QHash<int, QString> ReadStringTable()
+{
+    QHash<int, QString> table;
+    QFile file(QStringLiteral(":/stringtable.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return table;
+    const QString content = QString::fromUtf8(file.readAll());
+    for (const QString& line : content.split(QLatin1Char('\n'))) {
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        if (tab <= 0)
+            continue;
+        bool isNumber = false;
+        const int id = line.left(tab).toInt(&isNumber);
+        if (isNumber)
+            table.insert(id, line.mid(tab + 1));
+    }
+    return table;
+}
+
+}  // namespace
+
+QString StringTableText(int id)
+{
+    static const QHash<int, QString> table = ReadStringTable();
+    return table.value(id);
+}
+
+}  // namespace ql5
