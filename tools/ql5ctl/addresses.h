@@ -1,0 +1,31 @@
+// Text forms of MAC and IPv4 addresses as the command line takes them and as
+// every output shows them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ql5ctl {
+
+using MacAddress = std::array<std::uint8_t, 6>;
+
+// Accepts "00:40:9d:01:02:03", "00-40-9D-01-02-03" and "00409d010203": two
+// hexadecimal digits per byte in any case, with one separator used throughout
+// or none at all.
+std::optional<MacAddress> ParseMac(std::string_view text);
+
+// Four decimal octets 0 to 255, e.g. "198.51.100.10". The result holds the
+// octets in network order (first octet in the lowest address byte), which is
+// how the discovery client takes and gives addresses.
+std::optional<std::uint32_t> ParseIpv4(std::string_view text);
+
+// "%02x:%02x:%02x:%02x:%02x:%02x": lower-case digits, leading zeros kept.
+std::string FormatMac(const std::uint8_t macAddress[6]);
+
+// Four decimal octets, first octet first, no leading zeros.
+std::string FormatDottedDecimal(std::uint32_t networkOrderAddress);
+
+}  // namespace ql5ctl

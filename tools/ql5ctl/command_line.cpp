@@ -1,0 +1,256 @@
+#include "command_line.h"
+
+#include "converter_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+namespace ql5ctl {
+
+namespace {
+
+constexpr double kLongestWaitSeconds = 3600;
+
+struct SubcommandInfo {
+    std::string_view name;
+    Subcommand command;
+    std::size_t operands;         // positional arguments after the name
+    std::string_view operandText; // how --help names them, for error messages
+};
+
+constexpr SubcommandInfo kSubcommands[] = {
+    {"list", Subcommand::List, 0, ""},
+    {"info", Subcommand::Info, 1, "MAC"},
+    {"set-ip", Subcommand::SetIp, 4, "MAC IP MASK GATEWAY"},
+    {"dhcp", Subcommand::Dhcp, 1, "MAC"},
+    {"reboot", Subcommand::Reboot, 1, "MAC"},
+};
+
+// An argument quoted in an error message, with anything that could act on
+// the terminal shown as an escape.
+std::string Quoted(std::string_view text)
+{
+    return "'" + TerminalText(DecodeConverterText(text.data(), text.size())) + "'";
+}
+
+std::optional<double> ParseSeconds(std::string_view text)
+{
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
+                                              std::chars_format::fixed);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
+        value <= 0 || value > kLongestWaitSeconds)
+        return std::nullopt;
+    return value;
+}
+
+bool IsBroadcast(const MacAddress& mac)
+{
+    for (std::uint8_t byte : mac) {
+        if (byte != 0xFF)
+            return false;
+    }
+    return true;
+}
+
+// Splits "--name=value" into its two parts; value is empty without "=".
+std::pair<std::string_view, std::optional<std::string_view>> SplitOption(std::string_view arg)
+{
+    const std::size_t equals = arg.find('=');
+    if (equals == std::string_view::npos)
+        return {arg, std::nullopt};
+    return {arg.substr(0, equals), arg.substr(equals + 1)};
+}
+
+bool IsPasswordOption(std::string_view name)
+{
+    return name == "--password" || name == "-p" || name == "--pass" || name == "--passwd";
+}
+
+class Parser {
+public:
+    explicit Parser(const std::vector<std::string_view>& args) : args_(args) {}
+
+    std::variant<Invocation, UsageError> Run();
+
+private:
+    // Takes the value of an option: after "=" or as the next argument.
+    std::optional<std::string_view> OptionValue(std::string_view name,
+                                                const std::optional<std::string_view>& inlineValue)
+    {
+        if (inlineValue)
+            return inlineValue;
+        if (next_ >= args_.size()) {
+            error_ = "option " + std::string(name) + " needs a value";
+            return std::nullopt;
+        }
+        return args_[next_++];
+    }
+
+    bool TakeOption(const SubcommandInfo& sub, std::string_view arg);
+    bool TakeOperands(const SubcommandInfo& sub, const std::vector<std::string_view>& operands);
+
+    const std::vector<std::string_view>& args_;
+    std::size_t next_ = 0;
+    Invocation invocation_;
+    std::string error_;
+};
+
+bool Parser::TakeOption(const SubcommandInfo& sub, std::string_view arg)
+{
+    const auto [name, inlineValue] = SplitOption(arg);
+    const Subcommand command = sub.command;
+    if (IsPasswordOption(name)) {
+        error_ = "the password is never taken from the command line, where other users can "
+                 "read it; use --password-stdin, QL5_PASSWORD or the prompt";
+        return false;
+    }
+    if (name == "--format" && (command == Subcommand::List || command == Subcommand::Info)) {
+        const auto value = OptionValue(name, inlineValue);
+        if (!value)
+            return false;
+        const auto format = ParseOutputFormat(*value);
+        if (!format) {
+            error_ = "--format must be table, json or csv, not " + Quoted(*value);
+            return false;
+        }
+        invocation_.format = *format;
+        return true;
+    }
+    if (name == "--wait" && command == Subcommand::List) {
+        const auto value = OptionValue(name, inlineValue);
+        if (!value)
+            return false;
+        const auto seconds = ParseSeconds(*value);
+        if (!seconds) {
+            error_ = "--wait takes a number of seconds above 0 and up to 3600, not " +
+                     Quoted(*value);
+            return false;
+        }
+        invocation_.waitSeconds = *seconds;
+        return true;
+    }
+    if (name == "--wait" && command == Subcommand::Reboot && !inlineValue) {
+        invocation_.waitForReboot = true;
+        return true;
+    }
+    if (name == "--password-stdin" && NeedsPassword(command) && !inlineValue) {
+        invocation_.passwordFromStdin = true;
+        return true;
+    }
+    error_ = "unknown option " + Quoted(arg) + " for " + std::string(sub.name);
+    return false;
+}
+
+bool Parser::TakeOperands(const SubcommandInfo& sub, const std::vector<std::string_view>& operands)
+{
+    if (operands.size() != sub.operands) {
+        if (sub.operands == 0)
+            error_ = std::string(sub.name) + " takes no arguments besides options";
+        else
+            error_ = std::string(sub.name) + " needs " + std::string(sub.operandText);
+        return false;
+    }
+    if (sub.operands == 0)
+        return true;
+
+    const auto mac = ParseMac(operands[0]);
+    if (!mac) {
+        error_ = Quoted(operands[0]) +
+                 " is not a MAC address (write 00:40:9d:01:02:03, 00-40-9D-01-02-03 or "
+                 "00409d010203)";
+        return false;
+    }
+    if (IsBroadcast(*mac)) {
+        error_ = "ff:ff:ff:ff:ff:ff stands for every converter; give the MAC of one";
+        return false;
+    }
+    invocation_.mac = *mac;
+
+    if (sub.command == Subcommand::SetIp) {
+        const char* const names[] = {"IP", "MASK", "GATEWAY"};
+        std::uint32_t* const targets[] = {&invocation_.ipAddress, &invocation_.subnetMask,
+                                          &invocation_.gatewayAddress};
+        for (std::size_t i = 0; i < 3; ++i) {
+            const auto address = ParseIpv4(operands[i + 1]);
+            if (!address) {
+                error_ = Quoted(operands[i + 1]) + " is not an IPv4 address (for " + names[i] +
+                         "; write four numbers 0 to 255 like 198.51.100.20)";
+                return false;
+            }
+            *targets[i] = *address;
+        }
+    }
+    return true;
+}
+
+std::variant<Invocation, UsageError> Parser::Run()
+{
+    // Help wins over every other mistake: someone who asks for it should get it.
+    for (std::string_view arg : args_) {
+        if (arg == "--")
+            break;
+        if (arg == "--help" || arg == "-h") {
+            invocation_.command = Subcommand::Help;
+            return invocation_;
+        }
+    }
+    if (args_.empty())
+        return UsageError{"no command given"};
+
+    const std::string_view first = args_[next_++];
+    if (first == "help") {
+        invocation_.command = Subcommand::Help;
+        return invocation_;
+    }
+    if (first == "--version") {
+        invocation_.command = Subcommand::Version;
+        return invocation_;
+    }
+    const SubcommandInfo* sub = nullptr;
+    for (const SubcommandInfo& candidate : kSubcommands) {
+        if (candidate.name == first)
+            sub = &candidate;
+    }
+    if (sub == nullptr) {
+        if (!first.empty() && first[0] == '-')
+            return UsageError{"give the command before its options (" + Quoted(first) + ")"};
+        return UsageError{"unknown command " + Quoted(first)};
+    }
+    invocation_.command = sub->command;
+
+    // Options may come before, between or after the operands; "--" ends them,
+    // for the odd operand that starts with a dash.
+    std::vector<std::string_view> operands;
+    bool optionsEnded = false;
+    while (next_ < args_.size()) {
+        const std::string_view arg = args_[next_++];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            if (!TakeOption(*sub, arg))
+                return UsageError{error_};
+        } else {
+            operands.push_back(arg);
+        }
+    }
+    if (!TakeOperands(*sub, operands))
+        return UsageError{error_};
+    return invocation_;
+}
+
+}  // namespace
+
+std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::string_view>& args)
+{
+    return Parser(args).Run();
+}
+
+bool NeedsPassword(Subcommand command)
+{
+    return command == Subcommand::SetIp || command == Subcommand::Dhcp ||
+           command == Subcommand::Reboot;
+}
+
+}  // namespace ql5ctl

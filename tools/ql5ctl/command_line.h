@@ -1,0 +1,40 @@
+// What the user asked ql5ctl to do, read from its arguments.
+#pragma once
+
+#include "addresses.h"
+#include "output_formats.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace ql5ctl {
+
+enum class Subcommand { Help, Version, List, Info, SetIp, Dhcp, Reboot };
+
+struct Invocation {
+    Subcommand command = Subcommand::Help;
+    MacAddress mac{};
+    std::uint32_t ipAddress = 0;     // set-ip, network order
+    std::uint32_t subnetMask = 0;
+    std::uint32_t gatewayAddress = 0;
+    double waitSeconds = 3.0;        // list: length of the sweep
+    bool waitForReboot = false;      // reboot --wait
+    OutputFormat format = OutputFormat::Table;
+    bool passwordFromStdin = false;  // set-ip, dhcp, reboot
+};
+
+// The one-line reason why the arguments were refused.
+struct UsageError {
+    std::string message;
+};
+
+// args excludes the program name.
+std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::string_view>& args);
+
+// Whether the subcommand sends a command that needs the password.
+bool NeedsPassword(Subcommand command);
+
+}  // namespace ql5ctl

@@ -1,0 +1,47 @@
+// ql5ctl: the command-line companion of QL5Config. It lists the converters on
+// every network of this computer, shows one converter's details, gives it
+// static IP settings or DHCP, and reboots it, through the discovery client's
+// public C interface only.
+#include "command_line.h"
+#include "exit_codes.h"
+#include "help_text.h"
+#include "subcommands.h"
+
+#include <unistd.h>
+
+#include <iostream>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#ifndef QL5CTL_VERSION
+#define QL5CTL_VERSION "unknown"
+#endif
+
+int main(int argc, char** argv)
+{
+    using namespace ql5ctl;
+
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    const auto parsed = ParseCommandLine(args);
+    if (const auto* error = std::get_if<UsageError>(&parsed)) {
+        std::cerr << "ql5ctl: " << error->message << "\n" << kUsageText
+                  << "Run 'ql5ctl --help' for details.\n";
+        return kExitUsage;
+    }
+    const Invocation& invocation = std::get<Invocation>(parsed);
+
+    const Streams streams{std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
+    int code = kExitDone;
+    switch (invocation.command) {
+    case Subcommand::Help: std::cout << kHelpText; break;
+    case Subcommand::Version: std::cout << "ql5ctl " QL5CTL_VERSION "\n"; break;
+    case Subcommand::List: code = RunList(invocation, streams); break;
+    case Subcommand::Info: code = RunInfo(invocation, streams); break;
+    case Subcommand::SetIp:
+    case Subcommand::Dhcp:
+    case Subcommand::Reboot: code = RunCommand(invocation, streams); break;
+    }
+    std::cout.flush();
+    return code;
+}

@@ -1,0 +1,150 @@
+#include "output_formats.h"
+
+#include "converter_text.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+namespace ql5ctl {
+
+namespace {
+
+constexpr std::size_t kColumns = 7;
+using Row = std::array<std::string, kColumns>;
+
+std::string InterfaceCell(const ConverterView& converter)
+{
+    return converter.interfaceName.empty() ? converter.localAddress
+                                           : TerminalText(DecodeConverterText(
+                                                 converter.interfaceName.data(),
+                                                 converter.interfaceName.size()));
+}
+
+Row TableRow(const ConverterView& converter)
+{
+    return {converter.ip,
+            converter.mac,
+            TerminalText(converter.name),
+            TerminalText(converter.product),
+            InterfaceCell(converter),
+            DhcpModeText(converter.dhcp),
+            TerminalText(converter.firmware)};
+}
+
+// Quotes a CSV cell when it holds a comma, a quote or surrounding spaces.
+// Line breaks cannot occur: they were escaped like every control character.
+std::string CsvCell(const std::string& text)
+{
+    const bool quote = text.find_first_of(",\"") != std::string::npos ||
+                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+    if (!quote)
+        return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+}  // namespace
+
+std::optional<OutputFormat> ParseOutputFormat(std::string_view text)
+{
+    if (text == "table")
+        return OutputFormat::Table;
+    if (text == "json")
+        return OutputFormat::Json;
+    if (text == "csv")
+        return OutputFormat::Csv;
+    return std::nullopt;
+}
+
+void WriteTable(std::ostream& out, const std::vector<ConverterView>& converters)
+{
+    std::vector<Row> rows;
+    rows.push_back({"IP Address", "MAC Address", "Name", "Product", "Interface", "DHCP",
+                    "Firmware"});
+    for (const ConverterView& converter : converters)
+        rows.push_back(TableRow(converter));
+
+    std::array<std::size_t, kColumns> widths{};
+    for (const Row& row : rows) {
+        for (std::size_t column = 0; column < kColumns; ++column)
+            widths[column] = std::max(widths[column], DisplayWidth(row[column]));
+    }
+    for (const Row& row : rows) {
+        std::string line;
+        for (std::size_t column = 0; column < kColumns; ++column) {
+            line += row[column];
+            if (column + 1 < kColumns)
+                line += std::string(widths[column] - DisplayWidth(row[column]) + 2, ' ');
+        }
+        // Trailing blanks of an empty last cell would only confuse diff and grep.
+        line.erase(line.find_last_not_of(' ') + 1);
+        out << line << '\n';
+    }
+}
+
+void WriteCsv(std::ostream& out, const std::vector<ConverterView>& converters)
+{
+    out << "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,"
+           "realPort\n";
+    for (const ConverterView& c : converters) {
+        const std::string cells[] = {
+            c.ip, c.mac, TerminalText(c.name), TerminalText(c.product),
+            TerminalText(DecodeConverterText(c.interfaceName.data(), c.interfaceName.size())),
+            c.localAddress, DhcpModeText(c.dhcp), TerminalText(c.firmware), c.mask, c.gateway,
+            c.dns, std::to_string(c.realPort)};
+        std::string line;
+        for (std::size_t i = 0; i < std::size(cells); ++i) {
+            if (i > 0)
+                line += ',';
+            line += CsvCell(cells[i]);
+        }
+        out << line << '\n';
+    }
+}
+
+void WriteConverterJson(std::ostream& out, const ConverterView& c, std::string_view indent)
+{
+    const std::string in(indent);
+    const std::string field = in + "  ";
+    out << "{\n";
+    out << field << "\"mac\": " << JsonString(std::string_view(c.mac)) << ",\n";
+    out << field << "\"ip\": " << JsonString(std::string_view(c.ip)) << ",\n";
+    out << field << "\"mask\": " << JsonString(std::string_view(c.mask)) << ",\n";
+    out << field << "\"gateway\": " << JsonString(std::string_view(c.gateway)) << ",\n";
+    out << field << "\"dns\": " << JsonString(std::string_view(c.dns)) << ",\n";
+    out << field << "\"dhcp\": " << (c.dhcp ? (*c.dhcp ? "true" : "false") : "null") << ",\n";
+    out << field << "\"name\": " << JsonString(c.name) << ",\n";
+    out << field << "\"product\": " << JsonString(c.product) << ",\n";
+    out << field << "\"firmware\": " << JsonString(c.firmware) << ",\n";
+    out << field << "\"realPort\": " << c.realPort << ",\n";
+    out << field << "\"interface\": "
+        << (c.interfaceName.empty() ? std::string("null")
+                                    : JsonString(std::string_view(c.interfaceName)))
+        << ",\n";
+    out << field << "\"localAddress\": " << JsonString(std::string_view(c.localAddress)) << "\n";
+    out << in << "}";
+}
+
+void WriteListJson(std::ostream& out, const std::vector<ConverterView>& converters)
+{
+    if (converters.empty()) {
+        out << "{\n  \"converters\": []\n}\n";
+        return;
+    }
+    out << "{\n  \"converters\": [\n";
+    for (std::size_t i = 0; i < converters.size(); ++i) {
+        out << "    ";
+        WriteConverterJson(out, converters[i], "    ");
+        out << (i + 1 < converters.size() ? ",\n" : "\n");
+    }
+    out << "  ]\n}\n";
+}
+
+}  // namespace ql5ctl

@@ -1,0 +1,22 @@
+// The five subcommands on top of the discovery client's public interface.
+// Each returns the process's exit code.
+#pragma once
+
+#include "command_line.h"
+
+#include <ostream>
+
+namespace ql5ctl {
+
+struct Streams {
+    std::ostream& out;  // results
+    std::ostream& err;  // errors and progress meant for a person
+    bool errIsTerminal = false;
+};
+
+int RunList(const Invocation& invocation, Streams streams);
+int RunInfo(const Invocation& invocation, Streams streams);
+// set-ip, dhcp and reboot.
+int RunCommand(const Invocation& invocation, Streams streams);
+
+}  // namespace ql5ctl

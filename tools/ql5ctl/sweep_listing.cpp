@@ -1,0 +1,90 @@
+#include "sweep_listing.h"
+
+#include "discovery_context.h"
+
+#include <condition_variable>
+#include <mutex>
+
+namespace ql5ctl {
+
+namespace {
+
+// The message the sweep posts when records wait: the one QL5Config's main
+// window uses.
+constexpr std::uint32_t kRepliesWaiting = 0x8002;
+
+// Where the sweep thread's notifications meet the thread that reads. The
+// callback runs on the sweep thread and must not call into the client, so it
+// only raises a flag.
+struct RepliesWaiting {
+    std::mutex mutex;
+    std::condition_variable raised;
+    bool pending = false;
+
+    static void OnMessage(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t,
+                          void* self)
+    {
+        auto* notice = static_cast<RepliesWaiting*>(self);
+        {
+            std::lock_guard lock(notice->mutex);
+            notice->pending = true;
+        }
+        notice->raised.notify_one();
+    }
+};
+
+void Drain(DiscoveryHandle handle, std::vector<DeviceRecordExchange>& records)
+{
+    constexpr std::uint32_t kBatch = 64;
+    DeviceRecordExchange batch[kBatch];
+    for (;;) {
+        const std::int32_t read = ReadDevices(handle, batch, kBatch);
+        if (read <= 0)
+            return;
+        records.insert(records.end(), batch, batch + read);
+        if (read < static_cast<std::int32_t>(kBatch))
+            return;
+    }
+}
+
+}  // namespace
+
+std::optional<std::vector<DeviceRecordExchange>> SweepFor(std::chrono::milliseconds length)
+{
+    DiscoveryContext context;
+    if (!context)
+        return std::nullopt;
+    RepliesWaiting notice;
+    const WindowHandle window = CreateMessageWindow(&RepliesWaiting::OnMessage, &notice);
+    if (window == nullptr)
+        return std::nullopt;
+    if (StartDiscovery(context.Handle(), window, kRepliesWaiting, 0) != 0) {
+        DestroyMessageWindow(window);
+        return std::nullopt;
+    }
+
+    // Records are read as they arrive rather than all at the end, so the
+    // queue of a large fleet never holds more than one notification's worth.
+    std::vector<DeviceRecordExchange> records;
+    const auto deadline = std::chrono::steady_clock::now() + length;
+    for (;;) {
+        std::unique_lock lock(notice.mutex);
+        const bool raised = notice.raised.wait_until(lock, deadline, [&] { return notice.pending; });
+        notice.pending = false;
+        lock.unlock();
+        if (!raised)
+            break;
+        Drain(context.Handle(), records);
+        // A busy network notifies every cycle; the sweep still ends on time.
+        if (std::chrono::steady_clock::now() >= deadline)
+            break;
+    }
+
+    StopDiscovery(context.Handle());
+    // After the stop no post is running or will come, so the notice may go.
+    DestroyMessageWindow(window);
+    Drain(context.Handle(), records);
+    return records;
+}
+
+}  // namespace ql5ctl
