@@ -1,0 +1,124 @@
+#include "client_sweep.h"
+
+#include <ql5/discovery.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <unordered_set>
+
+namespace ql5::bench {
+
+namespace {
+
+constexpr std::uint32_t kRepliesWaiting = 0x8002;
+
+// The window's side of the notification: the callback runs on the sweep
+// thread and only hands the news to the reading thread.
+class Notifications {
+public:
+    Notifications() : window_(CreateMessageWindow(&Notifications::OnMessage, this)) {}
+    ~Notifications() { DestroyMessageWindow(window_); }
+    Notifications(const Notifications&) = delete;
+    Notifications& operator=(const Notifications&) = delete;
+
+    WindowHandle Window() const { return window_; }
+
+    // True when a notification came (and takes it); false after the time-out.
+    bool Wait(Clock::duration timeout)
+    {
+        std::unique_lock lock(mutex_);
+        if (!arrived_.wait_for(lock, timeout, [this] { return pending_ > 0; }))
+            return false;
+        pending_ = 0;
+        ++taken_;
+        return true;
+    }
+    int Taken() const { return taken_; }
+
+private:
+    static void OnMessage(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t, void* self)
+    {
+        auto* notifications = static_cast<Notifications*>(self);
+        {
+            std::lock_guard lock(notifications->mutex_);
+            ++notifications->pending_;
+        }
+        notifications->arrived_.notify_one();
+    }
+
+    WindowHandle window_;
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    int pending_ = 0;
+    int taken_ = 0;
+};
+
+}  // namespace
+
+SweepOutcome RunClientSweep(std::size_t expected, Clock::duration quiet)
+{
+    SweepOutcome outcome;
+    DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
+    if (handle == nullptr)
+        return outcome;
+    Notifications notifications;
+    std::unordered_set<std::uint64_t> macs;
+    macs.reserve(expected);
+    DeviceRecordExchange record{};
+
+    const double cpuStart = ProcessCpuSeconds();
+    const auto start = Clock::now();
+    outcome.started = StartDiscovery(handle, notifications.Window(), kRepliesWaiting, 0) == 0;
+    auto lastRead = start;
+    double cpuAtLastRead = cpuStart;
+    while (outcome.started && macs.size() < expected) {
+        if (!notifications.Wait(std::chrono::milliseconds(50))) {
+            if (Clock::now() - lastRead > quiet)
+                break;
+            continue;
+        }
+        bool read = false;
+        while (GetDeviceCount(handle) > 0 && ReadDevices(handle, &record, 1) == 1) {
+            macs.insert(MacKey(record.macAddress));
+            ++outcome.records;
+            read = true;
+        }
+        if (read) {
+            lastRead = Clock::now();
+            cpuAtLastRead = ProcessCpuSeconds();
+        }
+    }
+    StopDiscovery(handle);
+    CloseContext(handle);
+
+    outcome.found = macs.size();
+    outcome.lastRecordMs = Milliseconds(lastRead - start);
+    outcome.cpuMs = (cpuAtLastRead - cpuStart) * 1000;
+    outcome.notifications = notifications.Taken();
+    return outcome;
+}
+
+double IdleSweepCpuMsPerSecond(Clock::duration listen)
+{
+    DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
+    if (handle == nullptr)
+        return -1;
+    Notifications notifications;
+    if (StartDiscovery(handle, notifications.Window(), kRepliesWaiting, 0) != 0) {
+        CloseContext(handle);
+        return -1;
+    }
+    // The thread's start (sockets, the request) is not listening; let it pass.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const double cpuStart = ProcessCpuSeconds();
+    const auto start = Clock::now();
+    std::this_thread::sleep_for(listen);
+    const double cpu = ProcessCpuSeconds() - cpuStart;
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    StopDiscovery(handle);
+    CloseContext(handle);
+    return cpu * 1000 / seconds;
+}
+
+}  // namespace ql5::bench

@@ -1,0 +1,29 @@
+// One background sweep through the client's public interface, read the way
+// the main window reads it: on each notification, records are taken out one
+// at a time with GetDeviceCount and ReadDevices.
+#pragma once
+
+#include "bench_support.h"
+
+#include <cstddef>
+
+namespace ql5::bench {
+
+struct SweepOutcome {
+    std::size_t found = 0;        // distinct MACs read
+    std::size_t records = 0;      // records read, duplicates included
+    double lastRecordMs = 0;      // from StartDiscovery to the last record read
+    double cpuMs = 0;             // process CPU time over the same span
+    int notifications = 0;
+    bool started = false;
+};
+
+// Starts a sweep and reads until `expected` distinct converters are found or
+// no record has come for `quiet`; then stops the sweep.
+SweepOutcome RunClientSweep(std::size_t expected, Clock::duration quiet);
+
+// Runs a sweep that hears nothing for `listen` and gives the process CPU time
+// per second of listening, in milliseconds; negative when no sweep started.
+double IdleSweepCpuMsPerSecond(Clock::duration listen);
+
+}  // namespace ql5::bench

@@ -1,0 +1,177 @@
+// Figure 1: one sweep answered by a simulated fleet of N converters, all at
+// once or spread over 100 ms, against a bare receiver taking the same burst
+// in the same lab; and figure 3: the cost of a sweep that hears nothing.
+#include "lab_benchmarks.h"
+
+#include "bare_socket.h"
+#include "client_sweep.h"
+#include "packet_format.h"
+#include "support/lab_environment.h"
+#include "support/simulator_process.h"
+
+#include <ql5/discovery.h>
+
+#include <cstdio>
+#include <string>
+#include <thread>
+
+namespace ql5::bench {
+
+namespace {
+
+// The same size that the sweep asks for its sockets, so that the baseline
+// differs from the client only in what it does with a datagram.
+constexpr int kBaselineReceiveBuffer = 4 * 1024 * 1024;
+constexpr auto kQuiet = std::chrono::milliseconds(1000);
+// Long enough for the simulator to finish a spread burst and for the kernel
+// to forget the last one before the next run starts.
+constexpr auto kPause = std::chrono::milliseconds(400);
+
+struct Scenario {
+    int count;
+    int spreadMs;
+    bool mustFindAll;  // the targets: 10,000 spread, 1,000 at once
+};
+
+std::string FleetJson(const Scenario& scenario)
+{
+    return R"({"replySpreadMs": )" + std::to_string(scenario.spreadMs) +
+           R"(, "generate": {"count": )" + std::to_string(scenario.count) +
+           R"(, "namePrefix": "Converter ", "template": {"mask": "255.254.0.0",
+              "gateway": "198.18.0.254", "dns": "198.18.0.53", "dhcp": 0,
+              "hardwareType": 7, "productName": "Digi Connect ME", "firmware": "82000856_F",
+              "realPort": 771, "portCount": 1}}})";
+}
+
+std::string Label(const Scenario& scenario)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "N=%d %s", scenario.count,
+                  scenario.spreadMs > 0 ? "spread over 100 ms" : "all at once");
+    return text;
+}
+
+struct Measured {
+    std::vector<double> found, lastMs, cpuMs;
+    double WorstFound() const { return Percentile(found, 0.0); }
+};
+
+void Note(Measured& measured, std::size_t found, std::size_t expected, double lastMs, double cpuMs)
+{
+    measured.found.push_back(100.0 * static_cast<double>(found) / static_cast<double>(expected));
+    measured.lastMs.push_back(lastMs);
+    measured.cpuMs.push_back(cpuMs);
+}
+
+void Baseline(Measured& measured, int receiveBuffer, const Scenario& scenario, std::size_t& datagrams)
+{
+    BareSocket socket(lab::WorkstationAddress(1), receiveBuffer);
+    if (!socket.Ok()) {
+        std::fprintf(stderr, "bench: bare socket: %s\n", socket.Error().c_str());
+        return;
+    }
+    RequestBuffer request;
+    const std::size_t length = EncodeDiscoveryRequest(request, QL5_PROTOCOL_MAGIC, BroadcastMac);
+    const double cpuStart = ProcessCpuSeconds();
+    const auto start = Clock::now();
+    socket.SendToGroup(request, length);
+    const auto burst = socket.DrainBurst(static_cast<std::size_t>(scenario.count), kQuiet);
+    const auto last = burst.datagrams > 0 ? burst.last : start;
+    // Up to the last datagram: the wait for quiet after losses is not work.
+    const double cpuMs = burst.datagrams > 0 ? (burst.lastCpuSeconds - cpuStart) * 1000 : 0;
+    Note(measured, burst.macs.size(), static_cast<std::size_t>(scenario.count),
+         Milliseconds(last - start), cpuMs);
+    datagrams = burst.datagrams;
+}
+
+}  // namespace
+
+int RunSweepScale(const Options& options)
+{
+    std::vector<Scenario> scenarios = {
+        {1000, 0, true}, {1000, 100, false}, {10000, 0, false}, {10000, 100, true}};
+    std::vector<Row> rows;
+    nlohmann::json details = nlohmann::json::object();
+    for (const Scenario& scenario : scenarios) {
+        lab::SimulatorProcess simulator;
+        const auto started = simulator.Start(lab::ConverterNamespace(1), FleetJson(scenario));
+        if (!started) {
+            std::fprintf(stderr, "bench: %s\n", started.message());
+            return 1;
+        }
+        Measured client, bare, bareDefault;
+        std::size_t bareDatagrams = 0, ignored = 0;
+        nlohmann::json runs = nlohmann::json::array();
+        for (int run = 0; run < options.runs; ++run) {
+            Baseline(bare, kBaselineReceiveBuffer, scenario, bareDatagrams);
+            std::this_thread::sleep_for(kPause);
+            const auto outcome = RunClientSweep(static_cast<std::size_t>(scenario.count), kQuiet);
+            if (!outcome.started) {
+                std::fprintf(stderr, "bench: StartDiscovery failed\n");
+                return 1;
+            }
+            Note(client, outcome.found, static_cast<std::size_t>(scenario.count),
+                 outcome.lastRecordMs, outcome.cpuMs);
+            std::this_thread::sleep_for(kPause);
+            Baseline(bareDefault, 0, scenario, ignored);
+            std::this_thread::sleep_for(kPause);
+            runs.push_back({{"client_found", outcome.found}, {"client_records", outcome.records},
+                            {"client_last_ms", outcome.lastRecordMs},
+                            {"client_cpu_ms", outcome.cpuMs},
+                            {"client_notifications", outcome.notifications},
+                            {"bare_found_pct", bare.found.back()},
+                            {"bare_last_ms", bare.lastMs.back()},
+                            {"bare_datagrams", bareDatagrams},
+                            {"bare_default_buffer_found_pct", bareDefault.found.back()}});
+            std::fprintf(stderr, "bench: %s run %d: client %zu found in %.1f ms (cpu %.1f ms), "
+                                 "bare %.1f%% in %.1f ms, bare with default buffer %.1f%%\n",
+                         Label(scenario).c_str(), run + 1, outcome.found, outcome.lastRecordMs,
+                         outcome.cpuMs, bare.found.back(), bare.lastMs.back(),
+                         bareDefault.found.back());
+        }
+        simulator.Stop();
+        details[Label(scenario)] = runs;
+
+        const std::string label = Label(scenario);
+        const double found = client.WorstFound();
+        Row foundRow{"1 Sweep", label + ": share found (worst run)", found, "%",
+                     bare.WorstFound(), "", {}, ""};
+        if (scenario.mustFindAll) {
+            foundRow.target = "100%";
+            foundRow.met = found >= 100.0;
+        } else {
+            foundRow.note = "reported";
+        }
+        rows.push_back(foundRow);
+        const double last = Median(client.lastMs), bareLast = Median(bare.lastMs);
+        rows.push_back({"1 Sweep", label + ": time to last record (median)", last, "ms", bareLast,
+                        "<= 1.25x baseline", last <= 1.25 * bareLast, ""});
+        rows.push_back({"1 Sweep", label + ": client CPU time (median)", Median(client.cpuMs), "ms",
+                        Median(bare.cpuMs), "", {},
+                        "baseline spins in a tight loop, so its CPU time is its wall time"});
+        rows.push_back({"1 Sweep", label + ": bare receiver with the default buffer, share found",
+                        bareDefault.WorstFound(), "%", {}, "", {},
+                        "why the sweep forces a 4 MiB receive buffer"});
+    }
+    const int bufferInForce = BareSocket(lab::WorkstationAddress(1), kBaselineReceiveBuffer).ReceiveBuffer();
+    details["receive_buffer_in_force_bytes"] = bufferInForce;
+    details["default_receive_buffer_bytes"] = BareSocket(lab::WorkstationAddress(1), 0).ReceiveBuffer();
+    details["runs"] = options.runs;
+    return WriteRows(options.out, rows, details) ? 0 : 1;
+}
+
+int RunIdle(const Options& options)
+{
+    const double msPerSecond = IdleSweepCpuMsPerSecond(std::chrono::seconds(options.idleSeconds));
+    if (msPerSecond < 0) {
+        std::fprintf(stderr, "bench: the idle sweep did not start\n");
+        return 1;
+    }
+    std::vector<Row> rows = {{"3 Idle",
+                              "sweep listening " + std::to_string(options.idleSeconds) +
+                                  " s with no traffic: CPU per second",
+                              msPerSecond, "ms/s", {}, "< 1 ms/s", msPerSecond < 1.0, ""}};
+    return WriteRows(options.out, rows, {{"listen_seconds", options.idleSeconds}}) ? 0 : 1;
+}
+
+}  // namespace ql5::bench
