@@ -27,7 +27,8 @@ double UnixTime()
 }  // namespace
 
 Simulator::Simulator(FleetState& state, std::vector<InterfaceSocket> sockets, DatagramLog& log)
-    : state_(state), sockets_(std::move(sockets)), log_(log), outboxes_(sockets_.size())
+    : state_(state), sockets_(std::move(sockets)), log_(log), outboxes_(sockets_.size()),
+      receiveBuffer_(kReceiveBuffer)
 {
 }
 
@@ -75,7 +76,7 @@ void Simulator::Run(const volatile std::sig_atomic_t& stop, const sigset_t& wait
 
 void Simulator::Receive(std::size_t socket)
 {
-    static std::vector<std::uint8_t> buffer(kReceiveBuffer);
+    auto& buffer = receiveBuffer_;
     for (;;) {
         sockaddr_in from{};
         socklen_t fromLength = sizeof from;

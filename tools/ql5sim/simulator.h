@@ -67,6 +67,7 @@ private:
     std::vector<std::deque<Outbound>> outboxes_;
     std::vector<ActiveFlood> floods_;
     std::uint64_t nextOrder_ = 0;
+    std::vector<std::uint8_t> receiveBuffer_;
 };
 
 }  // namespace ql5sim
