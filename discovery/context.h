@@ -8,6 +8,7 @@
 
 #include <ql5/discovery.h>
 
+#include <chrono>
 #include <cstdint>
 #include <thread>
 
@@ -24,6 +25,11 @@ struct PollTimeout {
     std::int32_t seconds;
     std::int32_t microseconds;
 };
+
+inline std::chrono::microseconds ToDuration(const PollTimeout& timeout)
+{
+    return std::chrono::seconds(timeout.seconds) + std::chrono::microseconds(timeout.microseconds);
+}
 
 using NotifyCallback = void (*)(DiscoveryHandle handle, std::int32_t userValue);
 

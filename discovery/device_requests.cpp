@@ -13,14 +13,6 @@ namespace ql5 {
 
 namespace {
 
-constexpr std::uint32_t kMaxWatchedSockets = 64;
-
-std::chrono::microseconds PollWait(const DiscoveryContext* context)
-{
-    return std::chrono::seconds(context->requestPollTimeout.seconds) +
-           std::chrono::microseconds(context->requestPollTimeout.microseconds);
-}
-
 // requestTimeLimit is a due time in 100 ns units, negative meaning "from now".
 platform::Deadline::Clock::duration TimeLimit(const DiscoveryContext* context)
 {
@@ -51,7 +43,7 @@ int LocateDevice(const DiscoveryContext* context, const std::uint8_t* targetMac,
     bool readable[kMaxWatchedSockets];
     int result = -1;
     for (;;) {
-        const int ready = platform::WaitReadable(sockets, watched, readable, PollWait(context));
+        const int ready = platform::WaitReadable(sockets, watched, readable, ToDuration(context->requestPollTimeout));
         if (ready < 0)
             break;
         for (std::uint32_t i = 0; i < watched && ready > 0; ++i) {
@@ -111,7 +103,7 @@ int ExchangeRequest(const DiscoveryContext* context, std::uint32_t localAddress,
     int result = -1;
     for (;;) {
         bool readable = false;
-        if (platform::WaitReadable(&socket, 1, &readable, PollWait(context)) < 0)
+        if (platform::WaitReadable(&socket, 1, &readable, ToDuration(context->requestPollTimeout)) < 0)
             break;
         ResetDeviceRecord(context, record);
         if (readable && ReceiveReply(context, socket, expectedType, targetMac, record) == 0) {

@@ -15,6 +15,10 @@ namespace ql5 {
 
 using platform::SocketHandle;
 
+// A wait for replies watches at most this many sockets of a set; sockets past
+// them send but are never read.
+inline constexpr std::uint32_t kMaxWatchedSockets = 64;
+
 // Clears the list and fills it with the host's IPv4 addresses (network order),
 // each once. Returns the number of addresses, 0 when none could be had.
 std::int32_t EnumerateLocalAddresses(LockedList* list);

@@ -6,7 +6,6 @@
 #include "receive_reply.h"
 
 #include <algorithm>
-#include <chrono>
 #include <memory>
 #include <system_error>
 
@@ -14,16 +13,9 @@ namespace ql5 {
 
 namespace {
 
-constexpr std::uint32_t kMaxWatchedSockets = 64;
-
 // A burst of replies from a large fleet arrives faster than one cycle reads
 // it; the kernel must hold it meanwhile, or replies are lost.
 constexpr int kSweepReceiveBuffer = 4 * 1024 * 1024;
-
-std::chrono::microseconds ToDuration(const PollTimeout& timeout)
-{
-    return std::chrono::seconds(timeout.seconds) + std::chrono::microseconds(timeout.microseconds);
-}
 
 // Reads up to kMaxDatagramsPerDrain datagrams from one socket into the queue.
 void DrainSocket(DiscoveryContext* context, SocketHandle socket)
