@@ -149,8 +149,13 @@ TEST_F(OneLinkSweep, RestartDiscardsUnreadRecordsAndFindsAgain)
 
 TEST_F(OneLinkSweep, StopReturnsWithinOneCycleDuringAFlood)
 {
-    ASSERT_TRUE(StartFleet(R"({"converters": [
-        {"mac": "00:40:9d:00:00:01", "misbehave": {"flood": {"durationMs": 8000}}}]})"));
+    // Several converters flooding at once outrun what one socket's drain reads.
+    std::string fleet = R"({"converters": [)";
+    for (int i = 1; i <= 8; ++i) {
+        fleet += (i > 1 ? "," : "") + std::string(R"({"mac": "00:40:9d:00:00:0)") +
+                 std::to_string(i) + R"(", "misbehave": {"flood": {"durationMs": 8000}}})";
+    }
+    ASSERT_TRUE(StartFleet(fleet + "]}"));
     ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
     ASSERT_TRUE(recorder_.WaitBeyond(0, 3s));
     std::this_thread::sleep_for(500ms);
