@@ -1,0 +1,55 @@
+// Runs the ql5ctl program as a user would: with arguments, an environment,
+// standard input, and optionally on a pseudo-terminal.
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ql5::cli {
+
+struct CtlResult {
+    int exitCode = -1;  // 128 + signal if a signal ended it
+    std::string out;
+    std::string err;
+    std::chrono::milliseconds elapsed{0};
+};
+
+struct CtlOptions {
+    std::string input;  // standard input
+    // Variables to set; QL5_PASSWORD is removed unless given here.
+    std::map<std::string, std::string> environment;
+};
+
+inline CtlOptions Stdin(std::string input)
+{
+    CtlOptions options;
+    options.input = std::move(input);
+    return options;
+}
+
+inline CtlOptions PasswordInEnvironment(std::string password)
+{
+    CtlOptions options;
+    options.environment["QL5_PASSWORD"] = std::move(password);
+    return options;
+}
+
+// Runs ql5ctl in a new session without a controlling terminal, so that it can
+// never prompt, and collects its output.
+CtlResult RunCtl(const std::vector<std::string>& args, const CtlOptions& options = {});
+
+// Runs ql5ctl on a new pseudo-terminal, waits for `prompt` in what it
+// writes there, types `typed`, and collects everything it wrote until it
+// exits. `echoAfter` tells whether the terminal had echo on again at the end.
+struct TerminalRun {
+    CtlResult result;  // `out` holds everything the terminal showed
+    bool sawPrompt = false;
+    bool echoAfter = false;
+};
+TerminalRun RunCtlOnTerminal(const std::vector<std::string>& args, const std::string& prompt,
+                             const std::string& typed);
+
+}  // namespace ql5::cli

@@ -1,0 +1,355 @@
+// ql5ctl against a simulated fleet on a workstation with one network: every
+// subcommand, every output format and every exit code, as a user runs it.
+#include "ctl_process.h"
+#include "support/lab_environment.h"
+#include "support/simulator_process.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <sstream>
+
+using ql5::cli::CtlResult;
+using ql5::cli::PasswordInEnvironment;
+using ql5::cli::RunCtl;
+using ql5::cli::Stdin;
+using ql5::lab::SimulatorProcess;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr char kLine1[] = "00:40:9d:10:00:01";     // product substituted, password "secret"
+constexpr char kHostile[] = "00:40:9d:10:00:02";   // texts with terminal escapes
+constexpr char kDeaf[] = "00:40:9d:10:00:03";      // answers queries, never commands
+constexpr char kRebooting[] = "00:40:9d:10:00:04"; // silent for 2 s after a reboot
+constexpr char kAbsent[] = "00:40:9d:10:00:99";
+
+const char* const kFleet = R"({"converters": [
+    {"mac": "00:40:9d:10:00:01", "ip": "198.51.100.10", "mask": "255.255.255.0",
+     "gateway": "198.51.100.254", "dns": "198.51.100.53", "dhcp": 0, "name": "Line 1",
+     "productName": "Digi Connect ME", "firmware": "82000856_F", "realPort": 771,
+     "password": "secret", "successMessage": "Settings saved"},
+    {"mac": "00:40:9d:10:00:02", "ip": "198.51.100.11", "dhcp": 1,
+     "name": "Gate\u001b[2J\u001b[31m, \"east\"\u202e", "productName": "Other\u009b31m",
+     "firmware": "1.0\\2"},
+    {"mac": "00:40:9d:10:00:03", "ip": "198.51.100.12", "name": "Deaf", "password": "secret",
+     "misbehave": {"silentForCommands": true}},
+    {"mac": "00:40:9d:10:00:04", "ip": "198.51.100.13", "name": "Restarting",
+     "password": "secret", "rebootSilenceMs": 2000}]})";
+
+class OneLinkCli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QL5_REQUIRE_LAB(1);
+        ASSERT_TRUE(sim_.Start(ql5::lab::ConverterNamespace(1), kFleet));
+    }
+
+    // Datagrams of a command type (3, 5 or 7) that reached the simulator.
+    int CommandsReceived()
+    {
+        const auto received = sim_.ReceivedDatagrams();
+        return static_cast<int>(std::count_if(received.begin(), received.end(), [](const auto& d) {
+            return d.bytes.size() > 5 && (d.bytes[5] == 3 || d.bytes[5] == 5 || d.bytes[5] == 7);
+        }));
+    }
+
+    SimulatorProcess sim_;
+};
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// No byte that a terminal would act on: C0 controls other than the line feed,
+// DEL, and the UTF-8 forms of C1 controls and of the right-to-left override.
+void ExpectHarmlessOnATerminal(const std::string& text)
+{
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        EXPECT_TRUE(byte == '\n' || (byte >= 0x20 && byte != 0x7f)) << "byte " << int(byte);
+    }
+    EXPECT_FALSE(Contains(text, "\xc2\x9b"));
+    EXPECT_FALSE(Contains(text, "\xe2\x80\xae"));
+}
+
+const nlohmann::json* FindMac(const nlohmann::json& converters, const std::string& mac)
+{
+    for (const auto& converter : converters) {
+        if (converter.at("mac") == mac)
+            return &converter;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(OneLinkCli, ListTableShowsEveryConverterWithSubstitutedProductAndEscapedTexts)
+{
+    const CtlResult run = RunCtl({"list", "--wait", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 5u) << run.out;
+    // The widest name, the escaped one, sets the width of the name column.
+    const std::string nameColumn = std::string(35, ' ');
+    EXPECT_EQ(lines[0], "IP Address     MAC Address        Name" + nameColumn.substr(4) +
+                            "Product        Interface  DHCP      Firmware");
+    const auto line1 = std::find_if(lines.begin(), lines.end(),
+                                    [](const std::string& l) { return Contains(l, kLine1); });
+    ASSERT_NE(line1, lines.end());
+    EXPECT_EQ(*line1, "198.51.100.10  00:40:9d:10:00:01  Line 1" + nameColumn.substr(6) +
+                          "QL5 Converter  ws0        Disabled  82000856_F");
+    EXPECT_TRUE(Contains(run.out, "Gate\\x1b[2J\\x1b[31m, \"east\"\\u202e"));
+    EXPECT_TRUE(Contains(run.out, "Other\\x9b31m"));
+    EXPECT_TRUE(Contains(run.out, "1.0\\\\2"));
+    ExpectHarmlessOnATerminal(run.out);
+    // The sweep lasts what --wait says, not the default 3 s.
+    EXPECT_GE(run.elapsed, 1s);
+    EXPECT_LT(run.elapsed, 2500ms);
+}
+
+TEST_F(OneLinkCli, ListJsonCarriesExactTextsInTheDocumentedShape)
+{
+    const CtlResult run = RunCtl({"list", "--wait", "1", "--format", "json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ExpectHarmlessOnATerminal(run.out);
+    const auto json = nlohmann::json::parse(run.out);
+    const auto& converters = json.at("converters");
+    ASSERT_EQ(converters.size(), 4u);
+    const auto* line1 = FindMac(converters, kLine1);
+    ASSERT_NE(line1, nullptr);
+    EXPECT_EQ(*line1, nlohmann::json::parse(R"({
+        "mac": "00:40:9d:10:00:01", "ip": "198.51.100.10", "mask": "255.255.255.0",
+        "gateway": "198.51.100.254", "dns": "198.51.100.53", "dhcp": false, "name": "Line 1",
+        "product": "QL5 Converter", "firmware": "82000856_F", "realPort": 771,
+        "interface": "ws0", "localAddress": "198.51.100.1"})"));
+    const auto* hostile = FindMac(converters, kHostile);
+    ASSERT_NE(hostile, nullptr);
+    EXPECT_EQ(hostile->at("name"), "Gate\x1b[2J\x1b[31m, \"east\"\xe2\x80\xae");
+    EXPECT_EQ(hostile->at("product"), "Other\xc2\x9b" "31m");
+    EXPECT_EQ(hostile->at("dhcp"), true);
+    EXPECT_TRUE(FindMac(converters, kDeaf)->at("dhcp").is_null());
+}
+
+TEST_F(OneLinkCli, ListCsvHasHeaderAndOneQuotedRowPerConverter)
+{
+    const CtlResult run = RunCtl({"list", "--wait", "1", "--format=csv"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 5u) << run.out;
+    EXPECT_EQ(lines[0],
+              "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,realPort");
+    EXPECT_TRUE(std::find(lines.begin(), lines.end(),
+                          "198.51.100.11,00:40:9d:10:00:02,\"Gate\\x1b[2J\\x1b[31m, "
+                          "\"\"east\"\"\\u202e\",Other\\x9b31m,ws0,198.51.100.1,Enabled,"
+                          "1.0\\\\2,0.0.0.0,0.0.0.0,0.0.0.0,0") != lines.end())
+        << run.out;
+}
+
+TEST_F(OneLinkCli, ListFindingNothingIsNotAnError)
+{
+    sim_.Stop();
+    const CtlResult table = RunCtl({"list", "--wait", "0.5"});
+    EXPECT_EQ(table.exitCode, 0);
+    EXPECT_EQ(Lines(table.out).size(), 1u);  // the header alone
+    EXPECT_TRUE(Contains(table.err, "no converter answered within 0.5 s"));
+    const CtlResult json = RunCtl({"list", "--wait", "0.5", "--format", "json"});
+    EXPECT_EQ(json.exitCode, 0);
+    EXPECT_EQ(nlohmann::json::parse(json.out), nlohmann::json::parse(R"({"converters": []})"));
+}
+
+TEST_F(OneLinkCli, InfoPrintsTheNineLinesOrJsonOrCsv)
+{
+    const CtlResult table = RunCtl({"info", "00-40-9D-10-00-01"});
+    ASSERT_EQ(table.exitCode, 0) << table.err;
+    EXPECT_EQ(table.out,
+              "Name: QL5 Converter\n"
+              "MAC Address: 00:40:9d:10:00:01\n"
+              "IP Address: 198.51.100.10\n"
+              "Subnet Mask: 255.255.255.0\n"
+              "Gateway Address: 198.51.100.254\n"
+              "DNS Address: 198.51.100.53\n"
+              "DHCP Mode: Disabled\n"
+              "Firmware Revision: 82000856_F\n"
+              "RealPort Port: 771\n");
+
+    const CtlResult json = RunCtl({"info", "00409d100002", "--format", "json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const auto object = nlohmann::json::parse(json.out);
+    EXPECT_EQ(object.at("mac"), kHostile);
+    EXPECT_EQ(object.at("interface"), "ws0");
+
+    const CtlResult csv = RunCtl({"info", kRebooting, "--format", "csv"});
+    ASSERT_EQ(csv.exitCode, 0) << csv.err;
+    ASSERT_EQ(Lines(csv.out).size(), 2u);
+    EXPECT_EQ(Lines(csv.out)[1].rfind("198.51.100.13,00:40:9d:10:00:04,Restarting,,ws0,", 0), 0u);
+}
+
+TEST_F(OneLinkCli, InfoOfAMacThatNobodyAnswersIsNotFound)
+{
+    const CtlResult run = RunCtl({"info", kAbsent});
+    EXPECT_EQ(run.exitCode, 4);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(Contains(run.err, "no converter with MAC 00:40:9d:10:00:99 answered")) << run.err;
+    // The query's own time limit, 7.5 s, with slack for one cycle and start-up.
+    EXPECT_GE(run.elapsed, 7500ms);
+    EXPECT_LT(run.elapsed, 9500ms);
+}
+
+TEST_F(OneLinkCli, SetIpWithPasswordFromStdinChangesWhatInfoShows)
+{
+    const CtlResult run =
+        RunCtl({"set-ip", kLine1, "198.51.100.77", "255.255.0.0", "198.51.100.1",
+                "--password-stdin"},
+               Stdin("secret\n"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "00:40:9d:10:00:01: static IP settings stored (Settings saved)\n");
+
+    const CtlResult info = RunCtl({"info", kLine1, "--format", "json"});
+    const auto object = nlohmann::json::parse(info.out);
+    EXPECT_EQ(object.at("ip"), "198.51.100.77");
+    EXPECT_EQ(object.at("mask"), "255.255.0.0");
+    EXPECT_EQ(object.at("gateway"), "198.51.100.1");
+    EXPECT_EQ(object.at("dhcp"), false);
+}
+
+TEST_F(OneLinkCli, DhcpWithPasswordFromTheEnvironmentSwitchesDhcpOn)
+{
+    const CtlResult run = RunCtl({"dhcp", kLine1}, PasswordInEnvironment("secret"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const CtlResult info = RunCtl({"info", kLine1});
+    EXPECT_TRUE(Contains(info.out, "DHCP Mode: Enabled\n")) << info.out;
+}
+
+TEST_F(OneLinkCli, StdinPasswordWinsOverTheEnvironment)
+{
+    const CtlResult run = RunCtl({"dhcp", kLine1, "--password-stdin"},
+                                 {.input = "secret\r\n", .environment = {{"QL5_PASSWORD", "no"}}});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+}
+
+TEST_F(OneLinkCli, WrongPasswordIsRefusedWithTheConvertersErrorNumberAndMessage)
+{
+    const CtlResult run =
+        RunCtl({"reboot", kLine1, "--wait"}, PasswordInEnvironment("guess"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");  // no "Status: Rebooting": nothing to wait for
+    EXPECT_EQ(run.err, "ql5ctl: 00:40:9d:10:00:01 refused the command (result 1)\n"
+                       "Error Number: 5\nError Message: Password incorrect\n");
+}
+
+TEST_F(OneLinkCli, CommandThatGetsNoAnswerExitsWithNoAnswer)
+{
+    const CtlResult run = RunCtl({"dhcp", kDeaf}, PasswordInEnvironment("secret"));
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_TRUE(Contains(run.err, "did not answer the command within the time limit")) << run.err;
+    EXPECT_EQ(CommandsReceived(), 1);
+}
+
+TEST_F(OneLinkCli, CommandForAMacThatNobodyAnswersIsNotFoundAndNothingIsSent)
+{
+    const CtlResult run =
+        RunCtl({"set-ip", kAbsent, "198.51.100.5", "255.255.255.0", "198.51.100.1"},
+               PasswordInEnvironment("secret"));
+    EXPECT_EQ(run.exitCode, 4);
+    EXPECT_TRUE(Contains(run.err, "no converter with MAC 00:40:9d:10:00:99")) << run.err;
+    EXPECT_EQ(CommandsReceived(), 0);
+}
+
+TEST_F(OneLinkCli, RebootWaitPrintsRebootingThenReadyOnceTheConverterAnswersAgain)
+{
+    const CtlResult run =
+        RunCtl({"reboot", kRebooting, "--wait"}, PasswordInEnvironment("secret"));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "00:40:9d:10:00:04: reboot accepted\nStatus: Rebooting\nStatus: Ready\n");
+    // The first query falls into the converter's 2 s of silence and waits out
+    // its 7.5 s; the one after the first 500 ms pause is answered.
+    EXPECT_GE(run.elapsed, 8s);
+    EXPECT_LT(run.elapsed, 12s);
+}
+
+TEST_F(OneLinkCli, RebootWithoutWaitReturnsAtOnce)
+{
+    const CtlResult run =
+        RunCtl({"reboot", kRebooting}, PasswordInEnvironment("secret"));
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "00:40:9d:10:00:04: reboot accepted\n");
+    EXPECT_LT(run.elapsed, 3s);
+}
+
+TEST_F(OneLinkCli, PasswordPromptOnTheTerminalDoesNotEchoAndRestoresEcho)
+{
+    const auto run = ql5::cli::RunCtlOnTerminal({"dhcp", kLine1}, "Password for 00:40:9d:10:00:01: ",
+                                                "secret\n");
+    EXPECT_TRUE(run.sawPrompt) << run.result.out;
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
+    EXPECT_FALSE(Contains(run.result.out, "secret")) << run.result.out;
+    EXPECT_TRUE(Contains(run.result.out, "DHCP switched on"));
+    EXPECT_TRUE(run.echoAfter);
+}
+
+TEST_F(OneLinkCli, WithoutTerminalOrOtherSourceThePasswordIsAUsageError)
+{
+    const CtlResult run = RunCtl({"reboot", kLine1});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(Contains(run.err, "no terminal to ask for the password on")) << run.err;
+    EXPECT_EQ(sim_.ReceivedDatagrams().size(), 0u);
+}
+
+TEST_F(OneLinkCli, OverlongPasswordIsAUsageErrorBeforeAnythingIsSent)
+{
+    const CtlResult run = RunCtl({"dhcp", kLine1, "--password-stdin"},
+                                 Stdin(std::string(256, 'x') + "\n"));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(Contains(run.err, "longer than 255 bytes")) << run.err;
+    EXPECT_EQ(sim_.ReceivedDatagrams().size(), 0u);
+}
+
+TEST_F(OneLinkCli, UsageErrorsPrintOneLineAndTheUsageAndSendNothing)
+{
+    const std::vector<std::vector<std::string>> mistakes = {
+        {},
+        {"info"},
+        {"info", "00:40:9d:10:00"},
+        {"set-ip", kLine1, "198.51.100.300", "255.255.255.0", "198.51.100.1"},
+        {"dhcp", kLine1, "--password", "secret"},
+        {"list", "--format", "yaml"},
+        {"list", "--wait", "0"},
+        {"frobnicate"},
+    };
+    for (const auto& args : mistakes) {
+        const CtlResult run = RunCtl(args);
+        EXPECT_EQ(run.exitCode, 2) << args.size();
+        EXPECT_EQ(run.out, "");
+        const auto lines = Lines(run.err);
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[0].rfind("ql5ctl: ", 0), 0u) << lines[0];
+        EXPECT_EQ(lines[1].rfind("usage: ql5ctl list", 0), 0u);
+    }
+    EXPECT_EQ(sim_.ReceivedDatagrams().size(), 0u);
+}
+
+TEST_F(OneLinkCli, HelpDocumentsEverySubcommandOptionAndExitCode)
+{
+    const CtlResult run = RunCtl({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    for (const char* part : {"list", "info", "set-ip", "dhcp", "reboot", "--wait SECONDS",
+                             "--wait ", "--format", "--password-stdin", "QL5_PASSWORD",
+                             "--version", "00:40:9d:01:02:03", "00-40-9D-01-02-03",
+                             "00409d010203", "  0  done", "  1  the converter refused",
+                             "  2  usage error", "  3  no answer", "  4  converter not found",
+                             "  5  "})
+        EXPECT_TRUE(Contains(run.out, part)) << part;
+    EXPECT_EQ(RunCtl({"--version"}).out, "ql5ctl " QL5_PROJECT_VERSION "\n");
+}

@@ -1,0 +1,67 @@
+// ql5ctl on a workstation with two networks, where the client finds a
+// converter on each and must pick the right interface for a command.
+#include "ctl_process.h"
+#include "support/lab_environment.h"
+#include "support/simulator_process.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <set>
+
+using ql5::cli::CtlResult;
+using ql5::cli::PasswordInEnvironment;
+using ql5::cli::RunCtl;
+using ql5::lab::SimulatorProcess;
+
+namespace {
+
+// The same converter answers on both networks (as a duplicate MAC would), and
+// each network has one converter of its own.
+const char* const kFleetNetwork1 = R"({"converters": [
+    {"mac": "00:40:9d:20:00:01", "ip": "198.51.100.20", "name": "Twin"},
+    {"mac": "00:40:9d:20:00:02", "ip": "198.51.100.21", "name": "North",
+     "password": "pw", "successMessage": "ok"}]})";
+const char* const kFleetNetwork2 = R"({"converters": [
+    {"mac": "00:40:9d:20:00:01", "ip": "203.0.113.20", "name": "Twin"},
+    {"mac": "00:40:9d:20:00:03", "ip": "203.0.113.21", "name": "South",
+     "password": "pw", "successMessage": "ok"}]})";
+
+class TwoLinksCli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QL5_REQUIRE_LAB(2);
+        ASSERT_TRUE(network1_.Start(ql5::lab::ConverterNamespace(1), kFleetNetwork1));
+        ASSERT_TRUE(network2_.Start(ql5::lab::ConverterNamespace(2), kFleetNetwork2));
+    }
+
+    SimulatorProcess network1_;
+    SimulatorProcess network2_;
+};
+
+}  // namespace
+
+TEST_F(TwoLinksCli, ListShowsAConverterOncePerInterfaceItAnsweredOn)
+{
+    const CtlResult run = RunCtl({"list", "--wait", "1", "--format", "json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto converters = nlohmann::json::parse(run.out).at("converters");
+    ASSERT_EQ(converters.size(), 4u) << run.out;
+    std::set<std::string> twinSeenOn;
+    for (const auto& converter : converters) {
+        if (converter.at("mac") == "00:40:9d:20:00:01")
+            twinSeenOn.insert(converter.at("interface").get<std::string>() + " " +
+                              converter.at("localAddress").get<std::string>());
+    }
+    EXPECT_EQ(twinSeenOn, (std::set<std::string>{"ws0 198.51.100.1", "ws1 203.0.113.1"}));
+}
+
+TEST_F(TwoLinksCli, CommandsReachConvertersOnEitherNetwork)
+{
+    for (const char* mac : {"00:40:9d:20:00:02", "00:40:9d:20:00:03"}) {
+        const CtlResult run = RunCtl({"dhcp", mac}, PasswordInEnvironment("pw"));
+        EXPECT_EQ(run.exitCode, 0) << mac << ": " << run.err;
+        EXPECT_EQ(run.out, std::string(mac) + ": DHCP switched on (ok)\n");
+    }
+}
