@@ -2,6 +2,7 @@
 
 #include "detailstext.h"
 #include "recordtext.h"
+#include "dialogframe.h"
 #include "ui_converterinfodialog.h"
 
 #include <QPushButton>
@@ -12,6 +13,7 @@ ConverterInfoDialog::ConverterInfoDialog(DeviceRecordExchange* record, QWidget* 
     : QDialog(parent), ui(std::make_unique<Ui::ConverterInfoDialog>()), record_(record)
 {
     ui->setupUi(this);
+    setWindowFlags(ql5::DialogWindowFlags());
     connect(ui->okButton, &QPushButton::clicked, this, &ConverterInfoDialog::accept);
     BuildDetailsText();
 }

@@ -12,9 +12,28 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QStyle>
 #include <QUrl>
 
+#include <algorithm>
+
 using namespace ql5;
+
+namespace {
+
+// Widths of the four columns in pixels, at the font the list was designed for.
+constexpr int kColumnWidths[4] = {129, 110, 110, 127};
+
+// The average width of the 52 Latin letters, rounded to the nearest pixel:
+// the measure by which dialog layouts scale with their font.
+int AverageLetterWidth(const QFontMetrics& metrics)
+{
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return (letters / 26 + 1) / 2;
+}
+
+}  // namespace
 
 ConverterRow::ConverterRow(std::unique_ptr<DeviceRecordExchange> record)
     : record_(std::move(record))
@@ -29,7 +48,7 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
 {
     // A caption with system menu, minimise and close boxes, shown in the task
     // bar as an application window.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     // Initialisation, step 1: bind the list.
@@ -41,16 +60,23 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
     icon.addFile(QStringLiteral(":/icons/ql5config-32.png"), QSize(32, 32));
     setWindowIcon(icon);
 
-    // Step 3: four left-aligned columns with their headings and pixel widths.
+    // Step 3: four left-aligned columns with their headings and widths. The
+    // widths are pixels at an 8-point font whose letters average 6 pixels;
+    // they grow with the font in use, so that a MAC address still fits its
+    // column on a desktop with a larger font.
     listControl->setColumnCount(4);
     listControl->setHeaderLabels({StringTableText(IpAddressHeading), StringTableText(MacAddressHeading),
                                   StringTableText(NameHeading), StringTableText(ConverterHeading)});
-    const int widths[] = {129, 110, 110, 127};
+    const int averageCharWidth = AverageLetterWidth(listControl->fontMetrics());
+    int listWidth = 0;
     for (int column = 0; column < 4; ++column) {
-        listControl->setColumnWidth(column, widths[column]);
-        listControl->headerItem()->setTextAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
+        const int width = std::max(kColumnWidths[column], kColumnWidths[column] * averageCharWidth / 6);
+        listControl->setColumnWidth(column, width);
+        listWidth += width;
     }
     listControl->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    listControl->setMinimumWidth(listWidth + 2 * listControl->frameWidth() +
+                                 style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 
     // Step 4: a click anywhere in a row selects the whole row; the .ui file
     // sets full-row, single selection.

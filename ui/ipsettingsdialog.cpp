@@ -5,6 +5,7 @@
 #include "ipaddressedit.h"
 #include "messagebox.h"
 #include "recordtext.h"
+#include "dialogframe.h"
 #include "ui_ipsettingsdialog.h"
 
 #include <QButtonGroup>
@@ -33,6 +34,7 @@ IpSettingsDialog::IpSettingsDialog(DeviceRecordExchange* record, QWidget* parent
     : QDialog(parent), ui(std::make_unique<Ui::IpSettingsDialog>()), record_(record)
 {
     ui->setupUi(this);
+    setWindowFlags(ql5::DialogWindowFlags());
     // The two radio buttons form one group although the manual one sits in
     // the frame of the settings it enables.
     addressModeGroup = new QButtonGroup(this);

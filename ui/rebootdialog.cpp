@@ -4,6 +4,7 @@
 #include "commandtexts.h"
 #include "messagebox.h"
 #include "recordtext.h"
+#include "dialogframe.h"
 #include "ui_rebootdialog.h"
 
 #include <QPushButton>
@@ -17,6 +18,7 @@ RebootDialog::RebootDialog(DeviceRecordExchange* record, QWidget* parent, Reboot
     : QDialog(parent), ui(std::make_unique<Ui::RebootDialog>()), record_(record), polling(polling)
 {
     ui->setupUi(this);
+    setWindowFlags(ql5::DialogWindowFlags());
     connect(ui->rebootButton, &QPushButton::clicked, this, &RebootDialog::RebootAndWait);
     connect(ui->closeButton, &QPushButton::clicked, this, &RebootDialog::accept);
 

@@ -1,0 +1,19 @@
+#ifndef QL5CONFIG_DIALOGFRAME_H
+#define QL5CONFIG_DIALOGFRAME_H
+
+#include <Qt>
+
+namespace ql5 {
+
+// The frame of every command dialog: a caption with its title, a system menu
+// and a close box, and no minimise or maximise boxes, since the dialogs keep
+// a fixed size.
+inline Qt::WindowFlags DialogWindowFlags()
+{
+    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+           Qt::WindowCloseButtonHint;
+}
+
+}  // namespace ql5
+
+#endif
