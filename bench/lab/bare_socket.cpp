@@ -115,6 +115,8 @@ BareSocket::Burst BareSocket::DrainBurst(std::size_t expected, Clock::duration q
             continue;
         }
         lastActivity = now;
+        if (burst.datagrams == 0)
+            burst.first = now;
         burst.last = now;
         burst.lastCpuSeconds = ProcessCpuSeconds();
         burst.datagrams += static_cast<std::size_t>(count);

@@ -1,9 +1,13 @@
 #include "bench_support.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
+#include <string>
 
 namespace ql5::bench {
 
@@ -12,11 +16,46 @@ double Milliseconds(Clock::duration duration)
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
+double UnixSeconds()
+{
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
 double ProcessCpuSeconds()
 {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+bool SeparateFromSimulator(pid_t simulator)
+{
+    // The processors the process was given at its start: a second call
+    // divides those again rather than what the first call left to it.
+    static const cpu_set_t available = [] {
+        cpu_set_t set;
+        CPU_ZERO(&set);
+        sched_getaffinity(0, sizeof set, &set);
+        return set;
+    }();
+    if (CPU_COUNT(&available) < 2)
+        return false;
+    int first = 0;
+    while (!CPU_ISSET(first, &available))
+        ++first;
+    cpu_set_t simulatorSet, ownSet = available;
+    CPU_ZERO(&simulatorSet);
+    CPU_SET(first, &simulatorSet);
+    CPU_CLR(first, &ownSet);
+    // Every thread of the simulator, in case it ever has more than one.
+    std::error_code error;
+    bool pinned = false;
+    for (const auto& task : std::filesystem::directory_iterator(
+             "/proc/" + std::to_string(simulator) + "/task", error)) {
+        const auto thread = static_cast<pid_t>(std::stol(task.path().filename().string()));
+        pinned = sched_setaffinity(thread, sizeof simulatorSet, &simulatorSet) == 0 || pinned;
+    }
+    return pinned && sched_setaffinity(0, sizeof ownSet, &ownSet) == 0;
 }
 
 double Percentile(std::vector<double> samples, double share)

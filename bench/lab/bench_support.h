@@ -5,6 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -17,9 +19,20 @@ using Clock = std::chrono::steady_clock;
 
 double Milliseconds(Clock::duration duration);
 
+// Wall-clock time in seconds since 1970, the time base of the simulator's log.
+double UnixSeconds();
+
 // CPU time of the whole process, every thread included, in seconds. The
 // simulator runs in a process of its own, so this is the client's cost only.
 double ProcessCpuSeconds();
+
+// Puts the simulator on the first processor this process may use and this
+// process (the threads it creates from now on included) on the others. The
+// simulator stands in for converters that would be other machines: kept apart,
+// its sending does not take the client's processor, and the kernel does not
+// queue a woken receiver behind the sender. False, with nothing changed, when
+// fewer than two processors are available.
+bool SeparateFromSimulator(pid_t simulator);
 
 // The value below which the given share (0 to 1) of the samples lie, by the
 // nearest-rank method; 0 for no samples.

@@ -2,8 +2,14 @@
 
 #include <ql5/discovery.h>
 
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <condition_variable>
+#include <cstdlib>
+#include <fstream>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <unordered_set>
 
@@ -35,6 +41,17 @@ public:
         return true;
     }
     int Taken() const { return taken_; }
+    int Posts()
+    {
+        std::lock_guard lock(mutex_);
+        return posts_;
+    }
+    // The thread that posts: the sweep thread, once it has posted.
+    pid_t PosterThread()
+    {
+        std::lock_guard lock(mutex_);
+        return poster_;
+    }
 
 private:
     static void OnMessage(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t, void* self)
@@ -43,6 +60,9 @@ private:
         {
             std::lock_guard lock(notifications->mutex_);
             ++notifications->pending_;
+            ++notifications->posts_;
+            if (notifications->poster_ == 0)
+                notifications->poster_ = static_cast<pid_t>(syscall(SYS_gettid));
         }
         notifications->arrived_.notify_one();
     }
@@ -52,7 +72,28 @@ private:
     std::condition_variable arrived_;
     int pending_ = 0;
     int taken_ = 0;
+    int posts_ = 0;
+    pid_t poster_ = 0;
 };
+
+// On-CPU time and context switches of one thread of this process, from
+// /proc; what the sweep thread itself spent, apart from the reading thread.
+void ReadThreadStatistics(pid_t thread, SweepOutcome& outcome)
+{
+    if (thread == 0)
+        return;
+    const std::string task = "/proc/self/task/" + std::to_string(thread);
+    std::ifstream schedstat(task + "/schedstat");
+    double nanoseconds = 0;
+    if (schedstat >> nanoseconds)
+        outcome.sweepThreadCpuMs = nanoseconds / 1e6;
+    std::ifstream status(task + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.find("ctxt_switches:") != std::string::npos)
+            outcome.sweepThreadSwitches += std::atol(line.substr(line.find(':') + 1).c_str());
+    }
+}
 
 }  // namespace
 
@@ -68,6 +109,7 @@ SweepOutcome RunClientSweep(std::size_t expected, Clock::duration quiet)
     DeviceRecordExchange record{};
 
     const double cpuStart = ProcessCpuSeconds();
+    outcome.startUnixSeconds = UnixSeconds();
     const auto start = Clock::now();
     outcome.started = StartDiscovery(handle, notifications.Window(), kRepliesWaiting, 0) == 0;
     auto lastRead = start;
@@ -86,9 +128,14 @@ SweepOutcome RunClientSweep(std::size_t expected, Clock::duration quiet)
         }
         if (read) {
             lastRead = Clock::now();
+            if (outcome.firstRecordMs == 0)
+                outcome.firstRecordMs = Milliseconds(lastRead - start);
             cpuAtLastRead = ProcessCpuSeconds();
         }
     }
+    // Read while the sweep thread still exists.
+    ReadThreadStatistics(notifications.PosterThread(), outcome);
+    outcome.posts = notifications.Posts();
     StopDiscovery(handle);
     CloseContext(handle);
 

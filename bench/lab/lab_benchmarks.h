@@ -11,6 +11,8 @@ struct Options {
     int runs = 5;                      // sweeps per scenario
     int calls = 1000;                  // request calls per kind
     int idleSeconds = 30;              // listening time of the idle sweep
+    int fleet = 0;                     // sweep only fleets of this size; 0: all
+    bool pin = true;                   // simulator and client on separate processors
 };
 
 int RunSweepScale(const Options& options);     // figure 1

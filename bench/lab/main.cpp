@@ -1,5 +1,5 @@
 // ql5_lab_bench sweep|requests|idle [--out FILE] [--runs N] [--calls N]
-//                [--seconds N]
+//                [--seconds N] [--fleet N] [--no-pin]
 // Runs one lab benchmark and writes its rows of the results table as JSON.
 // It must run inside the private network lab (scripts/lab run); scripts/bench
 // does that.
@@ -16,7 +16,7 @@ namespace {
 int Usage()
 {
     std::fprintf(stderr, "usage: ql5_lab_bench sweep|requests|idle [--out FILE] [--runs N] "
-                         "[--calls N] [--seconds N]\n");
+                         "[--calls N] [--seconds N] [--fleet N] [--no-pin]\n");
     return 2;
 }
 
@@ -30,6 +30,10 @@ int main(int argc, char** argv)
     ql5::bench::Options options;
     for (int i = 2; i < argc; ++i) {
         const std::string option = argv[i];
+        if (option == "--no-pin") {
+            options.pin = false;
+            continue;
+        }
         if (i + 1 >= argc)
             return Usage();
         const std::string value = argv[++i];
@@ -41,6 +45,8 @@ int main(int argc, char** argv)
             options.calls = std::atoi(value.c_str());
         else if (option == "--seconds")
             options.idleSeconds = std::atoi(value.c_str());
+        else if (option == "--fleet")
+            options.fleet = std::atoi(value.c_str());
         else
             return Usage();
     }

@@ -52,18 +52,30 @@ std::string Label(const Scenario& scenario)
 }
 
 struct Measured {
-    std::vector<double> found, lastMs, cpuMs;
+    std::vector<double> found, firstMs, lastMs, cpuMs, threadUsPerRecord;
     double WorstFound() const { return Percentile(found, 0.0); }
 };
 
-void Note(Measured& measured, std::size_t found, std::size_t expected, double lastMs, double cpuMs)
+void Note(Measured& measured, std::size_t found, std::size_t expected, double firstMs, double lastMs,
+          double cpuMs)
 {
+    measured.firstMs.push_back(firstMs);
     measured.found.push_back(100.0 * static_cast<double>(found) / static_cast<double>(expected));
     measured.lastMs.push_back(lastMs);
     measured.cpuMs.push_back(cpuMs);
 }
 
-void Baseline(Measured& measured, int receiveBuffer, const Scenario& scenario, std::size_t& datagrams)
+// When the simulator logged the last request it received, in milliseconds
+// after the given wall-clock moment; how long the request took to leave.
+double RequestSentMs(lab::SimulatorProcess& simulator, double startUnixSeconds)
+{
+    const auto received = simulator.ReceivedDatagrams();
+    simulator.ClearReceived();
+    return received.empty() ? -1 : (received.back().time - startUnixSeconds) * 1000;
+}
+
+void Baseline(Measured& measured, int receiveBuffer, const Scenario& scenario, std::size_t& datagrams,
+              double& startUnixSeconds)
 {
     BareSocket socket(lab::WorkstationAddress(1), receiveBuffer);
     if (!socket.Ok()) {
@@ -73,6 +85,7 @@ void Baseline(Measured& measured, int receiveBuffer, const Scenario& scenario, s
     RequestBuffer request;
     const std::size_t length = EncodeDiscoveryRequest(request, QL5_PROTOCOL_MAGIC, BroadcastMac);
     const double cpuStart = ProcessCpuSeconds();
+    startUnixSeconds = UnixSeconds();
     const auto start = Clock::now();
     socket.SendToGroup(request, length);
     const auto burst = socket.DrainBurst(static_cast<std::size_t>(scenario.count), kQuiet);
@@ -80,7 +93,7 @@ void Baseline(Measured& measured, int receiveBuffer, const Scenario& scenario, s
     // Up to the last datagram: the wait for quiet after losses is not work.
     const double cpuMs = burst.datagrams > 0 ? (burst.lastCpuSeconds - cpuStart) * 1000 : 0;
     Note(measured, burst.macs.size(), static_cast<std::size_t>(scenario.count),
-         Milliseconds(last - start), cpuMs);
+         burst.datagrams > 0 ? Milliseconds(burst.first - start) : 0, Milliseconds(last - start), cpuMs);
     datagrams = burst.datagrams;
 }
 
@@ -93,17 +106,22 @@ int RunSweepScale(const Options& options)
     std::vector<Row> rows;
     nlohmann::json details = nlohmann::json::object();
     for (const Scenario& scenario : scenarios) {
+        if (options.fleet != 0 && scenario.count != options.fleet)
+            continue;
         lab::SimulatorProcess simulator;
         const auto started = simulator.Start(lab::ConverterNamespace(1), FleetJson(scenario));
         if (!started) {
             std::fprintf(stderr, "bench: %s\n", started.message());
             return 1;
         }
+        const bool pinned = options.pin && SeparateFromSimulator(simulator.Pid());
         Measured client, bare, bareDefault;
         std::size_t bareDatagrams = 0, ignored = 0;
         nlohmann::json runs = nlohmann::json::array();
         for (int run = 0; run < options.runs; ++run) {
-            Baseline(bare, kBaselineReceiveBuffer, scenario, bareDatagrams);
+            double bareStart = 0, ignoredStart = 0;
+            Baseline(bare, kBaselineReceiveBuffer, scenario, bareDatagrams, bareStart);
+            const double bareRequestMs = RequestSentMs(simulator, bareStart);
             std::this_thread::sleep_for(kPause);
             const auto outcome = RunClientSweep(static_cast<std::size_t>(scenario.count), kQuiet);
             if (!outcome.started) {
@@ -111,26 +129,43 @@ int RunSweepScale(const Options& options)
                 return 1;
             }
             Note(client, outcome.found, static_cast<std::size_t>(scenario.count),
-                 outcome.lastRecordMs, outcome.cpuMs);
+                 outcome.firstRecordMs, outcome.lastRecordMs, outcome.cpuMs);
+            const double clientRequestMs = RequestSentMs(simulator, outcome.startUnixSeconds);
+            if (outcome.records > 0)
+                client.threadUsPerRecord.push_back(outcome.sweepThreadCpuMs * 1000 /
+                                                   static_cast<double>(outcome.records));
             std::this_thread::sleep_for(kPause);
-            Baseline(bareDefault, 0, scenario, ignored);
+            Baseline(bareDefault, 0, scenario, ignored, ignoredStart);
+            simulator.ClearReceived();
             std::this_thread::sleep_for(kPause);
             runs.push_back({{"client_found", outcome.found}, {"client_records", outcome.records},
+                            {"client_request_ms", clientRequestMs},
+                            {"client_first_ms", outcome.firstRecordMs},
                             {"client_last_ms", outcome.lastRecordMs},
                             {"client_cpu_ms", outcome.cpuMs},
                             {"client_notifications", outcome.notifications},
+                            {"client_posts", outcome.posts},
+                            {"sweep_thread_cpu_ms", outcome.sweepThreadCpuMs},
+                            {"sweep_thread_switches", outcome.sweepThreadSwitches},
                             {"bare_found_pct", bare.found.back()},
+                            {"bare_request_ms", bareRequestMs},
+                            {"bare_first_ms", bare.firstMs.back()},
                             {"bare_last_ms", bare.lastMs.back()},
                             {"bare_datagrams", bareDatagrams},
                             {"bare_default_buffer_found_pct", bareDefault.found.back()}});
-            std::fprintf(stderr, "bench: %s run %d: client %zu found in %.1f ms (cpu %.1f ms), "
-                                 "bare %.1f%% in %.1f ms, bare with default buffer %.1f%%\n",
+            std::fprintf(stderr,
+                         "bench: %s run %d: client %zu found in %.1f ms (request out at %.2f ms, "
+                         "first read %.1f ms, CPU %.1f ms of which sweep thread %.1f ms, %d posts, "
+                         "%ld switches); bare %.1f%% in %.1f ms (request out at %.2f ms, first %.1f "
+                         "ms); bare with the default buffer %.1f%%\n",
                          Label(scenario).c_str(), run + 1, outcome.found, outcome.lastRecordMs,
-                         outcome.cpuMs, bare.found.back(), bare.lastMs.back(),
+                         clientRequestMs, outcome.firstRecordMs, outcome.cpuMs,
+                         outcome.sweepThreadCpuMs, outcome.posts, outcome.sweepThreadSwitches,
+                         bare.found.back(), bare.lastMs.back(), bareRequestMs, bare.firstMs.back(),
                          bareDefault.found.back());
         }
         simulator.Stop();
-        details[Label(scenario)] = runs;
+        details[Label(scenario)] = {{"pinned", pinned}, {"runs", runs}};
 
         const std::string label = Label(scenario);
         const double found = client.WorstFound();
@@ -145,10 +180,15 @@ int RunSweepScale(const Options& options)
         rows.push_back(foundRow);
         const double last = Median(client.lastMs), bareLast = Median(bare.lastMs);
         rows.push_back({"1 Sweep", label + ": time to last record (median)", last, "ms", bareLast,
-                        "<= 1.25x baseline", last <= 1.25 * bareLast, ""});
+                        "<= 1.25x baseline", last <= 1.25 * bareLast,
+                        pinned ? "simulator and client on separate processors"
+                               : "simulator and client share the processors"});
         rows.push_back({"1 Sweep", label + ": client CPU time (median)", Median(client.cpuMs), "ms",
                         Median(bare.cpuMs), "", {},
                         "baseline spins in a tight loop, so its CPU time is its wall time"});
+        rows.push_back({"1 Sweep", label + ": sweep thread CPU per record (median)",
+                        Median(client.threadUsPerRecord), "us", {}, "", {},
+                        "receive, decode, queue and notify, without the reading thread"});
         rows.push_back({"1 Sweep", label + ": bare receiver with the default buffer, share found",
                         bareDefault.WorstFound(), "%", {}, "", {},
                         "why the sweep forces a 4 MiB receive buffer"});
