@@ -1,6 +1,8 @@
 // Figure 1: one sweep answered by a simulated fleet of N converters, all at
 // once or spread over 100 ms, against a bare receiver taking the same burst
-// in the same lab; and figure 3: the cost of a sweep that hears nothing.
+// in the same lab. Each run takes the baseline, the client, and the baseline
+// again with the kernel's default receive buffer, in that order, so that a
+// change in the machine's load falls on all three.
 #include "lab_benchmarks.h"
 
 #include "bare_socket.h"
@@ -74,13 +76,13 @@ double RequestSentMs(lab::SimulatorProcess& simulator, double startUnixSeconds)
     return received.empty() ? -1 : (received.back().time - startUnixSeconds) * 1000;
 }
 
-void Baseline(Measured& measured, int receiveBuffer, const Scenario& scenario, std::size_t& datagrams,
+bool Baseline(Measured& measured, int receiveBuffer, const Scenario& scenario, std::size_t& datagrams,
               double& startUnixSeconds)
 {
     BareSocket socket(lab::WorkstationAddress(1), receiveBuffer);
     if (!socket.Ok()) {
         std::fprintf(stderr, "bench: bare socket: %s\n", socket.Error().c_str());
-        return;
+        return false;
     }
     RequestBuffer request;
     const std::size_t length = EncodeDiscoveryRequest(request, QL5_PROTOCOL_MAGIC, BroadcastMac);
@@ -95,123 +97,125 @@ void Baseline(Measured& measured, int receiveBuffer, const Scenario& scenario, s
     Note(measured, burst.macs.size(), static_cast<std::size_t>(scenario.count),
          burst.datagrams > 0 ? Milliseconds(burst.first - start) : 0, Milliseconds(last - start), cpuMs);
     datagrams = burst.datagrams;
+    return true;
+}
+
+// The rows of one scenario; false when the simulator, a socket or the sweep
+// could not be started.
+bool RunScenario(const Scenario& scenario, const Options& options, std::vector<Row>& rows,
+                 nlohmann::json& details)
+{
+    const std::string label = Label(scenario);
+    lab::SimulatorProcess simulator;
+    const auto started = simulator.Start(lab::ConverterNamespace(1), FleetJson(scenario));
+    if (!started) {
+        std::fprintf(stderr, "bench: %s\n", started.message());
+        return false;
+    }
+    const bool pinned = options.pin && SeparateFromSimulator(simulator.Pid());
+    const auto expected = static_cast<std::size_t>(scenario.count);
+    Measured client, bare, bareDefault;
+    nlohmann::json runs = nlohmann::json::array();
+    for (int run = 0; run < options.runs; ++run) {
+        std::size_t bareDatagrams = 0, ignoredDatagrams = 0;
+        double bareStart = 0, ignoredStart = 0;
+        if (!Baseline(bare, kBaselineReceiveBuffer, scenario, bareDatagrams, bareStart))
+            return false;
+        const double bareRequestMs = RequestSentMs(simulator, bareStart);
+        std::this_thread::sleep_for(kPause);
+
+        const auto outcome = RunClientSweep(expected, kQuiet);
+        if (!outcome.started) {
+            std::fprintf(stderr, "bench: StartDiscovery failed\n");
+            return false;
+        }
+        Note(client, outcome.found, expected, outcome.firstRecordMs, outcome.lastRecordMs,
+             outcome.cpuMs);
+        const double clientRequestMs = RequestSentMs(simulator, outcome.startUnixSeconds);
+        if (outcome.records > 0)
+            client.threadUsPerRecord.push_back(outcome.sweepThreadCpuMs * 1000 /
+                                               static_cast<double>(outcome.records));
+        std::this_thread::sleep_for(kPause);
+
+        if (!Baseline(bareDefault, 0, scenario, ignoredDatagrams, ignoredStart))
+            return false;
+        simulator.ClearReceived();
+        std::this_thread::sleep_for(kPause);
+
+        runs.push_back({{"client_found", outcome.found},
+                        {"client_records", outcome.records},
+                        {"client_request_ms", clientRequestMs},
+                        {"client_first_ms", outcome.firstRecordMs},
+                        {"client_last_ms", outcome.lastRecordMs},
+                        {"client_cpu_ms", outcome.cpuMs},
+                        {"client_notifications", outcome.notifications},
+                        {"client_posts", outcome.posts},
+                        {"sweep_thread_cpu_ms", outcome.sweepThreadCpuMs},
+                        {"sweep_thread_switches", outcome.sweepThreadSwitches},
+                        {"bare_found_pct", bare.found.back()},
+                        {"bare_request_ms", bareRequestMs},
+                        {"bare_first_ms", bare.firstMs.back()},
+                        {"bare_last_ms", bare.lastMs.back()},
+                        {"bare_datagrams", bareDatagrams},
+                        {"bare_default_buffer_found_pct", bareDefault.found.back()}});
+        std::fprintf(stderr,
+                     "bench: %s run %d: client %zu found in %.1f ms (request out at %.2f ms, "
+                     "first read %.1f ms, CPU %.1f ms of which sweep thread %.1f ms, %d posts, "
+                     "%ld switches); bare %.1f%% in %.1f ms (request out at %.2f ms, first %.1f "
+                     "ms); bare with the default buffer %.1f%%\n",
+                     label.c_str(), run + 1, outcome.found, outcome.lastRecordMs, clientRequestMs,
+                     outcome.firstRecordMs, outcome.cpuMs, outcome.sweepThreadCpuMs, outcome.posts,
+                     outcome.sweepThreadSwitches, bare.found.back(), bare.lastMs.back(),
+                     bareRequestMs, bare.firstMs.back(), bareDefault.found.back());
+    }
+    simulator.Stop();
+    details[label] = {{"pinned", pinned}, {"runs", runs}};
+
+    const double found = client.WorstFound();
+    Row foundRow{"1 Sweep", label + ": share found (worst run)", found, "%", bare.WorstFound(), "",
+                 {}, "reported"};
+    if (scenario.mustFindAll) {
+        foundRow.target = "100%";
+        foundRow.met = found >= 100.0;
+        foundRow.note.clear();
+    }
+    rows.push_back(foundRow);
+    const double last = Median(client.lastMs), bareLast = Median(bare.lastMs);
+    rows.push_back({"1 Sweep", label + ": time to last record (median)", last, "ms", bareLast,
+                    "<= 1.25x baseline", last <= 1.25 * bareLast,
+                    pinned ? "simulator and client on separate processors"
+                           : "simulator and client share the processors"});
+    rows.push_back({"1 Sweep", label + ": client CPU time (median)", Median(client.cpuMs), "ms",
+                    Median(bare.cpuMs), "", {},
+                    "baseline spins in a tight loop, so its CPU time is its wall time"});
+    rows.push_back({"1 Sweep", label + ": sweep thread CPU per record (median)",
+                    Median(client.threadUsPerRecord), "us", {}, "", {},
+                    "receive, decode, queue and notify, without the reading thread"});
+    rows.push_back({"1 Sweep", label + ": bare receiver with the default buffer, share found",
+                    bareDefault.WorstFound(), "%", {}, "", {},
+                    "why the sweep forces a 4 MiB receive buffer"});
+    return true;
 }
 
 }  // namespace
 
 int RunSweepScale(const Options& options)
 {
-    std::vector<Scenario> scenarios = {
+    const Scenario scenarios[] = {
         {1000, 0, true}, {1000, 100, false}, {10000, 0, false}, {10000, 100, true}};
     std::vector<Row> rows;
     nlohmann::json details = nlohmann::json::object();
     for (const Scenario& scenario : scenarios) {
         if (options.fleet != 0 && scenario.count != options.fleet)
             continue;
-        lab::SimulatorProcess simulator;
-        const auto started = simulator.Start(lab::ConverterNamespace(1), FleetJson(scenario));
-        if (!started) {
-            std::fprintf(stderr, "bench: %s\n", started.message());
+        if (!RunScenario(scenario, options, rows, details))
             return 1;
-        }
-        const bool pinned = options.pin && SeparateFromSimulator(simulator.Pid());
-        Measured client, bare, bareDefault;
-        std::size_t bareDatagrams = 0, ignored = 0;
-        nlohmann::json runs = nlohmann::json::array();
-        for (int run = 0; run < options.runs; ++run) {
-            double bareStart = 0, ignoredStart = 0;
-            Baseline(bare, kBaselineReceiveBuffer, scenario, bareDatagrams, bareStart);
-            const double bareRequestMs = RequestSentMs(simulator, bareStart);
-            std::this_thread::sleep_for(kPause);
-            const auto outcome = RunClientSweep(static_cast<std::size_t>(scenario.count), kQuiet);
-            if (!outcome.started) {
-                std::fprintf(stderr, "bench: StartDiscovery failed\n");
-                return 1;
-            }
-            Note(client, outcome.found, static_cast<std::size_t>(scenario.count),
-                 outcome.firstRecordMs, outcome.lastRecordMs, outcome.cpuMs);
-            const double clientRequestMs = RequestSentMs(simulator, outcome.startUnixSeconds);
-            if (outcome.records > 0)
-                client.threadUsPerRecord.push_back(outcome.sweepThreadCpuMs * 1000 /
-                                                   static_cast<double>(outcome.records));
-            std::this_thread::sleep_for(kPause);
-            Baseline(bareDefault, 0, scenario, ignored, ignoredStart);
-            simulator.ClearReceived();
-            std::this_thread::sleep_for(kPause);
-            runs.push_back({{"client_found", outcome.found}, {"client_records", outcome.records},
-                            {"client_request_ms", clientRequestMs},
-                            {"client_first_ms", outcome.firstRecordMs},
-                            {"client_last_ms", outcome.lastRecordMs},
-                            {"client_cpu_ms", outcome.cpuMs},
-                            {"client_notifications", outcome.notifications},
-                            {"client_posts", outcome.posts},
-                            {"sweep_thread_cpu_ms", outcome.sweepThreadCpuMs},
-                            {"sweep_thread_switches", outcome.sweepThreadSwitches},
-                            {"bare_found_pct", bare.found.back()},
-                            {"bare_request_ms", bareRequestMs},
-                            {"bare_first_ms", bare.firstMs.back()},
-                            {"bare_last_ms", bare.lastMs.back()},
-                            {"bare_datagrams", bareDatagrams},
-                            {"bare_default_buffer_found_pct", bareDefault.found.back()}});
-            std::fprintf(stderr,
-                         "bench: %s run %d: client %zu found in %.1f ms (request out at %.2f ms, "
-                         "first read %.1f ms, CPU %.1f ms of which sweep thread %.1f ms, %d posts, "
-                         "%ld switches); bare %.1f%% in %.1f ms (request out at %.2f ms, first %.1f "
-                         "ms); bare with the default buffer %.1f%%\n",
-                         Label(scenario).c_str(), run + 1, outcome.found, outcome.lastRecordMs,
-                         clientRequestMs, outcome.firstRecordMs, outcome.cpuMs,
-                         outcome.sweepThreadCpuMs, outcome.posts, outcome.sweepThreadSwitches,
-                         bare.found.back(), bare.lastMs.back(), bareRequestMs, bare.firstMs.back(),
-                         bareDefault.found.back());
-        }
-        simulator.Stop();
-        details[Label(scenario)] = {{"pinned", pinned}, {"runs", runs}};
-
-        const std::string label = Label(scenario);
-        const double found = client.WorstFound();
-        Row foundRow{"1 Sweep", label + ": share found (worst run)", found, "%",
-                     bare.WorstFound(), "", {}, ""};
-        if (scenario.mustFindAll) {
-            foundRow.target = "100%";
-            foundRow.met = found >= 100.0;
-        } else {
-            foundRow.note = "reported";
-        }
-        rows.push_back(foundRow);
-        const double last = Median(client.lastMs), bareLast = Median(bare.lastMs);
-        rows.push_back({"1 Sweep", label + ": time to last record (median)", last, "ms", bareLast,
-                        "<= 1.25x baseline", last <= 1.25 * bareLast,
-                        pinned ? "simulator and client on separate processors"
-                               : "simulator and client share the processors"});
-        rows.push_back({"1 Sweep", label + ": client CPU time (median)", Median(client.cpuMs), "ms",
-                        Median(bare.cpuMs), "", {},
-                        "baseline spins in a tight loop, so its CPU time is its wall time"});
-        rows.push_back({"1 Sweep", label + ": sweep thread CPU per record (median)",
-                        Median(client.threadUsPerRecord), "us", {}, "", {},
-                        "receive, decode, queue and notify, without the reading thread"});
-        rows.push_back({"1 Sweep", label + ": bare receiver with the default buffer, share found",
-                        bareDefault.WorstFound(), "%", {}, "", {},
-                        "why the sweep forces a 4 MiB receive buffer"});
     }
-    const int bufferInForce = BareSocket(lab::WorkstationAddress(1), kBaselineReceiveBuffer).ReceiveBuffer();
-    details["receive_buffer_in_force_bytes"] = bufferInForce;
+    details["receive_buffer_in_force_bytes"] =
+        BareSocket(lab::WorkstationAddress(1), kBaselineReceiveBuffer).ReceiveBuffer();
     details["default_receive_buffer_bytes"] = BareSocket(lab::WorkstationAddress(1), 0).ReceiveBuffer();
     details["runs"] = options.runs;
     return WriteRows(options.out, rows, details) ? 0 : 1;
-}
-
-int RunIdle(const Options& options)
-{
-    const double msPerSecond = IdleSweepCpuMsPerSecond(std::chrono::seconds(options.idleSeconds));
-    if (msPerSecond < 0) {
-        std::fprintf(stderr, "bench: the idle sweep did not start\n");
-        return 1;
-    }
-    std::vector<Row> rows = {{"3 Idle",
-                              "sweep listening " + std::to_string(options.idleSeconds) +
-                                  " s with no traffic: CPU per second",
-                              msPerSecond, "ms/s", {}, "< 1 ms/s", msPerSecond < 1.0, ""}};
-    return WriteRows(options.out, rows, {{"listen_seconds", options.idleSeconds}}) ? 0 : 1;
 }
 
 }  // namespace ql5::bench
