@@ -1,5 +1,7 @@
 #include "messagebox.h"
 
+#include "commandtexts.h"
+
 #include <QCoreApplication>
 #include <QMessageBox>
 
@@ -14,6 +16,14 @@ void ShowMessage(QWidget* owner, const QString& text)
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.exec();
+}
+
+bool RefuseOverlongPassword(QWidget* owner, const QByteArray& passwordBytes)
+{
+    if (passwordBytes.size() <= kMaxPasswordBytes)
+        return false;
+    ShowMessage(owner, PasswordTooLongMessage());
+    return true;
 }
 
 }  // namespace ql5

@@ -56,11 +56,8 @@ void RebootDialog::RebootAndWait()
     // Step 2.
     TransferFromControls();
 
-    // A password the client cannot carry is refused here, before anything is
-    // sent, rather than mistaken for a converter that does not answer.
     const QByteArray passwordBytes = PasswordBytes(password);
-    if (passwordBytes.size() > kMaxPasswordBytes) {
-        ShowMessage(this, PasswordTooLongMessage());
+    if (RefuseOverlongPassword(this, passwordBytes)) {
         CloseContext(context);
         return;
     }
