@@ -10,7 +10,7 @@
 
 namespace ql5 {
 
-// The six bytes of a MAC address in wire order as "00:40:9d:0a:0b:0c": two
+// The six bytes of a MAC address in wire order as "02:51:c5:0a:0b:0c": two
 // lower-case hexadecimal digits per byte, joined by colons.
 QString FormatMac(const std::uint8_t macAddress[6]);
 

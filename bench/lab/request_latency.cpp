@@ -20,15 +20,15 @@ namespace ql5::bench {
 
 namespace {
 
-constexpr std::uint8_t kMac[6] = {0x00, 0x40, 0x9d, 0x00, 0x00, 0x01};
+constexpr std::uint8_t kMac[6] = {0x02, 0x51, 0xc5, 0x00, 0x00, 0x01};
 constexpr char kPassword[] = "secret";
 constexpr auto kReplyTimeout = std::chrono::seconds(2);
 constexpr int kWarmUpCalls = 20;
 
-constexpr char kFleet[] = R"({"converters": [{"mac": "00:40:9d:00:00:01", "ip": "198.51.100.10",
+constexpr char kFleet[] = R"({"converters": [{"mac": "02:51:c5:00:00:01", "ip": "198.51.100.10",
     "mask": "255.255.255.0", "gateway": "198.51.100.254", "dns": "198.51.100.53", "dhcp": 0,
     "name": "Line 1", "hardwareType": 7, "productName": "Digi Connect ME",
-    "firmware": "82000856_F", "realPort": 771, "portCount": 1, "password": "secret",
+    "firmware": "2.4.1", "realPort": 771, "portCount": 1, "password": "secret",
     "successMessage": "Settings saved", "interfaces": ["lab0"]}]})";
 
 std::uint32_t Address(const char* dotted)

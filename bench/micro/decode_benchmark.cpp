@@ -49,7 +49,7 @@ std::array<std::uint8_t, ql5::kReceiveBufferSize> DiscoveryReply(const Bytes& pa
 Bytes FullPayload()
 {
     Bytes p;
-    AppendField(p, 1, {0x00, 0x40, 0x9d, 0x12, 0x34, 0x56});  // MAC
+    AppendField(p, 1, {0x02, 0x51, 0xc5, 0x12, 0x34, 0x56});  // MAC
     AppendField(p, 2, {198, 51, 100, 10});                    // IP address
     AppendField(p, 3, {255, 255, 255, 0});                    // subnet mask
     AppendField(p, 11, {198, 51, 100, 254});                  // gateway
@@ -60,7 +60,7 @@ Bytes FullPayload()
     AppendField(p, 6, {0x07});                                // hardware type
     AppendField(p, 7, {0x02});                                // code 7 value
     AppendText(p, 13, "Digi Connect ME");                     // product name
-    AppendText(p, 8, "82000856_F");                           // firmware revision
+    AppendText(p, 8, "2.4.1");                           // firmware revision
     AppendField(p, 14, {0x03, 0x03});                         // RealPort port 771
     AppendField(p, 18, {0x01});                               // port count
     AppendField(p, 12, {0x00, 0x2a});                         // code 12 value
@@ -80,7 +80,7 @@ Bytes FullPayload()
 Bytes MinimalPayload()
 {
     Bytes p;
-    AppendField(p, 1, {0x00, 0x40, 0x9d, 0x12, 0x34, 0x56});  // MAC
+    AppendField(p, 1, {0x02, 0x51, 0xc5, 0x12, 0x34, 0x56});  // MAC
     return p;
 }
 

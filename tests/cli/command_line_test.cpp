@@ -34,22 +34,22 @@ std::string Refusal(std::initializer_list<std::string_view> args)
     return std::get<UsageError>(parsed).message;
 }
 
-const MacAddress kMac{0x00, 0x40, 0x9d, 0x01, 0x02, 0x0a};
+const MacAddress kMac{0x02, 0x51, 0xc5, 0x01, 0x02, 0x0a};
 
 }  // namespace
 
 TEST(CommandLine, AcceptsTheThreeMacForms)
 {
-    EXPECT_EQ(Accepted({"info", "00:40:9d:01:02:0a"}).mac, kMac);
-    EXPECT_EQ(Accepted({"info", "00-40-9D-01-02-0A"}).mac, kMac);
-    EXPECT_EQ(Accepted({"info", "00409d01020A"}).mac, kMac);
+    EXPECT_EQ(Accepted({"info", "02:51:c5:01:02:0a"}).mac, kMac);
+    EXPECT_EQ(Accepted({"info", "02-51-C5-01-02-0A"}).mac, kMac);
+    EXPECT_EQ(Accepted({"info", "0251c501020A"}).mac, kMac);
 }
 
 TEST(CommandLine, RefusesMalformedMacs)
 {
-    for (std::string_view bad : {"00:40:9d:01:02", "00:40:9d:01:02:0a:0b", "00:40-9d:01:02:0a",
-                                 "00.40.9d.01.02.0a", "0:40:9d:01:02:0a0", "00409d01020",
-                                 "00409d01020g", "", "00:40:9d:01:02:0g"}) {
+    for (std::string_view bad : {"02:51:c5:01:02", "02:51:c5:01:02:0a:0b", "00:40-9d:01:02:0a",
+                                 "02.51.c5.01.02.0a", "2:51:c5:01:02:0a0", "0251c501020",
+                                 "0251c501020g", "", "02:51:c5:01:02:0g"}) {
         const auto parsed = Parse({"info", bad});
         ASSERT_TRUE(std::holds_alternative<UsageError>(parsed)) << bad;
         EXPECT_NE(std::get<UsageError>(parsed).message.find("not a MAC address"),
@@ -66,7 +66,7 @@ TEST(CommandLine, RefusesTheBroadcastMacThatNamesEveryConverter)
 TEST(CommandLine, SetIpTakesThreeAddressesInNetworkOrder)
 {
     const Invocation invocation =
-        Accepted({"set-ip", "00409d01020a", "192.168.1.10", "255.255.255.0", "0.0.0.0"});
+        Accepted({"set-ip", "0251c501020a", "192.168.1.10", "255.255.255.0", "0.0.0.0"});
     EXPECT_EQ(invocation.command, Subcommand::SetIp);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(&invocation.ipAddress);
     EXPECT_EQ(bytes[0], 0xC0);
@@ -81,7 +81,7 @@ TEST(CommandLine, RefusesAddressesThatAreNotFourDecimalOctets)
     for (std::string_view bad : {"192.168.1", "192.168.1.256", "192.168.1.10.", "192.168.01.10",
                                  "192.168.1.1a", " 192.168.1.10", "1.2.3.-4", "0x1.2.3.4"}) {
         const std::string message =
-            Refusal({"set-ip", "00409d01020a", "192.168.1.10", bad, "192.168.1.1"});
+            Refusal({"set-ip", "0251c501020a", "192.168.1.10", bad, "192.168.1.1"});
         EXPECT_NE(message.find("for MASK"), std::string::npos) << bad << ": " << message;
     }
 }
@@ -89,7 +89,7 @@ TEST(CommandLine, RefusesAddressesThatAreNotFourDecimalOctets)
 TEST(CommandLine, PasswordOnTheCommandLineIsRefusedWithTheReason)
 {
     for (std::string_view option : {"--password=secret", "--password", "-p"}) {
-        const std::string message = Refusal({"dhcp", "00409d01020a", option});
+        const std::string message = Refusal({"dhcp", "0251c501020a", option});
         EXPECT_NE(message.find("never taken from the command line"), std::string::npos)
             << option;
     }
@@ -99,17 +99,17 @@ TEST(CommandLine, OptionsBelongToTheirSubcommands)
 {
     EXPECT_EQ(Accepted({"list", "--wait", "0.5", "--format=csv"}).waitSeconds, 0.5);
     EXPECT_EQ(Accepted({"list", "--format", "json"}).format, OutputFormat::Json);
-    EXPECT_TRUE(Accepted({"reboot", "--wait", "00409d01020a"}).waitForReboot);
-    EXPECT_TRUE(Accepted({"set-ip", "00409d01020a", "1.2.3.4", "255.0.0.0", "1.2.3.1",
+    EXPECT_TRUE(Accepted({"reboot", "--wait", "0251c501020a"}).waitForReboot);
+    EXPECT_TRUE(Accepted({"set-ip", "0251c501020a", "1.2.3.4", "255.0.0.0", "1.2.3.1",
                           "--password-stdin"})
                     .passwordFromStdin);
 
-    EXPECT_NE(Refusal({"info", "00409d01020a", "--wait", "3"}).find("unknown option"),
+    EXPECT_NE(Refusal({"info", "0251c501020a", "--wait", "3"}).find("unknown option"),
               std::string::npos);
-    EXPECT_NE(Refusal({"dhcp", "00409d01020a", "--format", "json"}).find("unknown option"),
+    EXPECT_NE(Refusal({"dhcp", "0251c501020a", "--format", "json"}).find("unknown option"),
               std::string::npos);
     EXPECT_NE(Refusal({"list", "--password-stdin"}).find("unknown option"), std::string::npos);
-    EXPECT_NE(Refusal({"reboot", "00409d01020a", "--wait=5"}).find("unknown option"),
+    EXPECT_NE(Refusal({"reboot", "0251c501020a", "--wait=5"}).find("unknown option"),
               std::string::npos);
 }
 
@@ -126,7 +126,7 @@ TEST(CommandLine, ListWaitMustBeAPositiveNumberOfSecondsUpToAnHour)
 TEST(CommandLine, WrongOperandCountsNameWhatIsMissing)
 {
     EXPECT_NE(Refusal({"info"}).find("info needs MAC"), std::string::npos);
-    EXPECT_NE(Refusal({"set-ip", "00409d01020a", "1.2.3.4"}).find("MAC IP MASK GATEWAY"),
+    EXPECT_NE(Refusal({"set-ip", "0251c501020a", "1.2.3.4"}).find("MAC IP MASK GATEWAY"),
               std::string::npos);
     EXPECT_NE(Refusal({"list", "extra"}).find("takes no arguments"), std::string::npos);
     EXPECT_NE(Refusal({}).find("no command"), std::string::npos);
@@ -145,7 +145,7 @@ TEST(CommandLine, DoubleDashLetsAnOperandStartWithADash)
 {
     // Nothing valid starts with a dash, but the error must then be about the
     // operand, not an unknown option.
-    EXPECT_NE(Refusal({"info", "--", "-00409d01020"}).find("not a MAC address"),
+    EXPECT_NE(Refusal({"info", "--", "-0251c501020"}).find("not a MAC address"),
               std::string::npos);
 }
 

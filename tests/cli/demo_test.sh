@@ -29,13 +29,13 @@ status=$?
 [ "$status" -eq 0 ] || fail "scripts/demo exited with $status"
 
 # Twelve converters, each once: the two networks do not share one.
-rows=$(grep -cE '^[0-9.]+ +00:40:9d:3a:[0-9a-f]{2}:[0-9a-f]{2} ' "$output")
+rows=$(grep -cE '^[0-9.]+ +02:51:c5:3a:[0-9a-f]{2}:[0-9a-f]{2} ' "$output")
 [ "$rows" -eq 12 ] || fail "expected 12 converters in the list, saw $rows"
-grep -qE '^198\.51\.100\.21 +00:40:9d:3a:10:01 +Press line 1 +QL5 Converter +ws0 +Disabled' \
+grep -qE '^198\.51\.100\.21 +02:51:c5:3a:10:01 +Press line 1 +QL5 Converter +ws0 +Disabled' \
   "$output" || fail "the first converter is not listed as expected"
-grep -qE '00:40:9d:3a:10:04 +Quality lab +QL5 Converter +ws0 +Enabled' "$output" ||
+grep -qE '02:51:c5:3a:10:04 +Quality lab +QL5 Converter +ws0 +Enabled' "$output" ||
   fail "the DHCP converter is not listed as such"
-grep -qE '00:40:9d:3a:20:05 +Loading bay +QL5 Converter Pro +ws1 ' "$output" ||
+grep -qE '02:51:c5:3a:20:05 +Loading bay +QL5 Converter Pro +ws1 ' "$output" ||
   fail "a converter of the second network is missing"
 grep -q "No display here" "$output" || fail "no word on how to see the window"
 

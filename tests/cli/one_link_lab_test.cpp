@@ -19,23 +19,23 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr char kLine1[] = "00:40:9d:10:00:01";     // product substituted, password "secret"
-constexpr char kHostile[] = "00:40:9d:10:00:02";   // texts with terminal escapes
-constexpr char kDeaf[] = "00:40:9d:10:00:03";      // answers queries, never commands
-constexpr char kRebooting[] = "00:40:9d:10:00:04"; // silent for 2 s after a reboot
-constexpr char kAbsent[] = "00:40:9d:10:00:99";
+constexpr char kLine1[] = "02:51:c5:10:00:01";     // product substituted, password "secret"
+constexpr char kHostile[] = "02:51:c5:10:00:02";   // texts with terminal escapes
+constexpr char kDeaf[] = "02:51:c5:10:00:03";      // answers queries, never commands
+constexpr char kRebooting[] = "02:51:c5:10:00:04"; // silent for 2 s after a reboot
+constexpr char kAbsent[] = "02:51:c5:10:00:99";
 
 const char* const kFleet = R"({"converters": [
-    {"mac": "00:40:9d:10:00:01", "ip": "198.51.100.10", "mask": "255.255.255.0",
+    {"mac": "02:51:c5:10:00:01", "ip": "198.51.100.10", "mask": "255.255.255.0",
      "gateway": "198.51.100.254", "dns": "198.51.100.53", "dhcp": 0, "name": "Line 1",
-     "productName": "Digi Connect ME", "firmware": "82000856_F", "realPort": 771,
+     "productName": "Digi Connect ME", "firmware": "2.4.1", "realPort": 771,
      "password": "secret", "successMessage": "Settings saved"},
-    {"mac": "00:40:9d:10:00:02", "ip": "198.51.100.11", "dhcp": 1,
+    {"mac": "02:51:c5:10:00:02", "ip": "198.51.100.11", "dhcp": 1,
      "name": "Gate\u001b[2J\u001b[31m, \"east\"\u202e", "productName": "Other\u009b31m",
      "firmware": "1.0\\2"},
-    {"mac": "00:40:9d:10:00:03", "ip": "198.51.100.12", "name": "Deaf", "password": "secret",
+    {"mac": "02:51:c5:10:00:03", "ip": "198.51.100.12", "name": "Deaf", "password": "secret",
      "misbehave": {"silentForCommands": true}},
-    {"mac": "00:40:9d:10:00:04", "ip": "198.51.100.13", "name": "Restarting",
+    {"mac": "02:51:c5:10:00:04", "ip": "198.51.100.13", "name": "Restarting",
      "password": "secret", "rebootSilenceMs": 2000}]})";
 
 class OneLinkCli : public ::testing::Test {
@@ -108,8 +108,8 @@ TEST_F(OneLinkCli, ListTableShowsEveryConverterWithSubstitutedProductAndEscapedT
     const auto line1 = std::find_if(lines.begin(), lines.end(),
                                     [](const std::string& l) { return Contains(l, kLine1); });
     ASSERT_NE(line1, lines.end());
-    EXPECT_EQ(*line1, "198.51.100.10  00:40:9d:10:00:01  Line 1" + nameColumn.substr(6) +
-                          "QL5 Converter  ws0        Disabled  82000856_F");
+    EXPECT_EQ(*line1, "198.51.100.10  02:51:c5:10:00:01  Line 1" + nameColumn.substr(6) +
+                          "QL5 Converter  ws0        Disabled  2.4.1");
     EXPECT_TRUE(Contains(run.out, "Gate\\x1b[2J\\x1b[31m, \"east\"\\u202e"));
     EXPECT_TRUE(Contains(run.out, "Other\\x9b31m"));
     EXPECT_TRUE(Contains(run.out, "1.0\\\\2"));
@@ -130,9 +130,9 @@ TEST_F(OneLinkCli, ListJsonCarriesExactTextsInTheDocumentedShape)
     const auto* line1 = FindMac(converters, kLine1);
     ASSERT_NE(line1, nullptr);
     EXPECT_EQ(*line1, nlohmann::json::parse(R"({
-        "mac": "00:40:9d:10:00:01", "ip": "198.51.100.10", "mask": "255.255.255.0",
+        "mac": "02:51:c5:10:00:01", "ip": "198.51.100.10", "mask": "255.255.255.0",
         "gateway": "198.51.100.254", "dns": "198.51.100.53", "dhcp": false, "name": "Line 1",
-        "product": "QL5 Converter", "firmware": "82000856_F", "realPort": 771,
+        "product": "QL5 Converter", "firmware": "2.4.1", "realPort": 771,
         "interface": "ws0", "localAddress": "198.51.100.1"})"));
     const auto* hostile = FindMac(converters, kHostile);
     ASSERT_NE(hostile, nullptr);
@@ -151,7 +151,7 @@ TEST_F(OneLinkCli, ListCsvHasHeaderAndOneQuotedRowPerConverter)
     EXPECT_EQ(lines[0],
               "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,realPort");
     EXPECT_TRUE(std::find(lines.begin(), lines.end(),
-                          "198.51.100.11,00:40:9d:10:00:02,\"Gate\\x1b[2J\\x1b[31m, "
+                          "198.51.100.11,02:51:c5:10:00:02,\"Gate\\x1b[2J\\x1b[31m, "
                           "\"\"east\"\"\\u202e\",Other\\x9b31m,ws0,198.51.100.1,Enabled,"
                           "1.0\\\\2,0.0.0.0,0.0.0.0,0.0.0.0,0") != lines.end())
         << run.out;
@@ -171,20 +171,20 @@ TEST_F(OneLinkCli, ListFindingNothingIsNotAnError)
 
 TEST_F(OneLinkCli, InfoPrintsTheNineLinesOrJsonOrCsv)
 {
-    const CtlResult table = RunCtl({"info", "00-40-9D-10-00-01"});
+    const CtlResult table = RunCtl({"info", "02-51-C5-10-00-01"});
     ASSERT_EQ(table.exitCode, 0) << table.err;
     EXPECT_EQ(table.out,
               "Name: QL5 Converter\n"
-              "MAC Address: 00:40:9d:10:00:01\n"
+              "MAC Address: 02:51:c5:10:00:01\n"
               "IP Address: 198.51.100.10\n"
               "Subnet Mask: 255.255.255.0\n"
               "Gateway Address: 198.51.100.254\n"
               "DNS Address: 198.51.100.53\n"
               "DHCP Mode: Disabled\n"
-              "Firmware Revision: 82000856_F\n"
+              "Firmware Revision: 2.4.1\n"
               "RealPort Port: 771\n");
 
-    const CtlResult json = RunCtl({"info", "00409d100002", "--format", "json"});
+    const CtlResult json = RunCtl({"info", "0251c5100002", "--format", "json"});
     ASSERT_EQ(json.exitCode, 0) << json.err;
     const auto object = nlohmann::json::parse(json.out);
     EXPECT_EQ(object.at("mac"), kHostile);
@@ -193,7 +193,7 @@ TEST_F(OneLinkCli, InfoPrintsTheNineLinesOrJsonOrCsv)
     const CtlResult csv = RunCtl({"info", kRebooting, "--format", "csv"});
     ASSERT_EQ(csv.exitCode, 0) << csv.err;
     ASSERT_EQ(Lines(csv.out).size(), 2u);
-    EXPECT_EQ(Lines(csv.out)[1].rfind("198.51.100.13,00:40:9d:10:00:04,Restarting,,ws0,", 0), 0u);
+    EXPECT_EQ(Lines(csv.out)[1].rfind("198.51.100.13,02:51:c5:10:00:04,Restarting,,ws0,", 0), 0u);
 }
 
 TEST_F(OneLinkCli, InfoOfAMacThatNobodyAnswersIsNotFound)
@@ -201,7 +201,7 @@ TEST_F(OneLinkCli, InfoOfAMacThatNobodyAnswersIsNotFound)
     const CtlResult run = RunCtl({"info", kAbsent});
     EXPECT_EQ(run.exitCode, 4);
     EXPECT_EQ(run.out, "");
-    EXPECT_TRUE(Contains(run.err, "no converter with MAC 00:40:9d:10:00:99 answered")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "no converter with MAC 02:51:c5:10:00:99 answered")) << run.err;
     // The query's own time limit, 7.5 s, with slack for one cycle and start-up.
     EXPECT_GE(run.elapsed, 7500ms);
     EXPECT_LT(run.elapsed, 9500ms);
@@ -214,7 +214,7 @@ TEST_F(OneLinkCli, SetIpWithPasswordFromStdinChangesWhatInfoShows)
                 "--password-stdin"},
                Stdin("secret\n"));
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "00:40:9d:10:00:01: static IP settings stored (Settings saved)\n");
+    EXPECT_EQ(run.out, "02:51:c5:10:00:01: static IP settings stored (Settings saved)\n");
 
     const CtlResult info = RunCtl({"info", kLine1, "--format", "json"});
     const auto object = nlohmann::json::parse(info.out);
@@ -245,7 +245,7 @@ TEST_F(OneLinkCli, WrongPasswordIsRefusedWithTheConvertersErrorNumberAndMessage)
         RunCtl({"reboot", kLine1, "--wait"}, PasswordInEnvironment("guess"));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "");  // no "Status: Rebooting": nothing to wait for
-    EXPECT_EQ(run.err, "ql5ctl: 00:40:9d:10:00:01 refused the command (result 1)\n"
+    EXPECT_EQ(run.err, "ql5ctl: 02:51:c5:10:00:01 refused the command (result 1)\n"
                        "Error Number: 5\nError Message: Password incorrect\n");
 }
 
@@ -263,7 +263,7 @@ TEST_F(OneLinkCli, CommandForAMacThatNobodyAnswersIsNotFoundAndNothingIsSent)
         RunCtl({"set-ip", kAbsent, "198.51.100.5", "255.255.255.0", "198.51.100.1"},
                PasswordInEnvironment("secret"));
     EXPECT_EQ(run.exitCode, 4);
-    EXPECT_TRUE(Contains(run.err, "no converter with MAC 00:40:9d:10:00:99")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "no converter with MAC 02:51:c5:10:00:99")) << run.err;
     EXPECT_EQ(CommandsReceived(), 0);
 }
 
@@ -272,7 +272,7 @@ TEST_F(OneLinkCli, RebootWaitPrintsRebootingThenReadyOnceTheConverterAnswersAgai
     const CtlResult run =
         RunCtl({"reboot", kRebooting, "--wait"}, PasswordInEnvironment("secret"));
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "00:40:9d:10:00:04: reboot accepted\nStatus: Rebooting\nStatus: Ready\n");
+    EXPECT_EQ(run.out, "02:51:c5:10:00:04: reboot accepted\nStatus: Rebooting\nStatus: Ready\n");
     // The first query falls into the converter's 2 s of silence and waits out
     // its 7.5 s; the one after the first 500 ms pause is answered.
     EXPECT_GE(run.elapsed, 8s);
@@ -284,13 +284,13 @@ TEST_F(OneLinkCli, RebootWithoutWaitReturnsAtOnce)
     const CtlResult run =
         RunCtl({"reboot", kRebooting}, PasswordInEnvironment("secret"));
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "00:40:9d:10:00:04: reboot accepted\n");
+    EXPECT_EQ(run.out, "02:51:c5:10:00:04: reboot accepted\n");
     EXPECT_LT(run.elapsed, 3s);
 }
 
 TEST_F(OneLinkCli, PasswordPromptOnTheTerminalDoesNotEchoAndRestoresEcho)
 {
-    const auto run = ql5::cli::RunCtlOnTerminal({"dhcp", kLine1}, "Password for 00:40:9d:10:00:01: ",
+    const auto run = ql5::cli::RunCtlOnTerminal({"dhcp", kLine1}, "Password for 02:51:c5:10:00:01: ",
                                                 "secret\n");
     EXPECT_TRUE(run.sawPrompt) << run.result.out;
     EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
@@ -321,7 +321,7 @@ TEST_F(OneLinkCli, UsageErrorsPrintOneLineAndTheUsageAndSendNothing)
     const std::vector<std::vector<std::string>> mistakes = {
         {},
         {"info"},
-        {"info", "00:40:9d:10:00"},
+        {"info", "02:51:c5:10:00"},
         {"set-ip", kLine1, "198.51.100.300", "255.255.255.0", "198.51.100.1"},
         {"dhcp", kLine1, "--password", "secret"},
         {"list", "--format", "yaml"},
@@ -346,8 +346,8 @@ TEST_F(OneLinkCli, HelpDocumentsEverySubcommandOptionAndExitCode)
     EXPECT_EQ(run.exitCode, 0);
     for (const char* part : {"list", "info", "set-ip", "dhcp", "reboot", "--wait SECONDS",
                              "--wait ", "--format", "--password-stdin", "QL5_PASSWORD",
-                             "--version", "00:40:9d:01:02:03", "00-40-9D-01-02-03",
-                             "00409d010203", "  0  done", "  1  the converter refused",
+                             "--version", "02:51:c5:01:02:03", "02-51-C5-01-02-03",
+                             "0251c5010203", "  0  done", "  1  the converter refused",
                              "  2  usage error", "  3  no answer", "  4  converter not found",
                              "  5  "})
         EXPECT_TRUE(Contains(run.out, part)) << part;

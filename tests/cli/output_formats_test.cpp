@@ -27,7 +27,7 @@ DeviceRecordExchange Record(const char* name, const char* product)
     DeviceRecordExchange record{};
     record.recordSize = QL5_DEVICE_RECORD_SIZE;
     record.presenceFlags = QL5_HAS_MAC_ADDRESS | QL5_HAS_IP_ADDRESS;
-    const std::uint8_t mac[6] = {0x00, 0x40, 0x9d, 0x0a, 0x0b, 0x0c};
+    const std::uint8_t mac[6] = {0x02, 0x51, 0xc5, 0x0a, 0x0b, 0x0c};
     std::memcpy(record.macAddress, mac, sizeof mac);
     record.ipAddress = Address(198, 51, 100, 10);
     record.localAddress = Address(198, 51, 100, 1);
@@ -61,16 +61,16 @@ TEST(ConverterView, DetailsTextIsTheInformationWindowsNineLines)
     DeviceRecordExchange record = Record("Line 1", "Digi Connect ME");
     record.subnetMask = Address(255, 255, 255, 0);
     record.realPortPort = 65535;
-    std::strcpy(record.firmwareRevision, "82000856_F");
+    std::strcpy(record.firmwareRevision, "2.4.1");
     EXPECT_EQ(DetailsText(MakeConverterView(record, "eth0")),
               "Name: QL5 Converter\n"
-              "MAC Address: 00:40:9d:0a:0b:0c\n"
+              "MAC Address: 02:51:c5:0a:0b:0c\n"
               "IP Address: 198.51.100.10\n"
               "Subnet Mask: 255.255.255.0\n"
               "Gateway Address: 0.0.0.0\n"
               "DNS Address: 0.0.0.0\n"
               "DHCP Mode: N/A\n"
-              "Firmware Revision: 82000856_F\n"
+              "Firmware Revision: 2.4.1\n"
               "RealPort Port: 65535\n");
 }
 
@@ -116,7 +116,7 @@ TEST(OutputFormats, CsvQuotesCommasAndQuotesAndNeverBreaksALine)
     EXPECT_EQ(lines[0],
               "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,realPort");
     EXPECT_EQ(lines[1],
-              "198.51.100.10,00:40:9d:0a:0b:0c,\"Hall 2, \"\"east\"\"\\x0d\\x0ax\",P,ws0,"
+              "198.51.100.10,02:51:c5:0a:0b:0c,\"Hall 2, \"\"east\"\"\\x0d\\x0ax\",P,ws0,"
               "198.51.100.1,N/A,,0.0.0.0,0.0.0.0,0.0.0.0,0");
 }
 
@@ -134,7 +134,7 @@ TEST(OutputFormats, ListJsonHasTheDocumentedShape)
     const auto& converters = json.at("converters");
     ASSERT_EQ(converters.size(), 2u);
     EXPECT_EQ(converters[0], nlohmann::json::parse(R"({
-        "mac": "00:40:9d:0a:0b:0c", "ip": "198.51.100.10", "mask": "0.0.0.0",
+        "mac": "02:51:c5:0a:0b:0c", "ip": "198.51.100.10", "mask": "0.0.0.0",
         "gateway": "0.0.0.0", "dns": "0.0.0.0", "dhcp": true, "name": "Line 1",
         "product": "QL5 Converter", "firmware": "", "realPort": 771, "interface": "ws0",
         "localAddress": "198.51.100.1"})"));

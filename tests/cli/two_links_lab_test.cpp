@@ -19,12 +19,12 @@ namespace {
 // The same converter answers on both networks (as a duplicate MAC would), and
 // each network has one converter of its own.
 const char* const kFleetNetwork1 = R"({"converters": [
-    {"mac": "00:40:9d:20:00:01", "ip": "198.51.100.20", "name": "Twin"},
-    {"mac": "00:40:9d:20:00:02", "ip": "198.51.100.21", "name": "North",
+    {"mac": "02:51:c5:20:00:01", "ip": "198.51.100.20", "name": "Twin"},
+    {"mac": "02:51:c5:20:00:02", "ip": "198.51.100.21", "name": "North",
      "password": "pw", "successMessage": "ok"}]})";
 const char* const kFleetNetwork2 = R"({"converters": [
-    {"mac": "00:40:9d:20:00:01", "ip": "203.0.113.20", "name": "Twin"},
-    {"mac": "00:40:9d:20:00:03", "ip": "203.0.113.21", "name": "South",
+    {"mac": "02:51:c5:20:00:01", "ip": "203.0.113.20", "name": "Twin"},
+    {"mac": "02:51:c5:20:00:03", "ip": "203.0.113.21", "name": "South",
      "password": "pw", "successMessage": "ok"}]})";
 
 class TwoLinksCli : public ::testing::Test {
@@ -50,7 +50,7 @@ TEST_F(TwoLinksCli, ListShowsAConverterOncePerInterfaceItAnsweredOn)
     ASSERT_EQ(converters.size(), 4u) << run.out;
     std::set<std::string> twinSeenOn;
     for (const auto& converter : converters) {
-        if (converter.at("mac") == "00:40:9d:20:00:01")
+        if (converter.at("mac") == "02:51:c5:20:00:01")
             twinSeenOn.insert(converter.at("interface").get<std::string>() + " " +
                               converter.at("localAddress").get<std::string>());
     }
@@ -59,7 +59,7 @@ TEST_F(TwoLinksCli, ListShowsAConverterOncePerInterfaceItAnsweredOn)
 
 TEST_F(TwoLinksCli, CommandsReachConvertersOnEitherNetwork)
 {
-    for (const char* mac : {"00:40:9d:20:00:02", "00:40:9d:20:00:03"}) {
+    for (const char* mac : {"02:51:c5:20:00:02", "02:51:c5:20:00:03"}) {
         const CtlResult run = RunCtl({"dhcp", mac}, PasswordInEnvironment("pw"));
         EXPECT_EQ(run.exitCode, 0) << mac << ": " << run.err;
         EXPECT_EQ(run.out, std::string(mac) + ": DHCP switched on (ok)\n");

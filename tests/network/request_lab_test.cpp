@@ -19,23 +19,23 @@ using ql5::lab::SimulatorProcess;
 
 namespace {
 
-const Mac kConverter = ParseMac("00:40:9d:01:02:03");
-const Mac kStubborn = ParseMac("00:40:9d:01:02:04");
-const Mac kPolite = ParseMac("00:40:9d:01:02:05");
-const Mac kSilent = ParseMac("00:40:9d:01:02:06");
-const Mac kSlow = ParseMac("00:40:9d:01:02:07");
+const Mac kConverter = ParseMac("02:51:c5:01:02:03");
+const Mac kStubborn = ParseMac("02:51:c5:01:02:04");
+const Mac kPolite = ParseMac("02:51:c5:01:02:05");
+const Mac kSilent = ParseMac("02:51:c5:01:02:06");
+const Mac kSlow = ParseMac("02:51:c5:01:02:07");
 const Mac kBroadcast = ParseMac("ff:ff:ff:ff:ff:ff");
 
 const char* const kFleet = R"({"converters": [
-    {"mac": "00:40:9d:01:02:03", "ip": "198.51.100.20", "mask": "255.255.255.0",
+    {"mac": "02:51:c5:01:02:03", "ip": "198.51.100.20", "mask": "255.255.255.0",
      "gateway": "198.51.100.1", "dhcp": 1, "password": "secret",
      "refusal": {"result": 1, "error": 5, "message": "Password incorrect"}},
-    {"mac": "00:40:9d:01:02:04", "password": "secret",
+    {"mac": "02:51:c5:01:02:04", "password": "secret",
      "refusal": {"result": 1, "error": 0, "message": "Locked by the front panel"}},
-    {"mac": "00:40:9d:01:02:05", "password": "secret",
+    {"mac": "02:51:c5:01:02:05", "password": "secret",
      "refusal": {"result": 2, "error": 9, "message": "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM"}},
-    {"mac": "00:40:9d:01:02:06", "misbehave": {"drop": true}},
-    {"mac": "00:40:9d:01:02:07", "password": "secret", "misbehave": {"delayMs": 1500}}]})";
+    {"mac": "02:51:c5:01:02:06", "misbehave": {"drop": true}},
+    {"mac": "02:51:c5:01:02:07", "password": "secret", "misbehave": {"delayMs": 1500}}]})";
 
 class OneLinkRequests : public ::testing::Test {
 protected:
@@ -78,18 +78,18 @@ TEST_F(OneLinkRequests, CommandsLeaveAtOnceWithExactBytes)
         {198, 51, 100, 77},                                // new address
         {255, 255, 255, 0},                                // mask
         {198, 51, 100, 1},                                 // gateway
-        {0x00, 0x40, 0x9D, 0x01, 0x02, 0x03},              // target MAC
+        {0x02, 0x51, 0xC5, 0x01, 0x02, 0x03},              // target MAC
         {0x06, 's', 'e', 'c', 'r', 'e', 't'},              // password
     }));
     EXPECT_EQ(received[1].bytes, Join({
         {0x44, 0x49, 0x47, 0x49, 0x00, 0x07, 0x00, 0x0E},  // header: type 7, payload 14
         {0x01},                                            // DHCP on
-        {0x00, 0x40, 0x9D, 0x01, 0x02, 0x03},              // target MAC
+        {0x02, 0x51, 0xC5, 0x01, 0x02, 0x03},              // target MAC
         {0x06, 's', 'e', 'c', 'r', 'e', 't'},              // password
     }));
     EXPECT_EQ(received[2].bytes, Join({
         {0x44, 0x49, 0x47, 0x49, 0x00, 0x05, 0x00, 0x07},  // header: type 5, payload 7
-        {0x00, 0x40, 0x9D, 0x01, 0x02, 0x03},              // target MAC
+        {0x02, 0x51, 0xC5, 0x01, 0x02, 0x03},              // target MAC
         {0x00},                                            // empty password
     }));
     for (const auto& datagram : received)
@@ -105,7 +105,7 @@ TEST_F(OneLinkRequests, QueryReturnsTheConvertersCurrentSettings)
     EXPECT_EQ(FormatIpv4(record.ipAddress), "198.51.100.78");
     EXPECT_EQ(FormatIpv4(record.subnetMask), "255.255.0.0");
     EXPECT_EQ(record.dhcpMode, 0);
-    EXPECT_EQ(FormatMac(record.macAddress), "00:40:9d:01:02:03");
+    EXPECT_EQ(FormatMac(record.macAddress), "02:51:c5:01:02:03");
     EXPECT_EQ(FormatIpv4(record.localAddress), ql5::lab::WorkstationAddress(1));
     EXPECT_EQ(GetStatusCode(handle_), 0);
     EXPECT_EQ(StatusText(handle_), "Operation Successful");
@@ -193,10 +193,10 @@ TEST_F(OneLinkRequests, StrayRepliesDoNotEndTheWait)
     target.sin_port = htons(static_cast<std::uint16_t>(std::stoi(from.substr(colon + 1))));
 
     const auto impostor = Join({{0x44, 0x49, 0x47, 0x49, 0x00, 0x06, 0x00, 0x0B},
-                                {0x01, 0x06, 0x00, 0x40, 0x9D, 0x09, 0x09, 0x09},  // other MAC
+                                {0x01, 0x06, 0x02, 0x51, 0xC5, 0x09, 0x09, 0x09},  // other MAC
                                 {0x11, 0x01, 0x2A}});                              // error 42
     const auto wrongType = Join({{0x44, 0x49, 0x47, 0x49, 0x00, 0x04, 0x00, 0x0B},
-                                 {0x01, 0x06, 0x00, 0x40, 0x9D, 0x01, 0x02, 0x07},  // right MAC
+                                 {0x01, 0x06, 0x02, 0x51, 0xC5, 0x01, 0x02, 0x07},  // right MAC
                                  {0x11, 0x01, 0x2B}});                              // error 43
     const int sender = socket(AF_INET, SOCK_DGRAM, 0);
     ASSERT_GE(sender, 0);
@@ -226,7 +226,7 @@ TEST_F(OneLinkRequests, UnansweredRequestsEndAtTheTimeLimit)
     DeviceRecordExchange record;
     std::memset(&record, 0x5A, sizeof record);
     const auto start = Clock::now();
-    const int queried = QueryDevice(handle_, ParseMac("00:40:9d:77:77:77").data(), &record);
+    const int queried = QueryDevice(handle_, ParseMac("02:51:c5:77:77:77").data(), &record);
     const auto queryTook = Clock::now() - start;
     const auto [result, commandTook, statusKept] = command.get();
 

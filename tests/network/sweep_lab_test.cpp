@@ -52,10 +52,10 @@ protected:
 TEST_F(OneLinkSweep, FindsEveryConverterAndPostsTheMessage)
 {
     ASSERT_TRUE(StartFleet(R"({"converters": [
-        {"mac": "00:40:9d:00:00:01", "ip": "198.51.100.10", "name": "Line 1",
+        {"mac": "02:51:c5:00:00:01", "ip": "198.51.100.10", "name": "Line 1",
          "productName": "Digi Connect ME", "dhcp": 1},
-        {"mac": "00:40:9d:00:00:02", "ip": "198.51.100.11", "hardwareType": 1},
-        {"mac": "00:40:9d:00:00:03", "ip": "198.51.100.12", "firmware": "82000856_F"}]})"));
+        {"mac": "02:51:c5:00:00:02", "ip": "198.51.100.11", "hardwareType": 1},
+        {"mac": "02:51:c5:00:00:03", "ip": "198.51.100.12", "firmware": "2.4.1"}]})"));
 
     ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 7), 0);
     ASSERT_TRUE(recorder_.WaitBeyond(0, 3s));
@@ -64,11 +64,11 @@ TEST_F(OneLinkSweep, FindsEveryConverterAndPostsTheMessage)
 
     const auto records = CollectRecords(handle_, 3, 3s);
     ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(Macs(records), (std::set<std::string>{"00:40:9d:00:00:01", "00:40:9d:00:00:02",
-                                                    "00:40:9d:00:00:03"}));
+    EXPECT_EQ(Macs(records), (std::set<std::string>{"02:51:c5:00:00:01", "02:51:c5:00:00:02",
+                                                    "02:51:c5:00:00:03"}));
     for (const auto& record : records) {
         EXPECT_EQ(FormatIpv4(record.localAddress), ql5::lab::WorkstationAddress(1));
-        if (FormatMac(record.macAddress) == "00:40:9d:00:00:02") {
+        if (FormatMac(record.macAddress) == "02:51:c5:00:00:02") {
             EXPECT_STREQ(record.productName, "PortServer TS 8");  // from the product table
             EXPECT_EQ(record.portCount, 8);
         }
@@ -85,20 +85,20 @@ TEST_F(OneLinkSweep, FindsEveryConverterAndPostsTheMessage)
 TEST_F(OneLinkSweep, MalformedRepliesNeverReachTheQueue)
 {
     ASSERT_TRUE(StartFleet(R"({"converters": [
-        {"mac": "00:40:9d:00:00:01", "ip": "198.51.100.10", "misbehave": {"delayMs": 300}},
-        {"mac": "00:40:9d:00:00:02", "misbehave": {"wrongMagic": true}},
-        {"mac": "00:40:9d:00:00:03", "misbehave": {"replyType": 4}},
-        {"mac": "00:40:9d:00:00:04", "misbehave": {"omitMac": true}},
-        {"mac": "00:40:9d:00:00:05", "extraFields": [{"code": 16, "hex": "000001"}]},
-        {"mac": "00:40:9d:00:00:06", "misbehave": {"oversized": true}},
-        {"mac": "00:40:9d:00:00:07", "misbehave": {"emptyDatagram": true}},
-        {"mac": "00:40:9d:00:00:08", "misbehave": {"macLast": true, "delayMs": 100}}]})"));
+        {"mac": "02:51:c5:00:00:01", "ip": "198.51.100.10", "misbehave": {"delayMs": 300}},
+        {"mac": "02:51:c5:00:00:02", "misbehave": {"wrongMagic": true}},
+        {"mac": "02:51:c5:00:00:03", "misbehave": {"replyType": 4}},
+        {"mac": "02:51:c5:00:00:04", "misbehave": {"omitMac": true}},
+        {"mac": "02:51:c5:00:00:05", "extraFields": [{"code": 16, "hex": "000001"}]},
+        {"mac": "02:51:c5:00:00:06", "misbehave": {"oversized": true}},
+        {"mac": "02:51:c5:00:00:07", "misbehave": {"emptyDatagram": true}},
+        {"mac": "02:51:c5:00:00:08", "misbehave": {"macLast": true, "delayMs": 100}}]})"));
 
     ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
     // The good replies come after the bad ones; the sweep must go on past them.
     const auto records = CollectRecords(handle_, 3, 2s);
     StopDiscovery(handle_);
-    EXPECT_EQ(Macs(records), (std::set<std::string>{"00:40:9d:00:00:01", "00:40:9d:00:00:08"}));
+    EXPECT_EQ(Macs(records), (std::set<std::string>{"02:51:c5:00:00:01", "02:51:c5:00:00:08"}));
     EXPECT_EQ(GetDeviceCount(handle_), 0);
 }
 
@@ -114,7 +114,7 @@ TEST_F(OneLinkSweep, QuietNetworkNeverNotifies)
 
 TEST_F(OneLinkSweep, StartIsRefusedWhileRunningAndForBadTargets)
 {
-    ASSERT_TRUE(StartFleet(R"({"converters": [{"mac": "00:40:9d:00:00:01"}]})"));
+    ASSERT_TRUE(StartFleet(R"({"converters": [{"mac": "02:51:c5:00:00:01"}]})"));
     EXPECT_EQ(StartDiscovery(handle_, recorder_.Window(), 0, 0), -1);
     WindowHandle gone = CreateMessageWindow([](WindowHandle, uint32_t, uintptr_t, intptr_t, void*) {},
                                             nullptr);
@@ -133,8 +133,8 @@ TEST_F(OneLinkSweep, StartIsRefusedWhileRunningAndForBadTargets)
 
 TEST_F(OneLinkSweep, RestartDiscardsUnreadRecordsAndFindsAgain)
 {
-    ASSERT_TRUE(StartFleet(R"({"converters": [{"mac": "00:40:9d:00:00:01"},
-                                              {"mac": "00:40:9d:00:00:02"}]})"));
+    ASSERT_TRUE(StartFleet(R"({"converters": [{"mac": "02:51:c5:00:00:01"},
+                                              {"mac": "02:51:c5:00:00:02"}]})"));
     ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
     ASSERT_TRUE(recorder_.WaitBeyond(0, 3s));
     std::this_thread::sleep_for(300ms);
@@ -152,7 +152,7 @@ TEST_F(OneLinkSweep, StopReturnsWithinOneCycleDuringAFlood)
     // Several converters flooding at once outrun what one socket's drain reads.
     std::string fleet = R"({"converters": [)";
     for (int i = 1; i <= 8; ++i) {
-        fleet += (i > 1 ? "," : "") + std::string(R"({"mac": "00:40:9d:00:00:0)") +
+        fleet += (i > 1 ? "," : "") + std::string(R"({"mac": "02:51:c5:00:00:0)") +
                  std::to_string(i) + R"(", "misbehave": {"flood": {"durationMs": 8000}}})";
     }
     ASSERT_TRUE(StartFleet(fleet + "]}"));
@@ -173,7 +173,7 @@ TEST_F(OneLinkSweep, StopReturnsWithinOneCycleDuringAFlood)
 TEST_F(OneLinkSweep, StopLeftPendingByAnEndedSweepDoesNotCutTheNextOne)
 {
     ASSERT_TRUE(StartFleet(R"({"converters": [
-        {"mac": "00:40:9d:00:00:01", "misbehave": {"delayMs": 700}}]})"));
+        {"mac": "02:51:c5:00:00:01", "misbehave": {"delayMs": 700}}]})"));
     const std::string link = ql5::lab::WorkstationInterface(1);
 
     // With the only interface down the sweep finds no address and ends by
@@ -194,7 +194,7 @@ TEST_F(OneLinkSweep, StopLeftPendingByAnEndedSweepDoesNotCutTheNextOne)
 
 TEST_F(OneLinkSweep, CloseContextDuringSweepStopsIt)
 {
-    ASSERT_TRUE(StartFleet(R"({"converters": [{"mac": "00:40:9d:00:00:01"}]})"));
+    ASSERT_TRUE(StartFleet(R"({"converters": [{"mac": "02:51:c5:00:00:01"}]})"));
     ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
     ASSERT_TRUE(recorder_.WaitBeyond(0, 3s));
     CloseContext(handle_);  // stops the thread, frees the queued record

@@ -22,11 +22,11 @@ protected:
     {
         QL5_REQUIRE_LAB(2);
         ASSERT_TRUE(first_.Start(ql5::lab::ConverterNamespace(1), R"({"converters": [
-            {"mac": "00:40:9d:00:00:0a", "ip": "198.51.100.10"},
-            {"mac": "00:40:9d:00:00:ff", "ip": "198.51.100.99"}]})"));
+            {"mac": "02:51:c5:00:00:0a", "ip": "198.51.100.10"},
+            {"mac": "02:51:c5:00:00:ff", "ip": "198.51.100.99"}]})"));
         ASSERT_TRUE(second_.Start(ql5::lab::ConverterNamespace(2), R"({"converters": [
-            {"mac": "00:40:9d:00:00:0b", "ip": "203.0.113.10", "password": "pw"},
-            {"mac": "00:40:9d:00:00:ff", "ip": "198.51.100.99"}]})"));
+            {"mac": "02:51:c5:00:00:0b", "ip": "203.0.113.10", "password": "pw"},
+            {"mac": "02:51:c5:00:00:ff", "ip": "198.51.100.99"}]})"));
         handle_ = OpenContext(QL5_PROTOCOL_MAGIC);
         ASSERT_NE(handle_, nullptr);
     }
@@ -52,9 +52,9 @@ TEST_F(TwoLinks, SweepFindsBothNetworksAndListsATwiceHeardConverterTwice)
         localByMac.emplace(FormatMac(record.macAddress), FormatIpv4(record.localAddress));
     const std::string first = ql5::lab::WorkstationAddress(1);
     const std::string second = ql5::lab::WorkstationAddress(2);
-    EXPECT_EQ(localByMac.find("00:40:9d:00:00:0a")->second, first);
-    EXPECT_EQ(localByMac.find("00:40:9d:00:00:0b")->second, second);
-    const auto [begin, end] = localByMac.equal_range("00:40:9d:00:00:ff");
+    EXPECT_EQ(localByMac.find("02:51:c5:00:00:0a")->second, first);
+    EXPECT_EQ(localByMac.find("02:51:c5:00:00:0b")->second, second);
+    const auto [begin, end] = localByMac.equal_range("02:51:c5:00:00:ff");
     ASSERT_EQ(std::distance(begin, end), 2);
     EXPECT_NE(begin->second, std::next(begin)->second);
 
@@ -67,15 +67,15 @@ TEST_F(TwoLinks, SweepFindsBothNetworksAndListsATwiceHeardConverterTwice)
 
 TEST_F(TwoLinks, CommandLocatesTheConverterFirstAndLeavesFromItsNetwork)
 {
-    const Mac target = ParseMac("00:40:9d:00:00:0b");
+    const Mac target = ParseMac("02:51:c5:00:00:0b");
     ASSERT_EQ(ConfigureDhcp(handle_, target.data(), 1, "pw"), 0);
 
     const auto there = second_.ReceivedDatagrams();
     ASSERT_EQ(there.size(), 2u);
     // First the addressed discovery, then the command, both from the second
     // network's address.
-    EXPECT_EQ(there[0].bytes, ParseHex("4449474900010006" "00409d00000b"));
-    EXPECT_EQ(there[1].bytes, ParseHex("444947490007000a" "01" "00409d00000b" "02" "7077"));
+    EXPECT_EQ(there[0].bytes, ParseHex("4449474900010006" "0251c500000b"));
+    EXPECT_EQ(there[1].bytes, ParseHex("444947490007000a" "01" "0251c500000b" "02" "7077"));
     const std::string second = ql5::lab::WorkstationAddress(2) + ":";
     EXPECT_EQ(there[0].from.rfind(second, 0), 0u);
     EXPECT_EQ(there[1].from.rfind(second, 0), 0u);
@@ -91,7 +91,7 @@ TEST_F(TwoLinks, CommandLocatesTheConverterFirstAndLeavesFromItsNetwork)
 TEST_F(TwoLinks, QueryFindsAConverterOnTheSecondNetwork)
 {
     DeviceRecordExchange record{};
-    ASSERT_EQ(QueryDevice(handle_, ParseMac("00:40:9d:00:00:0b").data(), &record), 0);
+    ASSERT_EQ(QueryDevice(handle_, ParseMac("02:51:c5:00:00:0b").data(), &record), 0);
     EXPECT_EQ(FormatIpv4(record.ipAddress), "203.0.113.10");
     EXPECT_EQ(FormatIpv4(record.localAddress), ql5::lab::WorkstationAddress(2));
 }

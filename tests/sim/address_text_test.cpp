@@ -7,13 +7,13 @@ using namespace ql5sim;
 
 TEST(AddressText, MacAcceptsColonsOrDashesInAnyCase)
 {
-    const MacAddress expected{0x00, 0x40, 0x9d, 0xab, 0xcd, 0xef};
-    EXPECT_EQ(ParseMac("00:40:9d:ab:cd:ef"), expected);
-    EXPECT_EQ(ParseMac("00-40-9D-AB-CD-EF"), expected);
-    EXPECT_EQ(FormatMac(expected), "00:40:9d:ab:cd:ef");
-    EXPECT_FALSE(ParseMac("00:40:9d:ab:cd").has_value());
-    EXPECT_FALSE(ParseMac("00:40:9d:ab:cd:eg").has_value());
-    EXPECT_FALSE(ParseMac("00.40.9d.ab.cd.ef").has_value());
+    const MacAddress expected{0x02, 0x51, 0xc5, 0xab, 0xcd, 0xef};
+    EXPECT_EQ(ParseMac("02:51:c5:ab:cd:ef"), expected);
+    EXPECT_EQ(ParseMac("02-51-C5-AB-CD-EF"), expected);
+    EXPECT_EQ(FormatMac(expected), "02:51:c5:ab:cd:ef");
+    EXPECT_FALSE(ParseMac("02:51:c5:ab:cd").has_value());
+    EXPECT_FALSE(ParseMac("02:51:c5:ab:cd:eg").has_value());
+    EXPECT_FALSE(ParseMac("02.51.c5.ab.cd.ef").has_value());
 }
 
 TEST(AddressText, Ipv4KeepsNetworkOrder)

@@ -19,8 +19,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const std::uint8_t kTarget[6] = {0x00, 0x40, 0x9d, 0x12, 0x34, 0x56};
-const ql5sim::MacAddress kTargetMac{0x00, 0x40, 0x9d, 0x12, 0x34, 0x56};
+const std::uint8_t kTarget[6] = {0x02, 0x51, 0xc5, 0x12, 0x34, 0x56};
+const ql5sim::MacAddress kTargetMac{0x02, 0x51, 0xc5, 0x12, 0x34, 0x56};
 
 ql5sim::Request ParseSent(const ql5::RequestBuffer& buffer, std::size_t size)
 {
@@ -81,7 +81,7 @@ ql5sim::Converter FullConverter()
     c.code5 = "five";
     c.hardwareType = 7;
     c.productName = "Digi Connect ME";
-    c.firmware = "82000856_F";
+    c.firmware = "2.4.1";
     c.realPort = 771;
     c.portCount = 4;
     c.extraFields = {
@@ -149,7 +149,7 @@ TEST_F(ClientRoundTrip, FullDiscoveryReplyFillsTheRecord)
     EXPECT_EQ(x.hardwareType, 7);
     EXPECT_EQ(x.code7Value, 9);
     EXPECT_STREQ(x.productName, "Digi Connect ME");
-    EXPECT_STREQ(x.firmwareRevision, "82000856_F");
+    EXPECT_STREQ(x.firmwareRevision, "2.4.1");
     EXPECT_EQ(x.realPortPort, 771);
     EXPECT_EQ(x.portCount, 4);
     EXPECT_EQ(x.code225Value, 0x0102);
@@ -214,5 +214,5 @@ TEST_F(ClientRoundTrip, MisbehavingRepliesAreRefusedOrMarked)
     ASSERT_EQ(padded.size(), ql5::kReceiveBufferSize);
     ASSERT_EQ(Decode(padded, ql5::kDiscoveryReply), 1);
     EXPECT_EQ(std::memcmp(Exchange().macAddress, kTarget, 6), 0);
-    EXPECT_STREQ(Exchange().firmwareRevision, "82000856_F");
+    EXPECT_STREQ(Exchange().firmwareRevision, "2.4.1");
 }

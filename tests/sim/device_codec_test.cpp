@@ -54,14 +54,14 @@ TEST(DeviceCodecRequest, ParsesConfigureStaticInLayoutOrder)
         0xc6, 0x33, 0x64, 0x14,              // new IP 198.51.100.20
         0xff, 0xff, 0xff, 0x00,              // new mask 255.255.255.0
         0xc6, 0x33, 0x64, 0x01,              // new gateway 198.51.100.1
-        0x00, 0x40, 0x9d, 0x01, 0x02, 0x03,  // target MAC
+        0x02, 0x51, 0xc5, 0x01, 0x02, 0x03,  // target MAC
         0x03, 'p',  'w',  'd',               // password
     });
     EXPECT_EQ(request.type, kConfigureStaticRequest);
     EXPECT_EQ(request.address, (Ipv4Address{198, 51, 100, 20}));
     EXPECT_EQ(request.mask, (Ipv4Address{255, 255, 255, 0}));
     EXPECT_EQ(request.gateway, (Ipv4Address{198, 51, 100, 1}));
-    EXPECT_EQ(request.target, (MacAddress{0x00, 0x40, 0x9d, 0x01, 0x02, 0x03}));
+    EXPECT_EQ(request.target, (MacAddress{0x02, 0x51, 0xc5, 0x01, 0x02, 0x03}));
     EXPECT_EQ(request.password, "pwd");
 }
 
@@ -71,11 +71,11 @@ TEST(DeviceCodecRequest, ParsesRebootWithEmptyPassword)
         0x44, 0x49, 0x47, 0x49,              // magic
         0x00, 0x05,                          // type 5
         0x00, 0x07,                          // payload length 7 + 0
-        0x00, 0x40, 0x9d, 0x01, 0x02, 0x03,  // target MAC
+        0x02, 0x51, 0xc5, 0x01, 0x02, 0x03,  // target MAC
         0x00,                                // password length 0
     });
     EXPECT_EQ(request.type, kRebootRequest);
-    EXPECT_EQ(request.target, (MacAddress{0x00, 0x40, 0x9d, 0x01, 0x02, 0x03}));
+    EXPECT_EQ(request.target, (MacAddress{0x02, 0x51, 0xc5, 0x01, 0x02, 0x03}));
     EXPECT_EQ(request.password, "");
 }
 
@@ -86,12 +86,12 @@ TEST(DeviceCodecRequest, ParsesConfigureDhcpFlagBeforeMac)
         0x00, 0x07,                          // type 7
         0x00, 0x0a,                          // payload length 8 + 2
         0x01,                                // DHCP flag
-        0x00, 0x40, 0x9d, 0x01, 0x02, 0x03,  // target MAC
+        0x02, 0x51, 0xc5, 0x01, 0x02, 0x03,  // target MAC
         0x02, 'o', 'k',                      // password
     });
     EXPECT_EQ(request.type, kConfigureDhcpRequest);
     EXPECT_EQ(request.dhcpFlag, 1);
-    EXPECT_EQ(request.target, (MacAddress{0x00, 0x40, 0x9d, 0x01, 0x02, 0x03}));
+    EXPECT_EQ(request.target, (MacAddress{0x02, 0x51, 0xc5, 0x01, 0x02, 0x03}));
     EXPECT_EQ(request.password, "ok");
 }
 
@@ -191,7 +191,7 @@ TEST(DeviceCodecReply, EmptyFieldListGivesBareHeader)
 TEST(DeviceCodecReply, ParseReplyRoundTripsEncodedFields)
 {
     ReplyBuilder builder;
-    builder.Mac(field::kMacAddress, {0, 0x40, 0x9d, 0, 0, 1})
+    builder.Mac(field::kMacAddress, {0x02, 0x51, 0xc5, 0, 0, 1})
         .Text(field::kName, "Line 1")
         .Raw(231, Bytes{0x00, 0x15, 0x00, 0x16, 0x07});
     const auto parsed = ParseReply(builder.Encode(0x01020304, 8));

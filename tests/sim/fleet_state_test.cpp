@@ -16,8 +16,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const MacAddress kFirst{0x00, 0x40, 0x9d, 0x00, 0x00, 0x01};
-const MacAddress kSecond{0x00, 0x40, 0x9d, 0x00, 0x00, 0x02};
+const MacAddress kFirst{0x02, 0x51, 0xc5, 0x00, 0x00, 0x01};
+const MacAddress kSecond{0x02, 0x51, 0xc5, 0x00, 0x00, 0x02};
 const Clock::time_point kStart{};
 
 FleetState MakeFleet(const std::string& json)
@@ -68,11 +68,11 @@ MacAddress ReplyMac(const Bytes& reply)
 }
 
 constexpr char kTwoConverters[] = R"({"converters": [
-  {"mac": "00:40:9d:00:00:01", "ip": "198.51.100.10", "mask": "255.255.255.0",
+  {"mac": "02:51:c5:00:00:01", "ip": "198.51.100.10", "mask": "255.255.255.0",
    "gateway": "198.51.100.254", "dhcp": 1, "name": "A", "hardwareType": 7,
    "productName": "P", "firmware": "F1", "realPort": 771, "portCount": 1,
    "password": "secret", "rebootSilenceMs": 2000},
-  {"mac": "00:40:9d:00:00:02", "ip": "198.51.100.11"}]})";
+  {"mac": "02:51:c5:00:00:02", "ip": "198.51.100.11"}]})";
 
 }  // namespace
 
@@ -82,7 +82,7 @@ TEST(FleetState, DiscoveryReplyCarriesEveryConfiguredFieldInOrder)
     const Answer answer = fleet.Handle(Discovery(kFirst), "lab0", kStart);
     const Bytes expected{
         0x44, 0x49, 0x47, 0x49, 0x00, 0x02, 0x00, 0x31,  // header, type 2, payload 49
-        0x01, 0x06, 0x00, 0x40, 0x9d, 0x00, 0x00, 0x01,  // code 1, MAC
+        0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01,  // code 1, MAC
         0x02, 0x04, 198,  51,   100,  10,                // code 2, IP address
         0x03, 0x04, 255,  255,  255,  0,                 // code 3, mask
         0x0b, 0x04, 198,  51,   100,  254,               // code 11, gateway
@@ -109,7 +109,7 @@ TEST(FleetState, BroadcastReachesEveryConverterAddressedOnlyOne)
     EXPECT_EQ(ReplyMac(all[1]), kSecond);
     // The second converter has only a MAC and an IP address.
     EXPECT_EQ(all[1], (Bytes{0x44, 0x49, 0x47, 0x49, 0x00, 0x02, 0x00, 0x0e,  // header
-                             0x01, 0x06, 0x00, 0x40, 0x9d, 0x00, 0x00, 0x02,  // MAC
+                             0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x02,  // MAC
                              0x02, 0x04, 198,  51,   100,  11}));             // IP
 
     const auto one = Datagrams(fleet.Handle(Discovery(kSecond), "lab0", kStart));
@@ -130,7 +130,7 @@ TEST(FleetState, AcceptedStaticCommandAppliesAndShowsInDiscovery)
     EXPECT_EQ(reply[0],
               (Bytes{
                   0x44, 0x49, 0x47, 0x49, 0x00, 0x04, 0x00, 0x0e,  // header, type 4
-                  0x01, 0x06, 0x00, 0x40, 0x9d, 0x00, 0x00, 0x01,  // code 1, MAC
+                  0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01,  // code 1, MAC
                   0x0a, 0x01, 0x00,                                // code 10, result 0
                   0x11, 0x01, 0x00,                                // code 17, error 0
               }));
@@ -151,7 +151,7 @@ TEST(FleetState, AcceptedStaticCommandAppliesAndShowsInDiscovery)
 
 TEST(FleetState, WrongPasswordIsRefusedAndChangesNothing)
 {
-    FleetState fleet = MakeFleet(R"({"converters": [{"mac": "00:40:9d:00:00:01",
+    FleetState fleet = MakeFleet(R"({"converters": [{"mac": "02:51:c5:00:00:01",
         "ip": "198.51.100.10", "password": "secret",
         "refusal": {"error": 9, "message": "No"}}]})");
     const auto reply = Datagrams(fleet.Handle(Static(kFirst, "Secret"), "lab0", kStart));
@@ -159,7 +159,7 @@ TEST(FleetState, WrongPasswordIsRefusedAndChangesNothing)
     EXPECT_EQ(reply[0],
               (Bytes{
                   0x44, 0x49, 0x47, 0x49, 0x00, 0x04, 0x00, 0x12,  // header, type 4
-                  0x01, 0x06, 0x00, 0x40, 0x9d, 0x00, 0x00, 0x01,  // code 1, MAC
+                  0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01,  // code 1, MAC
                   0x0a, 0x01, 0x01,                                // code 10, result 1
                   0x11, 0x01, 0x09,                                // code 17, error 9
                   0x09, 0x02, 'N',  'o',                           // code 9, message
@@ -170,7 +170,7 @@ TEST(FleetState, WrongPasswordIsRefusedAndChangesNothing)
 
 TEST(FleetState, RefusalDefaultsAndSuccessMessage)
 {
-    FleetState fleet = MakeFleet(R"({"converters": [{"mac": "00:40:9d:00:00:01",
+    FleetState fleet = MakeFleet(R"({"converters": [{"mac": "02:51:c5:00:00:01",
         "password": "pw", "successMessage": "Rebooting"}]})");
     const Bytes refused =
         fleet.Handle(Command(kRebootRequest, kFirst, ""), "lab0", kStart).datagrams.at(0).bytes;
@@ -180,8 +180,8 @@ TEST(FleetState, RefusalDefaultsAndSuccessMessage)
                    0x00, 0x06,
                    0x00, 0x00,  // header, type 6
                    0x01, 0x06,
-                   0x00, 0x40,
-                   0x9d, 0x00,
+                   0x02, 0x51,
+                   0xc5, 0x00,
                    0x00, 0x01,  // MAC
                    0x0a, 0x01,
                    0x01,  // result 1
@@ -252,8 +252,8 @@ TEST(FleetState, ReplySpreadPlacesAnswersEvenly)
 TEST(FleetState, InterfaceListLimitsWhereAConverterAnswers)
 {
     FleetState fleet = MakeFleet(R"({"converters": [
-        {"mac": "00:40:9d:00:00:01", "interfaces": ["lab1"]},
-        {"mac": "00:40:9d:00:00:02"}]})");
+        {"mac": "02:51:c5:00:00:01", "interfaces": ["lab1"]},
+        {"mac": "02:51:c5:00:00:02"}]})");
     const auto lab0 = Datagrams(fleet.Handle(Discovery(kBroadcastMac), "lab0", kStart));
     ASSERT_EQ(lab0.size(), 1u);
     EXPECT_EQ(ReplyMac(lab0[0]), kSecond);
@@ -263,8 +263,8 @@ TEST(FleetState, InterfaceListLimitsWhereAConverterAnswers)
 TEST(FleetState, DropTwiceSilentAndFloodMisbehaviours)
 {
     FleetState fleet = MakeFleet(R"({"converters": [
-        {"mac": "00:40:9d:00:00:01", "misbehave": {"drop": true}},
-        {"mac": "00:40:9d:00:00:02", "misbehave": {"answerTwice": true, "silentForCommands": true,
+        {"mac": "02:51:c5:00:00:01", "misbehave": {"drop": true}},
+        {"mac": "02:51:c5:00:00:02", "misbehave": {"answerTwice": true, "silentForCommands": true,
                                                     "flood": {"durationMs": 300, "count": 50}}}]})");
     const Answer discovery = fleet.Handle(Discovery(kBroadcastMac), "lab0", kStart);
     ASSERT_EQ(discovery.datagrams.size(), 2u);
@@ -298,7 +298,7 @@ TEST(ConverterReplies, ShapeMisbehaviours)
     EXPECT_EQ(EncodeDiscoveryReply(c, kDigiMagic),
               (Bytes{0x44, 0x49, 0x47, 0x49, 0x00, 0x02, 0x00, 0x0e,  // header
                      0x02, 0x04, 198,  51,   100,  10,                // IP first
-                     0x01, 0x06, 0x00, 0x40, 0x9d, 0x00, 0x00, 0x01}));
+                     0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01}));
 
     c.misbehave = {};
     c.misbehave.omitMac = true;

@@ -24,12 +24,12 @@ std::string LoadError(const std::string& json)
 
 TEST(Fleet, ConverterWithOnlyMacHasNoOtherSettings)
 {
-    const Fleet fleet = LoadFleet(R"({"converters": [{"mac": "00:40:9d:00:00:01"}]})");
+    const Fleet fleet = LoadFleet(R"({"converters": [{"mac": "02:51:c5:00:00:01"}]})");
     EXPECT_EQ(fleet.magic, kDigiMagic);
     EXPECT_EQ(fleet.replySpreadMs, 0);
     ASSERT_EQ(fleet.converters.size(), 1u);
     const Converter& c = fleet.converters[0];
-    EXPECT_EQ(c.mac, (MacAddress{0x00, 0x40, 0x9d, 0, 0, 1}));
+    EXPECT_EQ(c.mac, (MacAddress{0x02, 0x51, 0xc5, 0, 0, 1}));
     EXPECT_FALSE(c.ip || c.mask || c.gateway || c.dns || c.dhcp || c.name || c.code5 ||
                  c.hardwareType || c.productName || c.firmware || c.realPort || c.portCount);
     EXPECT_EQ(c.password, "");
@@ -43,7 +43,7 @@ TEST(Fleet, ReadsEveryConverterKey)
     const Fleet fleet = LoadFleet(R"({
       "magic": "0x514c3521", "replySpreadMs": 250,
       "converters": [{
-        "mac": "00:40:9d:00:00:02", "ip": "198.51.100.10", "mask": "255.255.255.0",
+        "mac": "02:51:c5:00:00:02", "ip": "198.51.100.10", "mask": "255.255.255.0",
         "gateway": "198.51.100.254", "dns": "198.51.100.53", "dhcp": 1, "name": "Line 2",
         "code5": "five", "hardwareType": 7, "productName": "Digi Connect ME",
         "firmware": "1.2.3", "realPort": 771, "portCount": 2,
@@ -93,21 +93,21 @@ TEST(Fleet, ReadsEveryConverterKey)
 
 TEST(Fleet, RefusesMistakesNamingThePlace)
 {
-    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "00:40:9d:00:00:01", "nmae": "x"}]})"),
+    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01", "nmae": "x"}]})"),
               "fleet.converters[0]: unknown key \"nmae\"");
     EXPECT_EQ(LoadError(R"({"converters": [{"ip": "198.51.100.10"}]})"),
               "fleet.converters[0]: needs a \"mac\"");
-    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "00:40:9d:00:00:01", "ip": "1.2.3"}]})"),
+    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01", "ip": "1.2.3"}]})"),
               "fleet.converters[0].ip: is not a dotted IPv4 address");
-    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "00:40:9d:00:00:01", "realPort": 70000}]})"),
+    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01", "realPort": 70000}]})"),
               "fleet.converters[0].realPort: must be between 0 and 65535");
-    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "00:40:9d:00:00:01",
+    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01",
                                             "misbehave": {"dorp": true}}]})"),
               "fleet.converters[0].misbehave: unknown key \"dorp\"");
-    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "00:40:9d:00:00:01"},
-                                           {"mac": "00-40-9D-00-00-01"}]})"),
-              "fleet: MAC 00:40:9d:00:00:01 appears twice");
-    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "00:40:9d:00:00:01",
+    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01"},
+                                           {"mac": "02-51-C5-00-00-01"}]})"),
+              "fleet: MAC 02:51:c5:00:00:01 appears twice");
+    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01",
                                             "extraFields": [{"code": 19}]}]})"),
               "fleet.converters[0].extraFields[0]: needs exactly one of \"hex\" and \"text\"");
     EXPECT_NE(LoadError("{"), "<accepted>");
@@ -116,10 +116,10 @@ TEST(Fleet, RefusesMistakesNamingThePlace)
 TEST(Fleet, TextsStopAt255Bytes)
 {
     const std::string longest(255, 'n');
-    const Fleet fleet = LoadFleet(R"({"converters": [{"mac": "00:40:9d:00:00:01", "name": ")" +
+    const Fleet fleet = LoadFleet(R"({"converters": [{"mac": "02:51:c5:00:00:01", "name": ")" +
                                   longest + R"("}]})");
     EXPECT_EQ(fleet.converters.at(0).name, longest);
-    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "00:40:9d:00:00:01", "refusal": {"message": ")" +
+    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01", "refusal": {"message": ")" +
                         longest + R"(!"}}]})"),
               "fleet.converters[0].refusal.message: is longer than 255 bytes");
 }
@@ -128,13 +128,13 @@ TEST(Fleet, GeneratorGivesConsecutiveMacsAddressesAndNames)
 {
     const Fleet fleet = LoadFleet(R"({
       "converters": [{"mac": "02:00:00:00:00:01"}],
-      "generate": {"count": 300, "macPrefix": "00:40:9d:aa", "firstIp": "198.18.0.250",
+      "generate": {"count": 300, "macPrefix": "02:51:c5:aa", "firstIp": "198.18.0.250",
                    "namePrefix": "Conv ", "template": {"hardwareType": 7, "password": "pw"}}})");
     ASSERT_EQ(fleet.converters.size(), 301u);
     const Converter& first = fleet.converters[1];
     const Converter& last = fleet.converters[300];
-    EXPECT_EQ(first.mac, (MacAddress{0x00, 0x40, 0x9d, 0xaa, 0x00, 0x01}));
-    EXPECT_EQ(last.mac, (MacAddress{0x00, 0x40, 0x9d, 0xaa, 0x01, 0x2c}));
+    EXPECT_EQ(first.mac, (MacAddress{0x02, 0x51, 0xc5, 0xaa, 0x00, 0x01}));
+    EXPECT_EQ(last.mac, (MacAddress{0x02, 0x51, 0xc5, 0xaa, 0x01, 0x2c}));
     EXPECT_EQ(first.ip, (Ipv4Address{198, 18, 0, 250}));
     EXPECT_EQ(last.ip, (Ipv4Address{198, 18, 2, 37}));  // 250 + 299 = 2 * 256 + 37
     EXPECT_EQ(first.name, "Conv 1");
@@ -145,21 +145,21 @@ TEST(Fleet, GeneratorGivesConsecutiveMacsAddressesAndNames)
 
 TEST(Fleet, GeneratorRefusesCountsThatDoNotFit)
 {
-    EXPECT_EQ(LoadError(R"({"generate": {"count": 256, "macPrefix": "00:40:9d:00:00"}})"),
+    EXPECT_EQ(LoadError(R"({"generate": {"count": 256, "macPrefix": "02:51:c5:00:00"}})"),
               "fleet.generate: count does not fit in the MAC addresses after the prefix");
     EXPECT_EQ(LoadError(R"({"generate": {"count": 3, "firstIp": "255.255.255.254"}})"),
               "fleet.generate: count runs past the last IPv4 address");
-    EXPECT_EQ(LoadError(R"({"generate": {"count": 1, "template": {"mac": "00:40:9d:00:00:01"}}})"),
+    EXPECT_EQ(LoadError(R"({"generate": {"count": 1, "template": {"mac": "02:51:c5:00:00:01"}}})"),
               "fleet.generate.template: must not name a \"mac\"");
     // Two generators with the same prefix collide on their first MAC.
     EXPECT_EQ(LoadError(R"({"generate": [{"count": 1}, {"count": 1}]})"),
-              "fleet: MAC 00:40:9d:00:00:01 appears twice");
+              "fleet: MAC 02:51:c5:00:00:01 appears twice");
 }
 
 TEST(Fleet, GeneratesTenThousandDistinctConverters)
 {
     const Fleet fleet = LoadFleet(R"({"generate": {"count": 10000}})");
     ASSERT_EQ(fleet.converters.size(), 10000u);
-    EXPECT_EQ(fleet.converters.back().mac, (MacAddress{0x00, 0x40, 0x9d, 0x00, 0x27, 0x10}));
+    EXPECT_EQ(fleet.converters.back().mac, (MacAddress{0x02, 0x51, 0xc5, 0x00, 0x27, 0x10}));
     EXPECT_EQ(fleet.converters.back().ip, (Ipv4Address{198, 18, 39, 16}));
 }

@@ -27,13 +27,13 @@ const Bytes kBroadcastDiscovery{
     0xff, 0xff, 0xff, 0xff, 0xff, 0xff,  // every converter
 };
 
-constexpr char kOneConverter[] = R"({"converters": [{"mac": "00:40:9d:00:00:01",
+constexpr char kOneConverter[] = R"({"converters": [{"mac": "02:51:c5:00:00:01",
     "ip": "198.51.100.10", "name": "A", "password": "secret"}]})";
 
 // The reply of kOneConverter as configured.
 const Bytes kOneConverterReply{
     0x44, 0x49, 0x47, 0x49, 0x00, 0x02, 0x00, 0x11,  // header, type 2, payload 17
-    0x01, 0x06, 0x00, 0x40, 0x9d, 0x00, 0x00, 0x01,  // code 1, MAC
+    0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01,  // code 1, MAC
     0x02, 0x04, 198,  51,   100,  10,                // code 2, IP address
     0x04, 0x01, 'A',                                 // code 4, name
 };
@@ -48,9 +48,9 @@ Bytes RebootRequest(const std::string& password)
                   0x05,
                   0x00,
                   static_cast<std::uint8_t>(7 + password.size()),  // type 5, payload length
-                  0x00,
-                  0x40,
-                  0x9d,
+                  0x02,
+                  0x51,
+                  0xc5,
                   0x00,
                   0x00,
                   0x01,  // target MAC
@@ -98,7 +98,7 @@ TEST_F(SimulatorLab, AnswersMulticastDiscoveryByUnicastAndLogsTheRequest)
 TEST_F(SimulatorLab, RefusesWrongPasswordThenRebootsAndStaysSilent)
 {
     ASSERT_TRUE(sim_.Start(ql5::lab::ConverterNamespace(1),
-                           R"({"converters": [{"mac": "00:40:9d:00:00:01", "password": "secret",
+                           R"({"converters": [{"mac": "02:51:c5:00:00:01", "password": "secret",
                                "rebootSilenceMs": 800, "refusal": {"error": 7, "message": "No"}}]})"));
     WorkstationSocket socket(ql5::lab::WorkstationAddress(1));
     ASSERT_TRUE(socket.Ok()) << socket.Error();
@@ -109,7 +109,7 @@ TEST_F(SimulatorLab, RefusesWrongPasswordThenRebootsAndStaysSilent)
     EXPECT_EQ(reply->bytes,
               (Bytes{
                   0x44, 0x49, 0x47, 0x49, 0x00, 0x06, 0x00, 0x12,  // type 6
-                  0x01, 0x06, 0x00, 0x40, 0x9d, 0x00, 0x00, 0x01,  // MAC
+                  0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01,  // MAC
                   0x0a, 0x01, 0x01,                                // result 1
                   0x11, 0x01, 0x07,                                // error 7
                   0x09, 0x02, 'N',  'o',                           // message
@@ -183,7 +183,7 @@ TEST_F(SimulatorLab, DelaysAndSpreadsAnswersAsConfigured)
 TEST_F(SimulatorLab, FloodSendsTheConfiguredNumberOfCopies)
 {
     ASSERT_TRUE(sim_.Start(ql5::lab::ConverterNamespace(1),
-                           R"({"converters": [{"mac": "00:40:9d:00:00:01", "ip": "198.51.100.10",
+                           R"({"converters": [{"mac": "02:51:c5:00:00:01", "ip": "198.51.100.10",
                                "name": "A", "misbehave": {"flood": {"count": 2000}}}]})"));
     WorkstationSocket socket(ql5::lab::WorkstationAddress(1), 16 << 20);
     ASSERT_TRUE(socket.Ok()) << socket.Error();
@@ -219,7 +219,7 @@ TEST_F(SimulatorLab, StartReportsFleetMistakes)
 {
     const auto started =
         sim_.Start(ql5::lab::ConverterNamespace(1),
-                   R"({"converters": [{"mac": "00:40:9d:00:00:01", "ipp": "x"}]})");
+                   R"({"converters": [{"mac": "02:51:c5:00:00:01", "ipp": "x"}]})");
     EXPECT_FALSE(started);
     EXPECT_NE(std::string(started.message()).find("unknown key \"ipp\""), std::string::npos)
         << started.message();
@@ -234,7 +234,7 @@ TEST(SimulatorTwoLinks, EachLinkReachesOnlyItsOwnConverters)
     SimulatorProcess second;
     ASSERT_TRUE(first.Start(ql5::lab::ConverterNamespace(1), kOneConverter));
     ASSERT_TRUE(second.Start(ql5::lab::ConverterNamespace(2),
-                             R"({"converters": [{"mac": "00:40:9d:00:00:02"}]})"));
+                             R"({"converters": [{"mac": "02:51:c5:00:00:02"}]})"));
     WorkstationSocket link1(ql5::lab::WorkstationAddress(1));
     WorkstationSocket link2(ql5::lab::WorkstationAddress(2));
     ASSERT_TRUE(link1.Ok()) << link1.Error();

@@ -29,11 +29,11 @@ namespace {
 // the window over several notifications: the module's own product name, one
 // that differs only in case, and one with markup in its name.
 const char* const kFleet = R"({"replySpreadMs": 900, "converters": [
-  {"mac": "00:40:9d:03:00:01", "ip": "198.51.100.21", "name": "Packing line 1",
+  {"mac": "02:51:c5:03:00:01", "ip": "198.51.100.21", "name": "Packing line 1",
    "productName": "Digi Connect ME", "dhcp": 1},
-  {"mac": "00:40:9d:03:00:02", "ip": "198.51.100.22", "name": "Packing line 2",
+  {"mac": "02:51:c5:03:00:02", "ip": "198.51.100.22", "name": "Packing line 2",
    "productName": "digi connect me"},
-  {"mac": "00:40:9d:03:00:03", "ip": "198.51.100.23", "name": "<b>Bold</b><img src=x>",
+  {"mac": "02:51:c5:03:00:03", "ip": "198.51.100.23", "name": "<b>Bold</b><img src=x>",
    "productName": "Digi Connect ME2"}
 ]})";
 
@@ -122,9 +122,9 @@ void TestConverterListDialog::RefreshRoadListsConvertersOverSeveralNotifications
     }
 
     const QStringList expected[3] = {
-        {"198.51.100.21", "00:40:9d:03:00:01", "Packing line 1", "QL5 Converter"},
-        {"198.51.100.22", "00:40:9d:03:00:02", "Packing line 2", "digi connect me"},
-        {"198.51.100.23", "00:40:9d:03:00:03", "<b>Bold</b><img src=x>", "Digi Connect ME2"},
+        {"198.51.100.21", "02:51:c5:03:00:01", "Packing line 1", "QL5 Converter"},
+        {"198.51.100.22", "02:51:c5:03:00:02", "Packing line 2", "digi connect me"},
+        {"198.51.100.23", "02:51:c5:03:00:03", "<b>Bold</b><img src=x>", "Digi Connect ME2"},
     };
     for (int row = 0; row < 3; ++row) {
         for (int column = 0; column < 4; ++column)

@@ -30,12 +30,12 @@ namespace {
 // never answers a command, one whose password is 255 bytes long, and one
 // whose refusal message is markup.
 const char* const kFleetTemplate = R"({"converters": [
-  {"mac": "00:40:9d:01:00:01", "password": "secret", "successMessage": "Settings saved"},
-  {"mac": "00:40:9d:01:00:02", "password": "secret",
+  {"mac": "02:51:c5:01:00:01", "password": "secret", "successMessage": "Settings saved"},
+  {"mac": "02:51:c5:01:00:02", "password": "secret",
    "refusal": {"result": 1, "error": 0, "message": "Locked by the front panel"}},
-  {"mac": "00:40:9d:01:00:03", "misbehave": {"silentForCommands": true}},
-  {"mac": "00:40:9d:01:00:04", "password": "%1"},
-  {"mac": "00:40:9d:01:00:05", "password": "secret",
+  {"mac": "02:51:c5:01:00:03", "misbehave": {"silentForCommands": true}},
+  {"mac": "02:51:c5:01:00:04", "password": "%1"},
+  {"mac": "02:51:c5:01:00:05", "password": "secret",
    "refusal": {"result": 1, "error": 9, "message": "<b>Denied</b><img src=x>"}}
 ]})";
 
@@ -156,7 +156,7 @@ void TestIpSettingsDialog::OpensInTheRecordsMode()
 
     QCOMPARE(Child<QLabel>(dialog, "nameLabel")->text(), QStringLiteral("QL5 Converter"));
     QCOMPARE(Child<QLabel>(dialog, "nameLabel")->textFormat(), Qt::PlainText);
-    QCOMPARE(Child<QLabel>(dialog, "macLabel")->text(), QStringLiteral("00:40:9d:00:00:01"));
+    QCOMPARE(Child<QLabel>(dialog, "macLabel")->text(), QStringLiteral("02:51:c5:00:00:01"));
     QCOMPARE(Child<QLineEdit>(dialog, "passwordEdit")->text(), QString());
     QCOMPARE(Child<QLineEdit>(dialog, "passwordEdit")->echoMode(), QLineEdit::Password);
     QVERIFY(Child<QPushButton>(dialog, "applyButton")->isDefault());
@@ -205,7 +205,7 @@ void TestIpSettingsDialog::ApplySendsTheExactRequest_data()
     QTest::addColumn<QString>("gateway");
     QTest::addColumn<ByteVector>("expected");
 
-    const ByteVector mac = Mac("00:40:9d:01:00:01");
+    const ByteVector mac = Mac("02:51:c5:01:00:01");
     QTest::newRow("static")
         << 0 << "192.168.1.10" << "255.255.255.0" << "192.168.1.1"
         << Request(3, Cat({{0xc0, 0xa8, 0x01, 0x0a},  // address
@@ -229,7 +229,7 @@ void TestIpSettingsDialog::ApplySendsTheExactRequest()
     QFETCH(QString, gateway);
     QFETCH(ByteVector, expected);
 
-    DeviceRecordExchange record = MakeRecord({.mac = "00:40:9d:01:00:01", .dhcp = std::uint8_t(dhcp)});
+    DeviceRecordExchange record = MakeRecord({.mac = "02:51:c5:01:00:01", .dhcp = std::uint8_t(dhcp)});
     IpSettingsDialog dialog(&record);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -257,10 +257,10 @@ void TestIpSettingsDialog::ErrorAnswerKeepsTheDialogOpen_data()
     QTest::addColumn<QString>("mac");
     QTest::addColumn<QString>("expected");
     QTest::newRow("error number")
-        << "00:40:9d:01:00:01"
+        << "02:51:c5:01:00:01"
         << "An Error occured while setting the converter.\nError Number: 5\nError Message: Password incorrect\n";
     QTest::newRow("markup in the message stays text")
-        << "00:40:9d:01:00:05"
+        << "02:51:c5:01:00:05"
         << "An Error occured while setting the converter.\nError Number: 9\n"
            "Error Message: <b>Denied</b><img src=x>\n";
 }
@@ -298,7 +298,7 @@ void TestIpSettingsDialog::ErrorAnswerKeepsTheDialogOpen()
 
 void TestIpSettingsDialog::RefusalWithoutErrorNumberShowsMessageAndCloses()
 {
-    DeviceRecordExchange record = MakeRecord({.mac = "00:40:9d:01:00:02", .dhcp = 1});
+    DeviceRecordExchange record = MakeRecord({.mac = "02:51:c5:01:00:02", .dhcp = 1});
     IpSettingsDialog dialog(&record);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -313,7 +313,7 @@ void TestIpSettingsDialog::RefusalWithoutErrorNumberShowsMessageAndCloses()
 
 void TestIpSettingsDialog::NoReplyReportsThatTheConverterDidNotAnswer()
 {
-    DeviceRecordExchange record = MakeRecord({.mac = "00:40:9d:01:00:03", .dhcp = 0});
+    DeviceRecordExchange record = MakeRecord({.mac = "02:51:c5:01:00:03", .dhcp = 0});
     IpSettingsDialog dialog(&record);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -377,7 +377,7 @@ void TestIpSettingsDialog::OverlongPasswordIsRefusedBeforeSending()
 {
     QFETCH(QString, password);
     QFETCH(bool, refused);
-    DeviceRecordExchange record = MakeRecord({.mac = "00:40:9d:01:00:04", .dhcp = 1});
+    DeviceRecordExchange record = MakeRecord({.mac = "02:51:c5:01:00:04", .dhcp = 1});
     IpSettingsDialog dialog(&record);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));

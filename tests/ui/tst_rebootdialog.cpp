@@ -26,15 +26,15 @@ namespace {
 // number; never answering a command; refusing with markup in its message;
 // and one more that stays away, for the quit test.
 const char* const kFleet = R"({"converters": [
-  {"mac": "00:40:9d:02:00:01", "password": "secret"},
-  {"mac": "00:40:9d:02:00:02", "password": "secret", "rebootSilenceMs": 3000},
-  {"mac": "00:40:9d:02:00:03", "password": "secret", "rebootSilenceMs": 600000},
-  {"mac": "00:40:9d:02:00:04", "password": "secret",
+  {"mac": "02:51:c5:02:00:01", "password": "secret"},
+  {"mac": "02:51:c5:02:00:02", "password": "secret", "rebootSilenceMs": 3000},
+  {"mac": "02:51:c5:02:00:03", "password": "secret", "rebootSilenceMs": 600000},
+  {"mac": "02:51:c5:02:00:04", "password": "secret",
    "refusal": {"result": 1, "error": 0, "message": "Locked by the front panel"}},
-  {"mac": "00:40:9d:02:00:05", "misbehave": {"silentForCommands": true}},
-  {"mac": "00:40:9d:02:00:06", "password": "secret",
+  {"mac": "02:51:c5:02:00:05", "misbehave": {"silentForCommands": true}},
+  {"mac": "02:51:c5:02:00:06", "password": "secret",
    "refusal": {"result": 1, "error": 5, "message": "<h1>Password</h1> incorrect"}},
-  {"mac": "00:40:9d:02:00:07", "password": "secret", "rebootSilenceMs": 600000}
+  {"mac": "02:51:c5:02:00:07", "password": "secret", "rebootSilenceMs": 600000}
 ]})";
 
 template <typename T>
@@ -119,12 +119,12 @@ qint64 TestRebootDialog::Reboot(RebootDialog& dialog, const QString& password)
 
 void TestRebootDialog::OpensWithEmptyStatusLine()
 {
-    DeviceRecordExchange record = MakeRecord({.mac = "00:40:9d:02:00:01", .productName = "Digi Connect ME"});
+    DeviceRecordExchange record = MakeRecord({.mac = "02:51:c5:02:00:01", .productName = "Digi Connect ME"});
     RebootDialog dialog(&record);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Reboot Converter"));
     QCOMPARE(Child<QLabel>(dialog, "statusLabel")->text(), QString());
     QCOMPARE(Child<QLabel>(dialog, "nameLabel")->text(), QStringLiteral("QL5 Converter"));
-    QCOMPARE(Child<QLabel>(dialog, "macLabel")->text(), QStringLiteral("00:40:9d:02:00:01"));
+    QCOMPARE(Child<QLabel>(dialog, "macLabel")->text(), QStringLiteral("02:51:c5:02:00:01"));
     QCOMPARE(QByteArray(record.productName), QByteArray("QL5 Converter"));
     QVERIFY(Child<QPushButton>(dialog, "rebootButton")->isDefault());
 
@@ -138,7 +138,7 @@ void TestRebootDialog::OpensWithEmptyStatusLine()
 
 void TestRebootDialog::ReadyWhenTheFirstQueryIsAnswered()
 {
-    DeviceRecordExchange record = MakeRecord({.mac = "00:40:9d:02:00:01"});
+    DeviceRecordExchange record = MakeRecord({.mac = "02:51:c5:02:00:01"});
     // A long pause shows that none was taken.
     RebootDialog dialog(&record, nullptr, RebootPolling{.pause = 5s, .furtherPolls = 3});
     ModalWatcher watcher;
@@ -147,18 +147,18 @@ void TestRebootDialog::ReadyWhenTheFirstQueryIsAnswered()
     QVERIFY2(elapsed < 4000, qPrintable(QString::number(elapsed)));
     QCOMPARE(Child<QLabel>(dialog, "statusLabel")->text(), QStringLiteral("Status: Ready"));
     QCOMPARE(watcher.messages().size(), 0);
-    QCOMPARE(QueriesAfterReboot(sim, "00:40:9d:02:00:01"), 1);
+    QCOMPARE(QueriesAfterReboot(sim, "02:51:c5:02:00:01"), 1);
     // The reboot request: MAC, then the password with its length byte.
     const auto reboots = LoggedRequests(sim, 5);
     QCOMPARE(reboots.size(), std::size_t{1});
-    QCOMPARE(reboots.front(), Request(5, {0x00, 0x40, 0x9d, 0x02, 0x00, 0x01,  // target MAC
+    QCOMPARE(reboots.front(), Request(5, {0x02, 0x51, 0xc5, 0x02, 0x00, 0x01,  // target MAC
                                           6, 's', 'e', 'c', 'r', 'e', 't'}));  // password
     QVERIFY(dialog.isVisible());
 }
 
 void TestRebootDialog::ReadyAfterAnUnansweredQuery()
 {
-    DeviceRecordExchange record = MakeRecord({.mac = "00:40:9d:02:00:02"});
+    DeviceRecordExchange record = MakeRecord({.mac = "02:51:c5:02:00:02"});
     RebootDialog dialog(&record, nullptr, RebootPolling{.pause = 100ms, .furtherPolls = 3});
 
     // What the dialog shows while it waits, sampled on the interface thread.
@@ -185,7 +185,7 @@ void TestRebootDialog::ReadyAfterAnUnansweredQuery()
     // One unanswered query (7.5 s), one pause, one answered query.
     QVERIFY2(elapsed >= 7500 && elapsed < 11000, qPrintable(QString::number(elapsed)));
     QCOMPARE(Child<QLabel>(dialog, "statusLabel")->text(), QStringLiteral("Status: Ready"));
-    QCOMPARE(QueriesAfterReboot(sim, "00:40:9d:02:00:02"), 2);
+    QCOMPARE(QueriesAfterReboot(sim, "02:51:c5:02:00:02"), 2);
     QVERIFY(statusSeen.contains(QStringLiteral("Status: Rebooting")));
     QVERIFY(!inputsEnabledWhileBusy);
     QVERIFY(dialog.isVisible());
@@ -195,7 +195,7 @@ void TestRebootDialog::ReadyAfterAnUnansweredQuery()
 
 void TestRebootDialog::TimedOutWhenTheConverterStaysAway()
 {
-    DeviceRecordExchange record = MakeRecord({.mac = "00:40:9d:02:00:03"});
+    DeviceRecordExchange record = MakeRecord({.mac = "02:51:c5:02:00:03"});
     RebootDialog dialog(&record, nullptr, RebootPolling{.pause = 100ms, .furtherPolls = 1});
     ModalWatcher watcher;
     const qint64 elapsed = Reboot(dialog, QStringLiteral("secret"));
@@ -203,7 +203,7 @@ void TestRebootDialog::TimedOutWhenTheConverterStaysAway()
     // The first query and one further query, 7.5 s each.
     QVERIFY2(elapsed >= 15000 && elapsed < 19000, qPrintable(QString::number(elapsed)));
     QCOMPARE(Child<QLabel>(dialog, "statusLabel")->text(), QStringLiteral("Status: Timed out"));
-    QCOMPARE(QueriesAfterReboot(sim, "00:40:9d:02:00:03"), 2);
+    QCOMPARE(QueriesAfterReboot(sim, "02:51:c5:02:00:03"), 2);
     QCOMPARE(watcher.messages().size(), 0);
 }
 
@@ -213,12 +213,12 @@ void TestRebootDialog::RebootNotCarriedOutLeavesStatusLine_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("expected");
     QTest::newRow("error number, markup stays text")
-        << "00:40:9d:02:00:06" << "wrong"
+        << "02:51:c5:02:00:06" << "wrong"
         << "An Error occured while rebooting the converter.\nError Number: 5\n"
            "Error Message: <h1>Password</h1> incorrect\n";
     QTest::newRow("refused without error number")
-        << "00:40:9d:02:00:04" << "wrong" << "The converter refused to reboot.\nMessage: Locked by the front panel\n";
-    QTest::newRow("no reply") << "00:40:9d:02:00:05" << "secret" << ql5::NoReplyMessage();
+        << "02:51:c5:02:00:04" << "wrong" << "The converter refused to reboot.\nMessage: Locked by the front panel\n";
+    QTest::newRow("no reply") << "02:51:c5:02:00:05" << "secret" << ql5::NoReplyMessage();
 }
 
 void TestRebootDialog::RebootNotCarriedOutLeavesStatusLine()
@@ -248,7 +248,7 @@ void TestRebootDialog::RebootNotCarriedOutLeavesStatusLine()
 
 void TestRebootDialog::OverlongPasswordIsRefusedBeforeSending()
 {
-    DeviceRecordExchange record = MakeRecord({.mac = "00:40:9d:02:00:01"});
+    DeviceRecordExchange record = MakeRecord({.mac = "02:51:c5:02:00:01"});
     RebootDialog dialog(&record);
     ModalWatcher watcher;
     Reboot(dialog, QString(256, QLatin1Char('x')));
@@ -263,7 +263,7 @@ void TestRebootDialog::OverlongPasswordIsRefusedBeforeSending()
 void TestRebootDialog::QuitDuringTheWaitLeavesNoThread()
 {
     const int threadsBefore = ThreadCount();
-    DeviceRecordExchange record = MakeRecord({.mac = "00:40:9d:02:00:07"});
+    DeviceRecordExchange record = MakeRecord({.mac = "02:51:c5:02:00:07"});
     RebootDialog dialog(&record, nullptr, RebootPolling{.pause = 100ms, .furtherPolls = 40});
     // A second into the first unanswered query, the application is told to
     // leave its event loops.
@@ -274,7 +274,7 @@ void TestRebootDialog::QuitDuringTheWaitLeavesNoThread()
     // The query that runs is waited for; no further query is sent and
     // nothing is shown.
     QVERIFY2(elapsed < 9500, qPrintable(QString::number(elapsed)));
-    QCOMPARE(QueriesAfterReboot(sim, "00:40:9d:02:00:07"), 1);
+    QCOMPARE(QueriesAfterReboot(sim, "02:51:c5:02:00:07"), 1);
     QCOMPARE(watcher.messages().size(), 0);
     QCOMPARE(Child<QLabel>(dialog, "statusLabel")->text(), QStringLiteral("Status: Rebooting"));
     QVERIFY(!dialog.isBusy());

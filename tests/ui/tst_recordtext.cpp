@@ -31,10 +31,10 @@ void TestRecordText::FormatMacUsesLowerCaseHexWithLeadingZeros_data()
 {
     QTest::addColumn<QByteArray>("mac");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("typical") << QByteArray::fromHex("00409d0a0b0c") << "00:40:9d:0a:0b:0c";
+    QTest::newRow("typical") << QByteArray::fromHex("0251c50a0b0c") << "02:51:c5:0a:0b:0c";
     QTest::newRow("all ones") << QByteArray::fromHex("ffffffffffff") << "ff:ff:ff:ff:ff:ff";
-    QTest::newRow("small bytes") << QByteArray::fromHex("010203040506") << "01:02:03:04:05:06";
-    QTest::newRow("letters") << QByteArray::fromHex("abcdefABCDEF") << "ab:cd:ef:ab:cd:ef";
+    QTest::newRow("small bytes") << QByteArray::fromHex("020304050607") << "02:03:04:05:06:07";
+    QTest::newRow("letters") << QByteArray::fromHex("02cdefABCDEF") << "02:cd:ef:ab:cd:ef";
 }
 
 void TestRecordText::FormatMacUsesLowerCaseHexWithLeadingZeros()

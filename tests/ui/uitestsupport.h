@@ -59,7 +59,7 @@ private:
 
 // Fields of a record made for a test; unset optional fields stay absent.
 struct RecordSpec {
-    const char* mac = "00:40:9d:00:00:01";
+    const char* mac = "02:51:c5:00:00:01";
     const char* ip = "198.51.100.10";
     const char* mask = "255.255.255.0";
     const char* gateway = "198.51.100.254";
@@ -67,7 +67,7 @@ struct RecordSpec {
     std::optional<std::uint8_t> dhcp;
     const char* name = "Line 1";
     const char* productName = "Digi Connect ME";
-    const char* firmware = "82000856_F";
+    const char* firmware = "2.4.1";
     std::uint16_t realPort = 771;
 };
 

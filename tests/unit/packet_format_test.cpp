@@ -14,7 +14,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const std::uint8_t kMac[6] = {0x00, 0x40, 0x9D, 0x01, 0x02, 0x03};
+const std::uint8_t kMac[6] = {0x02, 0x51, 0xC5, 0x01, 0x02, 0x03};
 
 Bytes Sent(const RequestBuffer& buffer, std::size_t length)
 {
@@ -42,7 +42,7 @@ TEST(PacketFormat, AddressedDiscoveryCarriesMagicAndMac)
     EXPECT_EQ(Sent(buffer, length), (Bytes{
         0x01, 0x02, 0x03, 0x04,              // another magic
         0x00, 0x01, 0x00, 0x06,              // type 1, payload 6
-        0x00, 0x40, 0x9D, 0x01, 0x02, 0x03,  // target MAC
+        0x02, 0x51, 0xC5, 0x01, 0x02, 0x03,  // target MAC
     }));
 }
 
@@ -59,7 +59,7 @@ TEST(PacketFormat, ConfigureStaticLaysOutAddressMaskGatewayThenMac)
         0xC0, 0xA8, 0x01, 0x0A,              // address 192.168.1.10
         0xFF, 0xFF, 0xFF, 0x00,              // mask
         0xC0, 0xA8, 0x01, 0x01,              // gateway
-        0x00, 0x40, 0x9D, 0x01, 0x02, 0x03,  // target MAC
+        0x02, 0x51, 0xC5, 0x01, 0x02, 0x03,  // target MAC
         0x02, 'p', 'w',                      // password
     }));
 }
@@ -71,7 +71,7 @@ TEST(PacketFormat, RebootPutsMacFirstAndEmptyPasswordAsLengthZero)
     EXPECT_EQ(Sent(buffer, length), (Bytes{
         0x44, 0x49, 0x47, 0x49,              // magic
         0x00, 0x05, 0x00, 0x07,              // type 5, payload 7
-        0x00, 0x40, 0x9D, 0x01, 0x02, 0x03,  // target MAC
+        0x02, 0x51, 0xC5, 0x01, 0x02, 0x03,  // target MAC
         0x00,                                // empty password
     }));
 }
@@ -85,7 +85,7 @@ TEST(PacketFormat, DhcpSendsLowByteOfFlagBeforeMac)
         0x44, 0x49, 0x47, 0x49,              // magic
         0x00, 0x07, 0x00, 0x0B,              // type 7, payload 8 + 3
         0x01,                                // low byte of 0x0101
-        0x00, 0x40, 0x9D, 0x01, 0x02, 0x03,  // target MAC
+        0x02, 0x51, 0xC5, 0x01, 0x02, 0x03,  // target MAC
         0x03, 'a', 'b', 'c',                 // password
     }));
 }

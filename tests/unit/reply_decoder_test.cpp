@@ -107,7 +107,7 @@ TEST_F(ReplyDecoder, EveryKnownFieldLandsInItsPlaceWithItsBit)
         TextField(5, "five"),
         {0x06, 0x01, 0x07},                  // hardware type
         {0x07, 0x04, 0x00, 0x00, 0x01, 0x09}, // code 7, low byte 9
-        TextField(8, "82000856_F"),
+        TextField(8, "2.4.1"),
         TextField(13, "Digi One SP"),
         {0x12, 0x01, 0x04},                  // port count
         {0x0C, 0x02, 0xBE, 0xEF},            // code 12
@@ -133,7 +133,7 @@ TEST_F(ReplyDecoder, EveryKnownFieldLandsInItsPlaceWithItsBit)
     EXPECT_STREQ(x.code5Text, "five");
     EXPECT_EQ(x.hardwareType, 7);
     EXPECT_EQ(x.code7Value, 9);
-    EXPECT_STREQ(x.firmwareRevision, "82000856_F");
+    EXPECT_STREQ(x.firmwareRevision, "2.4.1");
     EXPECT_STREQ(x.productName, "Digi One SP");  // the reply's name wins
     EXPECT_EQ(x.portCount, 4);                   // and its own port count
     EXPECT_EQ(x.code12Value, 0xBEEF);

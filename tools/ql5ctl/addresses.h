@@ -12,7 +12,7 @@ namespace ql5ctl {
 
 using MacAddress = std::array<std::uint8_t, 6>;
 
-// Accepts "00:40:9d:01:02:03", "00-40-9D-01-02-03" and "00409d010203": two
+// Accepts "02:51:c5:01:02:03", "02-51-C5-01-02-03" and "0251c5010203": two
 // hexadecimal digits per byte in any case, with one separator used throughout
 // or none at all.
 std::optional<MacAddress> ParseMac(std::string_view text);

@@ -158,8 +158,8 @@ bool Parser::TakeOperands(const SubcommandInfo& sub, const std::vector<std::stri
     const auto mac = ParseMac(operands[0]);
     if (!mac) {
         error_ = Quoted(operands[0]) +
-                 " is not a MAC address (write 00:40:9d:01:02:03, 00-40-9D-01-02-03 or "
-                 "00409d010203)";
+                 " is not a MAC address (write 02:51:c5:01:02:03, 02-51-C5-01-02-03 or "
+                 "0251c5010203)";
         return false;
     }
     if (IsBroadcast(*mac)) {

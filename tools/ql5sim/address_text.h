@@ -13,7 +13,7 @@
 
 namespace ql5sim {
 
-// "00:40:9d:01:02:03" (':' or '-' between octets, any case).
+// "02:51:c5:01:02:03" (':' or '-' between octets, any case).
 std::optional<MacAddress> ParseMac(std::string_view text);
 std::string FormatMac(const MacAddress& mac);
 std::optional<Ipv4Address> ParseIpv4(std::string_view text);

@@ -16,11 +16,11 @@ void GenerateConverters(const json& value, const std::string& where, std::vector
     const auto count =
         static_cast<std::uint64_t>(Integer(value["count"], where + ".count", 0, 1'000'000));
 
-    std::vector<std::uint8_t> prefix{0x00, 0x40, 0x9d};
+    std::vector<std::uint8_t> prefix{0x02, 0x51, 0xc5};
     if (value.contains("macPrefix")) {
         const auto bytes = ParseHex(String(value["macPrefix"], where + ".macPrefix"));
         if (!bytes || bytes->empty() || bytes->size() > 5) {
-            Fail(where + ".macPrefix", "must be 1 to 5 hex bytes like \"00:40:9d\"");
+            Fail(where + ".macPrefix", "must be 1 to 5 hex bytes like \"02:51:c5\"");
         }
         prefix = *bytes;
     }

@@ -69,7 +69,7 @@ MacAddress Mac(const json& value, const std::string& where)
 {
     const auto mac = ParseMac(String(value, where));
     if (!mac) {
-        Fail(where, "is not a MAC address like \"00:40:9d:00:00:01\"");
+        Fail(where, "is not a MAC address like \"02:51:c5:00:00:01\"");
     }
     return *mac;
 }
