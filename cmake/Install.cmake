@@ -8,6 +8,11 @@ include(CMakePackageConfigHelpers)
 
 # --- The discovery library, for other programs -----------------------------
 
+# The library has a version of its own (from its public header), which the
+# pkg-config file and the CMake package carry; the project's version names the
+# programs and the Debian package.
+get_target_property(QL5_DISCOVERY_VERSION ql5discovery VERSION)
+
 # Other projects see the library as ql5::discovery, the same name it has
 # inside this build.
 set_target_properties(ql5discovery PROPERTIES EXPORT_NAME discovery)
@@ -30,7 +35,7 @@ configure_package_config_file(
 # The library's interface keeps its meaning within one major version.
 write_basic_package_version_file(
   ${PROJECT_BINARY_DIR}/packaging/ql5discoveryConfigVersion.cmake
-  VERSION ${PROJECT_VERSION}
+  VERSION ${QL5_DISCOVERY_VERSION}
   COMPATIBILITY SameMajorVersion)
 install(FILES
   ${PROJECT_BINARY_DIR}/packaging/ql5discoveryConfig.cmake

@@ -11,21 +11,27 @@ using namespace ql5;
 namespace {
 
 // A command's work once its arguments have passed: choose the interface, send
-// the encoded request, and put the device's answer into the status.
+// the encoded request, and put the device's answer into the status, or the
+// cause of a failure on this host.
 int32_t RunCommand(DiscoveryContext* context, const uint8_t* mac, const RequestBuffer& request,
                    std::size_t length, uint16_t replyType)
 {
     std::uint32_t localAddress = 0;
-    if (!SelectInterface(context, mac, &localAddress))
-        return -1;
-    DeviceRecord record;
-    InitDeviceRecord(context, &record);
+    Status status = SelectInterface(context, mac, &localAddress);
     int32_t result = -1;
-    if (ExchangeRequest(context, localAddress, replyType, mac, request, length, &record) == 0) {
-        SetStatus(context, record.errorCode, record.resultMessage);
-        result = record.resultFlag;
+    if (status) {
+        DeviceRecord record;
+        status = InitDeviceRecord(context, &record)
+                     ? ExchangeRequest(context, localAddress, replyType, mac, request, length,
+                                       &record)
+                     : Status::Failed(Failure::OutOfMemory);
+        if (status) {
+            SetStatus(context, record.errorCode, record.resultMessage);
+            result = record.resultFlag;
+        }
+        ReleaseDeviceRecord(&record);
     }
-    ReleaseDeviceRecord(&record);
+    ReportFailure(context, status);
     return result;
 }
 
@@ -34,7 +40,7 @@ int32_t RunCommand(DiscoveryContext* context, const uint8_t* mac, const RequestB
 // reset or sent.
 DiscoveryContext* AcceptCommand(DiscoveryHandle handle, const uint8_t* mac, const char* password)
 {
-    if (IsLiveContext(handle) == 0 || mac == nullptr || !PasswordFits(password))
+    if (!IsLiveContext(handle) || mac == nullptr || !PasswordFits(password))
         return nullptr;
     DiscoveryContext* context = ResolveContext(handle);
     if (context != nullptr)
@@ -49,19 +55,21 @@ extern "C" {
 int32_t QueryDevice(DiscoveryHandle handle, const uint8_t macAddress[6],
                     DeviceRecordExchange* output)
 {
-    if (IsLiveContext(handle) == 0 || macAddress == nullptr || output == nullptr)
+    if (!IsLiveContext(handle) || macAddress == nullptr || output == nullptr)
         return -1;
     DiscoveryContext* context = ResolveContext(handle);
     if (context == nullptr)
         return -1;
     SetStatus(context, 0, kStatusSuccess);
     DeviceRecord record;
-    InitDeviceRecord(context, &record);
-    const int result = LocateDevice(context, macAddress, &record);
-    if (result == 0)
+    const Status located = InitDeviceRecord(context, &record)
+                               ? LocateDevice(context, macAddress, &record)
+                               : Status::Failed(Failure::OutOfMemory);
+    if (located)
         std::memcpy(output, &record.exchange, sizeof *output);
     ReleaseDeviceRecord(&record);
-    return result;
+    ReportFailure(context, located);
+    return located ? 0 : -1;
 }
 
 int32_t RebootDevice(DiscoveryHandle handle, const uint8_t macAddress[6], const char* password)

@@ -2,6 +2,7 @@
 
 #include "byte_order.h"
 #include "device_record.h"
+#include "message_window.h"
 #include "platform/network_startup.h"
 #include "text_copy.h"
 
@@ -27,16 +28,14 @@ LockedList::Value HandleValue(DiscoveryHandle handle)
 
 }  // namespace
 
-int IsLiveContext(DiscoveryHandle handle)
+bool IsLiveContext(DiscoveryHandle handle)
 {
-    if (handle == nullptr)
-        return 0;
-    return ContextRegistry().Contains(HandleValue(handle));
+    return handle != nullptr && ContextRegistry().Contains(HandleValue(handle));
 }
 
 DiscoveryContext* ResolveContext(DiscoveryHandle handle)
 {
-    return IsLiveContext(handle) != 0 ? handle : nullptr;
+    return IsLiveContext(handle) ? handle : nullptr;
 }
 
 void SetStatus(DiscoveryContext* context, std::int32_t code, const char* text)
@@ -47,7 +46,16 @@ void SetStatus(DiscoveryContext* context, std::int32_t code, const char* text)
     CopyTextZeroFilled(context->status.statusText, sizeof context->status.statusText, text);
 }
 
-void SetNotifyTarget(DiscoveryContext* context, NotifyCallback callback, WindowHandle window,
+void ReportFailure(DiscoveryContext* context, const Status& status)
+{
+    if (context == nullptr || !status.IsLocalFailure())
+        return;
+    char text[sizeof context->status.statusText];
+    DescribeStatus(status, text, sizeof text);
+    SetStatus(context, 0, text);
+}
+
+void SetNotifyTarget(DiscoveryContext* context, NotifyCallback callback, Ql5WindowHandle window,
                      std::uint32_t message, platform::AutoResetEvent* event,
                      std::int32_t userValue)
 {
@@ -55,7 +63,7 @@ void SetNotifyTarget(DiscoveryContext* context, NotifyCallback callback, WindowH
         return;
     if (callback != nullptr)
         context->notify = NotifyTarget{callback, nullptr, 0, nullptr, userValue};
-    else if (IsWindow(window) != 0)
+    else if (IsWindow(window))
         context->notify = NotifyTarget{nullptr, window, message, nullptr, userValue};
     else if (event != nullptr)
         context->notify = NotifyTarget{nullptr, nullptr, 0, event, 0};
@@ -96,7 +104,7 @@ DiscoveryHandle OpenContext(uint32_t protocolMagic)
     if (protocolMagic == 0)
         return nullptr;
     if (!platform::StartNetworking())
-        return nullptr;
+        return nullptr;  // no context, so no status to say why
     auto* context = new (std::nothrow) DiscoveryContext;
     if (context == nullptr) {
         platform::StopNetworking();
@@ -119,7 +127,7 @@ DiscoveryHandle OpenContext(uint32_t protocolMagic)
 
 void CloseContext(DiscoveryHandle handle)
 {
-    if (IsLiveContext(handle) == 0)
+    if (!IsLiveContext(handle))
         return;
     StopDiscovery(handle);
     if (DiscoveryContext* context = ResolveContext(handle))
@@ -134,7 +142,7 @@ int32_t GetStatusCode(DiscoveryHandle handle)
 
 int32_t GetStatusText(DiscoveryHandle handle, char* buffer, uint32_t size)
 {
-    if (IsLiveContext(handle) == 0 || size == 0 || buffer == nullptr)
+    if (!IsLiveContext(handle) || size == 0 || buffer == nullptr)
         return -1;
     const DiscoveryContext* context = ResolveContext(handle);
     if (context == nullptr)
@@ -151,7 +159,7 @@ int32_t GetDeviceCount(DiscoveryHandle handle)
 
 int32_t ReadDevices(DiscoveryHandle handle, DeviceRecordExchange* array, uint32_t number)
 {
-    if (IsLiveContext(handle) == 0 || number == 0 || array == nullptr)
+    if (!IsLiveContext(handle) || number == 0 || array == nullptr)
         return -1;
     DiscoveryContext* context = ResolveContext(handle);
     if (context == nullptr)

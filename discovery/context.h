@@ -5,6 +5,7 @@
 
 #include "locked_list.h"
 #include "platform/auto_reset_event.h"
+#include "status.h"
 
 #include <ql5/discovery.h>
 
@@ -37,13 +38,11 @@ using NotifyCallback = void (*)(DiscoveryHandle handle, std::int32_t userValue);
 // window or event modes, or none.
 struct NotifyTarget {
     NotifyCallback callback;
-    WindowHandle window;
+    Ql5WindowHandle window;
     std::uint32_t message;
     platform::AutoResetEvent* event;
     std::int32_t userValue;
 };
-
-inline constexpr char kStatusSuccess[] = "Operation Successful";
 
 }  // namespace ql5
 
@@ -69,9 +68,9 @@ struct DiscoveryContext {
 
 namespace ql5 {
 
-// 1 when the handle is in the registry of live contexts, else 0. Never reads
+// True when the handle is in the registry of live contexts. Never reads
 // through the handle.
-int IsLiveContext(DiscoveryHandle handle);
+[[nodiscard]] bool IsLiveContext(DiscoveryHandle handle);
 
 // The context behind a live handle, else null.
 DiscoveryContext* ResolveContext(DiscoveryHandle handle);
@@ -79,9 +78,15 @@ DiscoveryContext* ResolveContext(DiscoveryHandle handle);
 // Sets the status; the text is cut to its first 255 characters.
 void SetStatus(DiscoveryContext* context, std::int32_t code, const char* text);
 
+// Puts the cause of a failure on this host into the status text, with code 0:
+// no operation sets a code of its own for such a failure. Any other outcome
+// (a refused argument, a request that got no reply) leaves the status as it
+// was, which after the reset of a request reads "Operation Successful".
+void ReportFailure(DiscoveryContext* context, const Status& status);
+
 // The first usable argument chooses the mode: a callback, then an existing
 // window, then an event; with none of them the target stays as it was.
-void SetNotifyTarget(DiscoveryContext* context, NotifyCallback callback, WindowHandle window,
+void SetNotifyTarget(DiscoveryContext* context, NotifyCallback callback, Ql5WindowHandle window,
                      std::uint32_t message, platform::AutoResetEvent* event,
                      std::int32_t userValue);
 

@@ -12,17 +12,17 @@ constexpr std::uint32_t kLayoutTag = 256;
 constexpr std::uint32_t kExtensionSize = 64;
 }  // namespace
 
-int InitDeviceRecord(const DiscoveryContext* context, DeviceRecord* record)
+bool InitDeviceRecord(const DiscoveryContext* context, DeviceRecord* record)
 {
     if (context == nullptr || record == nullptr)
-        return 0;
+        return false;
     std::memset(record, 0, sizeof *record);
     record->exchange.recordSize = QL5_DEVICE_RECORD_SIZE;
     record->exchange.layoutTag = kLayoutTag;
     record->exchange.extensionSize = kExtensionSize;
     record->exchange.protocolMagic = context->protocolMagic;
     record->code231List = LockedList::Create();
-    return record->code231List != nullptr ? 1 : 0;
+    return record->code231List != nullptr;
 }
 
 DeviceRecord* NewDeviceRecord(const DiscoveryContext* context)
@@ -34,7 +34,7 @@ DeviceRecord* NewDeviceRecord(const DiscoveryContext* context)
     auto* record = static_cast<DeviceRecord*>(std::calloc(1, sizeof(DeviceRecord)));
     if (record == nullptr)
         return nullptr;
-    if (InitDeviceRecord(context, record) == 0) {
+    if (!InitDeviceRecord(context, record)) {
         FreeDeviceRecord(record);
         return nullptr;
     }
@@ -62,7 +62,7 @@ void ResetDeviceRecord(const DiscoveryContext* context, DeviceRecord* record)
     if (context == nullptr || record == nullptr)
         return;
     ReleaseDeviceRecord(record);
-    InitDeviceRecord(context, record);
+    static_cast<void>(InitDeviceRecord(context, record));
 }
 
 }  // namespace ql5

@@ -35,9 +35,9 @@ static_assert(offsetof(DeviceRecord, resultPresenceFlags) == QL5_DEVICE_RECORD_S
               "the internal tail starts right after the exchange part");
 
 // Zeroes the record, writes its constants and the context's magic, and gives it
-// an empty code-231 list. Returns 1, or 0 when either is missing (nothing
-// written) or the list could not be made (the record is then set but listless).
-int InitDeviceRecord(const DiscoveryContext* context, DeviceRecord* record);
+// an empty code-231 list. False when either is missing (nothing written) or the
+// list could not be made (the record is then set but listless).
+[[nodiscard]] bool InitDeviceRecord(const DiscoveryContext* context, DeviceRecord* record);
 
 // A zero-filled, initialised heap record, or null.
 DeviceRecord* NewDeviceRecord(const DiscoveryContext* context);
@@ -48,7 +48,8 @@ void ReleaseDeviceRecord(DeviceRecord* record);
 // Releases a heap record and frees it; null is ignored.
 void FreeDeviceRecord(DeviceRecord* record);
 
-// Takes a record in any state back to freshly initialised.
+// Takes a record in any state back to freshly initialised. A list that cannot
+// be made is not reported: the record then fails only on a code-231 field.
 void ResetDeviceRecord(const DiscoveryContext* context, DeviceRecord* record);
 
 }  // namespace ql5

@@ -1,9 +1,9 @@
 #include "device_requests.h"
 
 #include "context.h"
+#include "deadline.h"
 #include "interface_sockets.h"
 #include "packet_format.h"
-#include "platform/deadline.h"
 #include "receive_reply.h"
 
 #include <algorithm>
@@ -14,100 +14,123 @@ namespace ql5 {
 namespace {
 
 // requestTimeLimit is a due time in 100 ns units, negative meaning "from now".
-platform::Deadline::Clock::duration TimeLimit(const DiscoveryContext* context)
+Deadline::Clock::duration TimeLimit(const DiscoveryContext* context)
 {
     const std::int64_t units = context->requestTimeLimit;
-    return std::chrono::duration_cast<platform::Deadline::Clock::duration>(
+    return std::chrono::duration_cast<Deadline::Clock::duration>(
         std::chrono::nanoseconds((units < 0 ? -units : units) * 100));
+}
+
+// What a request that got no reply ends with: the failed send when the request
+// did not leave whole (it may still have left through other sockets, which is
+// why the wait goes on), otherwise plainly no reply.
+Status Unanswered(const Status& sent)
+{
+    return sent ? Status::Failed(Failure::NoReply) : sent;
 }
 
 }  // namespace
 
-int LocateDevice(const DiscoveryContext* context, const std::uint8_t* targetMac,
-                 DeviceRecord* record)
+Status LocateDevice(const DiscoveryContext* context, const std::uint8_t* targetMac,
+                    DeviceRecord* record)
 {
     if (context == nullptr || targetMac == nullptr || IsBroadcastMac(targetMac) || record == nullptr)
-        return -1;
+        return Status::Failed(Failure::InvalidArgument);
     SocketHandle* sockets = nullptr;
-    const std::uint32_t count = OpenInterfaceSockets(context, &sockets);
-    if (count == 0)
-        return -1;
+    std::uint32_t count = 0;
+    if (Status opened = OpenInterfaceSockets(context, &sockets, &count); !opened)
+        return opened;
 
     RequestBuffer request;
     const std::size_t length = EncodeDiscoveryRequest(request, context->protocolMagic, targetMac);
-    SendToGroup(context, sockets, count, request, static_cast<std::uint32_t>(length));
-    platform::Deadline deadline;
+    const Status sent =
+        SendToGroup(context, sockets, count, request, static_cast<std::uint32_t>(length));
+    Deadline deadline;
     deadline.Start(TimeLimit(context));
 
     const std::uint32_t watched = std::min(count, kMaxWatchedSockets);
     bool readable[kMaxWatchedSockets];
-    int result = -1;
+    Status result = Unanswered(sent);
     for (;;) {
-        const int ready = platform::WaitReadable(sockets, watched, readable, ToDuration(context->requestPollTimeout));
-        if (ready < 0)
+        std::size_t ready = 0;
+        if (Status waited = platform::WaitReadable(sockets, watched, readable,
+                                                   ToDuration(context->requestPollTimeout),
+                                                   nullptr, &ready);
+            !waited) {
+            result = waited;
             break;
-        for (std::uint32_t i = 0; i < watched && ready > 0; ++i) {
+        }
+        bool found = false;
+        for (std::uint32_t i = 0; i < watched && ready > 0 && !found; ++i) {
             if (!readable[i])
                 continue;
             ResetDeviceRecord(context, record);
-            if (ReceiveReply(context, sockets[i], kDiscoveryReply, targetMac, record) == 0) {
-                result = 0;
-                break;
-            }
+            found = ReceiveReply(context, sockets[i], kDiscoveryReply, targetMac, record);
+        }
+        if (found) {
+            result = {};
+            break;
         }
         // The limit is looked at after every cycle that found no answer, also
         // when other traffic kept the sockets readable: a steady stream of
         // replies from other devices must not hold the caller forever.
-        if (result == 0 || deadline.HasPassed())
+        if (deadline.HasPassed())
             break;
     }
     CloseInterfaceSockets(sockets, count);
     return result;
 }
 
-bool SelectInterface(const DiscoveryContext* context, const std::uint8_t* targetMac,
-                     std::uint32_t* localAddress)
+Status SelectInterface(const DiscoveryContext* context, const std::uint8_t* targetMac,
+                       std::uint32_t* localAddress)
 {
     if (context == nullptr || targetMac == nullptr || IsBroadcastMac(targetMac))
-        return false;
+        return Status::Failed(Failure::InvalidArgument);
     LockedList addresses;
-    const std::int32_t count = EnumerateLocalAddresses(&addresses);
-    if (count == 1) {
+    if (Status listed = EnumerateLocalAddresses(&addresses); !listed)
+        return listed;
+    if (addresses.Count() == 1) {
         *localAddress = static_cast<std::uint32_t>(addresses.ValueAt(0));
-        return true;
+        return {};
     }
-    if (count < 1)
-        return false;
     DeviceRecord record;
-    InitDeviceRecord(context, &record);
-    const bool found = LocateDevice(context, targetMac, &record) == 0;
-    if (found)
+    Status located = InitDeviceRecord(context, &record)
+                         ? LocateDevice(context, targetMac, &record)
+                         : Status::Failed(Failure::OutOfMemory);
+    if (located)
         *localAddress = record.exchange.localAddress;
     ReleaseDeviceRecord(&record);
-    return found;
+    return located;
 }
 
-int ExchangeRequest(const DiscoveryContext* context, std::uint32_t localAddress,
-                    std::uint16_t expectedType, const std::uint8_t* targetMac,
-                    const std::uint8_t* request, std::size_t length, DeviceRecord* record)
+Status ExchangeRequest(const DiscoveryContext* context, std::uint32_t localAddress,
+                       std::uint16_t expectedType, const std::uint8_t* targetMac,
+                       const std::uint8_t* request, std::size_t length, DeviceRecord* record)
 {
     if (context == nullptr || targetMac == nullptr || request == nullptr || length == 0)
-        return -1;
-    SocketHandle socket = OpenInterfaceSocket(context, localAddress);
-    if (socket == platform::kInvalidSocket)
-        return -1;
-    SendToGroup(context, &socket, 1, request, static_cast<std::uint32_t>(length));
-    platform::Deadline deadline;
+        return Status::Failed(Failure::InvalidArgument);
+    SocketHandle socket = platform::kInvalidSocket;
+    if (Status opened = OpenInterfaceSocket(context, localAddress, &socket); !opened)
+        return opened;
+    const Status sent =
+        SendToGroup(context, &socket, 1, request, static_cast<std::uint32_t>(length));
+    Deadline deadline;
     deadline.Start(TimeLimit(context));
 
-    int result = -1;
+    Status result = Unanswered(sent);
     for (;;) {
         bool readable = false;
-        if (platform::WaitReadable(&socket, 1, &readable, ToDuration(context->requestPollTimeout)) < 0)
+        std::size_t ready = 0;
+        if (Status waited = platform::WaitReadable(&socket, 1, &readable,
+                                                   ToDuration(context->requestPollTimeout),
+                                                   nullptr, &ready);
+            !waited) {
+            result = waited;
             break;
+        }
         ResetDeviceRecord(context, record);
-        if (readable && ReceiveReply(context, socket, expectedType, targetMac, record) == 0) {
-            result = 0;
+        if (readable && ReceiveReply(context, socket, expectedType, targetMac, record)) {
+            result = {};
             break;
         }
         if (deadline.HasPassed())

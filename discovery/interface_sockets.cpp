@@ -8,75 +8,91 @@
 
 namespace ql5 {
 
-std::int32_t EnumerateLocalAddresses(LockedList* list)
+Status EnumerateLocalAddresses(LockedList* list)
 {
     if (list == nullptr)
-        return 0;
+        return Status::Failed(Failure::ListAddresses);
     list->Clear();
     std::vector<std::uint32_t> addresses;
-    if (!platform::ListHostIpv4Addresses(addresses))
-        return 0;
-    for (std::uint32_t address : addresses)
-        list->Add(address);  // refuses an address the list already holds
-    return list->Count();
-}
-
-SocketHandle OpenInterfaceSocket(const DiscoveryContext* context, std::uint32_t localAddress)
-{
-    if (context == nullptr)
-        return platform::kInvalidSocket;
-    const SocketHandle socket = platform::OpenUdpSocket();
-    if (socket == platform::kInvalidSocket)
-        return socket;
-    if (platform::BindSocket(socket, localAddress, 0) &&
-        platform::SetMulticastInterface(socket, localAddress) &&
-        platform::SetMulticastTtl(socket, context->multicastTtl) &&
-        platform::SetNonBlocking(socket))
-        return socket;
-    platform::CloseSocket(socket);
-    return platform::kInvalidSocket;
-}
-
-std::uint32_t OpenInterfaceSockets(const DiscoveryContext* context, SocketHandle** set)
-{
-    if (context == nullptr || set == nullptr)
-        return 0;
-    LockedList addresses;
-    const std::int32_t count = EnumerateLocalAddresses(&addresses);
-    if (count <= 0)
-        return 0;
-    auto* sockets = new (std::nothrow) SocketHandle[static_cast<std::size_t>(count)];
-    if (sockets == nullptr)
-        return 0;
-    std::int32_t opened = 0;
-    while (opened < count) {
-        const auto address = static_cast<std::uint32_t>(addresses.ValueAt(opened));
-        const SocketHandle socket = OpenInterfaceSocket(context, address);
-        if (socket == platform::kInvalidSocket)
-            break;
-        sockets[opened++] = socket;
+    if (Status listed = platform::ListHostIpv4Addresses(addresses); !listed)
+        return listed;
+    for (std::uint32_t address : addresses) {
+        // Add refuses an address the list already holds, and fails only when
+        // memory runs out.
+        if (list->Add(address) < 0 && !list->Contains(address))
+            return Status::Failed(Failure::OutOfMemory);
     }
-    if (opened < count) {
-        CloseInterfaceSockets(sockets, static_cast<std::uint32_t>(opened));
-        return 0;
+    if (list->Count() == 0)
+        return Status::Failed(Failure::NoLocalAddress);
+    return {};
+}
+
+Status OpenInterfaceSocket(const DiscoveryContext* context, std::uint32_t localAddress,
+                           SocketHandle* socket)
+{
+    *socket = platform::kInvalidSocket;
+    if (context == nullptr)
+        return Status::Failed(Failure::OpenSocket, {}, localAddress);
+    SocketHandle opened = platform::kInvalidSocket;
+    Status status = platform::OpenUdpSocket(&opened);
+    if (status)
+        status = platform::BindSocket(opened, localAddress, 0);
+    if (status)
+        status = platform::SetMulticastInterface(opened, localAddress);
+    if (status)
+        status = platform::SetMulticastTtl(opened, context->multicastTtl);
+    if (status)
+        status = platform::SetNonBlocking(opened);
+    if (!status) {
+        platform::CloseSocket(opened);
+        return status.On(localAddress);
+    }
+    *socket = opened;
+    return {};
+}
+
+Status OpenInterfaceSockets(const DiscoveryContext* context, SocketHandle** set,
+                            std::uint32_t* count)
+{
+    if (context == nullptr || set == nullptr || count == nullptr)
+        return Status::Failed(Failure::OpenSocket);
+    LockedList addresses;
+    if (Status listed = EnumerateLocalAddresses(&addresses); !listed)
+        return listed;
+    const std::int32_t wanted = addresses.Count();
+    auto* sockets = new (std::nothrow) SocketHandle[static_cast<std::size_t>(wanted)];
+    if (sockets == nullptr)
+        return Status::Failed(Failure::OutOfMemory);
+    std::int32_t opened = 0;
+    while (opened < wanted) {
+        const auto address = static_cast<std::uint32_t>(addresses.ValueAt(opened));
+        if (Status status = OpenInterfaceSocket(context, address, &sockets[opened]); !status) {
+            CloseInterfaceSockets(sockets, static_cast<std::uint32_t>(opened));
+            return status;
+        }
+        ++opened;
     }
     *set = sockets;
-    return static_cast<std::uint32_t>(count);
+    *count = static_cast<std::uint32_t>(wanted);
+    return {};
 }
 
-int SendToGroup(const DiscoveryContext* context, const SocketHandle* sockets, std::uint32_t number,
-                const std::uint8_t* bytes, std::uint32_t length)
+Status SendToGroup(const DiscoveryContext* context, const SocketHandle* sockets,
+                   std::uint32_t number, const std::uint8_t* bytes, std::uint32_t length)
 {
     if (context == nullptr || sockets == nullptr || number == 0 || bytes == nullptr || length == 0)
-        return -1;
-    std::uint32_t whole = 0;
+        return Status::Failed(Failure::Send);
+    Status first;
     for (std::uint32_t i = 0; i < number; ++i) {
-        const long sent = platform::SendDatagram(sockets[i], bytes, length, context->groupAddress,
-                                                 context->groupPort);
-        if (sent == static_cast<long>(length))
-            ++whole;
+        const Status sent = platform::SendDatagram(sockets[i], bytes, length,
+                                                   context->groupAddress, context->groupPort);
+        if (!sent && first) {
+            // Name the address the request failed to leave from.
+            std::uint32_t local = 0;
+            first = platform::GetLocalAddress(sockets[i], &local) ? sent.On(local) : sent;
+        }
     }
-    return whole == number ? 0 : -1;
+    return first;
 }
 
 void CloseInterfaceSockets(SocketHandle* sockets, std::uint32_t number)

@@ -5,6 +5,7 @@
 
 #include "locked_list.h"
 #include "platform/udp_socket.h"
+#include "status.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,24 +21,28 @@ using platform::SocketHandle;
 inline constexpr std::uint32_t kMaxWatchedSockets = 64;
 
 // Clears the list and fills it with the host's IPv4 addresses (network order),
-// each once. Returns the number of addresses, 0 when none could be had.
-std::int32_t EnumerateLocalAddresses(LockedList* list);
+// each once. Fails when the system could not be asked, and with
+// Failure::NoLocalAddress when it has no address to give.
+Status EnumerateLocalAddresses(LockedList* list);
 
-// A socket bound to the local address on a system-chosen port, with that
-// address as its outgoing multicast interface, the context's multicast
-// time-to-live, non-blocking. kInvalidSocket on any failure.
-SocketHandle OpenInterfaceSocket(const DiscoveryContext* context, std::uint32_t localAddress);
+// A socket in *socket, bound to the local address on a system-chosen port,
+// with that address as its outgoing multicast interface, the context's
+// multicast time-to-live, non-blocking. On failure *socket holds
+// kInvalidSocket and the status names the step, the address and the cause.
+Status OpenInterfaceSocket(const DiscoveryContext* context, std::uint32_t localAddress,
+                           SocketHandle* socket);
 
-// Opens one socket per local address, all or nothing. Returns the number of
-// sockets with the set stored in *set, or 0 with nothing stored. The caller
+// Opens one socket per local address, all or nothing: the set in *set and the
+// number of sockets in *count, or a failure with nothing stored. The caller
 // gives the set back with CloseInterfaceSockets.
-std::uint32_t OpenInterfaceSockets(const DiscoveryContext* context, SocketHandle** set);
+Status OpenInterfaceSockets(const DiscoveryContext* context, SocketHandle** set,
+                            std::uint32_t* count);
 
 // Sends the packet once from every socket to the context's group and port.
-// Returns 0 when it went out whole on every socket, else -1; a failed send
-// does not stop the sends that follow.
-int SendToGroup(const DiscoveryContext* context, const SocketHandle* sockets, std::uint32_t number,
-                const std::uint8_t* bytes, std::uint32_t length);
+// Fails, with the first failure, unless it went out whole on every socket; a
+// failed send does not stop the sends that follow.
+Status SendToGroup(const DiscoveryContext* context, const SocketHandle* sockets,
+                   std::uint32_t number, const std::uint8_t* bytes, std::uint32_t length);
 
 // Closes every slot that holds a socket and frees the set.
 void CloseInterfaceSockets(SocketHandle* sockets, std::uint32_t number);

@@ -85,10 +85,10 @@ void LockedList::Remove(Value value) noexcept
     index_.erase(position);
 }
 
-std::int32_t LockedList::Contains(Value value) const noexcept
+bool LockedList::Contains(Value value) const noexcept
 {
     std::lock_guard lock(mutex_);
-    return index_.contains(value) ? 1 : 0;
+    return index_.contains(value);
 }
 
 std::int32_t LockedList::Count() const noexcept

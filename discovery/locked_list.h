@@ -9,9 +9,8 @@
 // chain walked from its head.
 #pragma once
 
-#include "platform/recursive_mutex.h"
-
 #include <cstdint>
+#include <mutex>
 #include <unordered_map>
 #include <utility>
 
@@ -44,8 +43,7 @@ public:
     Value PopHead() noexcept;
     // Removes a value; an absent value changes nothing.
     void Remove(Value value) noexcept;
-    // 1 when the value is present, else 0.
-    std::int32_t Contains(Value value) const noexcept;
+    [[nodiscard]] bool Contains(Value value) const noexcept;
     std::int32_t Count() const noexcept;
     // The value at a 0-based index, or 0 when the index is out of range.
     Value ValueAt(std::int32_t index) const noexcept;
@@ -65,7 +63,9 @@ private:
 
     void Unlink(Entry& entry) noexcept;
 
-    mutable platform::RecursiveMutex mutex_;
+    // Re-entrant: an operation such as Add calls Contains while it already
+    // holds the list's lock.
+    mutable std::recursive_mutex mutex_;
     // Entries live in the index; the links chain them in insertion order.
     // Elements of an unordered_map keep their address across rehashing.
     std::unordered_map<Value, Links> index_;

@@ -29,30 +29,30 @@ const ProductRow ProductTable[18] = {
     {0, "PortServer TS 4 MEI", 4},
 };
 
-int LookupProductName(std::uint8_t hardwareType, char* buffer, std::size_t capacity)
+bool LookupProductName(std::uint8_t hardwareType, char* buffer, std::size_t capacity)
 {
     if (buffer == nullptr || capacity == 0)
-        return 0;
+        return false;
     for (const ProductRow& row : ProductTable) {
         if (row.hardwareType == hardwareType) {
             CopyTextZeroFilled(buffer, capacity, row.productName);
-            return 1;
+            return true;
         }
     }
-    return 0;
+    return false;
 }
 
-int LookupPortCount(const char* productName, std::uint8_t* portCount)
+bool LookupPortCount(const char* productName, std::uint8_t* portCount)
 {
     if (productName == nullptr || portCount == nullptr)
-        return 0;
+        return false;
     for (const ProductRow& row : ProductTable) {
         if (std::strcmp(row.productName, productName) == 0) {
             *portCount = row.portCount;
-            return 1;
+            return true;
         }
     }
-    return 0;
+    return false;
 }
 
 }  // namespace ql5

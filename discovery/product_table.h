@@ -18,12 +18,12 @@ struct ProductRow {
 extern const ProductRow ProductTable[18];
 
 // Copies the name of the first row with this hardware type into the buffer (at
-// most capacity - 1 characters, zero-filled behind them). Returns 1, or 0 with
-// the buffer untouched when no row matches or the buffer is missing or empty.
-int LookupProductName(std::uint8_t hardwareType, char* buffer, std::size_t capacity);
+// most capacity - 1 characters, zero-filled behind them). False, with the
+// buffer untouched, when no row matches or the buffer is missing or empty.
+[[nodiscard]] bool LookupProductName(std::uint8_t hardwareType, char* buffer, std::size_t capacity);
 
 // Stores the port count of the first row whose name equals the given one
-// exactly (case-sensitive). Returns 1, or 0 with the output untouched.
-int LookupPortCount(const char* productName, std::uint8_t* portCount);
+// exactly (case-sensitive). False, with the output untouched, when none does.
+[[nodiscard]] bool LookupPortCount(const char* productName, std::uint8_t* portCount);
 
 }  // namespace ql5

@@ -9,26 +9,27 @@
 
 namespace ql5 {
 
-int ReceiveReply(const DiscoveryContext* context, platform::SocketHandle socket,
-                 std::uint16_t expectedType, const std::uint8_t* targetMac, DeviceRecord* record)
+bool ReceiveReply(const DiscoveryContext* context, platform::SocketHandle socket,
+                  std::uint16_t expectedType, const std::uint8_t* targetMac, DeviceRecord* record)
 {
     // Zeroed before each receive: payload bytes a header claims but the
     // datagram did not bring read as zero.
     std::array<std::uint8_t, kReceiveBufferSize> buffer{};
-    if (platform::ReceiveDatagram(socket, buffer.data(), buffer.size()) <= 0)
-        return -1;
-    if (DecodeReply(context, buffer.data(), buffer.size(), expectedType, record) == 0)
-        return -1;
+    std::size_t size = 0;
+    if (!platform::ReceiveDatagram(socket, buffer.data(), buffer.size(), &size) || size == 0)
+        return false;
+    if (!DecodeReply(context, buffer.data(), buffer.size(), expectedType, record))
+        return false;
     if ((record->exchange.presenceFlags & QL5_HAS_MAC_ADDRESS) == 0)
-        return -1;
+        return false;
     if (!IsBroadcastMac(targetMac) &&
         std::memcmp(record->exchange.macAddress, targetMac, kMacSize) != 0)
-        return -1;
+        return false;
     std::uint32_t localAddress = 0;
     if (!platform::GetLocalAddress(socket, &localAddress))
-        return -1;
+        return false;
     record->exchange.localAddress = localAddress;
-    return 0;
+    return true;
 }
 
 }  // namespace ql5

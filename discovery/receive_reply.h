@@ -16,10 +16,13 @@ namespace ql5 {
 // its stop signal; the rest are read in the next cycles.
 inline constexpr int kMaxDatagramsPerDrain = 256;
 
-// Returns 0 when the record now holds an acceptable reply (with the local
-// address it arrived on), else -1. The broadcast MAC as target accepts a reply
-// from any device. After -1 the record may hold part of a reply.
-int ReceiveReply(const DiscoveryContext* context, platform::SocketHandle socket,
-                 std::uint16_t expectedType, const std::uint8_t* targetMac, DeviceRecord* record);
+// True when the record now holds an acceptable reply, with the local address
+// it arrived on. The broadcast MAC as target accepts a reply from any device.
+// After false the record may hold part of a reply. A datagram that is no
+// acceptable reply is an ordinary event on a shared network, so false carries
+// no cause.
+[[nodiscard]] bool ReceiveReply(const DiscoveryContext* context, platform::SocketHandle socket,
+                                std::uint16_t expectedType, const std::uint8_t* targetMac,
+                                DeviceRecord* record);
 
 }  // namespace ql5

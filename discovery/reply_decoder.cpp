@@ -18,76 +18,76 @@ struct ReplyField {
     const std::uint8_t* value;
 };
 
-int DecodeMac(const ReplyField& field, std::uint8_t* out)
+bool DecodeMac(const ReplyField& field, std::uint8_t* out)
 {
     if (field.length != kMacSize)
-        return 0;
+        return false;
     std::memcpy(out, field.value, kMacSize);
-    return 1;
+    return true;
 }
 
 // IPv4 values stay in network order, as they came.
-int DecodeIpv4(const ReplyField& field, std::uint32_t* out)
+bool DecodeIpv4(const ReplyField& field, std::uint32_t* out)
 {
     if (field.length != 4)
-        return 0;
+        return false;
     std::memcpy(out, field.value, 4);
-    return 1;
+    return true;
 }
 
-int DecodeText(const ReplyField& field, char* buffer, std::size_t capacity)
+bool DecodeText(const ReplyField& field, char* buffer, std::size_t capacity)
 {
     const std::size_t count = std::min<std::size_t>(field.length, capacity - 1);
     std::memcpy(buffer, field.value, count);
     buffer[count] = '\0';
-    return 1;
+    return true;
 }
 
-int DecodeInteger(const ReplyField& field, std::uint32_t* out)
+bool DecodeInteger(const ReplyField& field, std::uint32_t* out)
 {
     switch (field.length) {
     case 1:
         *out = field.value[0];
-        return 1;
+        return true;
     case 2:
         *out = ReadBig16(field.value);
-        return 1;
+        return true;
     case 4:
         *out = ReadBig32(field.value);
-        return 1;
+        return true;
     default:
-        return 0;
+        return false;
     }
 }
 
 // On entry *count holds the capacity of data; on success the bytes kept.
-int DecodeBytes(const ReplyField& field, std::uint8_t* data, std::uint8_t* count)
+bool DecodeBytes(const ReplyField& field, std::uint8_t* data, std::uint8_t* count)
 {
     if (*count == 0)
-        return 0;
+        return false;
     *count = std::min(field.length, *count);
     std::memcpy(data, field.value, *count);
-    return 1;
+    return true;
 }
 
-int DecodeWordList(const ReplyField& field, LockedList* list)
+bool DecodeWordList(const ReplyField& field, LockedList* list)
 {
     if (list == nullptr)
-        return 0;
+        return false;
     // A value already held, or one that finds no memory, is not a failure.
     for (std::size_t i = 0; i + 1 < field.length; i += 2)
         list->Add(ReadBig16(field.value + i));
-    return 1;
+    return true;
 }
 
 template <typename Narrow>
-int DecodeNarrowInteger(const ReplyField& field, Narrow* out)
+bool DecodeNarrowInteger(const ReplyField& field, Narrow* out)
 {
     std::uint32_t value = 0;
-    if (DecodeInteger(field, &value) == 0)
-        return 0;
+    if (!DecodeInteger(field, &value))
+        return false;
     *out = static_cast<Narrow>(value);  // the record keeps the low bits
-    return 1;
+    return true;
 }
 
 struct FieldBits {
@@ -96,9 +96,9 @@ struct FieldBits {
     std::uint32_t result = 0;
 };
 
-// Decodes one field into the record; returns 0 when a known field has a length
-// its kind refuses. bits receives the presence bits to set on success.
-int DecodeField(const ReplyField& field, DeviceRecord& record, FieldBits& bits)
+// Decodes one field into the record; false when a known field has a length its
+// kind refuses. bits receives the presence bits to set on success.
+bool DecodeField(const ReplyField& field, DeviceRecord& record, FieldBits& bits)
 {
     DeviceRecordExchange& x = record.exchange;
     switch (field.code) {
@@ -148,7 +148,7 @@ int DecodeField(const ReplyField& field, DeviceRecord& record, FieldBits& bits)
         return DecodeBytes(field, x.code229Bytes, &x.code229Length);
     case 231: bits.result = kHasCode231List; return DecodeWordList(field, record.code231List);
     default:
-        return 1;  // unrecognised codes are skipped by their length
+        return true;  // unrecognised codes are skipped by their length
     }
 }
 
@@ -157,24 +157,24 @@ int DecodeField(const ReplyField& field, DeviceRecord& record, FieldBits& bits)
 void CompleteFromProductTable(DeviceRecordExchange& x)
 {
     if ((x.presenceFlags & QL5_HAS_PRODUCT_NAME) == 0 && (x.presenceFlags & QL5_HAS_HARDWARE_TYPE) != 0) {
-        if (LookupProductName(x.hardwareType, x.productName, sizeof x.productName) != 0)
+        if (LookupProductName(x.hardwareType, x.productName, sizeof x.productName))
             x.presenceFlags |= QL5_HAS_PRODUCT_NAME;
     }
     if ((x.presenceFlags & QL5_HAS_PORT_COUNT) == 0 && (x.presenceFlags & QL5_HAS_PRODUCT_NAME) != 0) {
-        if (LookupPortCount(x.productName, &x.portCount) != 0)
+        if (LookupPortCount(x.productName, &x.portCount))
             x.presenceFlags |= QL5_HAS_PORT_COUNT;
     }
 }
 
 }  // namespace
 
-int DecodeReply(const DiscoveryContext* context, const std::uint8_t* buffer, std::size_t size,
-                std::uint16_t expectedType, DeviceRecord* record)
+bool DecodeReply(const DiscoveryContext* context, const std::uint8_t* buffer, std::size_t size,
+                 std::uint16_t expectedType, DeviceRecord* record)
 {
     if (context == nullptr || buffer == nullptr || record == nullptr || size < kHeaderSize)
-        return 0;
+        return false;
     if (ReadBig32(buffer) != context->protocolMagic || ReadBig16(buffer + 4) != expectedType)
-        return 0;
+        return false;
     const std::size_t payloadLength = ReadBig16(buffer + 6);
     const std::uint8_t* payload = buffer + kHeaderSize;
     const std::size_t available = size - kHeaderSize;
@@ -201,7 +201,7 @@ int DecodeReply(const DiscoveryContext* context, const std::uint8_t* buffer, std
         offset += std::size_t{field.length} + 2;
 
         FieldBits bits;
-        if (DecodeField(field, *record, bits) == 0) {
+        if (!DecodeField(field, *record, bits)) {
             decoded = false;  // the walk goes on; the reply as a whole fails
             continue;
         }
@@ -213,10 +213,10 @@ int DecodeReply(const DiscoveryContext* context, const std::uint8_t* buffer, std
         record->resultPresenceFlags |= bits.result;
     }
     if (!decoded)
-        return 0;
+        return false;
     if (context->protocolMagic == QL5_PROTOCOL_MAGIC)
         CompleteFromProductTable(x);
-    return 1;
+    return true;
 }
 
 }  // namespace ql5

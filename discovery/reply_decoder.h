@@ -13,13 +13,13 @@ struct DiscoveryContext;
 namespace ql5 {
 
 // Decodes the reply in buffer[0, size) into the record, which must be new or
-// freshly reset. Returns 1 when the buffer holds a reply of the expected type
-// with the context's magic and every known field decoded; otherwise 0. A
+// freshly reset. True when the buffer holds a reply of the expected type with
+// the context's magic and every known field decoded. A
 // header mismatch leaves the record untouched; a field that fails keeps the
 // fields decoded before and after it, with their presence bits, but no
 // completion takes place. A walk that would read past the buffer fails the
 // reply rather than reading beyond it.
-int DecodeReply(const DiscoveryContext* context, const std::uint8_t* buffer, std::size_t size,
-                std::uint16_t expectedType, DeviceRecord* record);
+[[nodiscard]] bool DecodeReply(const DiscoveryContext* context, const std::uint8_t* buffer,
+                               std::size_t size, std::uint16_t expectedType, DeviceRecord* record);
 
 }  // namespace ql5

@@ -2,6 +2,7 @@
 // replies collected in cycles on a thread of its own until StopDiscovery.
 #include "context.h"
 #include "interface_sockets.h"
+#include "message_window.h"
 #include "packet_format.h"
 #include "receive_reply.h"
 
@@ -24,7 +25,7 @@ void DrainSocket(DiscoveryContext* context, SocketHandle socket)
         DeviceRecord* record = NewDeviceRecord(context);
         if (record == nullptr)
             return;  // no memory: try again next cycle
-        if (ReceiveReply(context, socket, kDiscoveryReply, BroadcastMac, record) != 0 ||
+        if (!ReceiveReply(context, socket, kDiscoveryReply, BroadcastMac, record) ||
             context->replyQueue->Add(reinterpret_cast<LockedList::Value>(record)) < 0) {
             FreeDeviceRecord(record);
             return;
@@ -37,24 +38,30 @@ void Notify(DiscoveryContext* context)
     const NotifyTarget& notify = context->notify;
     if (notify.callback != nullptr)
         notify.callback(context, notify.userValue);
-    if (IsWindow(notify.window) != 0)
-        PostWindowMessage(notify.window, notify.message, 0, notify.userValue);
+    // A window destroyed since the test only makes the post fail, which is
+    // all the sweep would do about it anyway.
+    if (IsWindow(notify.window))
+        Ql5PostWindowMessage(notify.window, notify.message, 0, notify.userValue);
     if (notify.event != nullptr)
         notify.event->Set();
 }
 
 void SweepThread(DiscoveryContext* context)
 {
+    // Nothing on this thread writes the status, which belongs to the caller's
+    // thread: a sweep that cannot open its sockets ends at once, and one whose
+    // request failed to leave through some socket listens on the others.
     SocketHandle* sockets = nullptr;
-    const std::uint32_t count = OpenInterfaceSockets(context, &sockets);
-    if (count == 0)
+    std::uint32_t count = 0;
+    if (!OpenInterfaceSockets(context, &sockets, &count))
         return;
     for (std::uint32_t i = 0; i < count; ++i)
         platform::EnlargeReceiveBuffer(sockets[i], kSweepReceiveBuffer);
 
     RequestBuffer request;
     const std::size_t length = EncodeDiscoveryRequest(request, context->protocolMagic, BroadcastMac);
-    SendToGroup(context, sockets, count, request, static_cast<std::uint32_t>(length));
+    static_cast<void>(
+        SendToGroup(context, sockets, count, request, static_cast<std::uint32_t>(length)));
 
     const std::uint32_t watched = std::min(count, kMaxWatchedSockets);
     bool readable[kMaxWatchedSockets];
@@ -62,8 +69,8 @@ void SweepThread(DiscoveryContext* context)
     for (;;) {
         // The stop signal also ends the wait, so StopDiscovery need not sit out
         // the rest of a quiet cycle.
-        const int ready = platform::WaitReadable(sockets, watched, readable, wait, context->stopEvent);
-        if (ready < 0)
+        std::size_t ready = 0;
+        if (!platform::WaitReadable(sockets, watched, readable, wait, context->stopEvent, &ready))
             break;
         if (ready > 0) {
             for (std::uint32_t i = 0; i < watched; ++i) {
@@ -87,10 +94,10 @@ using namespace ql5;
 
 extern "C" {
 
-int32_t StartDiscovery(DiscoveryHandle handle, WindowHandle window, uint32_t message,
+int32_t StartDiscovery(DiscoveryHandle handle, Ql5WindowHandle window, uint32_t message,
                        int32_t userValue)
 {
-    if (IsLiveContext(handle) == 0 || IsWindow(window) == 0 || message == 0)
+    if (!IsLiveContext(handle) || !IsWindow(window) || message == 0)
         return -1;
     DiscoveryContext* context = ResolveContext(handle);
     if (context == nullptr || context->sweepRunning != 0)
@@ -102,7 +109,7 @@ int32_t StartDiscovery(DiscoveryHandle handle, WindowHandle window, uint32_t mes
     ClearReplyQueue(context);
     // A stop signalled to a sweep that had already ended by itself was never
     // consumed; left pending, it would end the new sweep after one cycle.
-    context->stopEvent->TryConsume();
+    context->stopEvent->Reset();
     try {
         context->sweepThread = std::thread(SweepThread, context);
     } catch (const std::system_error&) {
@@ -114,7 +121,7 @@ int32_t StartDiscovery(DiscoveryHandle handle, WindowHandle window, uint32_t mes
 
 void StopDiscovery(DiscoveryHandle handle)
 {
-    if (IsLiveContext(handle) == 0)
+    if (!IsLiveContext(handle))
         return;
     DiscoveryContext* context = ResolveContext(handle);
     if (context == nullptr || context->sweepRunning == 0 || context->sweepStarted == 0)

@@ -11,7 +11,7 @@ namespace {
 // Runs on whichever thread posts, usually the sweep thread. It only queues
 // an event for the receiver's thread, and no exception may leave it, since
 // the discovery client calls it through its C interface.
-void ForwardMessage(WindowHandle, std::uint32_t message, std::uintptr_t firstParameter,
+void ForwardMessage(Ql5WindowHandle, std::uint32_t message, std::uintptr_t firstParameter,
                     std::intptr_t secondParameter, void* userData)
 {
     try {
@@ -42,7 +42,7 @@ WindowMessageEvent::WindowMessageEvent(std::uint32_t message, std::uintptr_t fir
 }
 
 MessageWindowBridge::MessageWindowBridge(QObject* receiver)
-    : window_(CreateMessageWindow(&ForwardMessage, receiver))
+    : window_(Ql5CreateMessageWindow(&ForwardMessage, receiver))
 {
     // The event type is registered on the interface thread, before any post
     // can arrive, so that the sweep thread never has to register it.
@@ -51,13 +51,13 @@ MessageWindowBridge::MessageWindowBridge(QObject* receiver)
 
 MessageWindowBridge::~MessageWindowBridge()
 {
-    DestroyMessageWindow(window_);
+    Ql5DestroyMessageWindow(window_);
 }
 
 std::int32_t MessageWindowBridge::post(std::uint32_t message, std::uintptr_t firstParameter,
                                        std::intptr_t secondParameter) const
 {
-    return PostWindowMessage(window_, message, firstParameter, secondParameter);
+    return Ql5PostWindowMessage(window_, message, firstParameter, secondParameter);
 }
 
 }  // namespace ql5

@@ -51,14 +51,14 @@ public:
     MessageWindowBridge& operator=(const MessageWindowBridge&) = delete;
 
     // Null when the client could not register the window.
-    WindowHandle handle() const { return window_; }
+    Ql5WindowHandle handle() const { return window_; }
 
     // Posts a message to the window, as the sweep does; -1 without a window.
     std::int32_t post(std::uint32_t message, std::uintptr_t firstParameter = 0,
                       std::intptr_t secondParameter = 0) const;
 
 private:
-    WindowHandle window_;
+    Ql5WindowHandle window_;
 };
 
 }  // namespace ql5

@@ -23,12 +23,12 @@ constexpr std::uint32_t kRepliesWaiting = 0x8002;
 // thread and only hands the news to the reading thread.
 class Notifications {
 public:
-    Notifications() : window_(CreateMessageWindow(&Notifications::OnMessage, this)) {}
-    ~Notifications() { DestroyMessageWindow(window_); }
+    Notifications() : window_(Ql5CreateMessageWindow(&Notifications::OnMessage, this)) {}
+    ~Notifications() { Ql5DestroyMessageWindow(window_); }
     Notifications(const Notifications&) = delete;
     Notifications& operator=(const Notifications&) = delete;
 
-    WindowHandle Window() const { return window_; }
+    Ql5WindowHandle Window() const { return window_; }
 
     // True when a notification came (and takes it); false after the time-out.
     bool Wait(Clock::duration timeout)
@@ -54,7 +54,7 @@ public:
     }
 
 private:
-    static void OnMessage(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t, void* self)
+    static void OnMessage(Ql5WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t, void* self)
     {
         auto* notifications = static_cast<Notifications*>(self);
         {
@@ -67,7 +67,7 @@ private:
         notifications->arrived_.notify_one();
     }
 
-    WindowHandle window_;
+    Ql5WindowHandle window_;
     std::mutex mutex_;
     std::condition_variable arrived_;
     int pending_ = 0;

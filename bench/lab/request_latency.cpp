@@ -4,7 +4,7 @@
 // machine does falls on all of them alike.
 #include "lab_benchmarks.h"
 
-#include "bare_socket.h"
+#include "bare_receiver.h"
 #include "packet_format.h"
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
@@ -54,7 +54,7 @@ int RunRequestLatency(const Options& options)
         std::fprintf(stderr, "bench: %s\n", started.message());
         return 1;
     }
-    BareSocket bare(lab::WorkstationAddress(1), 0);
+    lab::WorkstationSocket bare(lab::WorkstationAddress(1));
     DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
     if (!bare.Ok() || handle == nullptr) {
         std::fprintf(stderr, "bench: no bare socket (%s) or no context\n", bare.Error().c_str());
@@ -73,7 +73,7 @@ int RunRequestLatency(const Options& options)
         const bool counted = call >= 0;
         auto start = Clock::now();
         bare.SendToGroup(queryRequest, queryLength);
-        bool ok = bare.AwaitReply(kDiscoveryReply, kMac, kReplyTimeout);
+        bool ok = AwaitReply(bare, kDiscoveryReply, kMac, kReplyTimeout);
         if (counted)
             samples.bareQuery.push_back(Milliseconds(Clock::now() - start));
         samples.failures += ok ? 0 : 1;
@@ -86,7 +86,7 @@ int RunRequestLatency(const Options& options)
 
         start = Clock::now();
         bare.SendToGroup(configureRequest, configureLength);
-        ok = bare.AwaitReply(kConfigureStaticReply, kMac, kReplyTimeout);
+        ok = AwaitReply(bare, kConfigureStaticReply, kMac, kReplyTimeout);
         if (counted)
             samples.bareConfigure.push_back(Milliseconds(Clock::now() - start));
         samples.failures += ok ? 0 : 1;

@@ -5,7 +5,7 @@
 // change in the machine's load falls on all three.
 #include "lab_benchmarks.h"
 
-#include "bare_socket.h"
+#include "bare_receiver.h"
 #include "client_sweep.h"
 #include "packet_format.h"
 #include "support/lab_environment.h"
@@ -79,7 +79,7 @@ double RequestSentMs(lab::SimulatorProcess& simulator, double startUnixSeconds)
 bool Baseline(Measured& measured, int receiveBuffer, const Scenario& scenario, std::size_t& datagrams,
               double& startUnixSeconds)
 {
-    BareSocket socket(lab::WorkstationAddress(1), receiveBuffer);
+    lab::WorkstationSocket socket(lab::WorkstationAddress(1), receiveBuffer);
     if (!socket.Ok()) {
         std::fprintf(stderr, "bench: bare socket: %s\n", socket.Error().c_str());
         return false;
@@ -90,7 +90,7 @@ bool Baseline(Measured& measured, int receiveBuffer, const Scenario& scenario, s
     startUnixSeconds = UnixSeconds();
     const auto start = Clock::now();
     socket.SendToGroup(request, length);
-    const auto burst = socket.DrainBurst(static_cast<std::size_t>(scenario.count), kQuiet);
+    const auto burst = DrainBurst(socket, static_cast<std::size_t>(scenario.count), kQuiet);
     const auto last = burst.datagrams > 0 ? burst.last : start;
     // Up to the last datagram: the wait for quiet after losses is not work.
     const double cpuMs = burst.datagrams > 0 ? (burst.lastCpuSeconds - cpuStart) * 1000 : 0;
@@ -219,8 +219,9 @@ int RunSweepScale(const Options& options)
             return 1;
     }
     details["receive_buffer_in_force_bytes"] =
-        BareSocket(lab::WorkstationAddress(1), kBaselineReceiveBuffer).ReceiveBuffer();
-    details["default_receive_buffer_bytes"] = BareSocket(lab::WorkstationAddress(1), 0).ReceiveBuffer();
+        lab::WorkstationSocket(lab::WorkstationAddress(1), kBaselineReceiveBuffer).ReceiveBuffer();
+    details["default_receive_buffer_bytes"] =
+        lab::WorkstationSocket(lab::WorkstationAddress(1), 0).ReceiveBuffer();
     details["runs"] = options.runs;
     return WriteRows(options.out, rows, details) ? 0 : 1;
 }

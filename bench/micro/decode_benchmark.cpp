@@ -96,15 +96,18 @@ void DecodeBenchmark(benchmark::State& state, const Bytes& payload, bool reset)
     const DiscoveryContext* context = ql5::ResolveContext(handle);
     const auto buffer = DiscoveryReply(payload);
     ql5::DeviceRecord record{};
-    ql5::InitDeviceRecord(context, &record);
+    if (!ql5::InitDeviceRecord(context, &record)) {
+        state.SkipWithError("no memory for the record's list");
+        return;
+    }
     for (auto _ : state) {
         if (reset)
             ql5::ResetDeviceRecord(context, &record);
-        const int decoded = ql5::DecodeReply(context, buffer.data(), buffer.size(),
-                                             ql5::kDiscoveryReply, &record);
+        const bool decoded = ql5::DecodeReply(context, buffer.data(), buffer.size(),
+                                              ql5::kDiscoveryReply, &record);
         benchmark::DoNotOptimize(decoded);
         benchmark::DoNotOptimize(record);
-        if (decoded != 1) {
+        if (!decoded) {
             state.SkipWithError("the reply did not decode");
             break;
         }

@@ -1,7 +1,9 @@
 // An auto-reset event: Set signals it, and the first test or wait that sees the
-// signal consumes it. The sweep's stop signal is one; on POSIX it is also a
-// descriptor that a socket wait can watch, so that a stop ends the wait at once.
+// signal consumes it. The sweep's stop signal is one; a socket wait can watch
+// it too (WaitReadable), so that a stop ends the wait at once.
 #pragma once
+
+#include "native_handles.h"
 
 #include <chrono>
 
@@ -18,17 +20,19 @@ public:
 
     void Set() noexcept;
     // True when the event was signalled; the signal is consumed.
-    bool TryConsume() noexcept;
+    [[nodiscard]] bool TryConsume() noexcept;
+    // Drops a pending signal, if any.
+    void Reset() noexcept { static_cast<void>(TryConsume()); }
     // Waits up to the timeout for the signal and consumes it.
-    bool Wait(std::chrono::milliseconds timeout) noexcept;
-    // Readable while the event is signalled (for socket waits).
-    int PollDescriptor() const noexcept { return descriptor_; }
+    [[nodiscard]] bool Wait(std::chrono::milliseconds timeout) noexcept;
+    // The system's own handle, for the platform's socket wait.
+    const NativeEvent& Native() const noexcept { return native_; }
 
 private:
-    explicit AutoResetEvent(int descriptor) : descriptor_(descriptor) {}
+    explicit AutoResetEvent(const NativeEvent& native) : native_(native) {}
     ~AutoResetEvent();
 
-    int descriptor_;
+    NativeEvent native_;
 };
 
 }  // namespace ql5::platform

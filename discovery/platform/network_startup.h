@@ -3,16 +3,18 @@
 // no start-up only count the calls.
 #pragma once
 
+#include "status.h"
+
 namespace ql5::platform {
 
-// Returns true when the network stack is ready for this caller.
-bool StartNetworking();
+// Succeeds when the network stack is ready for this caller.
+Status StartNetworking() noexcept;
 
 // Releases one successful StartNetworking.
-void StopNetworking();
+void StopNetworking() noexcept;
 
 // Number of start-ups not yet released; lets tests see that every context
 // gives back what it took.
-int NetworkingStartCount();
+int NetworkingStartCount() noexcept;
 
 }  // namespace ql5::platform

@@ -46,11 +46,24 @@ case $mode in
     ;;
 esac
 
+# The library's own version, from the installed header: the soname, the
+# pkg-config file and the CMake package must carry it (not the project's).
+header=$root/include/ql5/discovery.h
+[ -f "$header" ] || fail "include/ql5/discovery.h is missing from the installation"
+version_part() {
+  sed -n "s/^#define QL5_DISCOVERY_VERSION_$1 \([0-9][0-9]*\)\$/\1/p" "$header"
+}
+library_major=$(version_part MAJOR)
+library_version=$library_major.$(version_part MINOR).$(version_part PATCH)
+[[ $library_version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] ||
+  fail "the installed header gives no version ($library_version)"
+
 # What every installation holds; the desktop utility only where it was built.
 expected=(
   bin/ql5ctl bin/ql5sim
   include/ql5/discovery.h
-  "$libdir/libql5discovery.so" "$libdir/libql5discovery.so.1"
+  "$libdir/libql5discovery.so" "$libdir/libql5discovery.so.$library_major"
+  "$libdir/libql5discovery.so.$library_version"
   "$libdir/pkgconfig/ql5discovery.pc"
   "$libdir/cmake/ql5discovery/ql5discoveryConfig.cmake"
   "$libdir/cmake/ql5discovery/ql5discoveryConfigVersion.cmake"
@@ -74,6 +87,9 @@ esac
 
 # pkg-config, as a Makefile would use it.
 export PKG_CONFIG_PATH=$root/$libdir/pkgconfig
+pc_version=$(pkg-config --modversion ql5discovery)
+[ "$pc_version" = "$library_version" ] ||
+  fail "pkg-config gives version $pc_version, the library is $library_version"
 pc_flags=$(pkg-config --cflags --libs ql5discovery)
 pc_libdir=$(pkg-config --variable=libdir ql5discovery)
 # shellcheck disable=SC2086
@@ -85,9 +101,17 @@ pc_libdir=$(pkg-config --variable=libdir ql5discovery)
 # CMake's find_package.
 cmake -S "$here/consumer" -B "$work/consumer-build" -G Ninja \
   -DCMAKE_PREFIX_PATH="$root" -DCMAKE_C_COMPILER="$cc" \
+  -DQL5_LIBRARY_MAJOR="$library_major" \
   -DCMAKE_C_FLAGS="-Wall -Wextra -Wpedantic -Werror ${flags[*]}" \
   -DCMAKE_EXE_LINKER_FLAGS="${flags[*]}" >"$work/consumer-configure.log" 2>&1 ||
   fail "find_package(ql5discovery) failed: $(tail -20 "$work/consumer-configure.log")"
 cmake --build "$work/consumer-build" >"$work/consumer-build.log" 2>&1 ||
   fail "the consumer does not build with CMake: $(tail -20 "$work/consumer-build.log")"
 "$work/consumer-build/consumer" || fail "the consumer built with CMake failed ($?)"
+
+# A program that asks for the next major version must not find this one.
+if cmake -S "$here/consumer" -B "$work/consumer-too-new" -G Ninja \
+  -DCMAKE_PREFIX_PATH="$root" -DCMAKE_C_COMPILER="$cc" \
+  -DQL5_LIBRARY_MAJOR="$((library_major + 1))" >"$work/consumer-too-new.log" 2>&1; then
+  fail "find_package(ql5discovery $((library_major + 1))) accepted version $library_version"
+fi

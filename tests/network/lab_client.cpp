@@ -52,16 +52,16 @@ std::vector<std::uint8_t> ParseHex(const std::string& hex)
 }
 
 NotificationRecorder::NotificationRecorder()
-    : window_(CreateMessageWindow(&NotificationRecorder::OnMessage, this))
+    : window_(Ql5CreateMessageWindow(&NotificationRecorder::OnMessage, this))
 {
 }
 
 NotificationRecorder::~NotificationRecorder()
 {
-    DestroyMessageWindow(window_);
+    Ql5DestroyMessageWindow(window_);
 }
 
-void NotificationRecorder::OnMessage(WindowHandle, std::uint32_t message, std::uintptr_t,
+void NotificationRecorder::OnMessage(Ql5WindowHandle, std::uint32_t message, std::uintptr_t,
                                      std::intptr_t second, void* self)
 {
     auto* recorder = static_cast<NotificationRecorder*>(self);

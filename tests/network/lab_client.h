@@ -27,7 +27,7 @@ class NotificationRecorder {
 public:
     NotificationRecorder();
     ~NotificationRecorder();
-    WindowHandle Window() const { return window_; }
+    Ql5WindowHandle Window() const { return window_; }
     int Count();
     // Waits until more than `seen` notifications have arrived.
     bool WaitBeyond(int seen, std::chrono::milliseconds timeout);
@@ -35,9 +35,9 @@ public:
     std::intptr_t LastSecondParameter();
 
 private:
-    static void OnMessage(WindowHandle, std::uint32_t message, std::uintptr_t, std::intptr_t second,
-                          void* self);
-    WindowHandle window_ = nullptr;
+    static void OnMessage(Ql5WindowHandle, std::uint32_t message, std::uintptr_t,
+                          std::intptr_t second, void* self);
+    Ql5WindowHandle window_ = nullptr;
     std::mutex mutex_;
     std::condition_variable arrived_;
     int count_ = 0;

@@ -1,4 +1,5 @@
 // Requests to one converter on a workstation with a single IPv4 address.
+#include "descriptor_limit.h"
 #include "lab_client.h"
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
@@ -6,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <future>
 #include <netinet/in.h>
@@ -201,8 +204,8 @@ TEST_F(OneLinkRequests, StrayRepliesDoNotEndTheWait)
     const int sender = socket(AF_INET, SOCK_DGRAM, 0);
     ASSERT_GE(sender, 0);
     for (const auto* bytes : {&impostor, &wrongType})
-        sendto(sender, bytes->data(), bytes->size(), 0, reinterpret_cast<sockaddr*>(&target),
-               sizeof target);
+        sendto(sender, bytes->data(), bytes->size(), 0,
+               reinterpret_cast<const sockaddr*>(&target), sizeof target);
     close(sender);
 
     const auto [result, code] = pending.get();
@@ -242,4 +245,38 @@ TEST_F(OneLinkRequests, UnansweredRequestsEndAtTheTimeLimit)
     // Each request went out exactly once and was never repeated.
     const auto received = sim_.ReceivedDatagrams();
     EXPECT_EQ(received.size(), 2u);
+}
+
+TEST_F(OneLinkRequests, FailuresOnThisHostAreExplainedInTheStatusText)
+{
+    // With the only interface down the host has no IPv4 address to send from.
+    const std::string link = ql5::lab::WorkstationInterface(1);
+    ASSERT_EQ(std::system(("ip link set " + link + " down").c_str()), 0);
+    DeviceRecordExchange record;
+    const int queried = QueryDevice(handle_, kConverter.data(), &record);
+    const std::string queryText = StatusText(handle_);
+    const int rebooted = RebootDevice(handle_, kConverter.data(), "secret");
+    const int rebootCode = GetStatusCode(handle_);
+    const std::string rebootText = StatusText(handle_);
+    ASSERT_EQ(std::system(("ip link set " + link + " up").c_str()), 0);
+    EXPECT_EQ(queried, -1);
+    EXPECT_EQ(queryText, "no IPv4 address on any interface that is up");
+    EXPECT_EQ(rebooted, -1);
+    EXPECT_EQ(rebootCode, 0);  // nothing sets -1
+    EXPECT_EQ(rebootText, "no IPv4 address on any interface that is up");
+
+    // Out of descriptors: the system's own reason comes through.
+    {
+        DescriptorLimit limit(0);
+        ASSERT_TRUE(limit.Ok());
+        EXPECT_EQ(ConfigureDhcp(handle_, kConverter.data(), 1, "secret"), -1);
+    }
+    EXPECT_EQ(GetStatusCode(handle_), 0);
+    EXPECT_EQ(StatusText(handle_),
+              "cannot list the local IPv4 addresses: " + std::string(std::strerror(EMFILE)));
+
+    // The next request starts afresh and works again.
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(QueryDevice(handle_, kConverter.data(), &record), 0);
+    EXPECT_EQ(StatusText(handle_), "Operation Successful");
 }

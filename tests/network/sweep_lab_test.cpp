@@ -116,9 +116,9 @@ TEST_F(OneLinkSweep, StartIsRefusedWhileRunningAndForBadTargets)
 {
     ASSERT_TRUE(StartFleet(R"({"converters": [{"mac": "02:51:c5:00:00:01"}]})"));
     EXPECT_EQ(StartDiscovery(handle_, recorder_.Window(), 0, 0), -1);
-    WindowHandle gone = CreateMessageWindow([](WindowHandle, uint32_t, uintptr_t, intptr_t, void*) {},
-                                            nullptr);
-    DestroyMessageWindow(gone);
+    Ql5WindowHandle gone = Ql5CreateMessageWindow(
+        [](Ql5WindowHandle, uint32_t, uintptr_t, intptr_t, void*) {}, nullptr);
+    Ql5DestroyMessageWindow(gone);
     EXPECT_EQ(StartDiscovery(handle_, gone, kRepliesWaiting, 0), -1);
     EXPECT_EQ(StartDiscovery(nullptr, recorder_.Window(), kRepliesWaiting, 0), -1);
 

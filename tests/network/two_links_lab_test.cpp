@@ -1,5 +1,6 @@
 // A workstation on two networks: the sweep hears both, and a command is sent
 // from the address on which its converter answers.
+#include "descriptor_limit.h"
 #include "lab_client.h"
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <thread>
 
@@ -94,4 +97,27 @@ TEST_F(TwoLinks, QueryFindsAConverterOnTheSecondNetwork)
     ASSERT_EQ(QueryDevice(handle_, ParseMac("02:51:c5:00:00:0b").data(), &record), 0);
     EXPECT_EQ(FormatIpv4(record.ipAddress), "203.0.113.10");
     EXPECT_EQ(FormatIpv4(record.localAddress), ql5::lab::WorkstationAddress(2));
+}
+
+TEST_F(TwoLinks, ASocketThatCannotBeOpenedIsNamedInTheStatusText)
+{
+    // One descriptor to spare: the first network's socket takes it, and the
+    // second cannot be opened. All or nothing, the query sends nothing.
+    DeviceRecordExchange record{};
+    int queried = 0;
+    {
+        DescriptorLimit limit(1);
+        ASSERT_TRUE(limit.Ok());
+        queried = QueryDevice(handle_, ParseMac("02:51:c5:00:00:0b").data(), &record);
+    }
+    EXPECT_EQ(queried, -1);
+    EXPECT_EQ(GetStatusCode(handle_), 0);
+    const std::string reason = ": " + std::string(std::strerror(EMFILE));
+    const std::string text = StatusText(handle_);
+    EXPECT_TRUE(text == "cannot open a socket on " + ql5::lab::WorkstationAddress(1) + reason ||
+                text == "cannot open a socket on " + ql5::lab::WorkstationAddress(2) + reason)
+        << text;
+    std::this_thread::sleep_for(200ms);
+    EXPECT_TRUE(first_.ReceivedDatagrams().empty());
+    EXPECT_TRUE(second_.ReceivedDatagrams().empty());
 }

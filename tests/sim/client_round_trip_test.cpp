@@ -44,7 +44,7 @@ protected:
         handle_ = OpenContext(QL5_PROTOCOL_MAGIC);
         ASSERT_NE(handle_, nullptr);
         context_ = ql5::ResolveContext(handle_);
-        ASSERT_EQ(ql5::InitDeviceRecord(context_, &record_), 1);
+        ASSERT_TRUE(ql5::InitDeviceRecord(context_, &record_));
     }
     void TearDown() override
     {
@@ -53,7 +53,7 @@ protected:
     }
 
     // Decodes as the receiver does, from a zeroed 1,456-byte buffer.
-    int Decode(const Bytes& datagram, std::uint16_t type)
+    bool Decode(const Bytes& datagram, std::uint16_t type)
     {
         std::array<std::uint8_t, ql5::kReceiveBufferSize> buffer{};
         std::memcpy(buffer.data(), datagram.data(), std::min(datagram.size(), buffer.size()));
@@ -135,7 +135,7 @@ TEST_F(ClientRoundTrip, EveryClientRequestParsesOnTheDeviceSide)
 TEST_F(ClientRoundTrip, FullDiscoveryReplyFillsTheRecord)
 {
     const Bytes reply = ql5sim::EncodeDiscoveryReply(FullConverter(), ql5sim::kDigiMagic);
-    ASSERT_EQ(Decode(reply, ql5::kDiscoveryReply), 1);
+    ASSERT_TRUE(Decode(reply, ql5::kDiscoveryReply));
 
     const DeviceRecordExchange& x = Exchange();
     EXPECT_EQ(std::memcmp(x.macAddress, kTarget, 6), 0);
@@ -166,10 +166,9 @@ TEST_F(ClientRoundTrip, CommandAnswersCarryTheOutcome)
     c.mac = kTargetMac;
     c.refusalError = 5;
     c.refusalMessage = std::string(255, 'm');
-    ASSERT_EQ(Decode(ql5sim::EncodeCommandReply(c, ql5sim::kDigiMagic,
-                                                ql5sim::kConfigureStaticReply, false),
-                     ql5::kConfigureStaticReply),
-              1);
+    ASSERT_TRUE(Decode(ql5sim::EncodeCommandReply(c, ql5sim::kDigiMagic,
+                                                  ql5sim::kConfigureStaticReply, false),
+                       ql5::kConfigureStaticReply));
     EXPECT_EQ(record_.resultFlag, 1);
     EXPECT_EQ(record_.errorCode, 5);
     EXPECT_EQ(std::string(record_.resultMessage), std::string(255, 'm'));
@@ -190,20 +189,20 @@ TEST_F(ClientRoundTrip, MisbehavingRepliesAreRefusedOrMarked)
 {
     ql5sim::Converter c = FullConverter();
     c.misbehave.replyMagic = 0x44494748;
-    EXPECT_EQ(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kDigiMagic), ql5::kDiscoveryReply), 0);
+    EXPECT_FALSE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kDigiMagic), ql5::kDiscoveryReply));
 
     c = FullConverter();
     c.misbehave.replyType = ql5sim::kConfigureStaticReply;
-    EXPECT_EQ(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kDigiMagic), ql5::kDiscoveryReply), 0);
+    EXPECT_FALSE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kDigiMagic), ql5::kDiscoveryReply));
 
     c = FullConverter();
     c.extraFields.push_back(ql5sim::ReplyField{16, {0x00, 0x00, 0x01}});  // 3-byte integer
-    EXPECT_EQ(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kDigiMagic), ql5::kDiscoveryReply), 0);
+    EXPECT_FALSE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kDigiMagic), ql5::kDiscoveryReply));
     EXPECT_NE(Exchange().presenceFlags & QL5_HAS_MAC_ADDRESS, 0u);
 
     c = FullConverter();
     c.misbehave.omitMac = true;
-    ASSERT_EQ(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kDigiMagic), ql5::kDiscoveryReply), 1);
+    ASSERT_TRUE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kDigiMagic), ql5::kDiscoveryReply));
     EXPECT_EQ(Exchange().presenceFlags & QL5_HAS_MAC_ADDRESS, 0u);
 
     // Padded to the largest reply a receiver keeps: still a whole reply.
@@ -212,7 +211,7 @@ TEST_F(ClientRoundTrip, MisbehavingRepliesAreRefusedOrMarked)
     c.misbehave.padTo = ql5::kReceiveBufferSize;
     const Bytes padded = ql5sim::EncodeDiscoveryReply(c, ql5sim::kDigiMagic);
     ASSERT_EQ(padded.size(), ql5::kReceiveBufferSize);
-    ASSERT_EQ(Decode(padded, ql5::kDiscoveryReply), 1);
+    ASSERT_TRUE(Decode(padded, ql5::kDiscoveryReply));
     EXPECT_EQ(std::memcmp(Exchange().macAddress, kTarget, 6), 0);
     EXPECT_STREQ(Exchange().firmwareRevision, "2.4.1");
 }

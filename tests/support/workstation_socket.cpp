@@ -28,7 +28,7 @@ WorkstationSocket::WorkstationSocket(const std::string& address, int receiveBuff
         error_ = "not an IPv4 address: '" + address + "'";
         return;
     }
-    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, IPPROTO_UDP);
     if (fd < 0) {
         error_ = std::string("socket: ") + std::strerror(errno);
         return;
@@ -36,7 +36,7 @@ WorkstationSocket::WorkstationSocket(const std::string& address, int receiveBuff
     sockaddr_in bound{};
     bound.sin_family = AF_INET;
     bound.sin_addr = local;
-    const unsigned char ttl = 64;
+    const int ttl = 64;
     const char* step = nullptr;
     if (bind(fd, reinterpret_cast<const sockaddr*>(&bound), sizeof bound) != 0) {
         step = "bind";
@@ -72,15 +72,23 @@ std::string WorkstationSocket::LocalEndpoint() const
     return Endpoint(local);
 }
 
-bool WorkstationSocket::SendToGroup(const std::vector<std::uint8_t>& bytes)
+int WorkstationSocket::ReceiveBuffer() const
+{
+    int size = 0;
+    socklen_t length = sizeof size;
+    getsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &size, &length);
+    return size;
+}
+
+bool WorkstationSocket::SendToGroup(const std::uint8_t* bytes, std::size_t length)
 {
     sockaddr_in group{};
     group.sin_family = AF_INET;
     group.sin_port = htons(2362);
     inet_pton(AF_INET, "224.0.5.128", &group.sin_addr);
-    const ssize_t sent = sendto(fd_, bytes.data(), bytes.size(), 0,
-                                reinterpret_cast<const sockaddr*>(&group), sizeof group);
-    return sent == static_cast<ssize_t>(bytes.size());
+    const ssize_t sent = sendto(fd_, bytes, length, 0, reinterpret_cast<const sockaddr*>(&group),
+                                sizeof group);
+    return sent == static_cast<ssize_t>(length);
 }
 
 std::optional<SocketDatagram> WorkstationSocket::Receive(std::chrono::milliseconds timeout)

@@ -1,10 +1,12 @@
-// A plain UDP socket on one of the lab's workstation addresses, for tests that
-// put hand-made datagrams on the wire instead of going through the client.
-// Like the client's sockets it sends to the group with IP_MULTICAST_IF set to
-// its own address.
+// A plain UDP socket on one of the lab's workstation addresses, for tests and
+// benchmarks that put hand-made datagrams on the wire instead of going through
+// the client. Like the client's sockets it is bound to its address and sends
+// to the group with IP_MULTICAST_IF set to that address. It is non-blocking;
+// Receive waits with poll.
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,11 +31,19 @@ public:
     // False, with Error() set, if the socket could not be set up.
     bool Ok() const { return fd_ >= 0; }
     const std::string& Error() const { return error_; }
+    // The descriptor, for callers that read in their own way (recvmmsg).
+    int Descriptor() const { return fd_; }
     // "a.b.c.d:port" of the socket itself.
     std::string LocalEndpoint() const;
+    // The receive buffer in force, as the kernel reports it.
+    int ReceiveBuffer() const;
 
     // Sends to 224.0.5.128 port 2362; true if the whole datagram went out.
-    bool SendToGroup(const std::vector<std::uint8_t>& bytes);
+    bool SendToGroup(const std::uint8_t* bytes, std::size_t length);
+    bool SendToGroup(const std::vector<std::uint8_t>& bytes)
+    {
+        return SendToGroup(bytes.data(), bytes.size());
+    }
     // The next datagram, or nothing once `timeout` passes without one.
     std::optional<SocketDatagram> Receive(std::chrono::milliseconds timeout);
     // Every datagram until none has come for `quiet`.

@@ -198,8 +198,8 @@ TEST(Context, NotifyTargetTakesFirstUsableMode)
     DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
     DiscoveryContext* context = ResolveContext(handle);
     ASSERT_NE(context, nullptr);
-    WindowHandle window = CreateMessageWindow(
-        [](WindowHandle, uint32_t, uintptr_t, intptr_t, void*) {}, nullptr);
+    Ql5WindowHandle window = Ql5CreateMessageWindow(
+        [](Ql5WindowHandle, uint32_t, uintptr_t, intptr_t, void*) {}, nullptr);
     ASSERT_NE(window, nullptr);
     auto callback = [](DiscoveryHandle, std::int32_t) {};
 
@@ -215,7 +215,7 @@ TEST(Context, NotifyTargetTakesFirstUsableMode)
     EXPECT_EQ(context->notify.event, nullptr);
     EXPECT_EQ(context->notify.userValue, 4);
 
-    DestroyMessageWindow(window);
+    Ql5DestroyMessageWindow(window);
     SetNotifyTarget(context, nullptr, window, 0x8002, context->stopEvent, 4);
     EXPECT_EQ(context->notify.window, nullptr);
     EXPECT_EQ(context->notify.event, context->stopEvent);

@@ -96,7 +96,7 @@ TEST(LockedList, RemovedValueCanBeAddedAgainAtTheEnd)
     for (LockedList::Value v : {1, 2, 3})
         list.Add(v);
     list.Remove(1);
-    EXPECT_EQ(list.Contains(1), 0);
+    EXPECT_FALSE(list.Contains(1));
     EXPECT_EQ(list.Add(1), 2);
     EXPECT_EQ(ForwardValues(list), (std::vector<LockedList::Value>{2, 3, 1}));
 }
@@ -144,7 +144,7 @@ TEST(LockedList, NestedOperationsUnderHeldLockDoNotBlock)
     list.Lock();
     list.Lock();
     EXPECT_EQ(list.Add(1), 0);
-    EXPECT_EQ(list.Contains(1), 1);
+    EXPECT_TRUE(list.Contains(1));
     list.Remove(1);
     EXPECT_EQ(list.Count(), 0);
     list.Unlock();

@@ -15,7 +15,7 @@ struct Received {
     intptr_t second = 0;
 };
 
-void Record(WindowHandle, uint32_t message, uintptr_t first, intptr_t second, void* user)
+void Record(Ql5WindowHandle, uint32_t message, uintptr_t first, intptr_t second, void* user)
 {
     auto* received = static_cast<Received*>(user);
     received->message = message;
@@ -29,40 +29,40 @@ void Record(WindowHandle, uint32_t message, uintptr_t first, intptr_t second, vo
 TEST(MessageWindow, PostCallsTheCallbackWithItsParameters)
 {
     Received received;
-    WindowHandle window = CreateMessageWindow(Record, &received);
+    Ql5WindowHandle window = Ql5CreateMessageWindow(Record, &received);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(IsWindow(window), 1);
-    EXPECT_EQ(PostWindowMessage(window, 0x8002, 0, -7), 0);
+    EXPECT_EQ(Ql5IsMessageWindow(window), 1);
+    EXPECT_EQ(Ql5PostWindowMessage(window, 0x8002, 0, -7), 0);
     EXPECT_EQ(received.count, 1);
     EXPECT_EQ(received.message, 0x8002u);
     EXPECT_EQ(received.first, 0u);
     EXPECT_EQ(received.second, -7);
-    DestroyMessageWindow(window);
-    EXPECT_EQ(IsWindow(window), 0);
-    EXPECT_EQ(PostWindowMessage(window, 1, 0, 0), -1);
+    Ql5DestroyMessageWindow(window);
+    EXPECT_EQ(Ql5IsMessageWindow(window), 0);
+    EXPECT_EQ(Ql5PostWindowMessage(window, 1, 0, 0), -1);
     EXPECT_EQ(received.count, 1);
 }
 
 TEST(MessageWindow, RefusesNullCallbackAndUnknownHandles)
 {
-    EXPECT_EQ(CreateMessageWindow(nullptr, nullptr), nullptr);
-    EXPECT_EQ(IsWindow(nullptr), 0);
-    DestroyMessageWindow(nullptr);
-    EXPECT_EQ(PostWindowMessage(nullptr, 1, 0, 0), -1);
+    EXPECT_EQ(Ql5CreateMessageWindow(nullptr, nullptr), nullptr);
+    EXPECT_EQ(Ql5IsMessageWindow(nullptr), 0);
+    Ql5DestroyMessageWindow(nullptr);
+    EXPECT_EQ(Ql5PostWindowMessage(nullptr, 1, 0, 0), -1);
 }
 
 TEST(MessageWindow, NoCallbackRunsAfterDestroyReturns)
 {
     Received received;
-    WindowHandle window = CreateMessageWindow(Record, &received);
+    Ql5WindowHandle window = Ql5CreateMessageWindow(Record, &received);
     std::atomic<bool> stop{false};
     std::thread poster([&] {
         while (!stop)
-            PostWindowMessage(window, 1, 0, 0);
+            Ql5PostWindowMessage(window, 1, 0, 0);
     });
     while (received.count < 10)
         std::this_thread::yield();
-    DestroyMessageWindow(window);
+    Ql5DestroyMessageWindow(window);
     const int afterDestroy = received.count;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(received.count, afterDestroy);

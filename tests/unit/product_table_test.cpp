@@ -9,21 +9,21 @@ using namespace ql5;
 TEST(ProductTable, LookupByTypeTakesTheFirstRow)
 {
     char name[256];
-    ASSERT_EQ(LookupProductName(13, name, sizeof name), 1);
+    ASSERT_TRUE(LookupProductName(13, name, sizeof name));
     EXPECT_STREQ(name, "PortServer TS 4");
-    ASSERT_EQ(LookupProductName(0, name, sizeof name), 1);
+    ASSERT_TRUE(LookupProductName(0, name, sizeof name));
     EXPECT_STREQ(name, "PortServer TS 2 MEI");  // row 18 shares type 0 and is never reached
-    ASSERT_EQ(LookupProductName(16, name, sizeof name), 1);
+    ASSERT_TRUE(LookupProductName(16, name, sizeof name));
     EXPECT_STREQ(name, "Digi One EM");
 }
 
 TEST(ProductTable, MissWithoutMatchOrBufferLeavesBufferAlone)
 {
     char name[8] = "same";
-    EXPECT_EQ(LookupProductName(17, name, sizeof name), 0);
+    EXPECT_FALSE(LookupProductName(17, name, sizeof name));
     EXPECT_STREQ(name, "same");
-    EXPECT_EQ(LookupProductName(1, nullptr, 10), 0);
-    EXPECT_EQ(LookupProductName(1, name, 0), 0);
+    EXPECT_FALSE(LookupProductName(1, nullptr, 10));
+    EXPECT_FALSE(LookupProductName(1, name, 0));
     EXPECT_STREQ(name, "same");
 }
 
@@ -31,7 +31,7 @@ TEST(ProductTable, NameIsCutToCapacityAndZeroFilled)
 {
     char name[8];
     std::memset(name, 'x', sizeof name);
-    ASSERT_EQ(LookupProductName(1, name, 6), 1);
+    ASSERT_TRUE(LookupProductName(1, name, 6));
     EXPECT_STREQ(name, "PortS");
     EXPECT_EQ(name[6], 'x');
 }
@@ -39,15 +39,15 @@ TEST(ProductTable, NameIsCutToCapacityAndZeroFilled)
 TEST(ProductTable, PortCountByExactName)
 {
     std::uint8_t count = 99;
-    EXPECT_EQ(LookupPortCount("PortServer TS 4 MEI", &count), 1);
+    EXPECT_TRUE(LookupPortCount("PortServer TS 4 MEI", &count));
     EXPECT_EQ(count, 4);
-    EXPECT_EQ(LookupPortCount("PortServer II Rack", &count), 1);
+    EXPECT_TRUE(LookupPortCount("PortServer II Rack", &count));
     EXPECT_EQ(count, 16);
     count = 99;
-    EXPECT_EQ(LookupPortCount("PortServer TS 8 ", &count), 0);
-    EXPECT_EQ(LookupPortCount("portserver ts 8", &count), 0);
-    EXPECT_EQ(LookupPortCount("Digi Connect ME", &count), 0);
+    EXPECT_FALSE(LookupPortCount("PortServer TS 8 ", &count));
+    EXPECT_FALSE(LookupPortCount("portserver ts 8", &count));
+    EXPECT_FALSE(LookupPortCount("Digi Connect ME", &count));
     EXPECT_EQ(count, 99);
-    EXPECT_EQ(LookupPortCount(nullptr, &count), 0);
-    EXPECT_EQ(LookupPortCount("Digi One SP", nullptr), 0);
+    EXPECT_FALSE(LookupPortCount(nullptr, &count));
+    EXPECT_FALSE(LookupPortCount("Digi One SP", nullptr));
 }

@@ -7,7 +7,7 @@ int ql5PublicHeaderCompilesAsC(void)
 {
     DeviceRecordExchange record = {0};
     DiscoveryHandle handle = 0;
-    WindowHandle window = 0;
+    Ql5WindowHandle window = 0;
     (void)handle;
     (void)window;
     return (int)sizeof record;

@@ -50,7 +50,7 @@ protected:
         handle_ = OpenContext(QL5_PROTOCOL_MAGIC);
         ASSERT_NE(handle_, nullptr);
         context_ = ResolveContext(handle_);
-        ASSERT_EQ(InitDeviceRecord(context_, &record_), 1);
+        ASSERT_TRUE(InitDeviceRecord(context_, &record_));
     }
     void TearDown() override
     {
@@ -60,7 +60,7 @@ protected:
 
     // Decodes as the receiver does: the datagram sits at the start of a zeroed
     // receive buffer, and the decoder may look at the whole buffer.
-    int Decode(const Bytes& datagram, std::uint16_t type = kDiscoveryReply)
+    bool Decode(const Bytes& datagram, std::uint16_t type = kDiscoveryReply)
     {
         std::array<std::uint8_t, kReceiveBufferSize> buffer{};
         std::memcpy(buffer.data(), datagram.data(), std::min(datagram.size(), buffer.size()));
@@ -83,7 +83,7 @@ TEST_F(ReplyDecoder, MinimalReplyCarriesMacAndAddress)
         0x01, 0x06, 0x02, 0x00, 0x00, 0x00, 0x00, 0x01,  // MAC 02:00:00:00:00:01
         0x02, 0x04, 0xC0, 0x00, 0x02, 0x0A,        // IP 192.0.2.10
     };
-    ASSERT_EQ(Decode(datagram), 1);
+    ASSERT_TRUE(Decode(datagram));
     const std::uint8_t mac[6] = {0x02, 0, 0, 0, 0, 0x01};
     EXPECT_EQ(std::memcmp(record_.exchange.macAddress, mac, 6), 0);
     const std::uint8_t ip[4] = {192, 0, 2, 10};
@@ -122,7 +122,7 @@ TEST_F(ReplyDecoder, EveryKnownFieldLandsInItsPlaceWithItsBit)
         {0xE5, 0x02, 9, 8},                  // code 229
         {0xE7, 0x04, 0x00, 0x15, 0x00, 0x16}, // code 231
     });
-    ASSERT_EQ(Decode(Reply(kDiscoveryReply, payload)), 1);
+    ASSERT_TRUE(Decode(Reply(kDiscoveryReply, payload)));
     const DeviceRecordExchange& x = record_.exchange;
     EXPECT_EQ(x.presenceFlags, 0xFFFFu);
     EXPECT_EQ(x.extPresenceFlags, 0x3Fu);
@@ -166,17 +166,17 @@ TEST_F(ReplyDecoder, WrongMagicOrTypeLeavesRecordUntouched)
     const Bytes good = Reply(kDiscoveryReply, kMacField);
     Bytes wrongMagic = good;
     wrongMagic[3] = 0x48;
-    EXPECT_EQ(Decode(wrongMagic), 0);
+    EXPECT_FALSE(Decode(wrongMagic));
     EXPECT_EQ(record_.exchange.presenceFlags, 0u);
-    EXPECT_EQ(Decode(good, kConfigureStaticReply), 0);
+    EXPECT_FALSE(Decode(good, kConfigureStaticReply));
     EXPECT_EQ(record_.exchange.macAddress[0], 0);
 
     // A header mismatch after a good decode keeps the earlier flags.
     std::array<std::uint8_t, kReceiveBufferSize> buffer{};
     std::memcpy(buffer.data(), good.data(), good.size());
-    ASSERT_EQ(DecodeReply(context_, buffer.data(), buffer.size(), kDiscoveryReply, &record_), 1);
+    ASSERT_TRUE(DecodeReply(context_, buffer.data(), buffer.size(), kDiscoveryReply, &record_));
     buffer[5] = 4;
-    EXPECT_EQ(DecodeReply(context_, buffer.data(), buffer.size(), kDiscoveryReply, &record_), 0);
+    EXPECT_FALSE(DecodeReply(context_, buffer.data(), buffer.size(), kDiscoveryReply, &record_));
     EXPECT_EQ(record_.exchange.presenceFlags, QL5_HAS_MAC_ADDRESS);
 }
 
@@ -195,7 +195,7 @@ TEST_F(ReplyDecoder, RefusedLengthFailsWholeReplyButWalkGoesOn)
     for (const Case& c : cases) {
         const Bytes payload = Concat({kMacField, c.badField, TextField(4, "after"),
                                       {0x06, 0x01, 0x01}});
-        EXPECT_EQ(Decode(Reply(kDiscoveryReply, payload)), 0) << c.what;
+        EXPECT_FALSE(Decode(Reply(kDiscoveryReply, payload))) << c.what;
         // Fields before and after the bad one are kept, but no completion.
         EXPECT_STREQ(record_.exchange.code4Text, "after") << c.what;
         EXPECT_NE(record_.exchange.presenceFlags & QL5_HAS_CODE4_TEXT, 0u) << c.what;
@@ -207,8 +207,8 @@ TEST_F(ReplyDecoder, RefusedLengthFailsWholeReplyButWalkGoesOn)
 TEST_F(ReplyDecoder, IntegersKeepTheirLowBits)
 {
     // A 2-byte 01 02 in code 6 stores 2; code 14 with 00 01 02 03 stores 515.
-    ASSERT_EQ(Decode(Reply(kDiscoveryReply, Concat({kMacField, {0x06, 0x02, 0x01, 0x02},
-                                                    {0x0E, 0x04, 0x00, 0x01, 0x02, 0x03}}))), 1);
+    ASSERT_TRUE(Decode(Reply(kDiscoveryReply, Concat({kMacField, {0x06, 0x02, 0x01, 0x02},
+                                                      {0x0E, 0x04, 0x00, 0x01, 0x02, 0x03}}))));
     EXPECT_EQ(record_.exchange.hardwareType, 2);
     EXPECT_EQ(record_.exchange.realPortPort, 515);
 }
@@ -218,7 +218,7 @@ TEST_F(ReplyDecoder, UnknownCodesAreSkippedByTheirLength)
     // Code 19 with length 3 is skipped; the field 5 bytes later is decoded.
     const Bytes payload = Concat({{0x13, 0x03, 0x01, 0x06, 0x00}, kMacField,
                                   {0x00, 0x00}, {0xE2, 0x01, 0xFF}, {0xFF, 0x02, 1, 2}});
-    ASSERT_EQ(Decode(Reply(kDiscoveryReply, payload)), 1);
+    ASSERT_TRUE(Decode(Reply(kDiscoveryReply, payload)));
     EXPECT_EQ(record_.exchange.presenceFlags, QL5_HAS_MAC_ADDRESS);
     EXPECT_EQ(record_.exchange.macAddress[5], 0x01);
 }
@@ -228,7 +228,7 @@ TEST_F(ReplyDecoder, LaterOccurrenceOverwritesAndWordsAccumulate)
     const Bytes payload = Concat({kMacField, {0x02, 0x04, 1, 1, 1, 1}, {0x02, 0x04, 2, 2, 2, 2},
                                   {0xE7, 0x07, 0x00, 0x15, 0x00, 0x15, 0x00, 0x16, 0x07},
                                   {0xE7, 0x02, 0x00, 0x17}});
-    ASSERT_EQ(Decode(Reply(kDiscoveryReply, payload)), 1);
+    ASSERT_TRUE(Decode(Reply(kDiscoveryReply, payload)));
     const std::uint8_t second[4] = {2, 2, 2, 2};
     EXPECT_EQ(std::memcmp(&record_.exchange.ipAddress, second, 4), 0);
     ASSERT_EQ(record_.code231List->Count(), 3);
@@ -245,7 +245,7 @@ TEST_F(ReplyDecoder, ByteBlocksKeepTheirCapacity)
     Bytes field229 = {0xE5, 20};
     for (int i = 0; i < 20; ++i)
         field229.push_back(static_cast<std::uint8_t>(100 + i));
-    ASSERT_EQ(Decode(Reply(kDiscoveryReply, Concat({kMacField, field224, field229}))), 1);
+    ASSERT_TRUE(Decode(Reply(kDiscoveryReply, Concat({kMacField, field224, field229}))));
     EXPECT_EQ(record_.exchange.code224Length, 32);
     EXPECT_EQ(record_.exchange.code224Bytes[31], 31);
     EXPECT_EQ(record_.exchange.code229Length, 13);
@@ -258,18 +258,18 @@ TEST_F(ReplyDecoder, ByteBlocksKeepTheirCapacity)
 
 TEST_F(ReplyDecoder, ExtensionCodeSetsBothWords)
 {
-    ASSERT_EQ(Decode(Reply(kDiscoveryReply, Concat({kMacField, {0xE1, 0x01, 0x05}}))), 1);
+    ASSERT_TRUE(Decode(Reply(kDiscoveryReply, Concat({kMacField, {0xE1, 0x01, 0x05}}))));
     EXPECT_EQ(record_.exchange.extPresenceFlags, QL5_HAS_CODE225_VALUE);
     EXPECT_EQ(record_.exchange.presenceFlags, QL5_HAS_MAC_ADDRESS | QL5_HAS_EXTENSION);
 }
 
 TEST_F(ReplyDecoder, EmptyTextAndEmptyPayload)
 {
-    ASSERT_EQ(Decode(Reply(kDiscoveryReply, Concat({kMacField, TextField(8, "")}))), 1);
+    ASSERT_TRUE(Decode(Reply(kDiscoveryReply, Concat({kMacField, TextField(8, "")}))));
     EXPECT_NE(record_.exchange.presenceFlags & QL5_HAS_FIRMWARE_REVISION, 0u);
     EXPECT_STREQ(record_.exchange.firmwareRevision, "");
 
-    ASSERT_EQ(Decode(Reply(kDiscoveryReply, {})), 1);
+    ASSERT_TRUE(Decode(Reply(kDiscoveryReply, {})));
     EXPECT_EQ(record_.exchange.presenceFlags, 0u);
     EXPECT_EQ(record_.exchange.extPresenceFlags, 0u);
     EXPECT_EQ(record_.resultPresenceFlags, 0u);
@@ -281,7 +281,7 @@ TEST_F(ReplyDecoder, ClaimedBytesBeyondTheDatagramReadAsZero)
     // zeroed rest of the receive buffer reads as empty code-0 fields.
     Bytes datagram = Reply(kDiscoveryReply, kMacField);
     datagram[7] = 20;
-    ASSERT_EQ(Decode(datagram), 1);
+    ASSERT_TRUE(Decode(datagram));
     EXPECT_EQ(record_.exchange.presenceFlags, QL5_HAS_MAC_ADDRESS);
 }
 
@@ -292,13 +292,13 @@ TEST_F(ReplyDecoder, WalkNeverReadsPastTheBuffer)
     Bytes datagram = Reply(kDiscoveryReply, kMacField);
     datagram[6] = 0xFF;
     datagram[7] = 0xFF;
-    EXPECT_EQ(Decode(datagram), 0);
+    EXPECT_FALSE(Decode(datagram));
 
     // A field whose value would run past a tight buffer fails the same way.
     const Bytes tight = Reply(kDiscoveryReply, Concat({kMacField, {0x04, 0x10, 'a', 'b'}}));
     ResetDeviceRecord(context_, &record_);
-    EXPECT_EQ(DecodeReply(context_, tight.data(), tight.size(), kDiscoveryReply, &record_), 0);
-    EXPECT_EQ(DecodeReply(context_, tight.data(), 7, kDiscoveryReply, &record_), 0);
+    EXPECT_FALSE(DecodeReply(context_, tight.data(), tight.size(), kDiscoveryReply, &record_));
+    EXPECT_FALSE(DecodeReply(context_, tight.data(), 7, kDiscoveryReply, &record_));
 }
 
 TEST_F(ReplyDecoder, RecordWithoutWordListFailsOnlyOnCode231)
@@ -308,10 +308,10 @@ TEST_F(ReplyDecoder, RecordWithoutWordListFailsOnlyOnCode231)
     std::array<std::uint8_t, kReceiveBufferSize> buffer{};
     const Bytes plain = Reply(kDiscoveryReply, kMacField);
     std::memcpy(buffer.data(), plain.data(), plain.size());
-    EXPECT_EQ(DecodeReply(context_, buffer.data(), buffer.size(), kDiscoveryReply, &record_), 1);
+    EXPECT_TRUE(DecodeReply(context_, buffer.data(), buffer.size(), kDiscoveryReply, &record_));
     const Bytes words = Reply(kDiscoveryReply, Concat({kMacField, {0xE7, 0x02, 0x00, 0x01}}));
     std::memcpy(buffer.data(), words.data(), words.size());
-    EXPECT_EQ(DecodeReply(context_, buffer.data(), buffer.size(), kDiscoveryReply, &record_), 0);
+    EXPECT_FALSE(DecodeReply(context_, buffer.data(), buffer.size(), kDiscoveryReply, &record_));
 }
 
 TEST(ReplyDecoderCompletion, OnlyTheQl5MagicCompletesFromTheTable)
@@ -343,7 +343,7 @@ TEST(ReplyDecoderCompletion, OnlyTheQl5MagicCompletesFromTheTable)
         DiscoveryHandle handle = OpenContext(c.magic);
         DiscoveryContext* context = ResolveContext(handle);
         DeviceRecord record;
-        ASSERT_EQ(InitDeviceRecord(context, &record), 1);
+        ASSERT_TRUE(InitDeviceRecord(context, &record));
         Bytes datagram = Reply(kDiscoveryReply, Concat({kMacField, c.fields}));
         datagram[0] = static_cast<std::uint8_t>(c.magic >> 24);
         datagram[1] = static_cast<std::uint8_t>(c.magic >> 16);
@@ -351,7 +351,7 @@ TEST(ReplyDecoderCompletion, OnlyTheQl5MagicCompletesFromTheTable)
         datagram[3] = static_cast<std::uint8_t>(c.magic);
         std::array<std::uint8_t, kReceiveBufferSize> buffer{};
         std::memcpy(buffer.data(), datagram.data(), datagram.size());
-        EXPECT_EQ(DecodeReply(context, buffer.data(), buffer.size(), kDiscoveryReply, &record), 1);
+        EXPECT_TRUE(DecodeReply(context, buffer.data(), buffer.size(), kDiscoveryReply, &record));
         EXPECT_STREQ(record.exchange.productName, c.productName) << c.productName;
         EXPECT_EQ(record.exchange.portCount, c.portCount) << c.productName;
         EXPECT_EQ(record.exchange.presenceFlags & (QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT),

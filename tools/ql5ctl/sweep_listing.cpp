@@ -21,7 +21,7 @@ struct RepliesWaiting {
     std::condition_variable raised;
     bool pending = false;
 
-    static void OnMessage(WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t,
+    static void OnMessage(Ql5WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t,
                           void* self)
     {
         auto* notice = static_cast<RepliesWaiting*>(self);
@@ -55,11 +55,11 @@ std::optional<std::vector<DeviceRecordExchange>> SweepFor(std::chrono::milliseco
     if (!context)
         return std::nullopt;
     RepliesWaiting notice;
-    const WindowHandle window = CreateMessageWindow(&RepliesWaiting::OnMessage, &notice);
+    const Ql5WindowHandle window = Ql5CreateMessageWindow(&RepliesWaiting::OnMessage, &notice);
     if (window == nullptr)
         return std::nullopt;
     if (StartDiscovery(context.Handle(), window, kRepliesWaiting, 0) != 0) {
-        DestroyMessageWindow(window);
+        Ql5DestroyMessageWindow(window);
         return std::nullopt;
     }
 
@@ -82,7 +82,7 @@ std::optional<std::vector<DeviceRecordExchange>> SweepFor(std::chrono::milliseco
 
     StopDiscovery(context.Handle());
     // After the stop no post is running or will come, so the notice may go.
-    DestroyMessageWindow(window);
+    Ql5DestroyMessageWindow(window);
     Drain(context.Handle(), records);
     return records;
 }

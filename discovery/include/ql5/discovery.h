@@ -17,6 +17,16 @@
  * background sweep that StartDiscovery runs on a thread of its own. Do not
  * close a context on one thread while another thread is inside an operation on
  * it.
+ *
+ * Versions: the library carries a version of its own, MAJOR.MINOR.PATCH below,
+ * independent of the programs built with it. The major number is the one in
+ * the shared library's name (libql5discovery.so.MAJOR) and in the symbol
+ * version of every export (QL5_MAJOR). It changes whenever an exported name,
+ * the meaning or arguments of an exported function, or the layout of
+ * DeviceRecordExchange changes, since programs built against the old header
+ * would then break. Additions that leave everything existing as it was (a new
+ * function, a new QL5_HAS_* bit) raise the minor number; fixes raise the patch.
+ * Version 2 gave the message-window functions the Ql5 prefix.
  */
 #ifndef QL5_DISCOVERY_H
 #define QL5_DISCOVERY_H
@@ -37,6 +47,11 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* The version of this header and of the library built from it. */
+#define QL5_DISCOVERY_VERSION_MAJOR 2
+#define QL5_DISCOVERY_VERSION_MINOR 0
+#define QL5_DISCOVERY_VERSION_PATCH 0
 
 /* The protocol magic that every QL5 context uses: "DIGI" read big-endian. */
 #define QL5_PROTOCOL_MAGIC 0x44494749u
@@ -123,32 +138,32 @@ typedef struct DiscoveryContext *DiscoveryHandle;
 /* ------------------------------------------------------------------------
  * Message windows: where the background sweep posts its notification.
  *
- * A message window is a registered callback. PostWindowMessage calls it on the
- * posting thread (for the sweep, the sweep thread), so the callback must do no
- * more than queue the message for the thread that owns the real window, and
+ * A message window is a registered callback. Ql5PostWindowMessage calls it on
+ * the posting thread (for the sweep, the sweep thread), so the callback must do
+ * no more than queue the message for the thread that owns the real window, and
  * must not call into the discovery client.
  * ------------------------------------------------------------------------ */
-typedef struct MessageWindow *WindowHandle;
+typedef struct Ql5MessageWindow *Ql5WindowHandle;
 
-typedef void (*WindowCallback)(WindowHandle window, uint32_t message,
-                               uintptr_t firstParameter, intptr_t secondParameter,
-                               void *userData);
+typedef void (*Ql5WindowCallback)(Ql5WindowHandle window, uint32_t message,
+                                  uintptr_t firstParameter, intptr_t secondParameter,
+                                  void *userData);
 
 /* Registers a message window. Returns null if callback is null or memory is
  * exhausted. */
-QL5_API WindowHandle CreateMessageWindow(WindowCallback callback, void *userData);
+QL5_API Ql5WindowHandle Ql5CreateMessageWindow(Ql5WindowCallback callback, void *userData);
 
 /* Unregisters a window. Waits until no post to it is still running, so once it
  * returns the callback is never called again. Unknown handles are ignored. */
-QL5_API void DestroyMessageWindow(WindowHandle window);
+QL5_API void Ql5DestroyMessageWindow(Ql5WindowHandle window);
 
 /* 1 if the handle names a registered window, else 0. */
-QL5_API int32_t IsWindow(WindowHandle window);
+QL5_API int32_t Ql5IsMessageWindow(Ql5WindowHandle window);
 
 /* Calls the window's callback with the message and its two parameters.
  * Returns 0, or -1 if the handle names no window. */
-QL5_API int32_t PostWindowMessage(WindowHandle window, uint32_t message,
-                                  uintptr_t firstParameter, intptr_t secondParameter);
+QL5_API int32_t Ql5PostWindowMessage(Ql5WindowHandle window, uint32_t message,
+                                     uintptr_t firstParameter, intptr_t secondParameter);
 
 /* ------------------------------------------------------------------------
  * Contexts and status
@@ -194,7 +209,7 @@ QL5_API int32_t ReadDevices(DiscoveryHandle handle, DeviceRecordExchange *array,
  * Returns 0 when the sweep runs; -1 if the handle is not open, window is not a
  * registered window, message is 0, or a sweep has already been started and not
  * stopped. */
-QL5_API int32_t StartDiscovery(DiscoveryHandle handle, WindowHandle window,
+QL5_API int32_t StartDiscovery(DiscoveryHandle handle, Ql5WindowHandle window,
                                uint32_t message, int32_t userValue);
 
 /* Ends a running sweep and waits for its thread (at most about one 200 ms
@@ -208,20 +223,27 @@ QL5_API void StopDiscovery(DiscoveryHandle handle);
  * request went out (up to 15 s for a command on a host with several IPv4
  * addresses, where the converter is located first). Each resets the status
  * before it does any work. The broadcast MAC ff:ff:ff:ff:ff:ff is refused.
+ *
+ * A request that fails for a reason on this host (no IPv4 address on any
+ * interface that is up, a socket that cannot be opened or bound, a send that
+ * fails) returns -1 with status code 0 and a status text that says what failed
+ * and why, for example "cannot bind a socket to 198.51.100.1: Cannot assign
+ * requested address". A request that simply got no reply in time returns -1
+ * and leaves code 0 and "Operation Successful".
  * ------------------------------------------------------------------------ */
 
 /* Asks the converter for its description. Returns 0 with the reply copied into
- * *output, or -1 (no reply in time, no local address, bad arguments); *output
- * is written only on success. */
+ * *output, or -1 (no reply in time, a failure on this host, bad arguments);
+ * *output is written only on success. */
 QL5_API int32_t QueryDevice(DiscoveryHandle handle, const uint8_t macAddress[6],
                             DeviceRecordExchange *output);
 
 /* The three commands carry a password of at most 255 bytes (NUL-terminated).
- * Each returns -1 when it could not be carried out (bad arguments, a password
- * over 255 bytes, no local address, or no reply in time: the status then still
- * reads 0 and "Operation Successful"), or the converter's result code 0 to 255:
- * 0 when it carried the command out; otherwise the status holds the converter's
- * error number and message. */
+ * Each returns -1 when it could not be carried out (bad arguments or a password
+ * over 255 bytes: the status is untouched; a failure on this host or no reply
+ * in time: as above), or the converter's result code 0 to 255: 0 when it
+ * carried the command out; otherwise the status holds the converter's error
+ * number and message. */
 QL5_API int32_t RebootDevice(DiscoveryHandle handle, const uint8_t macAddress[6],
                              const char *password);
 

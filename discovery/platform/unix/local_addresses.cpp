@@ -1,6 +1,7 @@
 #include "platform/local_addresses.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
@@ -8,13 +9,13 @@
 
 namespace ql5::platform {
 
-bool ListHostIpv4Addresses(std::vector<std::uint32_t>& addresses) noexcept
+Status ListHostIpv4Addresses(std::vector<std::uint32_t>& addresses) noexcept
 {
     addresses.clear();
     ifaddrs* interfaces = nullptr;
     if (::getifaddrs(&interfaces) != 0)
-        return false;
-    bool ok = true;
+        return Status::Failed(Failure::ListAddresses, SystemError{errno});
+    Status status;
     try {
         for (const ifaddrs* entry = interfaces; entry != nullptr; entry = entry->ifa_next) {
             if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET)
@@ -27,10 +28,10 @@ bool ListHostIpv4Addresses(std::vector<std::uint32_t>& addresses) noexcept
                 addresses.push_back(value);
         }
     } catch (const std::bad_alloc&) {
-        ok = false;
+        status = Status::Failed(Failure::OutOfMemory);
     }
     ::freeifaddrs(interfaces);
-    return ok;
+    return status;
 }
 
 }  // namespace ql5::platform

@@ -8,18 +8,18 @@ namespace {
 std::atomic<int> startCount{0};
 }
 
-bool StartNetworking()
+Status StartNetworking() noexcept
 {
     startCount.fetch_add(1, std::memory_order_relaxed);
-    return true;
+    return {};
 }
 
-void StopNetworking()
+void StopNetworking() noexcept
 {
     startCount.fetch_sub(1, std::memory_order_relaxed);
 }
 
-int NetworkingStartCount()
+int NetworkingStartCount() noexcept
 {
     return startCount.load(std::memory_order_relaxed);
 }

@@ -21,15 +21,24 @@ sockaddr_in MakeAddress(std::uint32_t address, std::uint16_t port)
     return result;
 }
 
+// The failure of the system call that has just failed, with its errno.
+Status Failed(Failure failure, std::uint32_t address = 0)
+{
+    return Status::Failed(failure, SystemError{errno}, address);
+}
+
 // The most sockets one wait watches, plus the wake event.
 constexpr std::size_t kMaxWatched = 64;
 
 }  // namespace
 
-SocketHandle OpenUdpSocket() noexcept
+Status OpenUdpSocket(SocketHandle* socket) noexcept
 {
-    const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
-    return socket >= 0 ? socket : kInvalidSocket;
+    *socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    if (*socket >= 0)
+        return {};
+    *socket = kInvalidSocket;
+    return Failed(Failure::OpenSocket);
 }
 
 void CloseSocket(SocketHandle socket) noexcept
@@ -38,50 +47,41 @@ void CloseSocket(SocketHandle socket) noexcept
         ::close(socket);
 }
 
-bool BindSocket(SocketHandle socket, std::uint32_t localAddress, std::uint16_t port) noexcept
+Status BindSocket(SocketHandle socket, std::uint32_t localAddress, std::uint16_t port) noexcept
 {
     const sockaddr_in address = MakeAddress(localAddress, port);
-    return ::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+        return {};
+    return Failed(Failure::BindSocket, localAddress);
 }
 
-bool SetMulticastInterface(SocketHandle socket, std::uint32_t localAddress) noexcept
+Status SetMulticastInterface(SocketHandle socket, std::uint32_t localAddress) noexcept
 {
     in_addr address{};
     address.s_addr = localAddress;
-    return ::setsockopt(socket, IPPROTO_IP, IP_MULTICAST_IF, &address, sizeof address) == 0;
+    if (::setsockopt(socket, IPPROTO_IP, IP_MULTICAST_IF, &address, sizeof address) == 0)
+        return {};
+    return Failed(Failure::SetMulticastInterface, localAddress);
 }
 
-bool SetMulticastTtl(SocketHandle socket, std::int32_t ttl) noexcept
+Status SetMulticastTtl(SocketHandle socket, std::int32_t ttl) noexcept
 {
     const int value = ttl;
-    return ::setsockopt(socket, IPPROTO_IP, IP_MULTICAST_TTL, &value, sizeof value) == 0;
+    if (::setsockopt(socket, IPPROTO_IP, IP_MULTICAST_TTL, &value, sizeof value) == 0)
+        return {};
+    return Failed(Failure::SetMulticastTtl);
 }
 
-bool SetNonBlocking(SocketHandle socket) noexcept
+Status SetNonBlocking(SocketHandle socket) noexcept
 {
     const int flags = ::fcntl(socket, F_GETFL);
-    return flags >= 0 && ::fcntl(socket, F_SETFL, flags | O_NONBLOCK) == 0;
+    if (flags >= 0 && ::fcntl(socket, F_SETFL, flags | O_NONBLOCK) == 0)
+        return {};
+    return Failed(Failure::SetNonBlocking);
 }
 
-int EnlargeReceiveBuffer(SocketHandle socket, int bytes) noexcept
-{
-    int current = 0;
-    socklen_t length = sizeof current;
-    ::getsockopt(socket, SOL_SOCKET, SO_RCVBUF, &current, &length);
-    // The kernel doubles the value asked for and reports the doubled size.
-    if (current < bytes) {
-        // The forcing variant passes the system-wide cap where we may (as
-        // root); elsewhere the plain one gives what the cap allows.
-        if (::setsockopt(socket, SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) != 0)
-            ::setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
-        length = sizeof current;
-        ::getsockopt(socket, SOL_SOCKET, SO_RCVBUF, &current, &length);
-    }
-    return current;
-}
-
-long SendDatagram(SocketHandle socket, const std::uint8_t* bytes, std::size_t length,
-                  std::uint32_t address, std::uint16_t port) noexcept
+Status SendDatagram(SocketHandle socket, const std::uint8_t* bytes, std::size_t length,
+                    std::uint32_t address, std::uint16_t port) noexcept
 {
     const sockaddr_in destination = MakeAddress(address, port);
     ssize_t sent;
@@ -89,20 +89,31 @@ long SendDatagram(SocketHandle socket, const std::uint8_t* bytes, std::size_t le
         sent = ::sendto(socket, bytes, length, 0, reinterpret_cast<const sockaddr*>(&destination),
                         sizeof destination);
     } while (sent < 0 && errno == EINTR);
-    return sent;
+    if (sent < 0)
+        return Failed(Failure::Send);
+    // A datagram goes out whole or not at all; a short count has no errno.
+    if (static_cast<std::size_t>(sent) != length)
+        return Status::Failed(Failure::Send);
+    return {};
 }
 
-long ReceiveDatagram(SocketHandle socket, std::uint8_t* buffer, std::size_t capacity) noexcept
+bool ReceiveDatagram(SocketHandle socket, std::uint8_t* buffer, std::size_t capacity,
+                     std::size_t* size) noexcept
 {
+    iovec vector{buffer, capacity};
+    msghdr message{};
+    message.msg_iov = &vector;
+    message.msg_iovlen = 1;
     ssize_t received;
     do {
-        // MSG_TRUNC makes the kernel report the datagram's real length, so a
-        // datagram that did not fit is recognised and dropped.
-        received = ::recv(socket, buffer, capacity, MSG_TRUNC);
+        received = ::recvmsg(socket, &message, 0);
     } while (received < 0 && errno == EINTR);
-    if (received < 0 || static_cast<std::size_t>(received) > capacity)
-        return -1;
-    return received;
+    // The system cuts a datagram that does not fit and says so in MSG_TRUNC; a
+    // cut datagram is no reply and is dropped whole.
+    if (received < 0 || (message.msg_flags & MSG_TRUNC) != 0)
+        return false;
+    *size = static_cast<std::size_t>(received);
+    return true;
 }
 
 bool GetLocalAddress(SocketHandle socket, std::uint32_t* address) noexcept
@@ -116,9 +127,11 @@ bool GetLocalAddress(SocketHandle socket, std::uint32_t* address) noexcept
     return true;
 }
 
-int WaitReadable(const SocketHandle* sockets, std::size_t count, bool* readable,
-                 std::chrono::microseconds timeout, const AutoResetEvent* wake) noexcept
+Status WaitReadable(const SocketHandle* sockets, std::size_t count, bool* readable,
+                    std::chrono::microseconds timeout, const AutoResetEvent* wake,
+                    std::size_t* ready) noexcept
 {
+    *ready = 0;
     if (count > kMaxWatched)
         count = kMaxWatched;
     pollfd watched[kMaxWatched + 1];
@@ -126,7 +139,7 @@ int WaitReadable(const SocketHandle* sockets, std::size_t count, bool* readable,
         watched[i] = pollfd{sockets[i], POLLIN, 0};
     nfds_t total = count;
     if (wake != nullptr)
-        watched[total++] = pollfd{wake->PollDescriptor(), POLLIN, 0};
+        watched[total++] = pollfd{wake->Native().readable, POLLIN, 0};
 
     // Rounded up, so a wait is never shorter than asked.
     const auto milliseconds = static_cast<int>((timeout.count() + 999) / 1000);
@@ -135,16 +148,15 @@ int WaitReadable(const SocketHandle* sockets, std::size_t count, bool* readable,
         result = ::poll(watched, total, milliseconds);
     } while (result < 0 && errno == EINTR);
     if (result < 0)
-        return -1;
+        return Failed(Failure::Wait);
 
-    int ready = 0;
     for (std::size_t i = 0; i < count; ++i) {
         // An error or hang-up on a socket also makes it "readable": the receive
         // then reports the failure and the drain moves on.
         readable[i] = (watched[i].revents & (POLLIN | POLLERR | POLLHUP)) != 0;
-        ready += readable[i] ? 1 : 0;
+        *ready += readable[i] ? 1 : 0;
     }
-    return ready;
+    return {};
 }
 
 }  // namespace ql5::platform

@@ -1,23 +1,23 @@
-#include "platform/message_window.h"
+#include "message_window.h"
 
 #include <memory>
 #include <mutex>
 #include <new>
 #include <unordered_map>
 
-struct MessageWindow {
-    WindowCallback callback;
+struct Ql5MessageWindow {
+    Ql5WindowCallback callback;
     void* userData;
 };
 
 namespace {
 
 // Posting holds the registry's lock while the callback runs, so that
-// DestroyMessageWindow returns only when no post to the window is in flight.
+// Ql5DestroyMessageWindow returns only when no post to the window is in flight.
 // The lock is re-entrant so that a callback may post to another window.
 struct WindowRegistry {
     std::recursive_mutex mutex;
-    std::unordered_map<MessageWindow*, std::unique_ptr<MessageWindow>> windows;
+    std::unordered_map<Ql5MessageWindow*, std::unique_ptr<Ql5MessageWindow>> windows;
 };
 
 WindowRegistry& Registry()
@@ -32,17 +32,18 @@ WindowRegistry& Registry()
 
 extern "C" {
 
-WindowHandle CreateMessageWindow(WindowCallback callback, void* userData)
+Ql5WindowHandle Ql5CreateMessageWindow(Ql5WindowCallback callback, void* userData)
 {
     if (callback == nullptr)
         return nullptr;
-    auto window = std::unique_ptr<MessageWindow>(new (std::nothrow) MessageWindow{callback, userData});
+    auto window = std::unique_ptr<Ql5MessageWindow>(
+        new (std::nothrow) Ql5MessageWindow{callback, userData});
     if (!window)
         return nullptr;
     WindowRegistry& registry = Registry();
     std::lock_guard lock(registry.mutex);
     try {
-        MessageWindow* handle = window.get();
+        Ql5MessageWindow* handle = window.get();
         registry.windows.emplace(handle, std::move(window));
         return handle;
     } catch (const std::bad_alloc&) {
@@ -50,14 +51,14 @@ WindowHandle CreateMessageWindow(WindowCallback callback, void* userData)
     }
 }
 
-void DestroyMessageWindow(WindowHandle window)
+void Ql5DestroyMessageWindow(Ql5WindowHandle window)
 {
     WindowRegistry& registry = Registry();
     std::lock_guard lock(registry.mutex);
     registry.windows.erase(window);
 }
 
-int32_t IsWindow(WindowHandle window)
+int32_t Ql5IsMessageWindow(Ql5WindowHandle window)
 {
     if (window == nullptr)
         return 0;
@@ -66,7 +67,7 @@ int32_t IsWindow(WindowHandle window)
     return registry.windows.contains(window) ? 1 : 0;
 }
 
-int32_t PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t firstParameter,
+int32_t Ql5PostWindowMessage(Ql5WindowHandle window, uint32_t message, uintptr_t firstParameter,
                           intptr_t secondParameter)
 {
     WindowRegistry& registry = Registry();

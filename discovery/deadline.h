@@ -4,17 +4,17 @@
 
 #include <chrono>
 
-namespace ql5::platform {
+namespace ql5 {
 
 class Deadline {
 public:
     using Clock = std::chrono::steady_clock;
 
     void Start(Clock::duration after) { due_ = Clock::now() + after; }
-    bool HasPassed() const { return Clock::now() >= due_; }
+    [[nodiscard]] bool HasPassed() const { return Clock::now() >= due_; }
 
 private:
     Clock::time_point due_{};
 };
 
-}  // namespace ql5::platform
+}  // namespace ql5

@@ -1,0 +1,86 @@
+#include "bare_receiver.h"
+
+#include <sys/socket.h>
+
+#include <array>
+#include <chrono>
+#include <cstring>
+
+namespace ql5::bench {
+
+namespace {
+
+constexpr std::size_t kBatch = 64;
+constexpr std::size_t kDatagramCapacity = 1456;
+
+}  // namespace
+
+bool ReplyMac(const std::uint8_t* datagram, std::size_t length, std::uint16_t type,
+              std::uint64_t* key)
+{
+    // header: magic (4), type (2), payload length (2); then code 1, length 6
+    if (length < 16 || std::memcmp(datagram, "DIGI", 4) != 0)
+        return false;
+    if (((datagram[4] << 8) | datagram[5]) != type || datagram[8] != 1 || datagram[9] != 6)
+        return false;
+    *key = MacKey(datagram + 10);
+    return true;
+}
+
+Burst DrainBurst(lab::WorkstationSocket& socket, std::size_t expected, Clock::duration quiet)
+{
+    static std::array<std::array<std::uint8_t, kDatagramCapacity>, kBatch> buffers;
+    std::array<iovec, kBatch> vectors{};
+    std::array<mmsghdr, kBatch> messages{};
+    Burst burst;
+    burst.macs.reserve(expected);
+    auto lastActivity = Clock::now();
+    while (burst.macs.size() < expected) {
+        for (std::size_t i = 0; i < kBatch; ++i) {
+            vectors[i] = iovec{buffers[i].data(), buffers[i].size()};
+            messages[i] = mmsghdr{};
+            messages[i].msg_hdr.msg_iov = &vectors[i];
+            messages[i].msg_hdr.msg_iovlen = 1;
+        }
+        const int count =
+            recvmmsg(socket.Descriptor(), messages.data(), kBatch, MSG_DONTWAIT, nullptr);
+        const auto now = Clock::now();
+        if (count <= 0) {
+            if (now - lastActivity > quiet)
+                break;
+            continue;
+        }
+        lastActivity = now;
+        if (burst.datagrams == 0)
+            burst.first = now;
+        burst.last = now;
+        burst.lastCpuSeconds = ProcessCpuSeconds();
+        burst.datagrams += static_cast<std::size_t>(count);
+        for (int i = 0; i < count; ++i) {
+            std::uint64_t key = 0;
+            if (ReplyMac(buffers[i].data(), messages[i].msg_len, 2, &key))
+                burst.macs.insert(key);
+        }
+    }
+    return burst;
+}
+
+bool AwaitReply(lab::WorkstationSocket& socket, std::uint16_t type, const std::uint8_t* mac,
+                Clock::duration timeout)
+{
+    const auto deadline = Clock::now() + timeout;
+    const std::uint64_t wanted = MacKey(mac);
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0)
+            return false;
+        const auto datagram = socket.Receive(left);
+        std::uint64_t key = 0;
+        if (datagram && ReplyMac(datagram->bytes.data(), datagram->bytes.size(), type, &key) &&
+            key == wanted)
+            return true;
+    }
+}
+
+}  // namespace ql5::bench

@@ -1,0 +1,104 @@
+// The platform's datagram receive on a POSIX datagram socket pair: a local
+// socket of the same kind as the client's UDP sockets, so the rule that a
+// datagram longer than the buffer is dropped whole is tested without a network.
+#include "packet_format.h"
+#include "platform/udp_socket.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <vector>
+
+using namespace ql5;
+
+namespace {
+
+class DatagramPair : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(socketpair(AF_UNIX, SOCK_DGRAM, 0, ends_), 0); }
+    void TearDown() override
+    {
+        close(ends_[0]);
+        close(ends_[1]);
+    }
+
+    void Send(std::size_t size, std::uint8_t fill)
+    {
+        const std::vector<std::uint8_t> bytes(size, fill);
+        ASSERT_EQ(send(ends_[0], bytes.data(), bytes.size(), 0), static_cast<ssize_t>(size));
+    }
+
+    platform::SocketHandle Receiver() const { return ends_[1]; }
+
+    int ends_[2] = {-1, -1};
+};
+
+}  // namespace
+
+TEST_F(DatagramPair, ADatagramLongerThanTheBufferIsDroppedWhole)
+{
+    ASSERT_TRUE(platform::SetNonBlocking(Receiver()));
+    struct Case {
+        std::size_t sent;
+        bool kept;
+    };
+    const Case cases[] = {
+        {kReceiveBufferSize, true},        // 1,456 bytes: fits exactly
+        {kReceiveBufferSize + 1, false},   // 1,457 bytes: one too many
+        {0, true},                         // empty: a datagram of size 0
+        {9000, false},
+    };
+    for (const Case& c : cases) {
+        Send(c.sent, 0xA5);
+        // The marker behind it shows that a dropped datagram leaves nothing
+        // behind that a later receive could take for the start of a reply.
+        Send(3, 0x5A);
+        std::vector<std::uint8_t> buffer(kReceiveBufferSize + 64, 0);
+        std::size_t size = 12345;
+        EXPECT_EQ(platform::ReceiveDatagram(Receiver(), buffer.data(), kReceiveBufferSize, &size),
+                  c.kept)
+            << c.sent << " bytes";
+        if (c.kept) {
+            EXPECT_EQ(size, c.sent);
+        }
+        EXPECT_EQ(buffer[kReceiveBufferSize], 0) << "wrote past the buffer";
+        ASSERT_TRUE(platform::ReceiveDatagram(Receiver(), buffer.data(), kReceiveBufferSize, &size));
+        EXPECT_EQ(size, 3u) << "after " << c.sent << " bytes";
+        EXPECT_EQ(buffer[0], 0x5A);
+    }
+    // Nothing waiting on a non-blocking socket is no datagram either.
+    std::uint8_t buffer[16];
+    std::size_t size = 0;
+    EXPECT_FALSE(platform::ReceiveDatagram(Receiver(), buffer, sizeof buffer, &size));
+}
+
+TEST_F(DatagramPair, WaitReportsTheReadableSocketAndTheWakeEvent)
+{
+    platform::AutoResetEvent* wake = platform::AutoResetEvent::Create();
+    ASSERT_NE(wake, nullptr);
+    const platform::SocketHandle sockets[2] = {ends_[0], Receiver()};
+    bool readable[2] = {true, true};
+    std::size_t ready = 99;
+
+    // Quiet: the wait times out with nothing readable.
+    ASSERT_TRUE(platform::WaitReadable(sockets, 2, readable, std::chrono::milliseconds(20), wake,
+                                       &ready));
+    EXPECT_EQ(ready, 0u);
+    EXPECT_FALSE(readable[0] || readable[1]);
+
+    // A signalled wake event ends the wait at once, and is not consumed.
+    wake->Set();
+    ASSERT_TRUE(platform::WaitReadable(sockets, 2, readable, std::chrono::seconds(5), wake, &ready));
+    EXPECT_EQ(ready, 0u);
+    EXPECT_TRUE(wake->TryConsume());
+
+    Send(10, 1);
+    ASSERT_TRUE(platform::WaitReadable(sockets, 2, readable, std::chrono::seconds(5), wake, &ready));
+    EXPECT_EQ(ready, 1u);
+    EXPECT_FALSE(readable[0]);
+    EXPECT_TRUE(readable[1]);
+    platform::AutoResetEvent::Destroy(wake);
+}

@@ -1,0 +1,89 @@
+// The status type of the internal operations and the status text that a
+// failure on this host leaves for the caller.
+#include "byte_order.h"
+#include "context.h"
+#include "status.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+using namespace ql5;
+
+namespace {
+
+std::string Describe(const Status& status, std::size_t capacity = 256)
+{
+    std::string text(capacity, '\x7f');
+    DescribeStatus(status, text.data(), capacity);
+    return text.substr(0, std::strlen(text.c_str()));
+}
+
+std::string StatusText(DiscoveryHandle handle)
+{
+    char text[256] = {};
+    return GetStatusText(handle, text, sizeof text) == 0 ? text : "<failed>";
+}
+
+const std::uint32_t kLocal = Ipv4FromOctets(198, 51, 100, 1);
+
+}  // namespace
+
+TEST(Status, TextSaysWhatFailedWhereAndWhy)
+{
+    struct Case {
+        Status status;
+        std::string text;
+    };
+    const Case cases[] = {
+        {Status(), "Operation Successful"},
+        {Status::Failed(Failure::BindSocket, {EADDRNOTAVAIL}, kLocal),
+         "cannot bind a socket to 198.51.100.1: " + std::string(std::strerror(EADDRNOTAVAIL))},
+        {Status::Failed(Failure::OpenSocket, {EMFILE}).On(kLocal),
+         "cannot open a socket on 198.51.100.1: " + std::string(std::strerror(EMFILE))},
+        {Status::Failed(Failure::SetMulticastInterface, {ENODEV}, kLocal),
+         "cannot make 198.51.100.1 the multicast interface: " + std::string(std::strerror(ENODEV))},
+        {Status::Failed(Failure::Send, {ENETUNREACH}),
+         "cannot send the request: " + std::string(std::strerror(ENETUNREACH))},
+        {Status::Failed(Failure::Send).On(kLocal), "cannot send the request from 198.51.100.1"},
+        {Status::Failed(Failure::NoLocalAddress), "no IPv4 address on any interface that is up"},
+        {Status::Failed(Failure::ListAddresses, {EMFILE}),
+         "cannot list the local IPv4 addresses: " + std::string(std::strerror(EMFILE))},
+        {Status::Failed(Failure::Wait, {EINVAL}),
+         "cannot wait for replies: " + std::string(std::strerror(EINVAL))},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Describe(c.status), c.text);
+
+    // Cut to the buffer, and always terminated.
+    EXPECT_EQ(Describe(Status::Failed(Failure::BindSocket, {EADDRNOTAVAIL}, kLocal), 12),
+              "cannot bind");
+    EXPECT_EQ(Describe(Status::Failed(Failure::BindSocket, {EADDRNOTAVAIL}, kLocal), 1), "");
+}
+
+TEST(Status, OnlyFailuresOnThisHostReachTheStatusText)
+{
+    DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
+    DiscoveryContext* context = ResolveContext(handle);
+    ASSERT_NE(context, nullptr);
+
+    // A request that got no reply, or refused its arguments, says nothing new.
+    for (const Status& quiet : {Status(), Status::Failed(Failure::NoReply),
+                                Status::Failed(Failure::InvalidArgument)}) {
+        EXPECT_FALSE(quiet.IsLocalFailure());
+        ReportFailure(context, quiet);
+        EXPECT_EQ(GetStatusCode(handle), 0);
+        EXPECT_EQ(StatusText(handle), "Operation Successful");
+    }
+
+    // A failure on this host keeps code 0 (no operation sets -1) and explains
+    // itself in the text.
+    SetStatus(context, 5, "left by an earlier command");
+    ReportFailure(context, Status::Failed(Failure::BindSocket, {EADDRNOTAVAIL}, kLocal));
+    EXPECT_EQ(GetStatusCode(handle), 0);
+    EXPECT_EQ(StatusText(handle),
+              "cannot bind a socket to 198.51.100.1: " + std::string(std::strerror(EADDRNOTAVAIL)));
+    CloseContext(handle);
+}
