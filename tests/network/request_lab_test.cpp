@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <future>
 #include <netinet/in.h>
+#include <optional>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -62,6 +64,56 @@ std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> 
         out.insert(out.end(), part.begin(), part.end());
     return out;
 }
+
+// The socket address of an endpoint "a.b.c.d:port" as the simulator logs it.
+sockaddr_in EndpointAddress(const std::string& endpoint)
+{
+    const auto colon = endpoint.rfind(':');
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_addr.s_addr = ParseIpv4(endpoint.substr(0, colon));
+    target.sin_port = htons(static_cast<std::uint16_t>(std::stoi(endpoint.substr(colon + 1))));
+    return target;
+}
+
+// Another converter's discovery reply, sent every 20 ms to the given sockets
+// of the workstation (as a converter that floods would), so that they stay
+// readable in every cycle of a request's wait. Stops when told to, or after
+// `longest` in any case.
+class StrayReplies {
+public:
+    StrayReplies(std::vector<sockaddr_in> targets, std::chrono::milliseconds longest)
+        : thread_([this, targets = std::move(targets), longest] { Run(targets, longest); })
+    {
+    }
+    ~StrayReplies()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    int Sent() const { return sent_; }
+
+private:
+    void Run(const std::vector<sockaddr_in>& targets, std::chrono::milliseconds longest)
+    {
+        const auto reply = ParseHex("44494749" "0002" "0008" "0106" "0251c5999999");
+        const int sender = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        const auto end = std::chrono::steady_clock::now() + longest;
+        while (!stop_ && std::chrono::steady_clock::now() < end) {
+            for (const sockaddr_in& target : targets) {
+                if (sendto(sender, reply.data(), reply.size(), 0,
+                           reinterpret_cast<const sockaddr*>(&target), sizeof target) > 0)
+                    ++sent_;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        close(sender);
+    }
+
+    std::atomic<bool> stop_{false};
+    std::atomic<int> sent_{0};
+    std::thread thread_;
+};
 
 }  // namespace
 
@@ -188,12 +240,7 @@ TEST_F(OneLinkRequests, StrayRepliesDoNotEndTheWait)
         return std::make_pair(result, code);
     });
     ASSERT_TRUE(sim_.WaitForDatagrams(1));
-    const std::string from = sim_.ReceivedDatagrams()[0].from;
-    const auto colon = from.rfind(':');
-    sockaddr_in target{};
-    target.sin_family = AF_INET;
-    target.sin_addr.s_addr = ParseIpv4(from.substr(0, colon));
-    target.sin_port = htons(static_cast<std::uint16_t>(std::stoi(from.substr(colon + 1))));
+    const sockaddr_in target = EndpointAddress(sim_.ReceivedDatagrams()[0].from);
 
     const auto impostor = Join({{0x44, 0x49, 0x47, 0x49, 0x00, 0x06, 0x00, 0x0B},
                                 {0x01, 0x06, 0x02, 0x51, 0xC5, 0x09, 0x09, 0x09},  // other MAC
@@ -226,12 +273,29 @@ TEST_F(OneLinkRequests, UnansweredRequestsEndAtTheTimeLimit)
         CloseContext(own);
         return std::make_tuple(result, took, statusKept);
     });
+    // Another converter floods both requests' sockets with its replies, so
+    // that no cycle of either wait is quiet: the time limit must end them all
+    // the same.
+    std::optional<StrayReplies> strays;
+    auto flood = std::async(std::launch::async, [&] {
+        if (!sim_.WaitForDatagrams(2))
+            return;
+        std::vector<sockaddr_in> targets;
+        for (const auto& request : sim_.ReceivedDatagrams())
+            targets.push_back(EndpointAddress(request.from));
+        strays.emplace(std::move(targets), 12s);
+    });
     DeviceRecordExchange record;
     std::memset(&record, 0x5A, sizeof record);
     const auto start = Clock::now();
     const int queried = QueryDevice(handle_, ParseMac("02:51:c5:77:77:77").data(), &record);
     const auto queryTook = Clock::now() - start;
     const auto [result, commandTook, statusKept] = command.get();
+    flood.get();
+    ASSERT_TRUE(strays.has_value()) << "the requests never reached the simulator";
+    const int straysSent = strays->Sent();
+    strays.reset();
+    EXPECT_GT(straysSent, 2 * 7500 / 20 / 2) << "the flood did not keep the sockets busy";
 
     EXPECT_EQ(queried, -1);
     EXPECT_EQ(record.recordSize, 0x5A5A5A5Au);  // written only on success

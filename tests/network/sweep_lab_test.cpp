@@ -1,5 +1,6 @@
 // The background sweep against simulated converters in the private lab.
 #include "lab_client.h"
+#include "receive_reply.h"
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
 
@@ -8,8 +9,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <mutex>
 #include <set>
 #include <thread>
+#include <vector>
 
 using namespace ql5::test;
 using namespace std::chrono_literals;
@@ -149,25 +152,69 @@ TEST_F(OneLinkSweep, RestartDiscardsUnreadRecordsAndFindsAgain)
 
 TEST_F(OneLinkSweep, StopReturnsWithinOneCycleDuringAFlood)
 {
-    // Several converters flooding at once outrun what one socket's drain reads.
+    // Eight converters flood at once, and the window's callback holds the
+    // sweep thread for 150 ms at every notification, as a slow reader would:
+    // the flood outruns the sweep, and only the bound on the datagrams read
+    // per cycle lets the sweep reach its stop test. The callback also notes
+    // how many records the queue holds at each notification, so the bound is
+    // checked directly, not only through the time the stop takes.
     std::string fleet = R"({"converters": [)";
     for (int i = 1; i <= 8; ++i) {
         fleet += (i > 1 ? "," : "") + std::string(R"({"mac": "02:51:c5:00:00:0)") +
                  std::to_string(i) + R"(", "misbehave": {"flood": {"durationMs": 8000}}})";
     }
     ASSERT_TRUE(StartFleet(fleet + "]}"));
-    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
-    ASSERT_TRUE(recorder_.WaitBeyond(0, 3s));
-    std::this_thread::sleep_for(500ms);
+
+    struct SlowReader {
+        DiscoveryHandle handle;
+        std::mutex mutex;
+        std::vector<std::int32_t> queued;  // records waiting at each notification
+        static void OnMessage(Ql5WindowHandle, uint32_t, uintptr_t, intptr_t, void* self)
+        {
+            auto* reader = static_cast<SlowReader*>(self);
+            // GetDeviceCount takes only the registry's and the queue's locks,
+            // neither of which the sweep holds while it notifies.
+            const std::int32_t count = GetDeviceCount(reader->handle);
+            {
+                std::lock_guard lock(reader->mutex);
+                reader->queued.push_back(count);
+            }
+            std::this_thread::sleep_for(150ms);
+        }
+        std::size_t Notifications()
+        {
+            std::lock_guard lock(mutex);
+            return queued.size();
+        }
+    } reader{handle_, {}, {}};
+    Ql5WindowHandle window = Ql5CreateMessageWindow(&SlowReader::OnMessage, &reader);
+    ASSERT_NE(window, nullptr);
+
+    ASSERT_EQ(StartDiscovery(handle_, window, kRepliesWaiting, 0), 0);
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (reader.Notifications() < 8 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
 
     const auto before = std::chrono::steady_clock::now();
     StopDiscovery(handle_);
     const auto took = std::chrono::steady_clock::now() - before;
-    // One cycle is a 200 ms wait plus a bounded drain; a second is slack for a
-    // loaded machine, far from "never" which an unbounded drain gives.
-    EXPECT_LT(took, 1500ms);
-    EXPECT_GT(GetDeviceCount(handle_), 0);
+    Ql5DestroyMessageWindow(window);
     sim_.Stop();
+
+    // One cycle is the callback's 150 ms, a bounded drain and at most a 200 ms
+    // wait; the rest is slack for a loaded machine, far from the seconds of
+    // flood that an unbounded drain sits through.
+    EXPECT_LT(took, 1500ms);
+    ASSERT_GE(reader.queued.size(), 8u) << "the sweep notified too rarely";
+    std::int32_t previous = 0, largestCycle = 0;
+    for (const std::int32_t queued : reader.queued) {
+        largestCycle = std::max(largestCycle, queued - previous);
+        previous = queued;
+    }
+    // One socket, so one drain per cycle: never more than the bound...
+    EXPECT_LE(largestCycle, ql5::kMaxDatagramsPerDrain);
+    // ...and the flood did outrun the reader, or the test proves nothing.
+    EXPECT_EQ(largestCycle, ql5::kMaxDatagramsPerDrain);
 }
 
 TEST_F(OneLinkSweep, StopLeftPendingByAnEndedSweepDoesNotCutTheNextOne)

@@ -125,6 +125,13 @@ TEST_F(ReplyDecoder, EveryKnownFieldLandsInItsPlaceWithItsBit)
     ASSERT_TRUE(Decode(Reply(kDiscoveryReply, payload)));
     const DeviceRecordExchange& x = record_.exchange;
     EXPECT_EQ(x.presenceFlags, 0xFFFFu);
+    // The four addresses land in their own fields, in wire order.
+    const auto* raw = reinterpret_cast<const std::uint8_t*>(&x);
+    EXPECT_EQ(Bytes(raw + 20, raw + 26), (Bytes{0x02, 0x00, 0x00, 0x00, 0x00, 0x01}));  // MAC
+    EXPECT_EQ(Bytes(raw + 28, raw + 32), (Bytes{10, 0, 0, 1}));                        // IP
+    EXPECT_EQ(Bytes(raw + 32, raw + 36), (Bytes{255, 255, 0, 0}));                     // mask
+    EXPECT_EQ(Bytes(raw + 36, raw + 40), (Bytes{10, 0, 0, 254}));                      // gateway
+    EXPECT_EQ(Bytes(raw + 40, raw + 44), (Bytes{10, 0, 0, 53}));                       // DNS
     EXPECT_EQ(x.extPresenceFlags, 0x3Fu);
     EXPECT_EQ(record_.resultPresenceFlags, 0x0Fu);
     EXPECT_EQ(x.dhcpMode, 1);
@@ -150,8 +157,7 @@ TEST_F(ReplyDecoder, EveryKnownFieldLandsInItsPlaceWithItsBit)
     EXPECT_EQ(x.code229Bytes[1], 8);
     EXPECT_EQ(record_.code231List->Count(), 2);
 
-    // Byte-exact placement in the exchange part.
-    const auto* raw = reinterpret_cast<const std::uint8_t*>(&x);
+    // Byte-exact placement of the rest in the exchange part.
     EXPECT_EQ(raw[44], 1);          // dhcpMode
     EXPECT_EQ(raw[560], 7);         // hardwareType
     EXPECT_EQ(raw[1074], 4);        // portCount
@@ -294,11 +300,27 @@ TEST_F(ReplyDecoder, WalkNeverReadsPastTheBuffer)
     datagram[7] = 0xFF;
     EXPECT_FALSE(Decode(datagram));
 
-    // A field whose value would run past a tight buffer fails the same way.
-    const Bytes tight = Reply(kDiscoveryReply, Concat({kMacField, {0x04, 0x10, 'a', 'b'}}));
-    ResetDeviceRecord(context_, &record_);
-    EXPECT_FALSE(DecodeReply(context_, tight.data(), tight.size(), kDiscoveryReply, &record_));
-    EXPECT_FALSE(DecodeReply(context_, tight.data(), 7, kDiscoveryReply, &record_));
+    // A field whose value would run past a tight buffer fails the same way,
+    // even by a single byte; one that ends exactly at the end decodes.
+    struct Case {
+        Bytes lastField;
+        bool decodes;
+    };
+    const Case cases[] = {
+        {{0x04, 0x10, 'a', 'b'}, false},  // claims 16 bytes, 2 are there
+        {{0x04, 0x03, 'a', 'b'}, false},  // claims 3 bytes, 2 are there
+        {{0x04, 0x02, 'a', 'b'}, true},   // ends with the buffer
+    };
+    for (const Case& c : cases) {
+        // Exactly as long as the datagram, with nothing behind it to read.
+        const Bytes tight = Reply(kDiscoveryReply, Concat({kMacField, c.lastField}));
+        ResetDeviceRecord(context_, &record_);
+        EXPECT_EQ(DecodeReply(context_, tight.data(), tight.size(), kDiscoveryReply, &record_),
+                  c.decodes)
+            << int{c.lastField[1]} << " value bytes claimed";
+    }
+    const Bytes header = Reply(kDiscoveryReply, kMacField);
+    EXPECT_FALSE(DecodeReply(context_, header.data(), 7, kDiscoveryReply, &record_));
 }
 
 TEST_F(ReplyDecoder, RecordWithoutWordListFailsOnlyOnCode231)
