@@ -65,7 +65,8 @@ TEST_F(DatagramPair, ADatagramLongerThanTheBufferIsDroppedWhole)
             EXPECT_EQ(size, c.sent);
         }
         EXPECT_EQ(buffer[kReceiveBufferSize], 0) << "wrote past the buffer";
-        ASSERT_TRUE(platform::ReceiveDatagram(Receiver(), buffer.data(), kReceiveBufferSize, &size));
+        ASSERT_TRUE(
+            platform::ReceiveDatagram(Receiver(), buffer.data(), kReceiveBufferSize, &size));
         EXPECT_EQ(size, 3u) << "after " << c.sent << " bytes";
         EXPECT_EQ(buffer[0], 0x5A);
     }
@@ -91,12 +92,14 @@ TEST_F(DatagramPair, WaitReportsTheReadableSocketAndTheWakeEvent)
 
     // A signalled wake event ends the wait at once, and is not consumed.
     wake->Set();
-    ASSERT_TRUE(platform::WaitReadable(sockets, 2, readable, std::chrono::seconds(5), wake, &ready));
+    ASSERT_TRUE(
+        platform::WaitReadable(sockets, 2, readable, std::chrono::seconds(5), wake, &ready));
     EXPECT_EQ(ready, 0u);
     EXPECT_TRUE(wake->TryConsume());
 
     Send(10, 1);
-    ASSERT_TRUE(platform::WaitReadable(sockets, 2, readable, std::chrono::seconds(5), wake, &ready));
+    ASSERT_TRUE(
+        platform::WaitReadable(sockets, 2, readable, std::chrono::seconds(5), wake, &ready));
     EXPECT_EQ(ready, 1u);
     EXPECT_FALSE(readable[0]);
     EXPECT_TRUE(readable[1]);
