@@ -1,6 +1,5 @@
 #include "converterinfodialog.h"
 
-#include "detailstext.h"
 #include "recordtext.h"
 #include "dialogframe.h"
 #include "ui_converterinfodialog.h"

@@ -8,6 +8,8 @@
 #include "dialogframe.h"
 #include "ui_ipsettingsdialog.h"
 
+#include <ql5common/context_owner.h>
+
 #include <QButtonGroup>
 #include <QPushButton>
 #include <QRadioButton>
@@ -94,20 +96,18 @@ void IpSettingsDialog::SetAddressMode(std::int32_t mode)
 
 void IpSettingsDialog::ApplySettings()
 {
-    // Step 1: a context of its own. The handle is not tested: with a null one
-    // every call fails in the client and the status code reads -1.
-    DiscoveryHandle context = OpenContext(QL5_PROTOCOL_MAGIC);
+    // Step 1: a context of its own, closed on every way out. The handle is not
+    // tested: with a null one every call fails in the client and the status
+    // code reads -1.
+    const ql5common::ContextOwner context;
     // Step 2.
     TransferFromControls();
 
     const QByteArray passwordBytes = PasswordBytes(password);
-    if (RefuseOverlongPassword(this, passwordBytes)) {
-        CloseContext(context);
+    if (RefuseOverlongPassword(this, passwordBytes))
         return;
-    }
 
-    std::array<std::uint8_t, 6> mac{};
-    std::memcpy(mac.data(), record_->macAddress, mac.size());
+    const auto mac = std::to_array(record_->macAddress);
     std::int32_t result = -1;
     bool completed = false;
     {
@@ -118,37 +118,36 @@ void IpSettingsDialog::ApplySettings()
             const std::uint32_t gateway = qToBigEndian(gatewayControl->address());
             const std::uint32_t mask = qToBigEndian(subnetMaskControl->address());
             completed = CallOffInterfaceThread(
-                [&] { return ConfigureStatic(context, mac.data(), address, mask, gateway, passwordBytes.constData()); },
+                [&] { return ConfigureStatic(context.Handle(), mac.data(), address, mask, gateway, passwordBytes.constData()); },
                 result);
         }
         if (addressMode == 0) {
             // Step 4: DHCP; the address controls are not read.
             completed = CallOffInterfaceThread(
-                [&] { return ConfigureDhcp(context, mac.data(), 1, passwordBytes.constData()); }, result);
+                [&] { return ConfigureDhcp(context.Handle(), mac.data(), 1, passwordBytes.constData()); }, result);
         }
     }
     if (!completed) {
         // The application is quitting: nothing more is shown.
-        CloseContext(context);
         return;
     }
 
     // Step 5: the dialog closes unless the outcome says otherwise.
     bool closeDialog = true;
     if (result != 0) {
-        if (result == -1 && GetStatusCode(context) == 0) {
+        if (result == -1 && context.StatusCode() == 0) {
             // No reply came: the status still reads "Operation Successful",
             // which must not be shown as the outcome.
             ShowMessage(this, NoReplyMessage());
             closeDialog = false;
         } else {
-            ShowSettingResult(context);
-            if (GetStatusCode(context) != 0)
+            ShowSettingResult(context.Handle());
+            if (context.StatusCode() != 0)
                 closeDialog = false;
         }
     }
-    // Step 6.
-    CloseContext(context);
+    // Step 6: the owner closes the context as the handler returns, just after
+    // step 7, which only marks the dialog as done.
     // Step 7: a dialog that stays open keeps every control as it is.
     if (closeDialog)
         QDialog::accept();

@@ -7,10 +7,11 @@
 #include "dialogframe.h"
 #include "ui_rebootdialog.h"
 
+#include <ql5common/context_owner.h>
+
 #include <QPushButton>
 
 #include <array>
-#include <cstring>
 
 using namespace ql5;
 
@@ -50,20 +51,17 @@ void RebootDialog::reject()
 
 void RebootDialog::RebootAndWait()
 {
-    // Step 1: a context of its own, not tested; with a null handle every later
-    // call fails in the client.
-    DiscoveryHandle context = OpenContext(QL5_PROTOCOL_MAGIC);
+    // Step 1: a context of its own, closed on every way out; not tested, since
+    // with a null handle every later call fails in the client.
+    const ql5common::ContextOwner context;
     // Step 2.
     TransferFromControls();
 
     const QByteArray passwordBytes = PasswordBytes(password);
-    if (RefuseOverlongPassword(this, passwordBytes)) {
-        CloseContext(context);
+    if (RefuseOverlongPassword(this, passwordBytes))
         return;
-    }
 
-    std::array<std::uint8_t, 6> mac{};
-    std::memcpy(mac.data(), record_->macAddress, mac.size());
+    const auto mac = std::to_array(record_->macAddress);
 
     // Step 3.
     std::int32_t result = -1;
@@ -71,17 +69,15 @@ void RebootDialog::RebootAndWait()
     {
         BusyScope busyScope(busy, Inputs());
         completed = CallOffInterfaceThread(
-            [&] { return RebootDevice(context, mac.data(), passwordBytes.constData()); }, result);
+            [&] { return RebootDevice(context.Handle(), mac.data(), passwordBytes.constData()); }, result);
     }
     if (!completed) {
         // The application is quitting: nothing more is sent or shown.
-        CloseContext(context);
         return;
     }
     // Step 4: a reboot that was not carried out leaves the status line alone.
     if (result != 0) {
-        ShowRebootResult(context, result);
-        CloseContext(context);
+        ShowRebootResult(context.Handle(), result);
         return;
     }
 
@@ -94,7 +90,7 @@ void RebootDialog::RebootAndWait()
         // return is thrown away.
         DeviceRecordExchange scratch{};
         std::int32_t answer = -1;
-        auto query = [&] { return QueryDevice(context, mac.data(), &scratch); };
+        auto query = [&] { return QueryDevice(context.Handle(), mac.data(), &scratch); };
 
         // Step 6: a converter that has not gone down yet answers at once.
         completed = CallOffInterfaceThread(query, answer);
@@ -105,17 +101,14 @@ void RebootDialog::RebootAndWait()
             if (completed)
                 completed = CallOffInterfaceThread(query, answer);
         }
-        if (!completed) {
-            CloseContext(context);
+        if (!completed)
             return;
-        }
         // Step 8.
         statusLine = answer == 0 ? QStringLiteral("Status: Ready") : QStringLiteral("Status: Timed out");
         TransferToControls();
         // Step 9: the busy cursor goes with busyScope.
     }
-    // Step 10.
-    CloseContext(context);
+    // Step 10: the owner closes the context.
 }
 
 void RebootDialog::ShowRebootResult(DiscoveryHandle context, std::int32_t result)

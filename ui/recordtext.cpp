@@ -2,57 +2,43 @@
 
 #include "stringtable.h"
 
-#include <QStringDecoder>
+#include <ql5common/address_text.h>
+#include <ql5common/converter_text.h>
+#include <ql5common/details_text.h>
+#include <ql5common/product_name.h>
 
-#include <algorithm>
-#include <cstring>
+#include <string_view>
 
 namespace ql5 {
 
-namespace {
-
-// The product name that the embedded network module reports for itself; the
-// utility shows its own product name instead.
-constexpr char kModuleProductName[] = "Digi Connect ME";
-
-}  // namespace
-
 QString FormatMac(const std::uint8_t macAddress[6])
 {
-    return QString::asprintf("%02x:%02x:%02x:%02x:%02x:%02x", macAddress[0], macAddress[1],
-                             macAddress[2], macAddress[3], macAddress[4], macAddress[5]);
+    return QString::fromStdString(ql5common::FormatMac(macAddress));
 }
 
 QString FormatDottedDecimal(std::uint32_t networkOrderAddress)
 {
-    std::uint8_t octets[4];
-    std::memcpy(octets, &networkOrderAddress, sizeof octets);
-    return QString::asprintf("%u.%u.%u.%u", octets[0], octets[1], octets[2], octets[3]);
+    return QString::fromStdString(ql5common::FormatDottedDecimal(networkOrderAddress));
 }
 
 QString DecodeConverterText(const char* bytes, std::size_t capacity)
 {
-    const char* end = std::find(bytes, bytes + capacity, '\0');
-    const QByteArrayView text(bytes, end - bytes);
-    // Stateless and with the byte order mark kept, the decoder depends on
-    // nothing but the bytes it is given.
-    QStringDecoder utf8(QStringDecoder::Utf8,
-                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    QString decoded = utf8.decode(text);
-    if (utf8.hasError())
-        return QString::fromLatin1(text);
-    return decoded;
+    const std::u32string text = ql5common::DecodeConverterText(bytes, capacity);
+    return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void SubstituteProductName(DeviceRecordExchange& record)
 {
     const QByteArray replacement = StringTableText(ReplacementProductName).toUtf8();
-    if (std::strncmp(record.productName, kModuleProductName, sizeof record.productName) != 0)
-        return;
-    const std::size_t length =
-        std::min<std::size_t>(static_cast<std::size_t>(replacement.size()), sizeof record.productName - 1);
-    std::memset(record.productName, 0, sizeof record.productName);
-    std::memcpy(record.productName, replacement.constData(), length);
+    ql5common::SubstituteProductName(
+        record, std::string_view(replacement.constData(),
+                                 static_cast<std::size_t>(replacement.size())));
+}
+
+QString ComposeDetailsText(const DeviceRecordExchange& record)
+{
+    // A window's label shows the text as plain text, so it needs no escapes.
+    return QString::fromStdString(ql5common::DetailsText(record, ql5common::TextForm::AsReceived));
 }
 
 }  // namespace ql5

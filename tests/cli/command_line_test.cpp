@@ -34,27 +34,25 @@ std::string Refusal(std::initializer_list<std::string_view> args)
     return std::get<UsageError>(parsed).message;
 }
 
-const MacAddress kMac{0x02, 0x51, 0xc5, 0x01, 0x02, 0x0a};
+const ql5common::MacAddress kMac{0x02, 0x51, 0xc5, 0x01, 0x02, 0x0a};
 
 }  // namespace
 
-TEST(CommandLine, AcceptsTheThreeMacForms)
+// Which MAC forms are accepted is the common library's to test; here only
+// that the command line takes what it accepts and names what it refuses.
+TEST(CommandLine, TakesTheMacOperand)
 {
-    EXPECT_EQ(Accepted({"info", "02:51:c5:01:02:0a"}).mac, kMac);
     EXPECT_EQ(Accepted({"info", "02-51-C5-01-02-0A"}).mac, kMac);
-    EXPECT_EQ(Accepted({"info", "0251c501020A"}).mac, kMac);
+    EXPECT_EQ(Accepted({"dhcp", "0251c501020A"}).mac, kMac);
 }
 
-TEST(CommandLine, RefusesMalformedMacs)
+TEST(CommandLine, RefusesAMalformedMacWithTheFormsItTakes)
 {
-    for (std::string_view bad : {"02:51:c5:01:02", "02:51:c5:01:02:0a:0b", "00:40-9d:01:02:0a",
-                                 "02.51.c5.01.02.0a", "2:51:c5:01:02:0a0", "0251c501020",
-                                 "0251c501020g", "", "02:51:c5:01:02:0g"}) {
-        const auto parsed = Parse({"info", bad});
-        ASSERT_TRUE(std::holds_alternative<UsageError>(parsed)) << bad;
-        EXPECT_NE(std::get<UsageError>(parsed).message.find("not a MAC address"),
-                  std::string::npos);
-    }
+    const std::string message = Refusal({"info", "02:51-c5:01:02:0a"});
+    EXPECT_NE(message.find("'02:51-c5:01:02:0a' is not a MAC address (write 02:51:c5:01:02:03, "
+                           "02-51-C5-01-02-03 or 0251c5010203)"),
+              std::string::npos)
+        << message;
 }
 
 TEST(CommandLine, RefusesTheBroadcastMacThatNamesEveryConverter)
@@ -76,13 +74,19 @@ TEST(CommandLine, SetIpTakesThreeAddressesInNetworkOrder)
     EXPECT_EQ(invocation.gatewayAddress, 0u);
 }
 
-TEST(CommandLine, RefusesAddressesThatAreNotFourDecimalOctets)
+TEST(CommandLine, RefusesAnAddressThatIsNotDottedDecimalNamingWhichOne)
 {
-    for (std::string_view bad : {"192.168.1", "192.168.1.256", "192.168.1.10.", "192.168.01.10",
-                                 "192.168.1.1a", " 192.168.1.10", "1.2.3.-4", "0x1.2.3.4"}) {
-        const std::string message =
-            Refusal({"set-ip", "0251c501020a", "192.168.1.10", bad, "192.168.1.1"});
-        EXPECT_NE(message.find("for MASK"), std::string::npos) << bad << ": " << message;
+    const char* const names[] = {"IP", "MASK", "GATEWAY"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        std::vector<std::string_view> args = {"set-ip", "0251c501020a", "192.168.1.10",
+                                              "255.255.255.0", "192.168.1.1"};
+        args[2 + i] = "192.168.01.10";
+        const auto parsed = ParseCommandLine(args);
+        ASSERT_TRUE(std::holds_alternative<UsageError>(parsed)) << names[i];
+        EXPECT_NE(std::get<UsageError>(parsed).message.find(
+                      "'192.168.01.10' is not an IPv4 address (for " + std::string(names[i])),
+                  std::string::npos)
+            << std::get<UsageError>(parsed).message;
     }
 }
 

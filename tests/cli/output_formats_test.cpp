@@ -1,8 +1,9 @@
-// The display of converters: product substitution, the information text, and
-// the shapes of the table, CSV and JSON outputs.
-#include "converter_text.h"
+// The shapes of ql5ctl's table, CSV and JSON outputs.
 #include "converter_view.h"
 #include "output_formats.h"
+#include "text_lines.h"
+
+#include <ql5common/address_text.h>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -11,15 +12,13 @@
 #include <sstream>
 
 using namespace ql5ctl;
+using ql5::cli::Lines;
 
 namespace {
 
-std::uint32_t Address(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d)
+std::uint32_t Address(const char* dottedDecimal)
 {
-    const std::uint8_t octets[4] = {a, b, c, d};
-    std::uint32_t value;
-    std::memcpy(&value, octets, sizeof value);
-    return value;
+    return ql5common::ParseDottedDecimal(dottedDecimal).value();
 }
 
 DeviceRecordExchange Record(const char* name, const char* product)
@@ -29,79 +28,41 @@ DeviceRecordExchange Record(const char* name, const char* product)
     record.presenceFlags = QL5_HAS_MAC_ADDRESS | QL5_HAS_IP_ADDRESS;
     const std::uint8_t mac[6] = {0x02, 0x51, 0xc5, 0x0a, 0x0b, 0x0c};
     std::memcpy(record.macAddress, mac, sizeof mac);
-    record.ipAddress = Address(198, 51, 100, 10);
-    record.localAddress = Address(198, 51, 100, 1);
+    record.ipAddress = Address("198.51.100.10");
+    record.localAddress = Address("198.51.100.1");
     std::strncpy(record.code4Text, name, sizeof record.code4Text - 1);
     std::strncpy(record.productName, product, sizeof record.productName - 1);
     return record;
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 }  // namespace
 
-TEST(ConverterView, SubstitutesOnlyTheExactModuleProductName)
+TEST(ConverterView, ShowsTheSubstitutedProductNameAndLeavesTheRecordAlone)
 {
-    EXPECT_EQ(MakeConverterView(Record("a", "Digi Connect ME"), "").product, U"QL5 Converter");
-    for (const char* other : {"Digi Connect ME2", "digi connect me", "Digi Connect ME ", ""})
-        EXPECT_EQ(MakeConverterView(Record("a", other), "").product,
-                  DecodeConverterText(other, std::strlen(other)))
-            << other;
+    const DeviceRecordExchange record = Record("a", "Digi Connect ME");
+    EXPECT_EQ(MakeConverterView(record, "").product, U"QL5 Converter");
+    EXPECT_STREQ(record.productName, "Digi Connect ME");
 }
 
-TEST(ConverterView, DetailsTextIsTheInformationWindowsNineLines)
-{
-    DeviceRecordExchange record = Record("Line 1", "Digi Connect ME");
-    record.subnetMask = Address(255, 255, 255, 0);
-    record.realPortPort = 65535;
-    std::strcpy(record.firmwareRevision, "2.4.1");
-    EXPECT_EQ(DetailsText(MakeConverterView(record, "eth0")),
-              "Name: QL5 Converter\n"
-              "MAC Address: 02:51:c5:0a:0b:0c\n"
-              "IP Address: 198.51.100.10\n"
-              "Subnet Mask: 255.255.255.0\n"
-              "Gateway Address: 0.0.0.0\n"
-              "DNS Address: 0.0.0.0\n"
-              "DHCP Mode: N/A\n"
-              "Firmware Revision: 2.4.1\n"
-              "RealPort Port: 65535\n");
-}
-
-TEST(ConverterView, DhcpModeIsEnabledOnlyForOneAndNotApplicableWhenAbsent)
-{
-    DeviceRecordExchange record = Record("a", "b");
-    record.dhcpMode = 1;  // not reported: the value does not count
-    EXPECT_EQ(std::string(DhcpModeText(MakeConverterView(record, "").dhcp)), "N/A");
-    record.presenceFlags |= QL5_HAS_DHCP_MODE;
-    EXPECT_EQ(std::string(DhcpModeText(MakeConverterView(record, "").dhcp)), "Enabled");
-    for (std::uint8_t value : {0, 2}) {
-        record.dhcpMode = value;
-        EXPECT_EQ(std::string(DhcpModeText(MakeConverterView(record, "").dhcp)), "Disabled");
-    }
-}
-
-TEST(OutputFormats, TableColumnsLineUpWithMultiByteNames)
+TEST(OutputFormats, TableColumnsLineUpWithMultiByteWideAndCombiningNames)
 {
     std::ostringstream out;
     WriteTable(out, {MakeConverterView(Record("S\xc3\xbc" "d", "P"), "ws0"),
-                     MakeConverterView(Record("North", "P"), "")});
+                     MakeConverterView(Record("North", "P"), ""),
+                     MakeConverterView(Record("\xe5\x8c\x97\xe9\x96\x80", "P"), "ws0"),
+                     MakeConverterView(Record("Cafe\xcc\x81", "P"), "ws0")});
     const auto lines = Lines(out.str());
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0].rfind("IP Address     MAC Address        Name   Product", 0), 0u)
         << lines[0];
-    // "Süd" is three characters wide, so "Product" starts in the same column
-    // on every line, counted in characters.
-    const auto column = [](const std::string& line) {
-        return DisplayWidth(line.substr(0, line.find("P ")));
-    };
-    EXPECT_EQ(column(lines[1]), column(lines[2]));
+    // The widest name, "North", takes five columns; "Süd" takes three, and
+    // "北門" and "Café" (with a combining accent) four, so each is padded to
+    // the same terminal column, whatever its bytes or code points.
+    EXPECT_EQ(lines[1].rfind("198.51.100.10  02:51:c5:0a:0b:0c  S\xc3\xbc" "d    P  ", 0), 0u);
+    EXPECT_EQ(lines[2].rfind("198.51.100.10  02:51:c5:0a:0b:0c  North  P  ", 0), 0u);
+    EXPECT_EQ(lines[3].rfind("198.51.100.10  02:51:c5:0a:0b:0c  \xe5\x8c\x97\xe9\x96\x80   P  ", 0),
+              0u);
+    EXPECT_EQ(lines[4].rfind("198.51.100.10  02:51:c5:0a:0b:0c  Cafe\xcc\x81   P  ", 0), 0u);
     // Without an interface name the local address stands in for it.
     EXPECT_NE(lines[2].find("198.51.100.1 "), std::string::npos);
     EXPECT_EQ(lines[1].back(), 'A');  // "N/A" ends the line, with the empty firmware trimmed
@@ -118,6 +79,18 @@ TEST(OutputFormats, CsvQuotesCommasAndQuotesAndNeverBreaksALine)
     EXPECT_EQ(lines[1],
               "198.51.100.10,02:51:c5:0a:0b:0c,\"Hall 2, \"\"east\"\"\\x0d\\x0ax\",P,ws0,"
               "198.51.100.1,N/A,,0.0.0.0,0.0.0.0,0.0.0.0,0");
+}
+
+TEST(OutputFormats, CsvWritesFormulaLikeTextsAsText)
+{
+    DeviceRecordExchange record = Record("=HYPERLINK(\"http://x\")", "+1");
+    std::strcpy(record.firmwareRevision, "@SUM(A1)");
+    std::ostringstream out;
+    WriteCsv(out, {MakeConverterView(record, "-eth")});
+    const auto lines = Lines(out.str());
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "198.51.100.10,02:51:c5:0a:0b:0c,\"'=HYPERLINK(\"\"http://x\"\")\",'+1,"
+                        "'-eth,198.51.100.1,N/A,'@SUM(A1),0.0.0.0,0.0.0.0,0.0.0.0,0");
 }
 
 TEST(OutputFormats, ListJsonHasTheDocumentedShape)

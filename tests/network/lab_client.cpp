@@ -1,7 +1,5 @@
 #include "lab_client.h"
 
-#include <arpa/inet.h>
-#include <cstdio>
 #include <stdexcept>
 #include <thread>
 
@@ -9,38 +7,18 @@ namespace ql5::test {
 
 Mac ParseMac(const std::string& text)
 {
-    Mac mac{};
-    unsigned values[6];
-    if (std::sscanf(text.c_str(), "%x:%x:%x:%x:%x:%x", &values[0], &values[1], &values[2],
-                    &values[3], &values[4], &values[5]) != 6)
+    const auto mac = ql5common::ParseMac(text);
+    if (!mac)
         throw std::invalid_argument("bad MAC " + text);
-    for (int i = 0; i < 6; ++i)
-        mac[i] = static_cast<std::uint8_t>(values[i]);
-    return mac;
-}
-
-std::string FormatMac(const std::uint8_t* mac)
-{
-    char text[18];
-    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2],
-                  mac[3], mac[4], mac[5]);
-    return text;
+    return *mac;
 }
 
 std::uint32_t ParseIpv4(const std::string& dotted)
 {
-    in_addr address{};
-    if (inet_pton(AF_INET, dotted.c_str(), &address) != 1)
+    const auto address = ql5common::ParseDottedDecimal(dotted);
+    if (!address)
         throw std::invalid_argument("bad address " + dotted);
-    return address.s_addr;
-}
-
-std::string FormatIpv4(std::uint32_t address)
-{
-    in_addr value{};
-    value.s_addr = address;
-    char text[INET_ADDRSTRLEN];
-    return inet_ntop(AF_INET, &value, text, sizeof text);
+    return *address;
 }
 
 std::vector<std::uint8_t> ParseHex(const std::string& hex)

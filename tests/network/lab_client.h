@@ -3,8 +3,8 @@
 #pragma once
 
 #include <ql5/discovery.h>
+#include <ql5common/address_text.h>
 
-#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -14,12 +14,18 @@
 
 namespace ql5::test {
 
-using Mac = std::array<std::uint8_t, 6>;
+using Mac = ql5common::MacAddress;
+using ql5common::FormatMac;
 
+// The common address text, throwing on text that a test mistyped.
 Mac ParseMac(const std::string& text);
-std::string FormatMac(const std::uint8_t* mac);
 std::uint32_t ParseIpv4(const std::string& dotted);
-std::string FormatIpv4(std::uint32_t address);
+
+inline std::string FormatIpv4(std::uint32_t address)
+{
+    return ql5common::FormatDottedDecimal(address);
+}
+
 std::vector<std::uint8_t> ParseHex(const std::string& hex);
 
 // A message window that counts the notifications posted to it.

@@ -7,6 +7,8 @@
 
 #include "support/simulator_process.h"
 
+#include <ql5common/address_text.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -62,7 +64,7 @@ void SetAddress(IpAddressEdit* edit, const QString& dotted)
 
 ByteVector Mac(const char* text)
 {
-    const auto mac = ParseMac(text);
+    const auto mac = ql5common::ParseMac(text).value();
     return ByteVector(mac.begin(), mac.end());
 }
 

@@ -7,6 +7,8 @@
 
 #include "support/simulator_process.h"
 
+#include <ql5common/address_text.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -49,7 +51,7 @@ T* Child(const QWidget& parent, const char* name)
 // reboot request for it.
 int QueriesAfterReboot(const ql5::lab::SimulatorProcess& sim, const char* mac)
 {
-    const auto target = ParseMac(mac);
+    const auto target = ql5common::ParseMac(mac).value();
     bool rebooted = false;
     int queries = 0;
     for (const auto& datagram : sim.ReceivedDatagrams()) {

@@ -9,10 +9,7 @@
 #include <QDir>
 #include <QTest>
 
-#include <arpa/inet.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace ql5::uitest {
@@ -48,61 +45,6 @@ void ModalWatcher::check()
         handler_(dialog);
     else
         dialog->reject();
-}
-
-std::array<std::uint8_t, 6> ParseMac(const char* text)
-{
-    std::array<unsigned, 6> values{};
-    std::sscanf(text, "%x:%x:%x:%x:%x:%x", &values[0], &values[1], &values[2], &values[3], &values[4],
-                &values[5]);
-    std::array<std::uint8_t, 6> mac{};
-    for (std::size_t i = 0; i < mac.size(); ++i)
-        mac[i] = static_cast<std::uint8_t>(values[i]);
-    return mac;
-}
-
-std::uint32_t ParseIpv4(const char* dotted)
-{
-    in_addr address{};
-    inet_pton(AF_INET, dotted, &address);
-    return address.s_addr;
-}
-
-namespace {
-
-template <std::size_t N>
-void CopyText(char (&field)[N], const char* text)
-{
-    std::strncpy(field, text, N - 1);
-}
-
-}  // namespace
-
-DeviceRecordExchange MakeRecord(const RecordSpec& spec)
-{
-    DeviceRecordExchange record{};
-    record.recordSize = QL5_DEVICE_RECORD_SIZE;
-    record.layoutTag = 256;
-    record.protocolMagic = QL5_PROTOCOL_MAGIC;
-    record.presenceFlags = QL5_HAS_MAC_ADDRESS | QL5_HAS_IP_ADDRESS | QL5_HAS_SUBNET_MASK |
-                           QL5_HAS_GATEWAY_ADDRESS | QL5_HAS_CODE4_TEXT | QL5_HAS_PRODUCT_NAME |
-                           QL5_HAS_FIRMWARE_REVISION | QL5_HAS_REALPORT_PORT;
-    const auto mac = ParseMac(spec.mac);
-    std::memcpy(record.macAddress, mac.data(), mac.size());
-    record.ipAddress = ParseIpv4(spec.ip);
-    record.subnetMask = ParseIpv4(spec.mask);
-    record.gatewayAddress = ParseIpv4(spec.gateway);
-    record.dnsAddress = ParseIpv4(spec.dns);
-    if (spec.dhcp) {
-        record.dhcpMode = *spec.dhcp;
-        record.presenceFlags |= QL5_HAS_DHCP_MODE;
-    }
-    CopyText(record.code4Text, spec.name);
-    CopyText(record.productName, spec.productName);
-    CopyText(record.firmwareRevision, spec.firmware);
-    record.realPortPort = spec.realPort;
-    record.extensionSize = 64;
-    return record;
 }
 
 std::vector<std::vector<std::uint8_t>> LoggedRequests(const ql5::lab::SimulatorProcess& sim,

@@ -3,6 +3,8 @@
 // helpers for the simulator's log.
 #pragma once
 
+#include "support/sample_record.h"
+
 #include <ql5/discovery.h>
 
 #include <QList>
@@ -12,10 +14,8 @@
 #include <QString>
 #include <QTimer>
 
-#include <array>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <vector>
 
 namespace ql5::lab {
@@ -57,25 +57,8 @@ private:
     QList<QPointer<QDialog>> handled_;
 };
 
-// Fields of a record made for a test; unset optional fields stay absent.
-struct RecordSpec {
-    const char* mac = "02:51:c5:00:00:01";
-    const char* ip = "198.51.100.10";
-    const char* mask = "255.255.255.0";
-    const char* gateway = "198.51.100.254";
-    const char* dns = "0.0.0.0";
-    std::optional<std::uint8_t> dhcp;
-    const char* name = "Line 1";
-    const char* productName = "Digi Connect ME";
-    const char* firmware = "2.4.1";
-    std::uint16_t realPort = 771;
-};
-
-DeviceRecordExchange MakeRecord(const RecordSpec& spec);
-
-std::array<std::uint8_t, 6> ParseMac(const char* text);
-// Dotted decimal to a 32-bit value in network order.
-std::uint32_t ParseIpv4(const char* dotted);
+using ql5::sample::MakeRecord;
+using ql5::sample::RecordSpec;
 
 // The datagrams of one message type that the simulator logged, in order.
 std::vector<std::vector<std::uint8_t>> LoggedRequests(const ql5::lab::SimulatorProcess& sim,

@@ -1,6 +1,6 @@
 #include "command_line.h"
 
-#include "converter_text.h"
+#include <ql5common/converter_text.h>
 
 #include <charconv>
 #include <cmath>
@@ -31,7 +31,8 @@ constexpr SubcommandInfo kSubcommands[] = {
 // the terminal shown as an escape.
 std::string Quoted(std::string_view text)
 {
-    return "'" + TerminalText(DecodeConverterText(text.data(), text.size())) + "'";
+    return "'" + ql5common::NeutralisedText(ql5common::DecodeConverterText(text.data(), text.size())) +
+           "'";
 }
 
 std::optional<double> ParseSeconds(std::string_view text)
@@ -45,7 +46,7 @@ std::optional<double> ParseSeconds(std::string_view text)
     return value;
 }
 
-bool IsBroadcast(const MacAddress& mac)
+bool IsBroadcast(const ql5common::MacAddress& mac)
 {
     for (std::uint8_t byte : mac) {
         if (byte != 0xFF)
@@ -155,7 +156,7 @@ bool Parser::TakeOperands(const SubcommandInfo& sub, const std::vector<std::stri
     if (sub.operands == 0)
         return true;
 
-    const auto mac = ParseMac(operands[0]);
+    const auto mac = ql5common::ParseMac(operands[0]);
     if (!mac) {
         error_ = Quoted(operands[0]) +
                  " is not a MAC address (write 02:51:c5:01:02:03, 02-51-C5-01-02-03 or "
@@ -173,7 +174,7 @@ bool Parser::TakeOperands(const SubcommandInfo& sub, const std::vector<std::stri
         std::uint32_t* const targets[] = {&invocation_.ipAddress, &invocation_.subnetMask,
                                           &invocation_.gatewayAddress};
         for (std::size_t i = 0; i < 3; ++i) {
-            const auto address = ParseIpv4(operands[i + 1]);
+            const auto address = ql5common::ParseDottedDecimal(operands[i + 1]);
             if (!address) {
                 error_ = Quoted(operands[i + 1]) + " is not an IPv4 address (for " + names[i] +
                          "; write four numbers 0 to 255 like 198.51.100.20)";

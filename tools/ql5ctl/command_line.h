@@ -1,8 +1,9 @@
 // What the user asked ql5ctl to do, read from its arguments.
 #pragma once
 
-#include "addresses.h"
 #include "output_formats.h"
+
+#include <ql5common/address_text.h>
 
 #include <cstdint>
 #include <string>
@@ -16,7 +17,7 @@ enum class Subcommand { Help, Version, List, Info, SetIp, Dhcp, Reboot };
 
 struct Invocation {
     Subcommand command = Subcommand::Help;
-    MacAddress mac{};
+    ql5common::MacAddress mac{};
     std::uint32_t ipAddress = 0;     // set-ip, network order
     std::uint32_t subnetMask = 0;
     std::uint32_t gatewayAddress = 0;

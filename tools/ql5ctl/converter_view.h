@@ -1,25 +1,13 @@
 // One converter as ql5ctl shows it: every field of a record already in its
-// display form, so that the table, CSV, JSON and the information text all say
-// the same thing.
+// display form, so that the table, CSV and JSON all say the same thing.
 #pragma once
 
 #include <ql5/discovery.h>
 
-#include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace ql5ctl {
-
-// The product name that the converters' embedded network module reports for
-// itself, and the name that QL5Config shows instead.
-inline constexpr char kModuleProductName[] = "Digi Connect ME";
-inline constexpr char kConverterProductName[] = "QL5 Converter";
-
-// If the record's product name is exactly kModuleProductName (whole string,
-// byte for byte), overwrites it in place with kConverterProductName.
-void SubstituteProductName(DeviceRecordExchange& record);
 
 struct ConverterView {
     std::string mac;             // FormatMac
@@ -41,13 +29,5 @@ struct ConverterView {
 // interface that holds the record's local address.
 ConverterView MakeConverterView(const DeviceRecordExchange& record,
                                 const std::string& interfaceName);
-
-// "Enabled", "Disabled", or "N/A" when the converter did not report it: the
-// information dialog's words.
-const char* DhcpModeText(const std::optional<bool>& dhcp);
-
-// The nine lines of the information dialog, each ended by a line feed, with
-// converter texts made safe for a terminal.
-std::string DetailsText(const ConverterView& view);
 
 }  // namespace ql5ctl

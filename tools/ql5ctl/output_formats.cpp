@@ -1,7 +1,13 @@
 #include "output_formats.h"
 
-#include "converter_text.h"
+#include "json_text.h"
 
+#include <ql5common/converter_text.h>
+#include <ql5common/csv_cell.h>
+#include <ql5common/details_text.h>
+#include <ql5common/display_width.h>
+
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string>
@@ -10,44 +16,38 @@ namespace ql5ctl {
 
 namespace {
 
+using ql5common::DhcpModeText;
+using ql5common::DisplayWidth;
+
+// Converter text, and any text that came from outside, made safe to print.
+std::string Shown(std::u32string_view text)
+{
+    return ql5common::NeutralisedText(text);
+}
+
+std::string Shown(const std::string& bytes)
+{
+    return ql5common::NeutralisedText(ql5common::DecodeConverterText(bytes.data(), bytes.size()));
+}
+
 constexpr std::size_t kColumns = 7;
 using Row = std::array<std::string, kColumns>;
 
 std::string InterfaceCell(const ConverterView& converter)
 {
     return converter.interfaceName.empty() ? converter.localAddress
-                                           : TerminalText(DecodeConverterText(
-                                                 converter.interfaceName.data(),
-                                                 converter.interfaceName.size()));
+                                           : Shown(converter.interfaceName);
 }
 
 Row TableRow(const ConverterView& converter)
 {
     return {converter.ip,
             converter.mac,
-            TerminalText(converter.name),
-            TerminalText(converter.product),
+            Shown(converter.name),
+            Shown(converter.product),
             InterfaceCell(converter),
             DhcpModeText(converter.dhcp),
-            TerminalText(converter.firmware)};
-}
-
-// Quotes a CSV cell when it holds a comma, a quote or surrounding spaces.
-// Line breaks cannot occur: they were escaped like every control character.
-std::string CsvCell(const std::string& text)
-{
-    const bool quote = text.find_first_of(",\"") != std::string::npos ||
-                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
-    if (!quote)
-        return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-    return out;
+            Shown(converter.firmware)};
 }
 
 }  // namespace
@@ -94,16 +94,15 @@ void WriteCsv(std::ostream& out, const std::vector<ConverterView>& converters)
     out << "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,"
            "realPort\n";
     for (const ConverterView& c : converters) {
-        const std::string cells[] = {
-            c.ip, c.mac, TerminalText(c.name), TerminalText(c.product),
-            TerminalText(DecodeConverterText(c.interfaceName.data(), c.interfaceName.size())),
-            c.localAddress, DhcpModeText(c.dhcp), TerminalText(c.firmware), c.mask, c.gateway,
-            c.dns, std::to_string(c.realPort)};
+        const std::string cells[] = {c.ip, c.mac, Shown(c.name), Shown(c.product),
+                                     Shown(c.interfaceName), c.localAddress,
+                                     DhcpModeText(c.dhcp), Shown(c.firmware), c.mask,
+                                     c.gateway, c.dns, std::to_string(c.realPort)};
         std::string line;
         for (std::size_t i = 0; i < std::size(cells); ++i) {
             if (i > 0)
                 line += ',';
-            line += CsvCell(cells[i]);
+            line += ql5common::CsvCell(cells[i]);
         }
         out << line << '\n';
     }

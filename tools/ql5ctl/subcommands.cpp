@@ -1,13 +1,16 @@
 #include "subcommands.h"
 
-#include "converter_text.h"
 #include "converter_view.h"
-#include "discovery_context.h"
 #include "exit_codes.h"
 #include "local_interfaces.h"
 #include "password.h"
 #include "reboot_wait.h"
 #include "sweep_listing.h"
+
+#include <ql5common/address_text.h>
+#include <ql5common/context_owner.h>
+#include <ql5common/converter_text.h>
+#include <ql5common/details_text.h>
 
 #include <cmath>
 #include <string>
@@ -18,13 +21,16 @@ namespace ql5ctl {
 
 namespace {
 
+using ql5common::ContextOwner;
+using ql5common::FormatMac;
+
 constexpr char kClientUnavailable[] =
     "ql5ctl: the discovery client could not be started (out of resources?)\n";
 
 // A status text as the converter sent it, safe to print.
-std::string ShownText(const std::string& raw)
+std::string PrintableText(const std::string& raw)
 {
-    return TerminalText(DecodeConverterText(raw.data(), raw.size()));
+    return ql5common::NeutralisedText(ql5common::DecodeConverterText(raw.data(), raw.size()));
 }
 
 void WriteConverters(const std::vector<ConverterView>& views, OutputFormat format,
@@ -67,7 +73,7 @@ std::int32_t SendCommand(const Invocation& invocation, DiscoveryHandle handle,
     }
 }
 
-int WaitForReboot(DiscoveryHandle handle, const MacAddress& mac, Streams streams)
+int WaitForReboot(DiscoveryHandle handle, const ql5common::MacAddress& mac, Streams streams)
 {
     streams.out << "Status: Rebooting" << std::endl;
     DeviceRecordExchange scratch;
@@ -110,7 +116,7 @@ int RunList(const Invocation& invocation, Streams streams)
 
 int RunInfo(const Invocation& invocation, Streams streams)
 {
-    DiscoveryContext context;
+    const ContextOwner context;
     if (!context) {
         streams.err << kClientUnavailable;
         return kExitInternal;
@@ -124,7 +130,9 @@ int RunInfo(const Invocation& invocation, Streams streams)
     const ConverterView view =
         MakeConverterView(record, LocalInterfaces().NameOf(record.localAddress));
     switch (invocation.format) {
-    case OutputFormat::Table: streams.out << DetailsText(view); break;
+    case OutputFormat::Table:
+        streams.out << ql5common::DetailsText(record, ql5common::TextForm::Neutralised);
+        break;
     case OutputFormat::Csv: WriteCsv(streams.out, {view}); break;
     case OutputFormat::Json:
         WriteConverterJson(streams.out, view);
@@ -144,7 +152,7 @@ int RunCommand(const Invocation& invocation, Streams streams)
     }
     std::string password = std::move(std::get<std::string>(obtained));
 
-    DiscoveryContext context;
+    const ContextOwner context;
     if (!context) {
         WipePassword(password);
         streams.err << kClientUnavailable;
@@ -168,10 +176,10 @@ int RunCommand(const Invocation& invocation, Streams streams)
                     << " did not answer the command within the time limit (7.5 s)\n";
         return kExitNoAnswer;
     }
-    const std::string message = ShownText(context.StatusText());
+    const std::string message = PrintableText(context.StatusText());
     if (result != 0) {
         streams.err << "ql5ctl: " << macText << " refused the command (result " << result
-                    << ")\nError Number: " << GetStatusCode(context.Handle())
+                    << ")\nError Number: " << context.StatusCode()
                     << "\nError Message: " << message << "\n";
         return kExitRefused;
     }

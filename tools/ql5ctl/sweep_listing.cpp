@@ -1,6 +1,6 @@
 #include "sweep_listing.h"
 
-#include "discovery_context.h"
+#include <ql5common/context_owner.h>
 
 #include <condition_variable>
 #include <mutex>
@@ -51,7 +51,7 @@ void Drain(DiscoveryHandle handle, std::vector<DeviceRecordExchange>& records)
 
 std::optional<std::vector<DeviceRecordExchange>> SweepFor(std::chrono::milliseconds length)
 {
-    DiscoveryContext context;
+    const ql5common::ContextOwner context;
     if (!context)
         return std::nullopt;
     RepliesWaiting notice;

@@ -1,9 +1,9 @@
-#include "addresses.h"
+#include "ql5common/address_text.h"
 
 #include <cstdio>
 #include <cstring>
 
-namespace ql5ctl {
+namespace ql5common {
 
 namespace {
 
@@ -51,7 +51,15 @@ std::optional<MacAddress> ParseMac(std::string_view text)
     return mac;
 }
 
-std::optional<std::uint32_t> ParseIpv4(std::string_view text)
+std::string FormatMac(const std::uint8_t macAddress[6])
+{
+    char text[18];
+    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", macAddress[0],
+                  macAddress[1], macAddress[2], macAddress[3], macAddress[4], macAddress[5]);
+    return text;
+}
+
+std::optional<std::uint32_t> ParseDottedDecimal(std::string_view text)
 {
     std::uint8_t octets[4];
     std::size_t at = 0;
@@ -61,8 +69,7 @@ std::optional<std::uint32_t> ParseIpv4(std::string_view text)
                 return std::nullopt;
             ++at;
         }
-        // One to three digits; a leading zero only as the octet "0" itself,
-        // since other tools read "010" as octal.
+        // One to three digits; a leading zero only as the octet "0" itself.
         const std::size_t start = at;
         unsigned value = 0;
         while (at < text.size() && at - start < 3 && text[at] >= '0' && text[at] <= '9')
@@ -79,14 +86,6 @@ std::optional<std::uint32_t> ParseIpv4(std::string_view text)
     return address;
 }
 
-std::string FormatMac(const std::uint8_t macAddress[6])
-{
-    char text[18];
-    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", macAddress[0],
-                  macAddress[1], macAddress[2], macAddress[3], macAddress[4], macAddress[5]);
-    return text;
-}
-
 std::string FormatDottedDecimal(std::uint32_t networkOrderAddress)
 {
     std::uint8_t octets[4];
@@ -96,4 +95,4 @@ std::string FormatDottedDecimal(std::uint32_t networkOrderAddress)
     return text;
 }
 
-}  // namespace ql5ctl
+}  // namespace ql5common

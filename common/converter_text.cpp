@@ -1,0 +1,68 @@
+#include "ql5common/converter_text.h"
+
+#include "ql5common/utf8.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace ql5common {
+
+namespace {
+
+void AppendEscape(std::string& out, const char* format, char32_t c)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, format, static_cast<unsigned>(c));
+    out += buffer;
+}
+
+}  // namespace
+
+std::u32string DecodeConverterText(const char* bytes, std::size_t capacity)
+{
+    const char* end = std::find(bytes, bytes + capacity, '\0');
+    const std::string_view text(bytes, static_cast<std::size_t>(end - bytes));
+    std::u32string decoded;
+    if (DecodeUtf8(text, decoded))
+        return decoded;
+    decoded.resize(text.size());
+    // Latin-1: each byte is its own code point.
+    std::transform(text.begin(), text.end(), decoded.begin(),
+                   [](char byte) { return static_cast<char32_t>(static_cast<unsigned char>(byte)); });
+    return decoded;
+}
+
+bool IsControlCharacter(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+bool IsInvisibleFormatCharacter(char32_t c)
+{
+    return c == 0x061C || (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
+           (c >= 0x2060 && c <= 0x2064) || (c >= 0x2066 && c <= 0x2069) || c == 0xFEFF;
+}
+
+std::string NeutralisedText(std::u32string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char32_t c : text) {
+        if (c == U'\\')
+            out += "\\\\";
+        else if (IsControlCharacter(c))
+            AppendEscape(out, "\\x%02x", c);
+        else if (IsInvisibleFormatCharacter(c))
+            AppendEscape(out, "\\u%04x", c);
+        else
+            AppendUtf8(out, c);
+    }
+    return out;
+}
+
+std::string ShownText(std::u32string_view text, TextForm form)
+{
+    return form == TextForm::Neutralised ? NeutralisedText(text) : EncodeUtf8(text);
+}
+
+}  // namespace ql5common

@@ -1,0 +1,17 @@
+// Texts as JSON strings. Converter texts stay exact in JSON (its escapes are
+// undone by every parser), and the characters that the table neutralises are
+// escaped here too, so JSON printed to a terminal is as harmless as the table.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ql5ctl {
+
+// The text as a quoted JSON string.
+std::string JsonString(std::u32string_view text);
+
+// Plain ASCII or UTF-8 that ql5ctl composed itself, as a JSON string.
+std::string JsonString(std::string_view utf8);
+
+}  // namespace ql5ctl
