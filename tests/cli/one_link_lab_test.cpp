@@ -1,6 +1,7 @@
 // ql5ctl against a simulated fleet on a workstation with one network: every
 // subcommand, every output format and every exit code, as a user runs it.
 #include "ctl_process.h"
+#include "text_lines.h"
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
 
@@ -8,9 +9,9 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <sstream>
 
 using ql5::cli::CtlResult;
+using ql5::cli::Lines;
 using ql5::cli::PasswordInEnvironment;
 using ql5::cli::RunCtl;
 using ql5::cli::Stdin;
@@ -20,7 +21,7 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr char kLine1[] = "02:51:c5:10:00:01";     // product substituted, password "secret"
-constexpr char kHostile[] = "02:51:c5:10:00:02";   // texts with terminal escapes
+constexpr char kHostile[] = "02:51:c5:10:00:02";   // texts and refusal with terminal escapes
 constexpr char kDeaf[] = "02:51:c5:10:00:03";      // answers queries, never commands
 constexpr char kRebooting[] = "02:51:c5:10:00:04"; // silent for 2 s after a reboot
 constexpr char kAbsent[] = "02:51:c5:10:00:99";
@@ -32,7 +33,9 @@ const char* const kFleet = R"({"converters": [
      "password": "secret", "successMessage": "Settings saved"},
     {"mac": "02:51:c5:10:00:02", "ip": "198.51.100.11", "dhcp": 1,
      "name": "Gate\u001b[2J\u001b[31m, \"east\"\u202e", "productName": "Other\u009b31m",
-     "firmware": "1.0\\2"},
+     "firmware": "1.0\\2", "password": "secret",
+     "refusal": {"result": 1, "error": 7,
+                 "message": "Locked\u001b[2J\u009b31m by \u202epanel\u200b\\"}},
     {"mac": "02:51:c5:10:00:03", "ip": "198.51.100.12", "name": "Deaf", "password": "secret",
      "misbehave": {"silentForCommands": true}},
     {"mac": "02:51:c5:10:00:04", "ip": "198.51.100.13", "name": "Restarting",
@@ -57,15 +60,6 @@ protected:
 
     SimulatorProcess sim_;
 };
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 bool Contains(const std::string& text, const std::string& part)
 {
@@ -247,6 +241,16 @@ TEST_F(OneLinkCli, WrongPasswordIsRefusedWithTheConvertersErrorNumberAndMessage)
     EXPECT_EQ(run.out, "");  // no "Status: Rebooting": nothing to wait for
     EXPECT_EQ(run.err, "ql5ctl: 02:51:c5:10:00:01 refused the command (result 1)\n"
                        "Error Number: 5\nError Message: Password incorrect\n");
+}
+
+TEST_F(OneLinkCli, RefusalMessageIsEscapedForTheTerminal)
+{
+    const CtlResult run = RunCtl({"dhcp", kHostile}, PasswordInEnvironment("guess"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "ql5ctl: 02:51:c5:10:00:02 refused the command (result 1)\n"
+                       "Error Number: 7\n"
+                       "Error Message: Locked\\x1b[2J\\x9b31m by \\u202epanel\\u200b\\\\\n");
+    ExpectHarmlessOnATerminal(run.err);
 }
 
 TEST_F(OneLinkCli, CommandThatGetsNoAnswerExitsWithNoAnswer)

@@ -78,6 +78,7 @@ private slots:
     void init();
 
     void OpensWithEmptyStatusLine();
+    void NameLabelShowsConverterTextAsPlainText();
     void ReadyWhenTheFirstQueryIsAnswered();
     void ReadyAfterAnUnansweredQuery();
     void TimedOutWhenTheConverterStaysAway();
@@ -136,6 +137,21 @@ void TestRebootDialog::OpensWithEmptyStatusLine()
     QVERIFY(!dialog.isVisible());
     QTest::qWait(300);
     QCOMPARE(sim.ReceivedDatagrams().size(), std::size_t{0});
+}
+
+void TestRebootDialog::NameLabelShowsConverterTextAsPlainText()
+{
+    const char* markup = "<b>x</b><img src=\"file:///etc/passwd\">&amp;";
+    DeviceRecordExchange record = MakeRecord({.productName = markup});
+    RebootDialog dialog(&record);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* name = Child<QLabel>(dialog, "nameLabel");
+    QCOMPARE(name->textFormat(), Qt::PlainText);
+    QCOMPARE(name->text(), QString::fromUtf8(markup));
+    // Shown literally, the tags take room on the screen; as markup they would
+    // shrink to a bold "x" and an image.
+    QVERIFY(name->sizeHint().width() >= name->fontMetrics().horizontalAdvance(QString::fromUtf8(markup)));
 }
 
 void TestRebootDialog::ReadyWhenTheFirstQueryIsAnswered()
