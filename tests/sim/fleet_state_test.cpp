@@ -127,13 +127,10 @@ TEST(FleetState, AcceptedStaticCommandAppliesAndShowsInDiscovery)
     FleetState fleet = MakeFleet(kTwoConverters);
     const auto reply = Datagrams(fleet.Handle(Static(kFirst, "secret"), "lab0", kStart));
     ASSERT_EQ(reply.size(), 1u);
-    EXPECT_EQ(reply[0],
-              (Bytes{
-                  0x44, 0x49, 0x47, 0x49, 0x00, 0x04, 0x00, 0x0e,  // header, type 4
-                  0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01,  // code 1, MAC
-                  0x0a, 0x01, 0x00,                                // code 10, result 0
-                  0x11, 0x01, 0x00,                                // code 17, error 0
-              }));
+    EXPECT_EQ(reply[0], (Bytes{0x44, 0x49, 0x47, 0x49, 0x00, 0x04, 0x00, 0x0e,  // header, type 4
+                               0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01,  // code 1, MAC
+                               0x0a, 0x01, 0x00,                                // code 10, result 0
+                               0x11, 0x01, 0x00}));                             // code 17, error 0
     const Converter* c = fleet.Find(kFirst);
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->ip, (Ipv4Address{198, 51, 100, 20}));
@@ -156,14 +153,11 @@ TEST(FleetState, WrongPasswordIsRefusedAndChangesNothing)
         "refusal": {"error": 9, "message": "No"}}]})");
     const auto reply = Datagrams(fleet.Handle(Static(kFirst, "Secret"), "lab0", kStart));
     ASSERT_EQ(reply.size(), 1u);
-    EXPECT_EQ(reply[0],
-              (Bytes{
-                  0x44, 0x49, 0x47, 0x49, 0x00, 0x04, 0x00, 0x12,  // header, type 4
-                  0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01,  // code 1, MAC
-                  0x0a, 0x01, 0x01,                                // code 10, result 1
-                  0x11, 0x01, 0x09,                                // code 17, error 9
-                  0x09, 0x02, 'N',  'o',                           // code 9, message
-              }));
+    EXPECT_EQ(reply[0], (Bytes{0x44, 0x49, 0x47, 0x49, 0x00, 0x04, 0x00, 0x12,  // header, type 4
+                               0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01,  // code 1, MAC
+                               0x0a, 0x01, 0x01,                                // code 10, result 1
+                               0x11, 0x01, 0x09,                                // code 17, error 9
+                               0x09, 0x02, 'N',  'o'}));                        // code 9, message
     EXPECT_EQ(fleet.Find(kFirst)->ip, (Ipv4Address{198, 51, 100, 10}));
     EXPECT_FALSE(fleet.Find(kFirst)->dhcp.has_value());
 }

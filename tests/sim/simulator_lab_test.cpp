@@ -106,14 +106,11 @@ TEST_F(SimulatorLab, RefusesWrongPasswordThenRebootsAndStaysSilent)
     ASSERT_TRUE(socket.SendToGroup(RebootRequest("wrong")));
     auto reply = socket.Receive(2s);
     ASSERT_TRUE(reply.has_value());
-    EXPECT_EQ(reply->bytes,
-              (Bytes{
-                  0x44, 0x49, 0x47, 0x49, 0x00, 0x06, 0x00, 0x12,  // type 6
-                  0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01,  // MAC
-                  0x0a, 0x01, 0x01,                                // result 1
-                  0x11, 0x01, 0x07,                                // error 7
-                  0x09, 0x02, 'N',  'o',                           // message
-              }));
+    EXPECT_EQ(reply->bytes, (Bytes{0x44, 0x49, 0x47, 0x49, 0x00, 0x06, 0x00, 0x12,  // type 6
+                                   0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01,  // MAC
+                                   0x0a, 0x01, 0x01,                                // result 1
+                                   0x11, 0x01, 0x07,                                // error 7
+                                   0x09, 0x02, 'N',  'o'}));                        // message
 
     ASSERT_TRUE(socket.SendToGroup(RebootRequest("secret")));
     reply = socket.Receive(2s);

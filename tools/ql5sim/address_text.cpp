@@ -10,9 +10,12 @@ namespace {
 
 int HexDigit(char c)
 {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -64,7 +67,7 @@ std::optional<Ipv4Address> ParseIpv4(std::string_view text)
 std::string FormatIpv4(const Ipv4Address& address)
 {
     return std::to_string(address[0]) + "." + std::to_string(address[1]) + "." +
-        std::to_string(address[2]) + "." + std::to_string(address[3]);
+           std::to_string(address[2]) + "." + std::to_string(address[3]);
 }
 
 std::optional<std::vector<std::uint8_t>> ParseHex(std::string_view text)
@@ -73,7 +76,8 @@ std::optional<std::vector<std::uint8_t>> ParseHex(std::string_view text)
     int high = -1;
     for (const char c : text) {
         if (c == ' ' || c == ':') {
-            if (high >= 0) return std::nullopt;  // a separator inside a byte
+            if (high >= 0)
+                return std::nullopt;  // a separator inside a byte
             continue;
         }
         const int digit = HexDigit(c);
@@ -119,7 +123,8 @@ std::optional<std::uint32_t> ParseMagic(std::string_view text)
         std::uint32_t magic = 0;
         for (const char c : text.substr(2)) {
             const int digit = HexDigit(c);
-            if (digit < 0) return std::nullopt;
+            if (digit < 0)
+                return std::nullopt;
             magic = magic << 4 | static_cast<std::uint32_t>(digit);
         }
         return magic;

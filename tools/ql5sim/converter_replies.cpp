@@ -36,18 +36,30 @@ std::vector<std::uint8_t> EncodeDiscoveryReply(const Converter& c, std::uint32_t
 {
     ReplyBuilder b;
     b.Mac(field::kMacAddress, c.mac);
-    if (c.ip) b.Ipv4(field::kIpAddress, *c.ip);
-    if (c.mask) b.Ipv4(field::kSubnetMask, *c.mask);
-    if (c.gateway) b.Ipv4(field::kGatewayAddress, *c.gateway);
-    if (c.dns) b.Ipv4(field::kDnsAddress, *c.dns);
-    if (c.dhcp) b.Integer(field::kDhcpMode, *c.dhcp, 1);
-    if (c.name) b.Text(field::kName, *c.name);
-    if (c.code5) b.Text(field::kCode5Text, *c.code5);
-    if (c.hardwareType) b.Integer(field::kHardwareType, *c.hardwareType, 1);
-    if (c.productName) b.Text(field::kProductName, *c.productName);
-    if (c.firmware) b.Text(field::kFirmwareRevision, *c.firmware);
-    if (c.realPort) b.Integer(field::kRealPortPort, *c.realPort, 2);
-    if (c.portCount) b.Integer(field::kPortCount, *c.portCount, 1);
+    if (c.ip)
+        b.Ipv4(field::kIpAddress, *c.ip);
+    if (c.mask)
+        b.Ipv4(field::kSubnetMask, *c.mask);
+    if (c.gateway)
+        b.Ipv4(field::kGatewayAddress, *c.gateway);
+    if (c.dns)
+        b.Ipv4(field::kDnsAddress, *c.dns);
+    if (c.dhcp)
+        b.Integer(field::kDhcpMode, *c.dhcp, 1);
+    if (c.name)
+        b.Text(field::kName, *c.name);
+    if (c.code5)
+        b.Text(field::kCode5Text, *c.code5);
+    if (c.hardwareType)
+        b.Integer(field::kHardwareType, *c.hardwareType, 1);
+    if (c.productName)
+        b.Text(field::kProductName, *c.productName);
+    if (c.firmware)
+        b.Text(field::kFirmwareRevision, *c.firmware);
+    if (c.realPort)
+        b.Integer(field::kRealPortPort, *c.realPort, 2);
+    if (c.portCount)
+        b.Integer(field::kPortCount, *c.portCount, 1);
     for (const auto& extra : c.extraFields) {
         b.Field(extra);
     }
@@ -62,7 +74,8 @@ std::vector<std::uint8_t> EncodeCommandReply(const Converter& c, std::uint32_t m
     if (accepted) {
         b.Integer(field::kResultFlag, 0, 1);
         b.Integer(field::kErrorCode, 0, 1);
-        if (c.successMessage) b.Text(field::kResultMessage, *c.successMessage);
+        if (c.successMessage)
+            b.Text(field::kResultMessage, *c.successMessage);
     } else {
         b.Integer(field::kResultFlag, c.refusalResult, 1);
         b.Integer(field::kErrorCode, c.refusalError, 1);

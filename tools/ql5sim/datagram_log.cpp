@@ -27,7 +27,8 @@ DatagramLog::DatagramLog(const std::string& path)
 
 DatagramLog::~DatagramLog()
 {
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0)
+        close(fd_);
 }
 
 void DatagramLog::Record(double unixTime, const std::string& interfaceName, const sockaddr_in& from,
@@ -46,8 +47,10 @@ void DatagramLog::Record(double unixTime, const std::string& interfaceName, cons
     std::size_t written = 0;
     while (written < text.size()) {
         const ssize_t n = write(fd_, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;  // a full disk must not stop the converters
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;  // a full disk must not stop the converters
         written += static_cast<std::size_t>(n);
     }
 }

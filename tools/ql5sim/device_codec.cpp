@@ -20,9 +20,9 @@ std::uint16_t ReadU16(std::span<const std::uint8_t> bytes, std::size_t offset)
 std::uint32_t ReadU32(std::span<const std::uint8_t> bytes, std::size_t offset)
 {
     return static_cast<std::uint32_t>(bytes[offset]) << 24 |
-        static_cast<std::uint32_t>(bytes[offset + 1]) << 16 |
-        static_cast<std::uint32_t>(bytes[offset + 2]) << 8 |
-        static_cast<std::uint32_t>(bytes[offset + 3]);
+           static_cast<std::uint32_t>(bytes[offset + 1]) << 16 |
+           static_cast<std::uint32_t>(bytes[offset + 2]) << 8 |
+           static_cast<std::uint32_t>(bytes[offset + 3]);
 }
 
 template <std::size_t N>
@@ -108,8 +108,7 @@ ParseResult ParseRequest(std::span<const std::uint8_t> datagram)
         request.target = ReadArray<6>(payload, 1);
         error = ReadPassword(payload, 7, request.password);
         break;
-    default:
-        return {std::nullopt, ParseError::kUnknownType};
+    default: return {std::nullopt, ParseError::kUnknownType};
     }
     if (error != ParseError::kNone) {
         return {std::nullopt, error};
@@ -120,16 +119,11 @@ ParseResult ParseRequest(std::span<const std::uint8_t> datagram)
 const char* DescribeParseError(ParseError error)
 {
     switch (error) {
-    case ParseError::kNone:
-        return "no error";
-    case ParseError::kTooShort:
-        return "shorter than a header";
-    case ParseError::kUnknownType:
-        return "not a request type";
-    case ParseError::kLengthMismatch:
-        return "payload length does not match the request layout";
-    case ParseError::kPasswordLength:
-        return "password length byte does not match the bytes sent";
+    case ParseError::kNone: return "no error";
+    case ParseError::kTooShort: return "shorter than a header";
+    case ParseError::kUnknownType: return "not a request type";
+    case ParseError::kLengthMismatch: return "payload length does not match the request layout";
+    case ParseError::kPasswordLength: return "password length byte does not match the bytes sent";
     }
     return "unknown error";
 }

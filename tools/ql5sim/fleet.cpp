@@ -13,9 +13,8 @@ using namespace fleet_reading;
 Misbehaviour ParseMisbehaviour(const json& value, const std::string& where)
 {
     CheckKeys(value, where,
-              {"delayMs", "drop", "answerTwice", "wrongMagic", "replyType", "omitMac",
-               "macLast", "padTo", "oversized", "emptyDatagram", "silentForCommands",
-               "flood"});
+              {"delayMs", "drop", "answerTwice", "wrongMagic", "replyType", "omitMac", "macLast",
+               "padTo", "oversized", "emptyDatagram", "silentForCommands", "flood"});
     Misbehaviour m;
     for (const auto& item : value.items()) {
         const std::string& key = item.key();
@@ -30,7 +29,8 @@ Misbehaviour ParseMisbehaviour(const json& value, const std::string& where)
         } else if (key == "wrongMagic") {
             // true picks a magic that differs from any sensible one in one bit.
             if (v.is_boolean()) {
-                if (v.get<bool>()) m.replyMagic = kDigiMagic ^ 0x01;
+                if (v.get<bool>())
+                    m.replyMagic = kDigiMagic ^ 0x01;
             } else {
                 m.replyMagic = Magic(v, at);
             }
@@ -43,7 +43,8 @@ Misbehaviour ParseMisbehaviour(const json& value, const std::string& where)
         } else if (key == "padTo") {
             m.padTo = static_cast<std::size_t>(Integer(v, at, 0, 65'535 + kHeaderSize));
         } else if (key == "oversized") {
-            if (Boolean(v, at)) m.padTo = kMaxReplySize + 1;
+            if (Boolean(v, at))
+                m.padTo = kMaxReplySize + 1;
         } else if (key == "emptyDatagram") {
             m.emptyDatagram = Boolean(v, at);
         } else if (key == "silentForCommands") {
@@ -72,11 +73,14 @@ namespace fleet_reading {
 
 Converter ParseConverterBody(const json& value, const std::string& where)
 {
-    CheckKeys(value, where,
-              {"mac", "ip", "mask", "gateway", "dns", "dhcp", "name", "code5",
-               "hardwareType", "productName", "firmware", "realPort", "portCount",
-               "extraFields", "password", "successMessage", "refusal", "rebootSilenceMs",
-               "interfaces", "misbehave"});
+    CheckKeys(
+        value, where,
+        {"mac", "ip", "mask", "gateway", "dns", "dhcp",
+         // What a discovery reply says besides the addresses.
+         "name", "code5", "hardwareType", "productName", "firmware", "realPort", "portCount",
+         "extraFields",
+         // How the converter behaves.
+         "password", "successMessage", "refusal", "rebootSilenceMs", "interfaces", "misbehave"});
     Converter c;
     for (const auto& item : value.items()) {
         const std::string& key = item.key();
@@ -120,11 +124,13 @@ Converter ParseConverterBody(const json& value, const std::string& where)
             if (v.contains("error"))
                 c.refusalError =
                     static_cast<std::uint8_t>(Integer(v["error"], at + ".error", 0, 255));
-            if (v.contains("message")) c.refusalMessage = Text(v["message"], at + ".message");
+            if (v.contains("message"))
+                c.refusalMessage = Text(v["message"], at + ".message");
         } else if (key == "rebootSilenceMs") {
             c.rebootSilenceMs = static_cast<int>(Integer(v, at, 0, 3'600'000));
         } else if (key == "interfaces") {
-            if (!v.is_array()) Fail(at, "must be an array of interface names");
+            if (!v.is_array())
+                Fail(at, "must be an array of interface names");
             for (std::size_t i = 0; i < v.size(); ++i) {
                 c.interfaces.push_back(String(v[i], at + "[" + std::to_string(i) + "]"));
             }
@@ -171,7 +177,8 @@ Fleet LoadFleet(std::string_view jsonText)
     }
     if (document.contains("converters")) {
         const json& list = document["converters"];
-        if (!list.is_array()) Fail("fleet.converters", "must be an array");
+        if (!list.is_array())
+            Fail("fleet.converters", "must be an array");
         for (std::size_t i = 0; i < list.size(); ++i) {
             fleet.converters.push_back(
                 ParseConverter(list[i], "fleet.converters[" + std::to_string(i) + "]"));
@@ -182,7 +189,7 @@ Fleet LoadFleet(std::string_view jsonText)
         if (generate.is_array()) {
             for (std::size_t i = 0; i < generate.size(); ++i) {
                 GenerateConverters(generate[i], "fleet.generate[" + std::to_string(i) + "]",
-                         fleet.converters);
+                                   fleet.converters);
             }
         } else {
             GenerateConverters(generate, "fleet.generate", fleet.converters);

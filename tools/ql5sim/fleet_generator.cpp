@@ -34,8 +34,8 @@ void GenerateConverters(const json& value, const std::string& where, std::vector
         firstIp = Ipv4(value["firstIp"], where + ".firstIp");
     }
     const std::uint32_t ipBase = static_cast<std::uint32_t>(firstIp[0]) << 24 |
-        static_cast<std::uint32_t>(firstIp[1]) << 16 | static_cast<std::uint32_t>(firstIp[2]) << 8 |
-        firstIp[3];
+                                 static_cast<std::uint32_t>(firstIp[1]) << 16 |
+                                 static_cast<std::uint32_t>(firstIp[2]) << 8 | firstIp[3];
     if (count > 0 && std::uint64_t{ipBase} + count - 1 > 0xffffffffULL) {
         Fail(where, "count runs past the last IPv4 address");
     }

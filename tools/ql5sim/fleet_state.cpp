@@ -41,7 +41,7 @@ bool FleetState::Listens(std::size_t index, std::string_view interface, Clock::t
         return false;
     }
     return c.interfaces.empty() ||
-        std::find(c.interfaces.begin(), c.interfaces.end(), interface) != c.interfaces.end();
+           std::find(c.interfaces.begin(), c.interfaces.end(), interface) != c.interfaces.end();
 }
 
 void FleetState::Send(const Converter& c, std::chrono::milliseconds delay,
@@ -60,7 +60,8 @@ void FleetState::AnswerDiscovery(const Request& request, std::string_view interf
     std::vector<std::size_t> answering;
     if (request.target == kBroadcastMac) {
         for (std::size_t i = 0; i < fleet_.converters.size(); ++i) {
-            if (Listens(i, interface, now)) answering.push_back(i);
+            if (Listens(i, interface, now))
+                answering.push_back(i);
         }
     } else if (const auto it = byMac_.find(request.target);
                it != byMac_.end() && Listens(it->second, interface, now)) {
@@ -107,16 +108,13 @@ void FleetState::AnswerCommand(const Request& request, std::string_view interfac
             c.gateway = request.gateway;
             c.dhcp = 0;
             break;
-        case kConfigureDhcpRequest:
-            c.dhcp = request.dhcpFlag;
-            break;
+        case kConfigureDhcpRequest: c.dhcp = request.dhcpFlag; break;
         case kRebootRequest:
             // The converter answers first and then goes quiet while it restarts.
             silentUntil_[index] = now + std::chrono::milliseconds(c.misbehave.delayMs) +
-                std::chrono::milliseconds(c.rebootSilenceMs);
+                                  std::chrono::milliseconds(c.rebootSilenceMs);
             break;
-        default:
-            return;
+        default: return;
         }
     }
     const auto replyType = static_cast<std::uint16_t>(request.type + 1);

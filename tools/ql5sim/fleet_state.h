@@ -46,7 +46,6 @@ public:
     // `interface` at `now`. Requests with a foreign magic go unanswered.
     Answer Handle(const Request& request, std::string_view interface, Clock::time_point now);
 
-    const Fleet& fleet() const { return fleet_; }
     // The converter with this MAC, or null.
     const Converter* Find(const MacAddress& mac) const;
 

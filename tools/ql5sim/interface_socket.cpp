@@ -1,7 +1,7 @@
 #include "interface_socket.h"
 
-#include <arpa/inet.h>
 #include <algorithm>
+#include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
 #include <net/if.h>
@@ -85,7 +85,8 @@ InterfaceSocket::InterfaceSocket(InterfaceSocket&& other) noexcept
 InterfaceSocket& InterfaceSocket::operator=(InterfaceSocket&& other) noexcept
 {
     if (this != &other) {
-        if (fd_ >= 0) close(fd_);
+        if (fd_ >= 0)
+            close(fd_);
         fd_ = other.fd_;
         name_ = std::move(other.name_);
         other.fd_ = -1;
@@ -95,7 +96,8 @@ InterfaceSocket& InterfaceSocket::operator=(InterfaceSocket&& other) noexcept
 
 InterfaceSocket::~InterfaceSocket()
 {
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0)
+        close(fd_);
 }
 
 std::size_t InterfaceSocket::Send(std::span<const Datagram> datagrams)

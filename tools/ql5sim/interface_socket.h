@@ -29,8 +29,8 @@ public:
     InterfaceSocket& operator=(const InterfaceSocket&) = delete;
     ~InterfaceSocket();
 
-    int fd() const { return fd_; }
-    const std::string& name() const { return name_; }
+    int Descriptor() const { return fd_; }
+    const std::string& Name() const { return name_; }
 
     // Sends as many of the datagrams as the socket takes without blocking, in
     // order, and returns how many went out. Datagrams that the kernel refuses
@@ -39,7 +39,7 @@ public:
     std::size_t Send(std::span<const Datagram> datagrams);
 
 private:
-    InterfaceSocket(int fd, std::string name) : fd_(fd), name_(std::move(name)) { }
+    InterfaceSocket(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
 
     int fd_ = -1;
     std::string name_;

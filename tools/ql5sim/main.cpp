@@ -96,17 +96,24 @@ int main(int argc, char** argv)
         } else if (arg == "--fleet" || arg == "--interface" || arg == "--log" ||
                    arg == "--ready-file") {
             const char* v = value();
-            if (!v) return Usage(arg + " needs a value");
-            if (arg == "--fleet") options.fleet = v;
-            if (arg == "--interface") options.interfaces.emplace_back(v);
-            if (arg == "--log") options.log = v;
-            if (arg == "--ready-file") options.readyFile = v;
+            if (!v)
+                return Usage(arg + " needs a value");
+            if (arg == "--fleet")
+                options.fleet = v;
+            if (arg == "--interface")
+                options.interfaces.emplace_back(v);
+            if (arg == "--log")
+                options.log = v;
+            if (arg == "--ready-file")
+                options.readyFile = v;
         } else {
             return Usage("unknown argument " + arg);
         }
     }
-    if (options.fleet.empty()) return Usage("--fleet is required");
-    if (options.interfaces.empty()) return Usage("at least one --interface is required");
+    if (options.fleet.empty())
+        return Usage("--fleet is required");
+    if (options.interfaces.empty())
+        return Usage("at least one --interface is required");
 
     // The stop signals stay blocked except while the loop sleeps in ppoll, so
     // that a signal is never lost between testing the flag and going to sleep.
@@ -118,7 +125,7 @@ int main(int argc, char** argv)
     sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
     sigdelset(&waitMask, SIGTERM);
     sigdelset(&waitMask, SIGINT);
-    struct sigaction action { };
+    struct sigaction action = {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     sigaction(SIGTERM, &action, nullptr);

@@ -27,7 +27,10 @@ double UnixTime()
 }  // namespace
 
 Simulator::Simulator(FleetState& state, std::vector<InterfaceSocket> sockets, DatagramLog& log)
-    : state_(state), sockets_(std::move(sockets)), log_(log), outboxes_(sockets_.size()),
+    : state_(state),
+      sockets_(std::move(sockets)),
+      log_(log),
+      outboxes_(sockets_.size()),
       receiveBuffer_(kReceiveBuffer)
 {
 }
@@ -57,9 +60,10 @@ void Simulator::Run(const volatile std::sig_atomic_t& stop, const sigset_t& wait
         const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000'000),
                                static_cast<long>(wait.count() % 1'000'000'000)};
         for (std::size_t i = 0; i < sockets_.size(); ++i) {
-            fds[i].fd = sockets_[i].fd();
+            fds[i].fd = sockets_[i].Descriptor();
             fds[i].events = POLLIN;
-            if (blocked && !outboxes_[i].empty()) fds[i].events |= POLLOUT;
+            if (blocked && !outboxes_[i].empty())
+                fds[i].events |= POLLOUT;
             fds[i].revents = 0;
         }
         const int ready = ppoll(fds.data(), fds.size(), &timeout, &waitMask);
@@ -80,20 +84,21 @@ void Simulator::Receive(std::size_t socket)
     for (;;) {
         sockaddr_in from{};
         socklen_t fromLength = sizeof from;
-        const ssize_t n = recvfrom(sockets_[socket].fd(), buffer.data(), buffer.size(),
+        const ssize_t n = recvfrom(sockets_[socket].Descriptor(), buffer.data(), buffer.size(),
                                    MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &fromLength);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return;  // drained (or an ICMP error reported on the socket)
         }
         const auto now = Clock::now();
         const std::span<const std::uint8_t> datagram(buffer.data(), static_cast<std::size_t>(n));
-        log_.Record(UnixTime(), sockets_[socket].name(), from, datagram);
+        log_.Record(UnixTime(), sockets_[socket].Name(), from, datagram);
         const ParseResult parsed = ParseRequest(datagram);
         if (!parsed.request) {
             continue;  // a converter ignores what it cannot read
         }
-        Schedule(socket, from, state_.Handle(*parsed.request, sockets_[socket].name(), now), now);
+        Schedule(socket, from, state_.Handle(*parsed.request, sockets_[socket].Name(), now), now);
     }
 }
 
@@ -137,7 +142,8 @@ bool Simulator::Flush()
     std::vector<Datagram> batch;
     for (std::size_t i = 0; i < sockets_.size(); ++i) {
         auto& outbox = outboxes_[i];
-        if (outbox.empty()) continue;
+        if (outbox.empty())
+            continue;
         batch.clear();
         batch.reserve(outbox.size());
         for (const auto& out : outbox) {
@@ -155,7 +161,8 @@ bool Simulator::RunFloods(Clock::time_point now)
     ExpireFloods(now);
     bool active = false;
     for (auto& flood : floods_) {
-        if (flood.start > now) continue;
+        if (flood.start > now)
+            continue;
         const std::size_t count =
             static_cast<std::size_t>(std::min<std::uint64_t>(kFloodBatch, flood.remaining));
         std::vector<Datagram> batch(count, Datagram{flood.to, &flood.bytes});
