@@ -1,13 +1,31 @@
 #!/usr/bin/env bash
 # Checks scripts/lab itself: what it gives the command, that it passes the
-# command's exit code on, and that it leaves no namespace or process behind,
-# whether the command ends, fails or the lab is stopped by a signal.
+# command's exit code on, that it leaves no namespace or process behind,
+# whether the command ends, fails or the lab is stopped by a signal, and that
+# cleanup removes exactly the labs whose owner is gone.
 #
 #   tests/sim/lab_script_test.sh PATH_TO_scripts/lab
-set -u
+
+# The commands handed to 'sh -c' below are expanded by that shell, inside the
+# lab, so they are single-quoted on purpose.
+# shellcheck disable=SC2016
+set -euo pipefail
+
 lab=${1:?usage: lab_script_test.sh PATH_TO_LAB_SCRIPT}
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+made=()     # namespaces this test creates by hand
+owners=()   # processes this test starts to own them
+cleanup() {
+  local ns pid
+  for pid in "${owners[@]}"; do
+    kill -KILL "$pid" 2>/dev/null || true
+  done
+  for ns in "${made[@]}"; do
+    ip netns del "$ns" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
 failures=0
 
 fail() {
@@ -23,7 +41,23 @@ running() {
 }
 
 namespaces_of() {
-  ip netns list 2>/dev/null | awk '{print $1}' | grep -F -- "$1" || true
+  local ns
+  while read -r ns _; do
+    case $ns in *"$1"*) echo "$ns" ;; esac
+  done < <(ip netns list 2>/dev/null || true)
+}
+
+exists() {
+  [ -n "$(namespaces_of "$1")" ]
+}
+
+# Waits up to five seconds for a file to be written.
+await_file() {
+  for _ in $(seq 1 100); do
+    [ -s "$1" ] && return 0
+    sleep 0.05
+  done
+  return 1
 }
 
 if [ "$EUID" -ne 0 ] || ! command -v ip >/dev/null 2>&1; then
@@ -32,11 +66,11 @@ if [ "$EUID" -ne 0 ] || ! command -v ip >/dev/null 2>&1; then
 fi
 
 # 1. Variables, namespace and exit code of a one-link lab.
+status=0
 "$lab" run -- sh -c '
   env | grep "^QL5_LAB" | sort > "$0/env"
   ip -o -4 addr show > "$0/addresses"
-  exit 3' "$work"
-status=$?
+  exit 3' "$work" || status=$?
 [ "$status" -eq 3 ] || fail "exit code 3 came back as $status"
 if [ -s "$work/env" ]; then
   ws=$(sed -n 's/^QL5_LAB_WS_NS=//p' "$work/env")
@@ -46,19 +80,22 @@ if [ -s "$work/env" ]; then
   grep -qx 'QL5_LAB_CONVERTER_IF=lab0' "$work/env" || fail "QL5_LAB_CONVERTER_IF is not lab0"
   grep -qx 'QL5_LAB_WS_ADDRESS_1=198.51.100.1' "$work/env" || fail "wrong workstation address"
   grep -qx 'QL5_LAB_CONVERTER_ADDRESS_1=198.51.100.2' "$work/env" || fail "wrong converter address"
-  grep -q '^QL5_LAB_CONVERTER_NS_2=' "$work/env" && fail "a second link in a one-link lab"
+  if grep -q '^QL5_LAB_CONVERTER_NS_2=' "$work/env"; then fail "a second link in a one-link lab"; fi
   grep -q 'ws0 .*inet 198.51.100.1/24' "$work/addresses" || fail "the command did not run in the workstation namespace"
-  [ -z "$(namespaces_of "${ws%-ws}")" ] || fail "namespaces left after a normal run: $(namespaces_of "${ws%-ws}")"
+  ! exists "${ws%-ws}" || fail "namespaces left after a normal run: $(namespaces_of "${ws%-ws}")"
   [ -n "$c1" ] || fail "no converter namespace named"
+  # The name records the script's process id and that process's start time.
+  [[ $ws =~ ^ql5lab-[0-9]+-[0-9]+-[0-9a-f]{8}-ws$ ]] || fail "unexpected namespace name $ws"
 else
   fail "the command did not run"
 fi
 
 # 2. Two links: both workstation interfaces, each converter on its own link.
+status=0
 "$lab" run --links 2 -- sh -c '
   ip -o -4 addr show > "$0/addresses2"
-  ip netns exec "$QL5_LAB_CONVERTER_NS_2" ip -o -4 addr show > "$0/converter2"' "$work"
-status=$?
+  ip netns exec "$QL5_LAB_CONVERTER_NS_2" ip -o -4 addr show > "$0/converter2"' "$work" ||
+  status=$?
 [ "$status" -eq 0 ] || fail "two-link run ended with $status"
 grep -q 'ws1 .*inet 203.0.113.1/24' "$work/addresses2" 2>/dev/null || fail "ws1 missing in a two-link lab"
 grep -q 'lab0 .*inet 203.0.113.2/24' "$work/converter2" 2>/dev/null || fail "converter 2 has no lab0 address"
@@ -69,22 +106,18 @@ grep -q 'lab0 .*inet 203.0.113.2/24' "$work/converter2" 2>/dev/null || fail "con
   echo "$! ${QL5_LAB_WS_NS%-ws}" > "$0/started"
   wait' "$work" &
 runner=$!
-for _ in $(seq 1 100); do
-  [ -s "$work/started" ] && break
-  sleep 0.05
-done
-if [ -s "$work/started" ]; then
+if await_file "$work/started"; then
   read -r sleeper tag < "$work/started"
   kill -TERM "$runner"
-  wait "$runner"
-  status=$?
+  status=0
+  wait "$runner" || status=$?
   [ "$status" -eq 143 ] || fail "SIGTERM gave exit code $status, not 143"
-  [ -z "$(namespaces_of "$tag")" ] || fail "namespaces left after SIGTERM"
-  running "$sleeper" && fail "a process of the lab outlived SIGTERM"
+  ! exists "$tag" || fail "namespaces left after SIGTERM"
+  ! running "$sleeper" || fail "a process of the lab outlived SIGTERM"
 else
   fail "the signalled lab did not start"
-  kill -TERM "$runner" 2>/dev/null
-  wait "$runner"
+  kill -TERM "$runner" 2>/dev/null || true
+  wait "$runner" || true
 fi
 
 # 4. A lab whose script was killed outright is removed by cleanup, and by the
@@ -95,13 +128,10 @@ kill_a_lab() {
   # Its output must not hold the caller's pipe open while the sleep outlives it.
   "$lab" run -- sh -c 'echo "${QL5_LAB_WS_NS%-ws}" > "$0/stale"; exec sleep 300' "$work" >/dev/null &
   local runner=$!
-  for _ in $(seq 1 100); do
-    [ -s "$work/stale" ] && break
-    sleep 0.05
-  done
+  await_file "$work/stale" || true
   kill -KILL "$runner"
-  wait "$runner" 2>/dev/null
-  cat "$work/stale" 2>/dev/null
+  wait "$runner" 2>/dev/null || true
+  cat "$work/stale" 2>/dev/null || true
 }
 for remover in cleanup run; do
   tag=$(kill_a_lab)
@@ -109,28 +139,94 @@ for remover in cleanup run; do
     fail "the lab to be killed did not start"
     continue
   fi
-  [ -n "$(namespaces_of "$tag")" ] || fail "the killed lab left nothing to clean up"
+  exists "$tag" || fail "the killed lab left nothing to clean up"
   if [ "$remover" = cleanup ]; then
     "$lab" cleanup >/dev/null
   else
     "$lab" run -- true
   fi
-  [ -z "$(namespaces_of "$tag")" ] || fail "$remover left $(namespaces_of "$tag")"
+  ! exists "$tag" || fail "$remover left $(namespaces_of "$tag")"
 done
 
-# 5. Without root the lab is skipped, not failed.
+# 5. Ownership is a process id together with that process's start time. The
+#    owner here has "lab" in its command line, as the script itself does, so
+#    only the start time can tell its own lab from one that a process with the
+#    same id, long gone, left behind.
+bash -c 'exec -a ql5lab-owner sleep 300' &
+owner=$!
+owners+=("$owner")
+for _ in $(seq 1 100); do
+  grep -q ql5lab-owner "/proc/$owner/cmdline" 2>/dev/null && break
+  sleep 0.05
+done
+start=$(sed 's/.*) //' "/proc/$owner/stat" | cut -d' ' -f20)
+own="ql5lab-$owner-$start-0000000a-ws"
+reused="ql5lab-$owner-$((start - 1))-0000000b-ws"
+legacy="ql5lab-$owner-0000000c-ws"
+sleep 0 &
+gone_pid=$!
+wait "$gone_pid"
+gone="ql5lab-$gone_pid-0000000d-ws"
+for ns in "$own" "$reused" "$legacy" "$gone"; do
+  made+=("$ns")
+  ip netns add "$ns"
+done
+"$lab" cleanup > "$work/cleanup5"
+exists "$own" || fail "cleanup removed a lab whose owner lives"
+! exists "$reused" || fail "cleanup kept a lab whose owner's process id was reused"
+# Labs of older copies of the script record no start time: kept while their
+# process id is in use, removed once it is not.
+exists "$legacy" || fail "cleanup removed an older lab whose process id is in use"
+! exists "$gone" || fail "cleanup kept an older lab whose process is gone"
+kill -KILL "$owner"
+wait "$owner" 2>/dev/null || true
+"$lab" cleanup > "$work/cleanup5b"
+! exists "$own" || fail "cleanup kept a lab whose owner has ended"
+! exists "$legacy" || fail "cleanup kept an older lab whose owner has ended"
+
+# 6. A lab started through 'bash -s' has no "lab" in its command line; a
+#    concurrent cleanup must leave it alone all the same.
+rm -f "$work/piped" "$work/release"
+bash -s -- run -- sh -c '
+  echo "${QL5_LAB_WS_NS%-ws}" > "$0/piped"
+  while [ ! -e "$0/release" ]; do sleep 0.05; done
+  ip -o link show ws0 > /dev/null' "$work" < "$lab" &
+runner=$!
+if await_file "$work/piped"; then
+  tag=$(cat "$work/piped")
+  if grep -q lab "/proc/$runner/cmdline"; then
+    echo "lab_script_test: note: the piped lab's command line holds \"lab\" by chance" >&2
+  fi
+  "$lab" cleanup > "$work/cleanup6"
+  if grep -q "$tag" "$work/cleanup6"; then
+    fail "cleanup removed the running lab started through bash -s"
+  fi
+  touch "$work/release"
+  status=0
+  wait "$runner" || status=$?
+  # Old copies of the script, run by others on this machine, may remove such
+  # a lab; only this script's cleanup is under test.
+  [ "$status" -eq 0 ] || grep -q "$tag" "$work/cleanup6" ||
+    echo "lab_script_test: note: the piped lab ended with $status, not removed by this cleanup" >&2
+  ! exists "$tag" || fail "the piped lab left namespaces behind"
+else
+  fail "the lab started through bash -s did not start"
+  touch "$work/release"
+  wait "$runner" || true
+fi
+
+# 7. Without root the lab is skipped, not failed.
 if command -v setpriv >/dev/null 2>&1 && setpriv --reuid=65534 --regid=65534 --clear-groups true 2>/dev/null; then
   copy="$work/lab"
   cp "$lab" "$copy"
   chmod 755 "$work" "$copy"
-  setpriv --reuid=65534 --regid=65534 --clear-groups "$copy" run -- true 2>/dev/null
-  status=$?
+  status=0
+  setpriv --reuid=65534 --regid=65534 --clear-groups "$copy" run -- true 2>/dev/null || status=$?
   [ "$status" -eq 77 ] || fail "an unprivileged run gave $status, not 77"
 fi
 
-if [ "$failures" -eq 0 ]; then
-  echo "lab_script_test: all checks passed"
-  exit 0
+if [ "$failures" -ne 0 ]; then
+  echo "lab_script_test: $failures check(s) failed" >&2
+  exit 1
 fi
-echo "lab_script_test: $failures check(s) failed" >&2
-exit 1
+echo "lab_script_test: all checks passed"
