@@ -83,7 +83,8 @@ case $(realpath "$library") in
   "$(realpath "$root")"/*) ;;
   *) fail "installed ql5ctl loads libql5discovery from '$library', not from the installation" ;;
 esac
-"$root/bin/ql5ctl" --version | grep -qx 'ql5ctl [0-9.]*' || fail "installed ql5ctl --version"
+version=$("$root/bin/ql5ctl" --version) || fail "installed ql5ctl --version failed"
+[[ $version =~ ^ql5ctl\ [0-9.]+$ ]] || fail "installed ql5ctl --version printed '$version'"
 
 # pkg-config, as a Makefile would use it.
 export PKG_CONFIG_PATH=$root/$libdir/pkgconfig
