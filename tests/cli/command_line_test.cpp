@@ -65,7 +65,7 @@ TEST(CommandLine, SetIpTakesThreeAddressesInNetworkOrder)
 {
     const Invocation invocation =
         Accepted({"set-ip", "0251c501020a", "192.168.1.10", "255.255.255.0", "0.0.0.0"});
-    EXPECT_EQ(invocation.command, Subcommand::SetIp);
+    EXPECT_EQ(invocation.command, Subcommand::kSetIp);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(&invocation.ipAddress);
     EXPECT_EQ(bytes[0], 0xC0);
     EXPECT_EQ(bytes[1], 0xA8);
@@ -102,7 +102,7 @@ TEST(CommandLine, PasswordOnTheCommandLineIsRefusedWithTheReason)
 TEST(CommandLine, OptionsBelongToTheirSubcommands)
 {
     EXPECT_EQ(Accepted({"list", "--wait", "0.5", "--format=csv"}).waitSeconds, 0.5);
-    EXPECT_EQ(Accepted({"list", "--format", "json"}).format, OutputFormat::Json);
+    EXPECT_EQ(Accepted({"list", "--format", "json"}).format, OutputFormat::kJson);
     EXPECT_TRUE(Accepted({"reboot", "--wait", "0251c501020a"}).waitForReboot);
     EXPECT_TRUE(Accepted({"set-ip", "0251c501020a", "1.2.3.4", "255.0.0.0", "1.2.3.1",
                           "--password-stdin"})
@@ -139,10 +139,10 @@ TEST(CommandLine, WrongOperandCountsNameWhatIsMissing)
 
 TEST(CommandLine, HelpWinsOverEveryOtherMistake)
 {
-    EXPECT_EQ(Accepted({"--help"}).command, Subcommand::Help);
-    EXPECT_EQ(Accepted({"help"}).command, Subcommand::Help);
-    EXPECT_EQ(Accepted({"set-ip", "bad-mac", "-h"}).command, Subcommand::Help);
-    EXPECT_EQ(Accepted({"--version"}).command, Subcommand::Version);
+    EXPECT_EQ(Accepted({"--help"}).command, Subcommand::kHelp);
+    EXPECT_EQ(Accepted({"help"}).command, Subcommand::kHelp);
+    EXPECT_EQ(Accepted({"set-ip", "bad-mac", "-h"}).command, Subcommand::kHelp);
+    EXPECT_EQ(Accepted({"--version"}).command, Subcommand::kVersion);
 }
 
 TEST(CommandLine, DoubleDashLetsAnOperandStartWithADash)

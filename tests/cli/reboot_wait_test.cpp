@@ -33,7 +33,7 @@ WaitRun Wait(int answersAt)
 TEST(RebootWait, ConverterAnsweringAtOnceIsReadyWithoutAPause)
 {
     const WaitRun run = Wait(1);
-    EXPECT_EQ(run.outcome, RebootOutcome::Ready);
+    EXPECT_EQ(run.outcome, RebootOutcome::kReady);
     EXPECT_EQ(run.queries, 1);
     EXPECT_TRUE(run.pauses.empty());
 }
@@ -41,21 +41,21 @@ TEST(RebootWait, ConverterAnsweringAtOnceIsReadyWithoutAPause)
 TEST(RebootWait, ConverterAnsweringTheFifthFurtherQueryIsReadyAfterFivePauses)
 {
     const WaitRun run = Wait(6);
-    EXPECT_EQ(run.outcome, RebootOutcome::Ready);
+    EXPECT_EQ(run.outcome, RebootOutcome::kReady);
     EXPECT_EQ(run.pauses, std::vector<std::chrono::milliseconds>(5, 500ms));
 }
 
 TEST(RebootWait, ConverterAnsweringOnlyTheFortiethFurtherQueryIsReady)
 {
     const WaitRun run = Wait(41);
-    EXPECT_EQ(run.outcome, RebootOutcome::Ready);
+    EXPECT_EQ(run.outcome, RebootOutcome::kReady);
     EXPECT_EQ(run.queries, 41);
 }
 
 TEST(RebootWait, SilentConverterTimesOutAfterFortyOneQueries)
 {
     const WaitRun run = Wait(0);
-    EXPECT_EQ(run.outcome, RebootOutcome::TimedOut);
+    EXPECT_EQ(run.outcome, RebootOutcome::kTimedOut);
     EXPECT_EQ(run.queries, 41);
     EXPECT_EQ(run.pauses, std::vector<std::chrono::milliseconds>(40, 500ms));
 }

@@ -20,11 +20,11 @@ struct SubcommandInfo {
 };
 
 constexpr SubcommandInfo kSubcommands[] = {
-    {"list", Subcommand::List, 0, ""},
-    {"info", Subcommand::Info, 1, "MAC"},
-    {"set-ip", Subcommand::SetIp, 4, "MAC IP MASK GATEWAY"},
-    {"dhcp", Subcommand::Dhcp, 1, "MAC"},
-    {"reboot", Subcommand::Reboot, 1, "MAC"},
+    {"list", Subcommand::kList, 0, ""},
+    {"info", Subcommand::kInfo, 1, "MAC"},
+    {"set-ip", Subcommand::kSetIp, 4, "MAC IP MASK GATEWAY"},
+    {"dhcp", Subcommand::kDhcp, 1, "MAC"},
+    {"reboot", Subcommand::kReboot, 1, "MAC"},
 };
 
 // An argument quoted in an error message, with anything that could act on
@@ -107,7 +107,7 @@ bool Parser::TakeOption(const SubcommandInfo& sub, std::string_view arg)
                  "read it; use --password-stdin, QL5_PASSWORD or the prompt";
         return false;
     }
-    if (name == "--format" && (command == Subcommand::List || command == Subcommand::Info)) {
+    if (name == "--format" && (command == Subcommand::kList || command == Subcommand::kInfo)) {
         const auto value = OptionValue(name, inlineValue);
         if (!value)
             return false;
@@ -119,7 +119,7 @@ bool Parser::TakeOption(const SubcommandInfo& sub, std::string_view arg)
         invocation_.format = *format;
         return true;
     }
-    if (name == "--wait" && command == Subcommand::List) {
+    if (name == "--wait" && command == Subcommand::kList) {
         const auto value = OptionValue(name, inlineValue);
         if (!value)
             return false;
@@ -132,7 +132,7 @@ bool Parser::TakeOption(const SubcommandInfo& sub, std::string_view arg)
         invocation_.waitSeconds = *seconds;
         return true;
     }
-    if (name == "--wait" && command == Subcommand::Reboot && !inlineValue) {
+    if (name == "--wait" && command == Subcommand::kReboot && !inlineValue) {
         invocation_.waitForReboot = true;
         return true;
     }
@@ -169,7 +169,7 @@ bool Parser::TakeOperands(const SubcommandInfo& sub, const std::vector<std::stri
     }
     invocation_.mac = *mac;
 
-    if (sub.command == Subcommand::SetIp) {
+    if (sub.command == Subcommand::kSetIp) {
         const char* const names[] = {"IP", "MASK", "GATEWAY"};
         std::uint32_t* const targets[] = {&invocation_.ipAddress, &invocation_.subnetMask,
                                           &invocation_.gatewayAddress};
@@ -193,7 +193,7 @@ std::variant<Invocation, UsageError> Parser::Run()
         if (arg == "--")
             break;
         if (arg == "--help" || arg == "-h") {
-            invocation_.command = Subcommand::Help;
+            invocation_.command = Subcommand::kHelp;
             return invocation_;
         }
     }
@@ -202,11 +202,11 @@ std::variant<Invocation, UsageError> Parser::Run()
 
     const std::string_view first = args_[next_++];
     if (first == "help") {
-        invocation_.command = Subcommand::Help;
+        invocation_.command = Subcommand::kHelp;
         return invocation_;
     }
     if (first == "--version") {
-        invocation_.command = Subcommand::Version;
+        invocation_.command = Subcommand::kVersion;
         return invocation_;
     }
     const SubcommandInfo* sub = nullptr;
@@ -250,8 +250,8 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
 
 bool NeedsPassword(Subcommand command)
 {
-    return command == Subcommand::SetIp || command == Subcommand::Dhcp ||
-           command == Subcommand::Reboot;
+    return command == Subcommand::kSetIp || command == Subcommand::kDhcp ||
+           command == Subcommand::kReboot;
 }
 
 }  // namespace ql5ctl

@@ -9,6 +9,8 @@
 
 #include <unistd.h>
 
+#include <cstdio>
+#include <exception>
 #include <iostream>
 #include <string_view>
 #include <variant>
@@ -18,7 +20,9 @@
 #define QL5CTL_VERSION "unknown"
 #endif
 
-int main(int argc, char** argv)
+namespace {
+
+int Run(int argc, char** argv)
 {
     using namespace ql5ctl;
 
@@ -34,14 +38,31 @@ int main(int argc, char** argv)
     const Streams streams{std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
     int code = kExitDone;
     switch (invocation.command) {
-    case Subcommand::Help: std::cout << kHelpText; break;
-    case Subcommand::Version: std::cout << "ql5ctl " QL5CTL_VERSION "\n"; break;
-    case Subcommand::List: code = RunList(invocation, streams); break;
-    case Subcommand::Info: code = RunInfo(invocation, streams); break;
-    case Subcommand::SetIp:
-    case Subcommand::Dhcp:
-    case Subcommand::Reboot: code = RunCommand(invocation, streams); break;
+    case Subcommand::kHelp: std::cout << kHelpText; break;
+    case Subcommand::kVersion: std::cout << "ql5ctl " QL5CTL_VERSION "\n"; break;
+    case Subcommand::kList: code = RunList(invocation, streams); break;
+    case Subcommand::kInfo: code = RunInfo(invocation, streams); break;
+    case Subcommand::kSetIp:
+    case Subcommand::kDhcp:
+    case Subcommand::kReboot: code = RunCommand(invocation, streams); break;
     }
     std::cout.flush();
     return code;
+}
+
+}  // namespace
+
+// Nothing in Run is meant to throw; should it all the same (memory running
+// out, say), ql5ctl reports it and ends with the internal-error code instead
+// of aborting.
+int main(int argc, char** argv)
+{
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "ql5ctl: %s\n", error.what());
+    } catch (...) {
+        std::fprintf(stderr, "ql5ctl: unexpected error\n");
+    }
+    return ql5ctl::kExitInternal;
 }

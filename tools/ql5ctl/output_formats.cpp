@@ -55,11 +55,11 @@ Row TableRow(const ConverterView& converter)
 std::optional<OutputFormat> ParseOutputFormat(std::string_view text)
 {
     if (text == "table")
-        return OutputFormat::Table;
+        return OutputFormat::kTable;
     if (text == "json")
-        return OutputFormat::Json;
+        return OutputFormat::kJson;
     if (text == "csv")
-        return OutputFormat::Csv;
+        return OutputFormat::kCsv;
     return std::nullopt;
 }
 

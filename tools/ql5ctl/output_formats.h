@@ -12,7 +12,7 @@
 
 namespace ql5ctl {
 
-enum class OutputFormat { Table, Json, Csv };
+enum class OutputFormat { kTable, kJson, kCsv };
 
 std::optional<OutputFormat> ParseOutputFormat(std::string_view text);
 

@@ -8,13 +8,13 @@ RebootOutcome WaitUntilAnswering(const std::function<bool()>& answers,
     // A converter that has not gone down yet answers the first query at once,
     // and that counts as ready, as it does in the reboot window.
     if (answers())
-        return RebootOutcome::Ready;
+        return RebootOutcome::kReady;
     for (int further = 0; further < kFurtherRebootQueries; ++further) {
         pause(kRebootQueryPause);
         if (answers())
-            return RebootOutcome::Ready;
+            return RebootOutcome::kReady;
     }
-    return RebootOutcome::TimedOut;
+    return RebootOutcome::kTimedOut;
 }
 
 }  // namespace ql5ctl

@@ -11,7 +11,7 @@ namespace ql5ctl {
 inline constexpr int kFurtherRebootQueries = 40;
 inline constexpr std::chrono::milliseconds kRebootQueryPause{500};
 
-enum class RebootOutcome { Ready, TimedOut };
+enum class RebootOutcome { kReady, kTimedOut };
 
 // `answers` runs one query and tells whether the converter answered;
 // `pause` waits between queries.

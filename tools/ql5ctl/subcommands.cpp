@@ -37,9 +37,9 @@ void WriteConverters(const std::vector<ConverterView>& views, OutputFormat forma
                      std::ostream& out)
 {
     switch (format) {
-    case OutputFormat::Table: WriteTable(out, views); break;
-    case OutputFormat::Csv: WriteCsv(out, views); break;
-    case OutputFormat::Json: WriteListJson(out, views); break;
+    case OutputFormat::kTable: WriteTable(out, views); break;
+    case OutputFormat::kCsv: WriteCsv(out, views); break;
+    case OutputFormat::kJson: WriteListJson(out, views); break;
     }
 }
 
@@ -47,9 +47,9 @@ void WriteConverters(const std::vector<ConverterView>& views, OutputFormat forma
 const char* DoneText(Subcommand command)
 {
     switch (command) {
-    case Subcommand::SetIp: return "static IP settings stored";
-    case Subcommand::Dhcp: return "DHCP switched on";
-    case Subcommand::Reboot: return "reboot accepted";
+    case Subcommand::kSetIp: return "static IP settings stored";
+    case Subcommand::kDhcp: return "DHCP switched on";
+    case Subcommand::kReboot: return "reboot accepted";
     default: return "done";
     }
 }
@@ -59,14 +59,14 @@ std::int32_t SendCommand(const Invocation& invocation, DiscoveryHandle handle,
 {
     const std::uint8_t* mac = invocation.mac.data();
     switch (invocation.command) {
-    case Subcommand::SetIp:
+    case Subcommand::kSetIp:
         return ConfigureStatic(handle, mac, invocation.ipAddress, invocation.subnetMask,
                                invocation.gatewayAddress, password.c_str());
-    case Subcommand::Dhcp:
+    case Subcommand::kDhcp:
         // 1 switches DHCP on; there is no command to switch it off other than
         // giving static settings.
         return ConfigureDhcp(handle, mac, 1, password.c_str());
-    case Subcommand::Reboot:
+    case Subcommand::kReboot:
         return RebootDevice(handle, mac, password.c_str());
     default:
         return -1;
@@ -80,7 +80,7 @@ int WaitForReboot(DiscoveryHandle handle, const ql5common::MacAddress& mac, Stre
     const RebootOutcome outcome = WaitUntilAnswering(
         [&] { return QueryDevice(handle, mac.data(), &scratch) == 0; },
         [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); });
-    if (outcome == RebootOutcome::Ready) {
+    if (outcome == RebootOutcome::kReady) {
         streams.out << "Status: Ready" << std::endl;
         return kExitDone;
     }
@@ -108,7 +108,7 @@ int RunList(const Invocation& invocation, Streams streams)
     for (const DeviceRecordExchange& record : *records)
         views.push_back(MakeConverterView(record, interfaces.NameOf(record.localAddress)));
     WriteConverters(views, invocation.format, streams.out);
-    if (views.empty() && invocation.format == OutputFormat::Table)
+    if (views.empty() && invocation.format == OutputFormat::kTable)
         streams.err << "ql5ctl: no converter answered within " << invocation.waitSeconds
                     << " s\n";
     return kExitDone;
@@ -130,11 +130,11 @@ int RunInfo(const Invocation& invocation, Streams streams)
     const ConverterView view =
         MakeConverterView(record, LocalInterfaces().NameOf(record.localAddress));
     switch (invocation.format) {
-    case OutputFormat::Table:
+    case OutputFormat::kTable:
         streams.out << ql5common::DetailsText(record, ql5common::TextForm::Neutralised);
         break;
-    case OutputFormat::Csv: WriteCsv(streams.out, {view}); break;
-    case OutputFormat::Json:
+    case OutputFormat::kCsv: WriteCsv(streams.out, {view}); break;
+    case OutputFormat::kJson:
         WriteConverterJson(streams.out, view);
         streams.out << '\n';
         break;
@@ -188,7 +188,7 @@ int RunCommand(const Invocation& invocation, Streams streams)
     if (!message.empty())
         streams.out << " (" << message << ")";
     streams.out << std::endl;
-    if (invocation.command == Subcommand::Reboot && invocation.waitForReboot)
+    if (invocation.command == Subcommand::kReboot && invocation.waitForReboot)
         return WaitForReboot(context.Handle(), invocation.mac, streams);
     return kExitDone;
 }
