@@ -54,8 +54,8 @@ std::optional<MacAddress> ParseMac(std::string_view text)
 std::string FormatMac(const std::uint8_t macAddress[6])
 {
     char text[18];
-    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", macAddress[0],
-                  macAddress[1], macAddress[2], macAddress[3], macAddress[4], macAddress[5]);
+    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", macAddress[0], macAddress[1],
+                  macAddress[2], macAddress[3], macAddress[4], macAddress[5]);
     return text;
 }
 

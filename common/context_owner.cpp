@@ -5,7 +5,9 @@
 
 namespace ql5common {
 
-ContextOwner::ContextOwner() : handle_(OpenContext(QL5_PROTOCOL_MAGIC)) {}
+ContextOwner::ContextOwner() : handle_(OpenContext(QL5_PROTOCOL_MAGIC))
+{
+}
 
 ContextOwner::~ContextOwner()
 {

@@ -27,8 +27,9 @@ std::u32string DecodeConverterText(const char* bytes, std::size_t capacity)
         return decoded;
     decoded.resize(text.size());
     // Latin-1: each byte is its own code point.
-    std::transform(text.begin(), text.end(), decoded.begin(),
-                   [](char byte) { return static_cast<char32_t>(static_cast<unsigned char>(byte)); });
+    std::transform(text.begin(), text.end(), decoded.begin(), [](char byte) {
+        return static_cast<char32_t>(static_cast<unsigned char>(byte));
+    });
     return decoded;
 }
 
@@ -62,7 +63,7 @@ std::string NeutralisedText(std::u32string_view text)
 
 std::string ShownText(std::u32string_view text, TextForm form)
 {
-    return form == TextForm::Neutralised ? NeutralisedText(text) : EncodeUtf8(text);
+    return form == TextForm::kNeutralised ? NeutralisedText(text) : EncodeUtf8(text);
 }
 
 }  // namespace ql5common

@@ -4,7 +4,8 @@ namespace ql5common {
 
 bool StartsLikeFormula(std::string_view text)
 {
-    return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+    return !text.empty() &&
+           std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
 }
 
 std::string CsvCell(std::string_view text)

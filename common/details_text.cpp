@@ -33,8 +33,8 @@ std::string DetailsText(const DeviceRecordExchange& record, TextForm form)
     text += "Gateway Address: " + FormatDottedDecimal(shown.gatewayAddress) + "\n";
     text += "DNS Address: " + FormatDottedDecimal(shown.dnsAddress) + "\n";
     text += std::string("DHCP Mode: ") + DhcpModeText(DhcpEnabled(shown)) + "\n";
-    text += "Firmware Revision: " + ShownText(DecodeConverterText(shown.firmwareRevision), form) +
-            "\n";
+    text +=
+        "Firmware Revision: " + ShownText(DecodeConverterText(shown.firmwareRevision), form) + "\n";
     text += "RealPort Port: " + std::to_string(shown.realPortPort) + "\n";
     return text;
 }

@@ -21,10 +21,10 @@ int32_t RunCommand(DiscoveryContext* context, const uint8_t* mac, const RequestB
     int32_t result = -1;
     if (status) {
         DeviceRecord record;
-        status = InitDeviceRecord(context, &record)
-                     ? ExchangeRequest(context, localAddress, replyType, mac, request, length,
-                                       &record)
-                     : Status::Failed(Failure::OutOfMemory);
+        status =
+            InitDeviceRecord(context, &record)
+                ? ExchangeRequest(context, localAddress, replyType, mac, request, length, &record)
+                : Status::Failed(Failure::kOutOfMemory);
         if (status) {
             SetStatus(context, record.errorCode, record.resultMessage);
             result = record.resultFlag;
@@ -64,7 +64,7 @@ int32_t QueryDevice(DiscoveryHandle handle, const uint8_t macAddress[6],
     DeviceRecord record;
     const Status located = InitDeviceRecord(context, &record)
                                ? LocateDevice(context, macAddress, &record)
-                               : Status::Failed(Failure::OutOfMemory);
+                               : Status::Failed(Failure::kOutOfMemory);
     if (located)
         std::memcpy(output, &record.exchange, sizeof *output);
     ReleaseDeviceRecord(&record);
@@ -90,8 +90,9 @@ int32_t ConfigureStatic(DiscoveryHandle handle, const uint8_t macAddress[6], uin
     if (context == nullptr)
         return -1;
     RequestBuffer request;
-    const std::size_t length = EncodeConfigureStaticRequest(
-        request, context->protocolMagic, macAddress, ipAddress, subnetMask, gatewayAddress, password);
+    const std::size_t length =
+        EncodeConfigureStaticRequest(request, context->protocolMagic, macAddress, ipAddress,
+                                     subnetMask, gatewayAddress, password);
     return RunCommand(context, macAddress, request, length, kConfigureStaticReply);
 }
 

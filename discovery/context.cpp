@@ -56,8 +56,7 @@ void ReportFailure(DiscoveryContext* context, const Status& status)
 }
 
 void SetNotifyTarget(DiscoveryContext* context, NotifyCallback callback, Ql5WindowHandle window,
-                     std::uint32_t message, platform::AutoResetEvent* event,
-                     std::int32_t userValue)
+                     std::uint32_t message, platform::AutoResetEvent* event, std::int32_t userValue)
 {
     if (context == nullptr)
         return;

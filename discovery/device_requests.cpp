@@ -26,7 +26,7 @@ Deadline::Clock::duration TimeLimit(const DiscoveryContext* context)
 // why the wait goes on), otherwise plainly no reply.
 Status Unanswered(const Status& sent)
 {
-    return sent ? Status::Failed(Failure::NoReply) : sent;
+    return sent ? Status::Failed(Failure::kNoReply) : sent;
 }
 
 }  // namespace
@@ -34,8 +34,9 @@ Status Unanswered(const Status& sent)
 Status LocateDevice(const DiscoveryContext* context, const std::uint8_t* targetMac,
                     DeviceRecord* record)
 {
-    if (context == nullptr || targetMac == nullptr || IsBroadcastMac(targetMac) || record == nullptr)
-        return Status::Failed(Failure::InvalidArgument);
+    if (context == nullptr || targetMac == nullptr || IsBroadcastMac(targetMac) ||
+        record == nullptr)
+        return Status::Failed(Failure::kInvalidArgument);
     SocketHandle* sockets = nullptr;
     std::uint32_t count = 0;
     if (Status opened = OpenInterfaceSockets(context, &sockets, &count); !opened)
@@ -53,9 +54,9 @@ Status LocateDevice(const DiscoveryContext* context, const std::uint8_t* targetM
     Status result = Unanswered(sent);
     for (;;) {
         std::size_t ready = 0;
-        if (Status waited = platform::WaitReadable(sockets, watched, readable,
-                                                   ToDuration(context->requestPollTimeout),
-                                                   nullptr, &ready);
+        if (Status waited =
+                platform::WaitReadable(sockets, watched, readable,
+                                       ToDuration(context->requestPollTimeout), nullptr, &ready);
             !waited) {
             result = waited;
             break;
@@ -85,7 +86,7 @@ Status SelectInterface(const DiscoveryContext* context, const std::uint8_t* targ
                        std::uint32_t* localAddress)
 {
     if (context == nullptr || targetMac == nullptr || IsBroadcastMac(targetMac))
-        return Status::Failed(Failure::InvalidArgument);
+        return Status::Failed(Failure::kInvalidArgument);
     LockedList addresses;
     if (Status listed = EnumerateLocalAddresses(&addresses); !listed)
         return listed;
@@ -94,9 +95,8 @@ Status SelectInterface(const DiscoveryContext* context, const std::uint8_t* targ
         return {};
     }
     DeviceRecord record;
-    Status located = InitDeviceRecord(context, &record)
-                         ? LocateDevice(context, targetMac, &record)
-                         : Status::Failed(Failure::OutOfMemory);
+    Status located = InitDeviceRecord(context, &record) ? LocateDevice(context, targetMac, &record)
+                                                        : Status::Failed(Failure::kOutOfMemory);
     if (located)
         *localAddress = record.exchange.localAddress;
     ReleaseDeviceRecord(&record);
@@ -108,7 +108,7 @@ Status ExchangeRequest(const DiscoveryContext* context, std::uint32_t localAddre
                        const std::uint8_t* request, std::size_t length, DeviceRecord* record)
 {
     if (context == nullptr || targetMac == nullptr || request == nullptr || length == 0)
-        return Status::Failed(Failure::InvalidArgument);
+        return Status::Failed(Failure::kInvalidArgument);
     SocketHandle socket = platform::kInvalidSocket;
     if (Status opened = OpenInterfaceSocket(context, localAddress, &socket); !opened)
         return opened;
@@ -121,9 +121,8 @@ Status ExchangeRequest(const DiscoveryContext* context, std::uint32_t localAddre
     for (;;) {
         bool readable = false;
         std::size_t ready = 0;
-        if (Status waited = platform::WaitReadable(&socket, 1, &readable,
-                                                   ToDuration(context->requestPollTimeout),
-                                                   nullptr, &ready);
+        if (Status waited = platform::WaitReadable(
+                &socket, 1, &readable, ToDuration(context->requestPollTimeout), nullptr, &ready);
             !waited) {
             result = waited;
             break;

@@ -2,8 +2,8 @@
 // device by an addressed discovery, choosing the local address a command
 // leaves from, and one request/one reply over a single socket.
 //
-// Each succeeds with the awaited reply, or fails with Failure::NoReply once the
-// time limit has passed, Failure::InvalidArgument for arguments it refuses, or
+// Each succeeds with the awaited reply, or fails with Failure::kNoReply once the
+// time limit has passed, Failure::kInvalidArgument for arguments it refuses, or
 // the failure on this host that kept it from asking (no local address, a
 // socket that cannot be opened, a send or a wait that failed).
 #pragma once

@@ -11,7 +11,7 @@ namespace ql5 {
 Status EnumerateLocalAddresses(LockedList* list)
 {
     if (list == nullptr)
-        return Status::Failed(Failure::ListAddresses);
+        return Status::Failed(Failure::kListAddresses);
     list->Clear();
     std::vector<std::uint32_t> addresses;
     if (Status listed = platform::ListHostIpv4Addresses(addresses); !listed)
@@ -20,10 +20,10 @@ Status EnumerateLocalAddresses(LockedList* list)
         // Add refuses an address the list already holds, and fails only when
         // memory runs out.
         if (list->Add(address) < 0 && !list->Contains(address))
-            return Status::Failed(Failure::OutOfMemory);
+            return Status::Failed(Failure::kOutOfMemory);
     }
     if (list->Count() == 0)
-        return Status::Failed(Failure::NoLocalAddress);
+        return Status::Failed(Failure::kNoLocalAddress);
     return {};
 }
 
@@ -32,7 +32,7 @@ Status OpenInterfaceSocket(const DiscoveryContext* context, std::uint32_t localA
 {
     *socket = platform::kInvalidSocket;
     if (context == nullptr)
-        return Status::Failed(Failure::OpenSocket, {}, localAddress);
+        return Status::Failed(Failure::kOpenSocket, {}, localAddress);
     SocketHandle opened = platform::kInvalidSocket;
     Status status = platform::OpenUdpSocket(&opened);
     if (status)
@@ -55,14 +55,14 @@ Status OpenInterfaceSockets(const DiscoveryContext* context, SocketHandle** set,
                             std::uint32_t* count)
 {
     if (context == nullptr || set == nullptr || count == nullptr)
-        return Status::Failed(Failure::OpenSocket);
+        return Status::Failed(Failure::kOpenSocket);
     LockedList addresses;
     if (Status listed = EnumerateLocalAddresses(&addresses); !listed)
         return listed;
     const std::int32_t wanted = addresses.Count();
     auto* sockets = new (std::nothrow) SocketHandle[static_cast<std::size_t>(wanted)];
     if (sockets == nullptr)
-        return Status::Failed(Failure::OutOfMemory);
+        return Status::Failed(Failure::kOutOfMemory);
     std::int32_t opened = 0;
     while (opened < wanted) {
         const auto address = static_cast<std::uint32_t>(addresses.ValueAt(opened));
@@ -81,11 +81,11 @@ Status SendToGroup(const DiscoveryContext* context, const SocketHandle* sockets,
                    std::uint32_t number, const std::uint8_t* bytes, std::uint32_t length)
 {
     if (context == nullptr || sockets == nullptr || number == 0 || bytes == nullptr || length == 0)
-        return Status::Failed(Failure::Send);
+        return Status::Failed(Failure::kSend);
     Status first;
     for (std::uint32_t i = 0; i < number; ++i) {
-        const Status sent = platform::SendDatagram(sockets[i], bytes, length,
-                                                   context->groupAddress, context->groupPort);
+        const Status sent = platform::SendDatagram(sockets[i], bytes, length, context->groupAddress,
+                                                   context->groupPort);
         if (!sent && first) {
             // Name the address the request failed to leave from.
             std::uint32_t local = 0;

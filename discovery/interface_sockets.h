@@ -22,7 +22,7 @@ inline constexpr std::uint32_t kMaxWatchedSockets = 64;
 
 // Clears the list and fills it with the host's IPv4 addresses (network order),
 // each once. Fails when the system could not be asked, and with
-// Failure::NoLocalAddress when it has no address to give.
+// Failure::kNoLocalAddress when it has no address to give.
 Status EnumerateLocalAddresses(LockedList* list);
 
 // A socket in *socket, bound to the local address on a system-chosen port,

@@ -36,8 +36,8 @@ Ql5WindowHandle Ql5CreateMessageWindow(Ql5WindowCallback callback, void* userDat
 {
     if (callback == nullptr)
         return nullptr;
-    auto window = std::unique_ptr<Ql5MessageWindow>(
-        new (std::nothrow) Ql5MessageWindow{callback, userData});
+    auto window =
+        std::unique_ptr<Ql5MessageWindow>(new (std::nothrow) Ql5MessageWindow{callback, userData});
     if (!window)
         return nullptr;
     WindowRegistry& registry = Registry();
@@ -68,7 +68,7 @@ int32_t Ql5IsMessageWindow(Ql5WindowHandle window)
 }
 
 int32_t Ql5PostWindowMessage(Ql5WindowHandle window, uint32_t message, uintptr_t firstParameter,
-                          intptr_t secondParameter)
+                             intptr_t secondParameter)
 {
     WindowRegistry& registry = Registry();
     std::lock_guard lock(registry.mutex);

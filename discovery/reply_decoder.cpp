@@ -46,17 +46,10 @@ bool DecodeText(const ReplyField& field, char* buffer, std::size_t capacity)
 bool DecodeInteger(const ReplyField& field, std::uint32_t* out)
 {
     switch (field.length) {
-    case 1:
-        *out = field.value[0];
-        return true;
-    case 2:
-        *out = ReadBig16(field.value);
-        return true;
-    case 4:
-        *out = ReadBig32(field.value);
-        return true;
-    default:
-        return false;
+    case 1: *out = field.value[0]; return true;
+    case 2: *out = ReadBig16(field.value); return true;
+    case 4: *out = ReadBig32(field.value); return true;
+    default: return false;
     }
 }
 
@@ -107,8 +100,12 @@ bool DecodeField(const ReplyField& field, DeviceRecord& record, FieldBits& bits)
     case 3: bits.presence = QL5_HAS_SUBNET_MASK; return DecodeIpv4(field, &x.subnetMask);
     case 11: bits.presence = QL5_HAS_GATEWAY_ADDRESS; return DecodeIpv4(field, &x.gatewayAddress);
     case 15: bits.presence = QL5_HAS_DNS_ADDRESS; return DecodeIpv4(field, &x.dnsAddress);
-    case 4: bits.presence = QL5_HAS_CODE4_TEXT; return DecodeText(field, x.code4Text, sizeof x.code4Text);
-    case 5: bits.presence = QL5_HAS_CODE5_TEXT; return DecodeText(field, x.code5Text, sizeof x.code5Text);
+    case 4:
+        bits.presence = QL5_HAS_CODE4_TEXT;
+        return DecodeText(field, x.code4Text, sizeof x.code4Text);
+    case 5:
+        bits.presence = QL5_HAS_CODE5_TEXT;
+        return DecodeText(field, x.code5Text, sizeof x.code5Text);
     case 8:
         bits.presence = QL5_HAS_FIRMWARE_REVISION;
         return DecodeText(field, x.firmwareRevision, sizeof x.firmwareRevision);
@@ -118,14 +115,20 @@ bool DecodeField(const ReplyField& field, DeviceRecord& record, FieldBits& bits)
     case 9:
         bits.result = kHasResultMessage;
         return DecodeText(field, record.resultMessage, sizeof record.resultMessage);
-    case 6: bits.presence = QL5_HAS_HARDWARE_TYPE; return DecodeNarrowInteger(field, &x.hardwareType);
+    case 6:
+        bits.presence = QL5_HAS_HARDWARE_TYPE;
+        return DecodeNarrowInteger(field, &x.hardwareType);
     case 7: bits.presence = QL5_HAS_CODE7_VALUE; return DecodeNarrowInteger(field, &x.code7Value);
     case 16: bits.presence = QL5_HAS_DHCP_MODE; return DecodeNarrowInteger(field, &x.dhcpMode);
     case 18: bits.presence = QL5_HAS_PORT_COUNT; return DecodeNarrowInteger(field, &x.portCount);
     case 10: bits.result = kHasResultFlag; return DecodeNarrowInteger(field, &record.resultFlag);
     case 17: bits.result = kHasErrorCode; return DecodeNarrowInteger(field, &record.errorCode);
-    case 14: bits.presence = QL5_HAS_REALPORT_PORT; return DecodeNarrowInteger(field, &x.realPortPort);
-    case 12: bits.presence = QL5_HAS_CODE12_VALUE; return DecodeNarrowInteger(field, &x.code12Value);
+    case 14:
+        bits.presence = QL5_HAS_REALPORT_PORT;
+        return DecodeNarrowInteger(field, &x.realPortPort);
+    case 12:
+        bits.presence = QL5_HAS_CODE12_VALUE;
+        return DecodeNarrowInteger(field, &x.code12Value);
     case 225:
         bits.extension = QL5_HAS_CODE225_VALUE;
         return DecodeNarrowInteger(field, &x.code225Value);
@@ -147,8 +150,7 @@ bool DecodeField(const ReplyField& field, DeviceRecord& record, FieldBits& bits)
         x.code229Length = sizeof x.code229Bytes;
         return DecodeBytes(field, x.code229Bytes, &x.code229Length);
     case 231: bits.result = kHasCode231List; return DecodeWordList(field, record.code231List);
-    default:
-        return true;  // unrecognised codes are skipped by their length
+    default: return true;  // unrecognised codes are skipped by their length
     }
 }
 
@@ -156,11 +158,13 @@ bool DecodeField(const ReplyField& field, DeviceRecord& record, FieldBits& bits)
 // type, then the port count from the product name.
 void CompleteFromProductTable(DeviceRecordExchange& x)
 {
-    if ((x.presenceFlags & QL5_HAS_PRODUCT_NAME) == 0 && (x.presenceFlags & QL5_HAS_HARDWARE_TYPE) != 0) {
+    if ((x.presenceFlags & QL5_HAS_PRODUCT_NAME) == 0 &&
+        (x.presenceFlags & QL5_HAS_HARDWARE_TYPE) != 0) {
         if (LookupProductName(x.hardwareType, x.productName, sizeof x.productName))
             x.presenceFlags |= QL5_HAS_PRODUCT_NAME;
     }
-    if ((x.presenceFlags & QL5_HAS_PORT_COUNT) == 0 && (x.presenceFlags & QL5_HAS_PRODUCT_NAME) != 0) {
+    if ((x.presenceFlags & QL5_HAS_PORT_COUNT) == 0 &&
+        (x.presenceFlags & QL5_HAS_PRODUCT_NAME) != 0) {
         if (LookupPortCount(x.productName, &x.portCount))
             x.presenceFlags |= QL5_HAS_PORT_COUNT;
     }

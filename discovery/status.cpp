@@ -18,24 +18,24 @@ struct FailureText {
 FailureText TextOf(Failure failure)
 {
     switch (failure) {
-    case Failure::None: return {kStatusSuccess};
-    case Failure::InvalidArgument: return {"invalid argument"};
-    case Failure::NoReply: return {"no reply before the time limit"};
-    case Failure::NoLocalAddress: return {"no IPv4 address on any interface that is up"};
-    case Failure::ListAddresses: return {"cannot list the local IPv4 addresses"};
-    case Failure::OutOfMemory: return {"out of memory"};
-    case Failure::OpenSocket: return {"cannot open a socket", "cannot open a socket on "};
-    case Failure::BindSocket: return {"cannot bind a socket", "cannot bind a socket to "};
-    case Failure::SetMulticastInterface:
+    case Failure::kNone: return {kStatusSuccess};
+    case Failure::kInvalidArgument: return {"invalid argument"};
+    case Failure::kNoReply: return {"no reply before the time limit"};
+    case Failure::kNoLocalAddress: return {"no IPv4 address on any interface that is up"};
+    case Failure::kListAddresses: return {"cannot list the local IPv4 addresses"};
+    case Failure::kOutOfMemory: return {"out of memory"};
+    case Failure::kOpenSocket: return {"cannot open a socket", "cannot open a socket on "};
+    case Failure::kBindSocket: return {"cannot bind a socket", "cannot bind a socket to "};
+    case Failure::kSetMulticastInterface:
         return {"cannot set the multicast interface", "cannot make ", " the multicast interface"};
-    case Failure::SetMulticastTtl:
+    case Failure::kSetMulticastTtl:
         return {"cannot set the multicast time-to-live",
                 "cannot set the multicast time-to-live on "};
-    case Failure::SetNonBlocking:
+    case Failure::kSetNonBlocking:
         return {"cannot make a socket non-blocking", "cannot make the socket on ", " non-blocking"};
-    case Failure::Send: return {"cannot send the request", "cannot send the request from "};
-    case Failure::Wait: return {"cannot wait for replies"};
-    case Failure::StartNetworking: return {"cannot start networking"};
+    case Failure::kSend: return {"cannot send the request", "cannot send the request from "};
+    case Failure::kWait: return {"cannot wait for replies"};
+    case Failure::kStartNetworking: return {"cannot start networking"};
     }
     return {"unknown failure"};
 }

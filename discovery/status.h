@@ -25,20 +25,20 @@ inline constexpr char kStatusSuccess[] = "Operation Successful";
 
 // What the client failed to do. Each value has one text (DescribeStatus).
 enum class Failure : std::uint8_t {
-    None,
-    InvalidArgument,        // refused before anything was done
-    NoReply,                // the time limit passed without the awaited reply
-    NoLocalAddress,         // no interface that is up has an IPv4 address
-    ListAddresses,          // the system could not be asked for the addresses
-    OutOfMemory,
-    OpenSocket,
-    BindSocket,
-    SetMulticastInterface,
-    SetMulticastTtl,
-    SetNonBlocking,
-    Send,
-    Wait,
-    StartNetworking,
+    kNone,
+    kInvalidArgument,  // refused before anything was done
+    kNoReply,          // the time limit passed without the awaited reply
+    kNoLocalAddress,   // no interface that is up has an IPv4 address
+    kListAddresses,    // the system could not be asked for the addresses
+    kOutOfMemory,
+    kOpenSocket,
+    kBindSocket,
+    kSetMulticastInterface,
+    kSetMulticastTtl,
+    kSetNonBlocking,
+    kSend,
+    kWait,
+    kStartNetworking,
 };
 
 class [[nodiscard]] Status {
@@ -56,7 +56,7 @@ public:
         return status;
     }
 
-    constexpr bool Ok() const noexcept { return failure_ == Failure::None; }
+    constexpr bool Ok() const noexcept { return failure_ == Failure::kNone; }
     constexpr explicit operator bool() const noexcept { return Ok(); }
 
     // True for a failure on this host, the kind the status text explains. A
@@ -65,8 +65,8 @@ public:
     // "Operation Successful".
     constexpr bool IsLocalFailure() const noexcept
     {
-        return failure_ != Failure::None && failure_ != Failure::InvalidArgument &&
-               failure_ != Failure::NoReply;
+        return failure_ != Failure::kNone && failure_ != Failure::kInvalidArgument &&
+               failure_ != Failure::kNoReply;
     }
 
     constexpr Failure What() const noexcept { return failure_; }
@@ -81,7 +81,7 @@ public:
     }
 
 private:
-    Failure failure_ = Failure::None;
+    Failure failure_ = Failure::kNone;
     platform::SystemError error_{};
     std::uint32_t address_ = 0;
 };

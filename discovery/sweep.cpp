@@ -59,7 +59,8 @@ void SweepThread(DiscoveryContext* context)
         platform::EnlargeReceiveBuffer(sockets[i], kSweepReceiveBuffer);
 
     RequestBuffer request;
-    const std::size_t length = EncodeDiscoveryRequest(request, context->protocolMagic, BroadcastMac);
+    const std::size_t length =
+        EncodeDiscoveryRequest(request, context->protocolMagic, BroadcastMac);
     static_cast<void>(
         SendToGroup(context, sockets, count, request, static_cast<std::uint32_t>(length)));
 

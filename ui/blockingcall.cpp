@@ -34,7 +34,8 @@ bool PauseInterfaceThread(std::chrono::milliseconds pause)
 }
 
 BusyScope::BusyScope(bool& busy, const QList<QWidget*>& inputs)
-    : busy_(busy), focus_(QApplication::focusWidget())
+    : busy_(busy),
+      focus_(QApplication::focusWidget())
 {
     busy_ = true;
     for (QWidget* input : inputs) {

@@ -1,7 +1,7 @@
 #include "converterinfodialog.h"
 
-#include "recordtext.h"
 #include "dialogframe.h"
+#include "recordtext.h"
 #include "ui_converterinfodialog.h"
 
 #include <QPushButton>
@@ -9,7 +9,9 @@
 using namespace ql5;
 
 ConverterInfoDialog::ConverterInfoDialog(DeviceRecordExchange* record, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::ConverterInfoDialog>()), record_(record)
+    : QDialog(parent),
+      ui(std::make_unique<Ui::ConverterInfoDialog>()),
+      record_(record)
 {
     ui->setupUi(this);
     setWindowFlags(ql5::DialogWindowFlags());

@@ -48,8 +48,9 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
 {
     // A caption with system menu, minimise and close boxes, shown in the task
     // bar as an application window.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
 
     // Initialisation, step 1: bind the list.
     ui->setupUi(this);
@@ -65,12 +66,14 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
     // they grow with the font in use, so that a MAC address still fits its
     // column on a desktop with a larger font.
     listControl->setColumnCount(4);
-    listControl->setHeaderLabels({StringTableText(IpAddressHeading), StringTableText(MacAddressHeading),
-                                  StringTableText(NameHeading), StringTableText(ConverterHeading)});
+    listControl->setHeaderLabels({StringTableText(IpAddressHeading),
+                                  StringTableText(MacAddressHeading), StringTableText(NameHeading),
+                                  StringTableText(ConverterHeading)});
     const int averageCharWidth = AverageLetterWidth(listControl->fontMetrics());
     int listWidth = 0;
     for (int column = 0; column < 4; ++column) {
-        const int width = std::max(kColumnWidths[column], kColumnWidths[column] * averageCharWidth / 6);
+        const int width =
+            std::max(kColumnWidths[column], kColumnWidths[column] * averageCharWidth / 6);
         listControl->setColumnWidth(column, width);
         listWidth += width;
     }
@@ -81,12 +84,16 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
     // Step 4: a click anywhere in a row selects the whole row; the .ui file
     // sets full-row, single selection.
 
-    connect(ui->openWebInterfaceButton, &QPushButton::clicked, this, &ConverterListDialog::OnOpenWebInterface);
+    connect(ui->openWebInterfaceButton, &QPushButton::clicked, this,
+            &ConverterListDialog::OnOpenWebInterface);
     connect(ui->configureIpSettingsButton, &QPushButton::clicked, this,
             &ConverterListDialog::OnConfigureIpSettings);
-    connect(ui->converterInfoButton, &QPushButton::clicked, this, &ConverterListDialog::OnConverterInfo);
-    connect(ui->rebootConverterButton, &QPushButton::clicked, this, &ConverterListDialog::OnRebootConverter);
-    connect(ui->refreshListButton, &QPushButton::clicked, this, &ConverterListDialog::OnRefreshList);
+    connect(ui->converterInfoButton, &QPushButton::clicked, this,
+            &ConverterListDialog::OnConverterInfo);
+    connect(ui->rebootConverterButton, &QPushButton::clicked, this,
+            &ConverterListDialog::OnRebootConverter);
+    connect(ui->refreshListButton, &QPushButton::clicked, this,
+            &ConverterListDialog::OnRefreshList);
     connect(ui->closeButton, &QPushButton::clicked, this, &ConverterListDialog::reject);
     // No button is the window's default button.
     for (QPushButton* button : findChildren<QPushButton*>())

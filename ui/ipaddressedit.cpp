@@ -26,7 +26,8 @@ IpAddressEdit::IpAddressEdit(QWidget* parent)
 
     // Up to three digits whose value is at most 255, leading zeros allowed;
     // an empty field is valid.
-    static const QRegularExpression octet(QStringLiteral("^([01]?[0-9]{0,2}|2[0-4][0-9]|25[0-5])$"));
+    static const QRegularExpression octet(
+        QStringLiteral("^([01]?[0-9]{0,2}|2[0-4][0-9]|25[0-5])$"));
     const int digitWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000"));
     for (int index = 0; index < FieldCount; ++index) {
         if (index > 0) {

@@ -2,10 +2,10 @@
 
 #include "blockingcall.h"
 #include "commandtexts.h"
+#include "dialogframe.h"
 #include "ipaddressedit.h"
 #include "messagebox.h"
 #include "recordtext.h"
-#include "dialogframe.h"
 #include "ui_ipsettingsdialog.h"
 
 #include <ql5common/context_owner.h>
@@ -33,7 +33,9 @@ std::array<std::uint8_t, 4> AddressBytes(std::uint32_t networkOrderAddress)
 }  // namespace
 
 IpSettingsDialog::IpSettingsDialog(DeviceRecordExchange* record, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::IpSettingsDialog>()), record_(record)
+    : QDialog(parent),
+      ui(std::make_unique<Ui::IpSettingsDialog>()),
+      record_(record)
 {
     ui->setupUi(this);
     setWindowFlags(ql5::DialogWindowFlags());
@@ -118,13 +120,20 @@ void IpSettingsDialog::ApplySettings()
             const std::uint32_t gateway = qToBigEndian(gatewayControl->address());
             const std::uint32_t mask = qToBigEndian(subnetMaskControl->address());
             completed = CallOffInterfaceThread(
-                [&] { return ConfigureStatic(context.Handle(), mac.data(), address, mask, gateway, passwordBytes.constData()); },
+                [&] {
+                    return ConfigureStatic(context.Handle(), mac.data(), address, mask, gateway,
+                                           passwordBytes.constData());
+                },
                 result);
         }
         if (addressMode == 0) {
             // Step 4: DHCP; the address controls are not read.
             completed = CallOffInterfaceThread(
-                [&] { return ConfigureDhcp(context.Handle(), mac.data(), 1, passwordBytes.constData()); }, result);
+                [&] {
+                    return ConfigureDhcp(context.Handle(), mac.data(), 1,
+                                         passwordBytes.constData());
+                },
+                result);
         }
     }
     if (!completed) {
@@ -184,6 +193,6 @@ void IpSettingsDialog::TransferFromControls()
 
 QList<QWidget*> IpSettingsDialog::Inputs() const
 {
-    return {ui->dhcpRadio,      ui->manualRadio,  ipAddressControl, subnetMaskControl,
-            gatewayControl,     ui->passwordEdit, ui->applyButton,  ui->cancelButton};
+    return {ui->dhcpRadio,  ui->manualRadio,  ipAddressControl, subnetMaskControl,
+            gatewayControl, ui->passwordEdit, ui->applyButton,  ui->cancelButton};
 }

@@ -2,9 +2,9 @@
 
 #include "blockingcall.h"
 #include "commandtexts.h"
+#include "dialogframe.h"
 #include "messagebox.h"
 #include "recordtext.h"
-#include "dialogframe.h"
 #include "ui_rebootdialog.h"
 
 #include <ql5common/context_owner.h>
@@ -16,7 +16,10 @@
 using namespace ql5;
 
 RebootDialog::RebootDialog(DeviceRecordExchange* record, QWidget* parent, RebootPolling polling)
-    : QDialog(parent), ui(std::make_unique<Ui::RebootDialog>()), record_(record), polling(polling)
+    : QDialog(parent),
+      ui(std::make_unique<Ui::RebootDialog>()),
+      record_(record),
+      polling(polling)
 {
     ui->setupUi(this);
     setWindowFlags(ql5::DialogWindowFlags());
@@ -69,7 +72,8 @@ void RebootDialog::RebootAndWait()
     {
         BusyScope busyScope(busy, Inputs());
         completed = CallOffInterfaceThread(
-            [&] { return RebootDevice(context.Handle(), mac.data(), passwordBytes.constData()); }, result);
+            [&] { return RebootDevice(context.Handle(), mac.data(), passwordBytes.constData()); },
+            result);
     }
     if (!completed) {
         // The application is quitting: nothing more is sent or shown.
@@ -104,7 +108,8 @@ void RebootDialog::RebootAndWait()
         if (!completed)
             return;
         // Step 8.
-        statusLine = answer == 0 ? QStringLiteral("Status: Ready") : QStringLiteral("Status: Timed out");
+        statusLine =
+            answer == 0 ? QStringLiteral("Status: Ready") : QStringLiteral("Status: Timed out");
         TransferToControls();
         // Step 9: the busy cursor goes with busyScope.
     }

@@ -31,14 +31,14 @@ void SubstituteProductName(DeviceRecordExchange& record)
 {
     const QByteArray replacement = StringTableText(ReplacementProductName).toUtf8();
     ql5common::SubstituteProductName(
-        record, std::string_view(replacement.constData(),
-                                 static_cast<std::size_t>(replacement.size())));
+        record,
+        std::string_view(replacement.constData(), static_cast<std::size_t>(replacement.size())));
 }
 
 QString ComposeDetailsText(const DeviceRecordExchange& record)
 {
     // A window's label shows the text as plain text, so it needs no escapes.
-    return QString::fromStdString(ql5common::DetailsText(record, ql5common::TextForm::AsReceived));
+    return QString::fromStdString(ql5common::DetailsText(record, ql5common::TextForm::kAsReceived));
 }
 
 }  // namespace ql5

@@ -13,8 +13,8 @@ enum StringId : int {
     MacAddressHeading = 4,
     NameHeading = 5,
     ConverterHeading = 6,
-    NoSelectionText = 7,         // a command found no selected record
-    InternalErrorText = 8,       // the main window has no context
+    NoSelectionText = 7,    // a command found no selected record
+    InternalErrorText = 8,  // the main window has no context
 };
 
 // The text of a string table entry, or an empty text for an id the table

@@ -15,7 +15,8 @@ void ForwardMessage(Ql5WindowHandle, std::uint32_t message, std::uintptr_t first
                     std::intptr_t secondParameter, void* userData)
 {
     try {
-        auto* event = new (std::nothrow) WindowMessageEvent(message, firstParameter, secondParameter);
+        auto* event =
+            new (std::nothrow) WindowMessageEvent(message, firstParameter, secondParameter);
         if (event != nullptr)
             QCoreApplication::postEvent(static_cast<QObject*>(userData), event);
     } catch (...) {

@@ -17,9 +17,9 @@ namespace ql5::bench {
 struct Burst {
     std::unordered_set<std::uint64_t> macs;  // distinct senders seen
     std::size_t datagrams = 0;
-    Clock::time_point first{};               // when the first one was read
-    Clock::time_point last{};                // when the last one was read
-    double lastCpuSeconds = 0;               // process CPU time at that moment
+    Clock::time_point first{};  // when the first one was read
+    Clock::time_point last{};   // when the last one was read
+    double lastCpuSeconds = 0;  // process CPU time at that moment
 };
 
 // Drains the socket in a tight loop until `expected` distinct MACs have

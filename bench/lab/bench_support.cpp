@@ -18,7 +18,8 @@ double Milliseconds(Clock::duration duration)
 
 double UnixSeconds()
 {
-    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 double ProcessCpuSeconds()
@@ -63,7 +64,8 @@ double Percentile(std::vector<double> samples, double share)
     if (samples.empty())
         return 0;
     std::sort(samples.begin(), samples.end());
-    const auto rank = static_cast<std::size_t>(std::ceil(share * static_cast<double>(samples.size())));
+    const auto rank =
+        static_cast<std::size_t>(std::ceil(share * static_cast<double>(samples.size())));
     return samples[std::clamp<std::size_t>(rank, 1, samples.size()) - 1];
 }
 
@@ -77,8 +79,8 @@ bool WriteRows(const std::string& path, const std::vector<Row>& rows, const nloh
     nlohmann::json out;
     out["rows"] = nlohmann::json::array();
     for (const Row& row : rows) {
-        nlohmann::json item{{"figure", row.figure}, {"name", row.name}, {"value", row.value},
-                            {"unit", row.unit}, {"target", row.target}, {"note", row.note}};
+        nlohmann::json item{{"figure", row.figure}, {"name", row.name},     {"value", row.value},
+                            {"unit", row.unit},     {"target", row.target}, {"note", row.note}};
         item["baseline"] = row.baseline ? nlohmann::json(*row.baseline) : nlohmann::json();
         item["met"] = row.met ? nlohmann::json(*row.met) : nlohmann::json();
         out["rows"].push_back(item);

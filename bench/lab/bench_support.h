@@ -42,12 +42,12 @@ double Median(const std::vector<double>& samples);
 // One line of the results table. The baseline, target and verdict are
 // optional: some figures are only reported.
 struct Row {
-    std::string figure;    // e.g. "1 Sweep"
-    std::string name;      // what was measured
+    std::string figure;  // e.g. "1 Sweep"
+    std::string name;    // what was measured
     double value = 0;
-    std::string unit;      // "ms", "%", "ns", ...
+    std::string unit;  // "ms", "%", "ns", ...
     std::optional<double> baseline;
-    std::string target;    // "<= 1.25x baseline", "100%", empty when none
+    std::string target;  // "<= 1.25x baseline", "100%", empty when none
     std::optional<bool> met;
     std::string note;
 };

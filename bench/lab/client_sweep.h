@@ -10,15 +10,15 @@
 namespace ql5::bench {
 
 struct SweepOutcome {
-    std::size_t found = 0;        // distinct MACs read
-    std::size_t records = 0;      // records read, duplicates included
-    double firstRecordMs = 0;     // from StartDiscovery to the first record read
-    double lastRecordMs = 0;      // from StartDiscovery to the last record read
-    double cpuMs = 0;             // process CPU time over the same span
-    int notifications = 0;        // wake-ups of the reading thread
-    int posts = 0;                // messages the sweep posted
-    double sweepThreadCpuMs = 0;  // on-CPU time of the sweep thread
-    long sweepThreadSwitches = 0; // its context switches, voluntary or not
+    std::size_t found = 0;         // distinct MACs read
+    std::size_t records = 0;       // records read, duplicates included
+    double firstRecordMs = 0;      // from StartDiscovery to the first record read
+    double lastRecordMs = 0;       // from StartDiscovery to the last record read
+    double cpuMs = 0;              // process CPU time over the same span
+    int notifications = 0;         // wake-ups of the reading thread
+    int posts = 0;                 // messages the sweep posted
+    double sweepThreadCpuMs = 0;   // on-CPU time of the sweep thread
+    long sweepThreadSwitches = 0;  // its context switches, voluntary or not
     bool started = false;
     double startUnixSeconds = 0;  // wall clock at StartDiscovery, to place the
                                   // simulator's log entries on the same axis

@@ -21,7 +21,12 @@ int RunIdle(const Options& options)
     std::vector<Row> rows = {{"3 Idle",
                               "sweep listening " + std::to_string(options.idleSeconds) +
                                   " s with no traffic: CPU per second",
-                              msPerSecond, "ms/s", {}, "< 1 ms/s", msPerSecond < 1.0, ""}};
+                              msPerSecond,
+                              "ms/s",
+                              {},
+                              "< 1 ms/s",
+                              msPerSecond < 1.0,
+                              ""}};
     return WriteRows(options.out, rows, {{"listen_seconds", options.idleSeconds}}) ? 0 : 1;
 }
 

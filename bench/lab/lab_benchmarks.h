@@ -15,8 +15,8 @@ struct Options {
     bool pin = true;                   // simulator and client on separate processors
 };
 
-int RunSweepScale(const Options& options);     // figure 1
-int RunRequestLatency(const Options& options); // figure 2
-int RunIdle(const Options& options);           // figure 3
+int RunSweepScale(const Options& options);      // figure 1
+int RunRequestLatency(const Options& options);  // figure 2
+int RunIdle(const Options& options);            // figure 3
 
 }  // namespace ql5::bench

@@ -15,8 +15,9 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: ql5_lab_bench sweep|requests|idle [--out FILE] [--runs N] "
-                         "[--calls N] [--seconds N] [--fleet N] [--no-pin]\n");
+    std::fprintf(stderr,
+                 "usage: ql5_lab_bench sweep|requests|idle [--out FILE] [--runs N] "
+                 "[--calls N] [--seconds N] [--fleet N] [--no-pin]\n");
     return 2;
 }
 

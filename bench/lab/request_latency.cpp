@@ -64,8 +64,8 @@ int RunRequestLatency(const Options& options)
     const std::size_t queryLength = EncodeDiscoveryRequest(queryRequest, QL5_PROTOCOL_MAGIC, kMac);
     const std::uint32_t ip = Address("198.51.100.10"), mask = Address("255.255.255.0"),
                         gateway = Address("198.51.100.254");
-    const std::size_t configureLength =
-        EncodeConfigureStaticRequest(configureRequest, QL5_PROTOCOL_MAGIC, kMac, ip, mask, gateway, kPassword);
+    const std::size_t configureLength = EncodeConfigureStaticRequest(
+        configureRequest, QL5_PROTOCOL_MAGIC, kMac, ip, mask, gateway, kPassword);
 
     Samples samples;
     DeviceRecordExchange record{};
@@ -102,28 +102,38 @@ int RunRequestLatency(const Options& options)
 
     const std::string shape = links == 1 ? "one interface" : std::to_string(links) + " interfaces";
     const std::string calls = std::to_string(options.calls) + " calls";
-    const double bareQuery = Median(samples.bareQuery), bareConfigure = Median(samples.bareConfigure);
+    const double bareQuery = Median(samples.bareQuery),
+                 bareConfigure = Median(samples.bareConfigure);
     const double query = Median(samples.query), configureMedian = Median(samples.configure);
     // On a host with several addresses a command locates the converter first:
     // its yardstick is a query round trip followed by a command round trip.
     const double commandBaseline = links == 1 ? bareConfigure : bareQuery + bareConfigure;
-    const std::string commandTarget = links == 1 ? "<= baseline + 0.5 ms"
-                                                 : "<= two bare round trips + 0.5 ms";
-    const std::string failures = samples.failures == 0
-                                     ? ""
-                                     : std::to_string(samples.failures) + " calls got no reply";
+    const std::string commandTarget =
+        links == 1 ? "<= baseline + 0.5 ms" : "<= two bare round trips + 0.5 ms";
+    const std::string failures =
+        samples.failures == 0 ? "" : std::to_string(samples.failures) + " calls got no reply";
     std::vector<Row> rows = {
         {"2 Requests", "QueryDevice, " + shape + ": median of " + calls, query, "ms", bareQuery,
          "<= baseline + 0.5 ms", query <= bareQuery + 0.5, failures},
-        {"2 Requests", "QueryDevice, " + shape + ": 99th percentile", Percentile(samples.query, 0.99),
-         "ms", Percentile(samples.bareQuery, 0.99), "", {}, ""},
+        {"2 Requests",
+         "QueryDevice, " + shape + ": 99th percentile",
+         Percentile(samples.query, 0.99),
+         "ms",
+         Percentile(samples.bareQuery, 0.99),
+         "",
+         {},
+         ""},
         {"2 Requests", "ConfigureStatic, " + shape + ": median of " + calls, configureMedian, "ms",
          commandBaseline, commandTarget, configureMedian <= commandBaseline + 0.5, failures},
-        {"2 Requests", "ConfigureStatic, " + shape + ": 99th percentile",
-         Percentile(samples.configure, 0.99), "ms",
+        {"2 Requests",
+         "ConfigureStatic, " + shape + ": 99th percentile",
+         Percentile(samples.configure, 0.99),
+         "ms",
          links == 1 ? Percentile(samples.bareConfigure, 0.99)
                     : Percentile(samples.bareQuery, 0.99) + Percentile(samples.bareConfigure, 0.99),
-         "", {}, ""},
+         "",
+         {},
+         ""},
     };
     nlohmann::json details = {{"links", links},
                               {"calls", options.calls},

@@ -58,8 +58,8 @@ struct Measured {
     double WorstFound() const { return Percentile(found, 0.0); }
 };
 
-void Note(Measured& measured, std::size_t found, std::size_t expected, double firstMs, double lastMs,
-          double cpuMs)
+void Note(Measured& measured, std::size_t found, std::size_t expected, double firstMs,
+          double lastMs, double cpuMs)
 {
     measured.firstMs.push_back(firstMs);
     measured.found.push_back(100.0 * static_cast<double>(found) / static_cast<double>(expected));
@@ -76,8 +76,8 @@ double RequestSentMs(lab::SimulatorProcess& simulator, double startUnixSeconds)
     return received.empty() ? -1 : (received.back().time - startUnixSeconds) * 1000;
 }
 
-bool Baseline(Measured& measured, int receiveBuffer, const Scenario& scenario, std::size_t& datagrams,
-              double& startUnixSeconds)
+bool Baseline(Measured& measured, int receiveBuffer, const Scenario& scenario,
+              std::size_t& datagrams, double& startUnixSeconds)
 {
     lab::WorkstationSocket socket(lab::WorkstationAddress(1), receiveBuffer);
     if (!socket.Ok()) {
@@ -95,7 +95,8 @@ bool Baseline(Measured& measured, int receiveBuffer, const Scenario& scenario, s
     // Up to the last datagram: the wait for quiet after losses is not work.
     const double cpuMs = burst.datagrams > 0 ? (burst.lastCpuSeconds - cpuStart) * 1000 : 0;
     Note(measured, burst.macs.size(), static_cast<std::size_t>(scenario.count),
-         burst.datagrams > 0 ? Milliseconds(burst.first - start) : 0, Milliseconds(last - start), cpuMs);
+         burst.datagrams > 0 ? Milliseconds(burst.first - start) : 0, Milliseconds(last - start),
+         cpuMs);
     datagrams = burst.datagrams;
     return true;
 }
@@ -174,8 +175,9 @@ bool RunScenario(const Scenario& scenario, const Options& options, std::vector<R
     details[label] = {{"pinned", pinned}, {"runs", runs}};
 
     const double found = client.WorstFound();
-    Row foundRow{"1 Sweep", label + ": share found (worst run)", found, "%", bare.WorstFound(), "",
-                 {}, "reported"};
+    Row foundRow{
+        "1 Sweep", label + ": share found (worst run)", found, "%", bare.WorstFound(), "", {},
+        "reported"};
     if (scenario.mustFindAll) {
         foundRow.target = "100%";
         foundRow.met = found >= 100.0;
@@ -186,20 +188,36 @@ bool RunScenario(const Scenario& scenario, const Options& options, std::vector<R
     // When the request reached the simulator tells a slow start (a sweep
     // thread that waited for a processor) from a slow drain.
     char note[160];
-    std::snprintf(note, sizeof note, "%s; request reached the simulator after %.2f ms (bare %.2f ms)",
+    std::snprintf(note, sizeof note,
+                  "%s; request reached the simulator after %.2f ms (bare %.2f ms)",
                   pinned ? "simulator and client on separate processors"
                          : "simulator and client share the processors",
                   Median(client.requestMs), Median(bare.requestMs));
     rows.push_back({"1 Sweep", label + ": time to last record (median)", last, "ms", bareLast,
                     "<= 1.25x baseline", last <= 1.25 * bareLast, note});
-    rows.push_back({"1 Sweep", label + ": client CPU time (median)", Median(client.cpuMs), "ms",
-                    Median(bare.cpuMs), "", {},
+    rows.push_back({"1 Sweep",
+                    label + ": client CPU time (median)",
+                    Median(client.cpuMs),
+                    "ms",
+                    Median(bare.cpuMs),
+                    "",
+                    {},
                     "baseline spins in a tight loop, so its CPU time is its wall time"});
-    rows.push_back({"1 Sweep", label + ": sweep thread CPU per record (median)",
-                    Median(client.threadUsPerRecord), "us", {}, "", {},
+    rows.push_back({"1 Sweep",
+                    label + ": sweep thread CPU per record (median)",
+                    Median(client.threadUsPerRecord),
+                    "us",
+                    {},
+                    "",
+                    {},
                     "receive, decode, queue and notify, without the reading thread"});
-    rows.push_back({"1 Sweep", label + ": bare receiver with the default buffer, share found",
-                    bareDefault.WorstFound(), "%", {}, "", {},
+    rows.push_back({"1 Sweep",
+                    label + ": bare receiver with the default buffer, share found",
+                    bareDefault.WorstFound(),
+                    "%",
+                    {},
+                    "",
+                    {},
                     "why the sweep forces a 4 MiB receive buffer"});
     return true;
 }

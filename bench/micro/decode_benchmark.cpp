@@ -37,8 +37,12 @@ void AppendText(Bytes& payload, std::uint8_t code, std::string_view text)
 std::array<std::uint8_t, ql5::kReceiveBufferSize> DiscoveryReply(const Bytes& payload)
 {
     std::array<std::uint8_t, ql5::kReceiveBufferSize> buffer{};
-    const std::uint8_t header[] = {0x44, 0x49, 0x47, 0x49,  // magic "DIGI"
-                                   0x00, 0x02,              // discovery reply
+    const std::uint8_t header[] = {0x44,
+                                   0x49,
+                                   0x47,
+                                   0x49,  // magic "DIGI"
+                                   0x00,
+                                   0x02,  // discovery reply
                                    static_cast<std::uint8_t>(payload.size() >> 8),
                                    static_cast<std::uint8_t>(payload.size())};
     std::memcpy(buffer.data(), header, sizeof header);
@@ -60,20 +64,20 @@ Bytes FullPayload()
     AppendField(p, 6, {0x07});                                // hardware type
     AppendField(p, 7, {0x02});                                // code 7 value
     AppendText(p, 13, "Digi Connect ME");                     // product name
-    AppendText(p, 8, "2.4.1");                           // firmware revision
+    AppendText(p, 8, "2.4.1");                                // firmware revision
     AppendField(p, 14, {0x03, 0x03});                         // RealPort port 771
     AppendField(p, 18, {0x01});                               // port count
     AppendField(p, 12, {0x00, 0x2a});                         // code 12 value
     AppendField(p, 224, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});  // code 224 bytes
-    AppendField(p, 225, {0x01, 0x00});                        // code 225 value
-    AppendField(p, 227, {0x00, 0x10});                        // code 227 value
-    AppendField(p, 228, {0x00, 0x20});                        // code 228 value
-    AppendField(p, 229, {1, 2, 3, 4, 5, 6, 7, 8});            // code 229 bytes
-    AppendField(p, 230, {0x00, 0x30});                        // code 230 value
-    AppendField(p, 231, {0x00, 0x15, 0x00, 0x16, 0x00, 0x17});  // code 231 words
-    AppendText(p, 9, "Settings saved");                       // result message
-    AppendField(p, 10, {0x00});                               // result flag
-    AppendField(p, 17, {0x00});                               // error number
+    AppendField(p, 225, {0x01, 0x00});                                             // code 225 value
+    AppendField(p, 227, {0x00, 0x10});                                             // code 227 value
+    AppendField(p, 228, {0x00, 0x20});                                             // code 228 value
+    AppendField(p, 229, {1, 2, 3, 4, 5, 6, 7, 8});                                 // code 229 bytes
+    AppendField(p, 230, {0x00, 0x30});                                             // code 230 value
+    AppendField(p, 231, {0x00, 0x15, 0x00, 0x16, 0x00, 0x17});                     // code 231 words
+    AppendText(p, 9, "Settings saved");                                            // result message
+    AppendField(p, 10, {0x00});                                                    // result flag
+    AppendField(p, 17, {0x00});                                                    // error number
     return p;
 }
 
@@ -103,8 +107,8 @@ void DecodeBenchmark(benchmark::State& state, const Bytes& payload, bool reset)
     for (auto _ : state) {
         if (reset)
             ql5::ResetDeviceRecord(context, &record);
-        const bool decoded = ql5::DecodeReply(context, buffer.data(), buffer.size(),
-                                              ql5::kDiscoveryReply, &record);
+        const bool decoded =
+            ql5::DecodeReply(context, buffer.data(), buffer.size(), ql5::kDiscoveryReply, &record);
         benchmark::DoNotOptimize(decoded);
         benchmark::DoNotOptimize(record);
         if (!decoded) {

@@ -34,8 +34,9 @@ std::string LoadAverage()
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: ql5_bench_report --json OUT --markdown OUT [--load-before TEXT] "
-                         "[--command TEXT] [--micro FILE] PIECE...\n");
+    std::fprintf(stderr,
+                 "usage: ql5_bench_report --json OUT --markdown OUT [--load-before TEXT] "
+                 "[--command TEXT] [--micro FILE] PIECE...\n");
     return 2;
 }
 
@@ -75,7 +76,8 @@ int main(int argc, char** argv)
         }
         for (const auto& row : piece["rows"])
             rows.push_back(row);
-        details[std::filesystem::path(path).stem().string()] = piece.value("details", nlohmann::json::object());
+        details[std::filesystem::path(path).stem().string()] =
+            piece.value("details", nlohmann::json::object());
     }
     for (const auto& path : micro) {
         nlohmann::json output;
@@ -87,9 +89,11 @@ int main(int argc, char** argv)
             rows.push_back(row);
     }
     // Figures in their numbered order, whatever order the pieces came in.
-    std::stable_sort(rows.begin(), rows.end(), [](const nlohmann::json& a, const nlohmann::json& b) {
-        return a["figure"].get<std::string>().substr(0, 1) < b["figure"].get<std::string>().substr(0, 1);
-    });
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const nlohmann::json& a, const nlohmann::json& b) {
+                         return a["figure"].get<std::string>().substr(0, 1) <
+                                b["figure"].get<std::string>().substr(0, 1);
+                     });
     const nlohmann::json load = {{"before", loadBefore}, {"after", LoadAverage()}};
     const auto table = ql5::bench::AssembleTable(rows, details, load, command);
     std::ofstream(jsonPath) << table.dump(2) << '\n';

@@ -74,9 +74,10 @@ nlohmann::json MicroRows(const nlohmann::json& benchmarkOutput)
             rows.push_back(Row("4 Decoding", name, *value, {}, "", {}, "per reply"));
     }
     const char* sizes[] = {"10", "1000", "100000"};
-    const std::pair<const char*, const char*> operations[] = {
-        {"Add", "/manual_time"}, {"Contains", "/real_time"},
-        {"PopHead", "/manual_time"}, {"Remove", "/manual_time"}};
+    const std::pair<const char*, const char*> operations[] = {{"Add", "/manual_time"},
+                                                              {"Contains", "/real_time"},
+                                                              {"PopHead", "/manual_time"},
+                                                              {"Remove", "/manual_time"}};
     for (const auto& [operation, suffix] : operations) {
         for (const char* size : sizes) {
             const std::string benchmark =
@@ -84,7 +85,8 @@ nlohmann::json MicroRows(const nlohmann::json& benchmarkOutput)
             const auto value = Find(values, benchmark);
             if (!value)
                 continue;
-            const std::string name = std::string("LockedList ") + operation + ", " + size + " values";
+            const std::string name =
+                std::string("LockedList ") + operation + ", " + size + " values";
             if (std::string(operation) != "Add") {
                 rows.push_back(Row("4 LockedList", name, *value, {}, "", {}, "per operation"));
                 continue;
@@ -96,8 +98,9 @@ nlohmann::json MicroRows(const nlohmann::json& benchmarkOutput)
             std::optional<bool> met;
             if (fill && baseline)
                 met = *value <= 3 * *baseline;
-            rows.push_back(Row("4 LockedList", fill ? "LockedList fill of 100000 values (per Add)" : name,
-                               *value, baseline, fill ? "<= 3x baseline" : "", met,
+            rows.push_back(Row("4 LockedList",
+                               fill ? "LockedList fill of 100000 values (per Add)" : name, *value,
+                               baseline, fill ? "<= 3x baseline" : "", met,
                                "baseline: std::unordered_set insert of the same values"));
         }
     }

@@ -88,9 +88,8 @@ nlohmann::json AssembleTable(const nlohmann::json& rows, const nlohmann::json& d
 {
     nlohmann::json table;
     table["date"] = UtcNow();
-    table["machine"] = {{"nproc", std::thread::hardware_concurrency()},
-                        {"cpu", CpuModel()},
-                        {"kernel", Kernel()}};
+    table["machine"] = {
+        {"nproc", std::thread::hardware_concurrency()}, {"cpu", CpuModel()}, {"kernel", Kernel()}};
     table["load"] = load;
     table["command"] = command;
     table["rows"] = nlohmann::json::array();
@@ -120,8 +119,8 @@ std::string MarkdownTable(const nlohmann::json& table)
         const std::string unit = row["unit"].get<std::string>();
         const auto& met = row["met"];
         out += "| " + Escape(row["figure"].get<std::string>()) + " | " +
-               Escape(row["name"].get<std::string>()) + " | " + WithUnit(row["value"], unit) + " | " +
-               WithUnit(row["baseline"], unit) + " | " +
+               Escape(row["name"].get<std::string>()) + " | " + WithUnit(row["value"], unit) +
+               " | " + WithUnit(row["baseline"], unit) + " | " +
                (row["ratio"].is_number() ? Number(row["ratio"].get<double>()) + "x" : "") + " | " +
                Escape(row["target"].get<std::string>()) + " | " +
                (met.is_boolean() ? (met.get<bool>() ? "yes" : "**no**") : "") + " | " +

@@ -56,8 +56,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const bool result = QObject::eventFilter(watched, event);
-        if (!done_ && event->type() == QEvent::Paint &&
-            list_->topLevelItemCount() >= expected_) {
+        if (!done_ && event->type() == QEvent::Paint && list_->topLevelItemCount() >= expected_) {
             done_ = true;
             doneAt_ = Clock::now();
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
@@ -89,8 +88,9 @@ int main(int argc, char** argv)
             runs = std::atoi(argv[i + 1]);
     }
     if (!ql5::lab::InLab() || count < 1 || runs < 1) {
-        std::fprintf(stderr, "usage (inside scripts/lab run): ql5_window_bench [--out FILE] "
-                             "[--count N] [--runs N]\n");
+        std::fprintf(stderr,
+                     "usage (inside scripts/lab run): ql5_window_bench [--out FILE] "
+                     "[--count N] [--runs N]\n");
         return 2;
     }
     ql5::lab::SimulatorProcess simulator;
@@ -125,24 +125,31 @@ int main(int argc, char** argv)
         const auto start = Clock::now();
         window.show();
         application.exec();
-        const double seconds =
-            std::chrono::duration<double>((watcher.Done() ? watcher.DoneAt() : Clock::now()) - start).count();
+        const double seconds = std::chrono::duration<double>(
+                                   (watcher.Done() ? watcher.DoneAt() : Clock::now()) - start)
+                                   .count();
         rows = window.list()->topLevelItemCount();
         done = done && watcher.Done();
         rates.push_back(watcher.Done() ? rows / seconds : 0);
-        std::fprintf(stderr, "bench: run %d: %d rows shown in %.3f s (%.0f rows/s)\n", run + 1, rows,
-                     seconds, rates.back());
+        std::fprintf(stderr, "bench: run %d: %d rows shown in %.3f s (%.0f rows/s)\n", run + 1,
+                     rows, seconds, rates.back());
     }
     const double peak = PeakResidentMegabytes();
     simulator.Stop();
 
     const double rowsPerSecond = ql5::bench::Median(rates);
-    std::fprintf(stderr, "bench: median %.0f rows/s, peak %.1f MB (%.1f MB before the first sweep)\n",
+    std::fprintf(stderr,
+                 "bench: median %.0f rows/s, peak %.1f MB (%.1f MB before the first sweep)\n",
                  rowsPerSecond, peak, peakEmptyWindow);
     const std::string label = std::to_string(count) + " records into the main window";
     std::vector<ql5::bench::Row> table = {
-        {"5 Window", label + ": rows per second (median of " + std::to_string(runs) + " refreshes)",
-         rowsPerSecond, "rows/s", {}, ">= 20000 rows/s", rowsPerSecond >= 20000,
+        {"5 Window",
+         label + ": rows per second (median of " + std::to_string(runs) + " refreshes)",
+         rowsPerSecond,
+         "rows/s",
+         {},
+         ">= 20000 rows/s",
+         rowsPerSecond >= 20000,
          done ? "from show() to the first paint with every row" : "not every row arrived"},
         {"5 Window", label + ": peak resident memory of the process", peak, "MB", peakEmptyWindow,
          "< 80 MB", peak < 80, "baseline: peak with the empty window, before the first sweep"},

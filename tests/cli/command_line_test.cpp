@@ -20,8 +20,7 @@ Invocation Accepted(std::initializer_list<std::string_view> args)
     const auto parsed = Parse(args);
     if (const auto* error = std::get_if<UsageError>(&parsed))
         ADD_FAILURE() << "refused: " << error->message;
-    return std::holds_alternative<Invocation>(parsed) ? std::get<Invocation>(parsed)
-                                                      : Invocation{};
+    return std::holds_alternative<Invocation>(parsed) ? std::get<Invocation>(parsed) : Invocation{};
 }
 
 std::string Refusal(std::initializer_list<std::string_view> args)
@@ -94,8 +93,7 @@ TEST(CommandLine, PasswordOnTheCommandLineIsRefusedWithTheReason)
 {
     for (std::string_view option : {"--password=secret", "--password", "-p"}) {
         const std::string message = Refusal({"dhcp", "0251c501020a", option});
-        EXPECT_NE(message.find("never taken from the command line"), std::string::npos)
-            << option;
+        EXPECT_NE(message.find("never taken from the command line"), std::string::npos) << option;
     }
 }
 
@@ -104,9 +102,9 @@ TEST(CommandLine, OptionsBelongToTheirSubcommands)
     EXPECT_EQ(Accepted({"list", "--wait", "0.5", "--format=csv"}).waitSeconds, 0.5);
     EXPECT_EQ(Accepted({"list", "--format", "json"}).format, OutputFormat::kJson);
     EXPECT_TRUE(Accepted({"reboot", "--wait", "0251c501020a"}).waitForReboot);
-    EXPECT_TRUE(Accepted({"set-ip", "0251c501020a", "1.2.3.4", "255.0.0.0", "1.2.3.1",
-                          "--password-stdin"})
-                    .passwordFromStdin);
+    EXPECT_TRUE(
+        Accepted({"set-ip", "0251c501020a", "1.2.3.4", "255.0.0.0", "1.2.3.1", "--password-stdin"})
+            .passwordFromStdin);
 
     EXPECT_NE(Refusal({"info", "0251c501020a", "--wait", "3"}).find("unknown option"),
               std::string::npos);
@@ -149,8 +147,7 @@ TEST(CommandLine, DoubleDashLetsAnOperandStartWithADash)
 {
     // Nothing valid starts with a dash, but the error must then be about the
     // operand, not an unknown option.
-    EXPECT_NE(Refusal({"info", "--", "-0251c501020"}).find("not a MAC address"),
-              std::string::npos);
+    EXPECT_NE(Refusal({"info", "--", "-0251c501020"}).find("not a MAC address"), std::string::npos);
 }
 
 TEST(CommandLine, ErrorMessagesEscapeWhatTheUserTyped)

@@ -1,9 +1,9 @@
 // ql5ctl against a simulated fleet on a workstation with one network: every
 // subcommand, every output format and every exit code, as a user runs it.
 #include "ctl_process.h"
-#include "text_lines.h"
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
+#include "text_lines.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -20,10 +20,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr char kLine1[] = "02:51:c5:10:00:01";     // product substituted, password "secret"
-constexpr char kHostile[] = "02:51:c5:10:00:02";   // texts and refusal with terminal escapes
-constexpr char kDeaf[] = "02:51:c5:10:00:03";      // answers queries, never commands
-constexpr char kRebooting[] = "02:51:c5:10:00:04"; // silent for 2 s after a reboot
+constexpr char kLine1[] = "02:51:c5:10:00:01";      // product substituted, password "secret"
+constexpr char kHostile[] = "02:51:c5:10:00:02";    // texts and refusal with terminal escapes
+constexpr char kDeaf[] = "02:51:c5:10:00:03";       // answers queries, never commands
+constexpr char kRebooting[] = "02:51:c5:10:00:04";  // silent for 2 s after a reboot
 constexpr char kAbsent[] = "02:51:c5:10:00:99";
 
 const char* const kFleet = R"({"converters": [
@@ -131,7 +131,9 @@ TEST_F(OneLinkCli, ListJsonCarriesExactTextsInTheDocumentedShape)
     const auto* hostile = FindMac(converters, kHostile);
     ASSERT_NE(hostile, nullptr);
     EXPECT_EQ(hostile->at("name"), "Gate\x1b[2J\x1b[31m, \"east\"\xe2\x80\xae");
-    EXPECT_EQ(hostile->at("product"), "Other\xc2\x9b" "31m");
+    EXPECT_EQ(hostile->at("product"),
+              "Other\xc2\x9b"
+              "31m");
     EXPECT_EQ(hostile->at("dhcp"), true);
     EXPECT_TRUE(FindMac(converters, kDeaf)->at("dhcp").is_null());
 }
@@ -203,10 +205,9 @@ TEST_F(OneLinkCli, InfoOfAMacThatNobodyAnswersIsNotFound)
 
 TEST_F(OneLinkCli, SetIpWithPasswordFromStdinChangesWhatInfoShows)
 {
-    const CtlResult run =
-        RunCtl({"set-ip", kLine1, "198.51.100.77", "255.255.0.0", "198.51.100.1",
-                "--password-stdin"},
-               Stdin("secret\n"));
+    const CtlResult run = RunCtl(
+        {"set-ip", kLine1, "198.51.100.77", "255.255.0.0", "198.51.100.1", "--password-stdin"},
+        Stdin("secret\n"));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "02:51:c5:10:00:01: static IP settings stored (Settings saved)\n");
 
@@ -235,21 +236,22 @@ TEST_F(OneLinkCli, StdinPasswordWinsOverTheEnvironment)
 
 TEST_F(OneLinkCli, WrongPasswordIsRefusedWithTheConvertersErrorNumberAndMessage)
 {
-    const CtlResult run =
-        RunCtl({"reboot", kLine1, "--wait"}, PasswordInEnvironment("guess"));
+    const CtlResult run = RunCtl({"reboot", kLine1, "--wait"}, PasswordInEnvironment("guess"));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.out, "");  // no "Status: Rebooting": nothing to wait for
-    EXPECT_EQ(run.err, "ql5ctl: 02:51:c5:10:00:01 refused the command (result 1)\n"
-                       "Error Number: 5\nError Message: Password incorrect\n");
+    EXPECT_EQ(run.err,
+              "ql5ctl: 02:51:c5:10:00:01 refused the command (result 1)\n"
+              "Error Number: 5\nError Message: Password incorrect\n");
 }
 
 TEST_F(OneLinkCli, RefusalMessageIsEscapedForTheTerminal)
 {
     const CtlResult run = RunCtl({"dhcp", kHostile}, PasswordInEnvironment("guess"));
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "ql5ctl: 02:51:c5:10:00:02 refused the command (result 1)\n"
-                       "Error Number: 7\n"
-                       "Error Message: Locked\\x1b[2J\\x9b31m by \\u202epanel\\u200b\\\\\n");
+    EXPECT_EQ(run.err,
+              "ql5ctl: 02:51:c5:10:00:02 refused the command (result 1)\n"
+              "Error Number: 7\n"
+              "Error Message: Locked\\x1b[2J\\x9b31m by \\u202epanel\\u200b\\\\\n");
     ExpectHarmlessOnATerminal(run.err);
 }
 
@@ -273,8 +275,7 @@ TEST_F(OneLinkCli, CommandForAMacThatNobodyAnswersIsNotFoundAndNothingIsSent)
 
 TEST_F(OneLinkCli, RebootWaitPrintsRebootingThenReadyOnceTheConverterAnswersAgain)
 {
-    const CtlResult run =
-        RunCtl({"reboot", kRebooting, "--wait"}, PasswordInEnvironment("secret"));
+    const CtlResult run = RunCtl({"reboot", kRebooting, "--wait"}, PasswordInEnvironment("secret"));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "02:51:c5:10:00:04: reboot accepted\nStatus: Rebooting\nStatus: Ready\n");
     // The first query falls into the converter's 2 s of silence and waits out
@@ -285,8 +286,7 @@ TEST_F(OneLinkCli, RebootWaitPrintsRebootingThenReadyOnceTheConverterAnswersAgai
 
 TEST_F(OneLinkCli, RebootWithoutWaitReturnsAtOnce)
 {
-    const CtlResult run =
-        RunCtl({"reboot", kRebooting}, PasswordInEnvironment("secret"));
+    const CtlResult run = RunCtl({"reboot", kRebooting}, PasswordInEnvironment("secret"));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "02:51:c5:10:00:04: reboot accepted\n");
     EXPECT_LT(run.elapsed, 3s);
@@ -294,8 +294,8 @@ TEST_F(OneLinkCli, RebootWithoutWaitReturnsAtOnce)
 
 TEST_F(OneLinkCli, PasswordPromptOnTheTerminalDoesNotEchoAndRestoresEcho)
 {
-    const auto run = ql5::cli::RunCtlOnTerminal({"dhcp", kLine1}, "Password for 02:51:c5:10:00:01: ",
-                                                "secret\n");
+    const auto run = ql5::cli::RunCtlOnTerminal({"dhcp", kLine1},
+                                                "Password for 02:51:c5:10:00:01: ", "secret\n");
     EXPECT_TRUE(run.sawPrompt) << run.result.out;
     EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
     EXPECT_FALSE(Contains(run.result.out, "secret")) << run.result.out;
@@ -313,8 +313,8 @@ TEST_F(OneLinkCli, WithoutTerminalOrOtherSourceThePasswordIsAUsageError)
 
 TEST_F(OneLinkCli, OverlongPasswordIsAUsageErrorBeforeAnythingIsSent)
 {
-    const CtlResult run = RunCtl({"dhcp", kLine1, "--password-stdin"},
-                                 Stdin(std::string(256, 'x') + "\n"));
+    const CtlResult run =
+        RunCtl({"dhcp", kLine1, "--password-stdin"}, Stdin(std::string(256, 'x') + "\n"));
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(Contains(run.err, "longer than 255 bytes")) << run.err;
     EXPECT_EQ(sim_.ReceivedDatagrams().size(), 0u);
@@ -348,11 +348,25 @@ TEST_F(OneLinkCli, HelpDocumentsEverySubcommandOptionAndExitCode)
 {
     const CtlResult run = RunCtl({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    for (const char* part : {"list", "info", "set-ip", "dhcp", "reboot", "--wait SECONDS",
-                             "--wait ", "--format", "--password-stdin", "QL5_PASSWORD",
-                             "--version", "02:51:c5:01:02:03", "02-51-C5-01-02-03",
-                             "0251c5010203", "  0  done", "  1  the converter refused",
-                             "  2  usage error", "  3  no answer", "  4  converter not found",
+    for (const char* part : {"list",
+                             "info",
+                             "set-ip",
+                             "dhcp",
+                             "reboot",
+                             "--wait SECONDS",
+                             "--wait ",
+                             "--format",
+                             "--password-stdin",
+                             "QL5_PASSWORD",
+                             "--version",
+                             "02:51:c5:01:02:03",
+                             "02-51-C5-01-02-03",
+                             "0251c5010203",
+                             "  0  done",
+                             "  1  the converter refused",
+                             "  2  usage error",
+                             "  3  no answer",
+                             "  4  converter not found",
                              "  5  "})
         EXPECT_TRUE(Contains(run.out, part)) << part;
     EXPECT_EQ(RunCtl({"--version"}).out, "ql5ctl " QL5_PROJECT_VERSION "\n");

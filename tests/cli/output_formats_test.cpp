@@ -47,7 +47,10 @@ TEST(ConverterView, ShowsTheSubstitutedProductNameAndLeavesTheRecordAlone)
 TEST(OutputFormats, TableColumnsLineUpWithMultiByteWideAndCombiningNames)
 {
     std::ostringstream out;
-    WriteTable(out, {MakeConverterView(Record("S\xc3\xbc" "d", "P"), "ws0"),
+    WriteTable(out, {MakeConverterView(Record("S\xc3\xbc"
+                                              "d",
+                                              "P"),
+                                       "ws0"),
                      MakeConverterView(Record("North", "P"), ""),
                      MakeConverterView(Record("\xe5\x8c\x97\xe9\x96\x80", "P"), "ws0"),
                      MakeConverterView(Record("Cafe\xcc\x81", "P"), "ws0")});
@@ -58,7 +61,10 @@ TEST(OutputFormats, TableColumnsLineUpWithMultiByteWideAndCombiningNames)
     // The widest name, "North", takes five columns; "Süd" takes three, and
     // "北門" and "Café" (with a combining accent) four, so each is padded to
     // the same terminal column, whatever its bytes or code points.
-    EXPECT_EQ(lines[1].rfind("198.51.100.10  02:51:c5:0a:0b:0c  S\xc3\xbc" "d    P  ", 0), 0u);
+    EXPECT_EQ(lines[1].rfind("198.51.100.10  02:51:c5:0a:0b:0c  S\xc3\xbc"
+                             "d    P  ",
+                             0),
+              0u);
     EXPECT_EQ(lines[2].rfind("198.51.100.10  02:51:c5:0a:0b:0c  North  P  ", 0), 0u);
     EXPECT_EQ(lines[3].rfind("198.51.100.10  02:51:c5:0a:0b:0c  \xe5\x8c\x97\xe9\x96\x80   P  ", 0),
               0u);
@@ -89,8 +95,9 @@ TEST(OutputFormats, CsvWritesFormulaLikeTextsAsText)
     WriteCsv(out, {MakeConverterView(record, "-eth")});
     const auto lines = Lines(out.str());
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1], "198.51.100.10,02:51:c5:0a:0b:0c,\"'=HYPERLINK(\"\"http://x\"\")\",'+1,"
-                        "'-eth,198.51.100.1,N/A,'@SUM(A1),0.0.0.0,0.0.0.0,0.0.0.0,0");
+    EXPECT_EQ(lines[1],
+              "198.51.100.10,02:51:c5:0a:0b:0c,\"'=HYPERLINK(\"\"http://x\"\")\",'+1,"
+              "'-eth,198.51.100.1,N/A,'@SUM(A1),0.0.0.0,0.0.0.0,0.0.0.0,0");
 }
 
 TEST(OutputFormats, ListJsonHasTheDocumentedShape)
@@ -100,8 +107,7 @@ TEST(OutputFormats, ListJsonHasTheDocumentedShape)
     record.dhcpMode = 1;
     record.realPortPort = 771;
     std::ostringstream out;
-    WriteListJson(out, {MakeConverterView(record, "ws0"),
-                        MakeConverterView(Record("B", "P"), "")});
+    WriteListJson(out, {MakeConverterView(record, "ws0"), MakeConverterView(Record("B", "P"), "")});
     const auto json = nlohmann::json::parse(out.str());
     ASSERT_EQ(json.size(), 1u);
     const auto& converters = json.at("converters");

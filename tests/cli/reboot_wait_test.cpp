@@ -22,9 +22,9 @@ struct WaitRun {
 WaitRun Wait(int answersAt)
 {
     WaitRun run{};
-    run.outcome = WaitUntilAnswering(
-        [&] { return ++run.queries == answersAt; },
-        [&](std::chrono::milliseconds pause) { run.pauses.push_back(pause); });
+    run.outcome =
+        WaitUntilAnswering([&] { return ++run.queries == answersAt; },
+                           [&](std::chrono::milliseconds pause) { run.pauses.push_back(pause); });
     return run;
 }
 

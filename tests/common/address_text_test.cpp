@@ -42,7 +42,7 @@ TEST(AddressText, ParseMacRefusesEverythingElse)
              "0251c501020a0",         // thirteen digits
              "0251c501020g",          // not hexadecimal
              "02:51:c5:01:02:0g",
-             " 02:51:c5:01:02:0",     // a space counts as a character
+             " 02:51:c5:01:02:0",  // a space counts as a character
              "",
          })
         EXPECT_FALSE(ParseMac(bad).has_value()) << bad;
@@ -86,8 +86,8 @@ TEST(AddressText, DottedDecimalIsFourOctetsInNetworkOrder)
 
 TEST(AddressText, ParseDottedDecimalRefusesWhatIsNotFourDecimalOctets)
 {
-    for (std::string_view bad : {"192.168.1", "192.168.1.256", "192.168.1.10.", "192.168.01.10",
-                                 "192.168.1.1a", " 192.168.1.10", "1.2.3.-4", "0x1.2.3.4",
-                                 "1..2.3", "1.2.3.4.5", "1000.2.3.4", ""})
+    for (std::string_view bad :
+         {"192.168.1", "192.168.1.256", "192.168.1.10.", "192.168.01.10", "192.168.1.1a",
+          " 192.168.1.10", "1.2.3.-4", "0x1.2.3.4", "1..2.3", "1.2.3.4.5", "1000.2.3.4", ""})
         EXPECT_FALSE(ParseDottedDecimal(bad).has_value()) << bad;
 }

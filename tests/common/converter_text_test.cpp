@@ -30,7 +30,10 @@ TEST(ConverterText, DecodesValidUtf8AndOtherwiseLatin1)
         {"utf-8 beyond the first plane", "\xf0\x9f\x94\x8c", U"\U0001F50C"},
         {"latin-1", "Z\xfcrich", U"Z\u00fcrich"},
         // One byte that breaks UTF-8 makes the whole text Latin-1.
-        {"broken utf-8 is latin-1 throughout", "S\xfc" "d \xc3\xbc", U"S\u00fcd \u00c3\u00bc"},
+        {"broken utf-8 is latin-1 throughout",
+         "S\xfc"
+         "d \xc3\xbc",
+         U"S\u00fcd \u00c3\u00bc"},
         {"bad continuation", "\xc3\xbc \xc3\x28", U"\u00c3\u00bc \u00c3("},
         {"truncated sequence", "a\xe2\x82", U"a\u00e2\u0082"},
         {"overlong slash", "\xc0\xaf", U"\u00c0\u00af"},
@@ -65,36 +68,52 @@ TEST(ConverterText, NeutralisedTextEscapesEverythingThatActsOnATerminal)
     } rows[] = {
         {"colour change", "\x1b[31mred\x1b[0m", "\\x1b[31mred\\x1b[0m"},
         {"clear screen and bell", "a\x1b[2Jb\x07", "a\\x1b[2Jb\\x07"},
-        {"C1 introducer as utf-8", "\xc2\x9b" "31m", "\\x9b31m"},
-        {"C1 introducer as latin-1", "\x9b" "31m", "\\x9b31m"},
+        {"C1 introducer as utf-8",
+         "\xc2\x9b"
+         "31m",
+         "\\x9b31m"},
+        {"C1 introducer as latin-1",
+         "\x9b"
+         "31m",
+         "\\x9b31m"},
         {"delete", "\x7f", "\\x7f"},
         {"tab and line breaks", "two\ttab\r\n", "two\\x09tab\\x0d\\x0a"},
-        {"right-to-left override", "abc\xe2\x80\xae" "fed", "abc\\u202efed"},
+        {"right-to-left override",
+         "abc\xe2\x80\xae"
+         "fed",
+         "abc\\u202efed"},
         {"line separator", "one\xe2\x80\xa8two", "one\\u2028two"},
         {"left-to-right isolate", "\xe2\x81\xa6x", "\\u2066x"},
-        {"arabic letter mark", "a\xd8\x9c" "b", "a\\u061cb"},
+        {"arabic letter mark",
+         "a\xd8\x9c"
+         "b",
+         "a\\u061cb"},
         {"zero-width space", "ad\xe2\x80\x8bmin", "ad\\u200bmin"},
         {"zero-width non-joiner", "\xe2\x80\x8c", "\\u200c"},
         {"zero-width joiner", "\xe2\x80\x8d", "\\u200d"},
         {"left-to-right mark", "\xe2\x80\x8e", "\\u200e"},
-        {"word joiner", "a\xe2\x81\xa0" "b", "a\\u2060b"},
+        {"word joiner",
+         "a\xe2\x81\xa0"
+         "b",
+         "a\\u2060b"},
         {"invisible plus", "\xe2\x81\xa4", "\\u2064"},
         {"byte order mark", "\xef\xbb\xbfname", "\\ufeffname"},
-        {"printable text stays", "Halle 3 / Tor \xc3\xbc \xe5\x8c\x97", "Halle 3 / Tor \xc3\xbc \xe5\x8c\x97"},
+        {"printable text stays", "Halle 3 / Tor \xc3\xbc \xe5\x8c\x97",
+         "Halle 3 / Tor \xc3\xbc \xe5\x8c\x97"},
         {"combining mark stays", "Cafe\xcc\x81", "Cafe\xcc\x81"},
         // Without the doubling a converter could print a fake escape.
         {"backslash doubled", "C:\\x1b", "C:\\\\x1b"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(NeutralisedText(Decoded(row.bytes)), row.shown) << row.name;
-        EXPECT_EQ(ShownText(Decoded(row.bytes), TextForm::Neutralised), row.shown) << row.name;
+        EXPECT_EQ(ShownText(Decoded(row.bytes), TextForm::kNeutralised), row.shown) << row.name;
     }
 }
 
 TEST(ConverterText, NeighboursOfTheNeutralisedRangesStayAsTheyAre)
 {
-    for (char32_t c : {U'\u00a0', U'\u061b', U'\u061d', U'\u200a', U'\u2010', U'\u2027',
-                       U'\u202f', U'\u205f', U'\u2065', U'\u206a', U'\ufefe', U'\uff00'}) {
+    for (char32_t c : {U'\u00a0', U'\u061b', U'\u061d', U'\u200a', U'\u2010', U'\u2027', U'\u202f',
+                       U'\u205f', U'\u2065', U'\u206a', U'\ufefe', U'\uff00'}) {
         const auto code = static_cast<unsigned>(c);
         EXPECT_FALSE(IsControlCharacter(c) || IsInvisibleFormatCharacter(c)) << std::hex << code;
         EXPECT_EQ(NeutralisedText(std::u32string(1, c)).find('\\'), std::string::npos)
@@ -104,6 +123,10 @@ TEST(ConverterText, NeighboursOfTheNeutralisedRangesStayAsTheyAre)
 
 TEST(ConverterText, AsReceivedIsTheDecodedTextInUtf8)
 {
-    EXPECT_EQ(ShownText(Decoded("S\xfc" "d\x1b"), TextForm::AsReceived), "S\xc3\xbc" "d\x1b");
-    EXPECT_EQ(ShownText(Decoded("\xf0\x9f\x94\x8c"), TextForm::AsReceived), "\xf0\x9f\x94\x8c");
+    EXPECT_EQ(ShownText(Decoded("S\xfc"
+                                "d\x1b"),
+                        TextForm::kAsReceived),
+              "S\xc3\xbc"
+              "d\x1b");
+    EXPECT_EQ(ShownText(Decoded("\xf0\x9f\x94\x8c"), TextForm::kAsReceived), "\xf0\x9f\x94\x8c");
 }

@@ -20,12 +20,9 @@ TEST(ProductName, SubstitutesOnlyTheExactModuleName)
         const char* name;
         const char* expected;
     } rows[] = {
-        {"Digi Connect ME", "QL5 Converter"},
-        {"digi connect me", "digi connect me"},
-        {"Digi Connect ME2", "Digi Connect ME2"},
-        {"Digi Connect ME ", "Digi Connect ME "},
-        {"Digi Connect M", "Digi Connect M"},
-        {"", ""},
+        {"Digi Connect ME", "QL5 Converter"},     {"digi connect me", "digi connect me"},
+        {"Digi Connect ME2", "Digi Connect ME2"}, {"Digi Connect ME ", "Digi Connect ME "},
+        {"Digi Connect M", "Digi Connect M"},     {"", ""},
     };
     for (const auto& row : rows) {
         DeviceRecordExchange record{};
@@ -63,11 +60,8 @@ TEST(DetailsText, DhcpModeIsEnabledOnlyForOneAndNotApplicableWhenAbsent)
         const char* text;
     } rows[] = {
         {false, 1, "N/A"},  // not reported: the value does not count
-        {false, 0, "N/A"},
-        {true, 1, "Enabled"},
-        {true, 0, "Disabled"},
-        {true, 2, "Disabled"},
-        {true, 255, "Disabled"},
+        {false, 0, "N/A"},     {true, 1, "Enabled"},    {true, 0, "Disabled"},
+        {true, 2, "Disabled"}, {true, 255, "Disabled"},
     };
     for (const auto& row : rows) {
         DeviceRecordExchange record = MakeRecord({});
@@ -75,7 +69,7 @@ TEST(DetailsText, DhcpModeIsEnabledOnlyForOneAndNotApplicableWhenAbsent)
             record.presenceFlags |= QL5_HAS_DHCP_MODE;
         record.dhcpMode = row.value;
         EXPECT_STREQ(DhcpModeText(DhcpEnabled(record)), row.text) << int(row.value);
-        EXPECT_NE(DetailsText(record, TextForm::AsReceived)
+        EXPECT_NE(DetailsText(record, TextForm::kAsReceived)
                       .find(std::string("\nDHCP Mode: ") + row.text + "\n"),
                   std::string::npos);
     }
@@ -84,10 +78,16 @@ TEST(DetailsText, DhcpModeIsEnabledOnlyForOneAndNotApplicableWhenAbsent)
 TEST(DetailsText, IsTheInformationWindowsNineLines)
 {
     const DeviceRecordExchange typical = MakeRecord({.gateway = "0.0.0.0", .realPort = 65535});
-    const DeviceRecordExchange other =
-        MakeRecord({.mac = "02:0b:0c:0d:0e:0f", .ip = "10.0.0.1", .mask = "255.0.0.0",
-                    .gateway = "10.0.0.254", .dns = "10.0.0.53", .dhcp = 1, .name = "Not shown",
-                    .productName = "digi connect me", .firmware = "", .realPort = 0});
+    const DeviceRecordExchange other = MakeRecord({.mac = "02:0b:0c:0d:0e:0f",
+                                                   .ip = "10.0.0.1",
+                                                   .mask = "255.0.0.0",
+                                                   .gateway = "10.0.0.254",
+                                                   .dns = "10.0.0.53",
+                                                   .dhcp = 1,
+                                                   .name = "Not shown",
+                                                   .productName = "digi connect me",
+                                                   .firmware = "",
+                                                   .realPort = 0});
     const DeviceRecordExchange hostile = MakeRecord(
         {.productName = "Z\xfcrich\x1b[2J %1 \\", .firmware = "v1 \xe2\x82\xac\xe2\x80\xae"});
 
@@ -97,21 +97,21 @@ TEST(DetailsText, IsTheInformationWindowsNineLines)
         TextForm form;
         std::string expected;
     } rows[] = {
-        {"substituted name, absent fields, largest port", typical, TextForm::AsReceived,
+        {"substituted name, absent fields, largest port", typical, TextForm::kAsReceived,
          "Name: QL5 Converter\nMAC Address: 02:51:c5:00:00:01\nIP Address: 198.51.100.10\n"
          "Subnet Mask: 255.255.255.0\nGateway Address: 0.0.0.0\nDNS Address: 0.0.0.0\n"
          "DHCP Mode: N/A\nFirmware Revision: 2.4.1\nRealPort Port: 65535\n"},
-        {"every address, the product rather than the name column", other, TextForm::Neutralised,
+        {"every address, the product rather than the name column", other, TextForm::kNeutralised,
          "Name: digi connect me\nMAC Address: 02:0b:0c:0d:0e:0f\nIP Address: 10.0.0.1\n"
          "Subnet Mask: 255.0.0.0\nGateway Address: 10.0.0.254\nDNS Address: 10.0.0.53\n"
          "DHCP Mode: Enabled\nFirmware Revision: \nRealPort Port: 0\n"},
-        {"converter text as received", hostile, TextForm::AsReceived,
+        {"converter text as received", hostile, TextForm::kAsReceived,
          "Name: Z\xc3\xbcrich\x1b[2J %1 \\\nMAC Address: 02:51:c5:00:00:01\n"
          "IP Address: 198.51.100.10\nSubnet Mask: 255.255.255.0\n"
          "Gateway Address: 198.51.100.254\n"
          "DNS Address: 0.0.0.0\nDHCP Mode: N/A\nFirmware Revision: v1 \xe2\x82\xac\xe2\x80\xae\n"
          "RealPort Port: 771\n"},
-        {"converter text neutralised", hostile, TextForm::Neutralised,
+        {"converter text neutralised", hostile, TextForm::kNeutralised,
          "Name: Z\xc3\xbcrich\\x1b[2J %1 \\\\\nMAC Address: 02:51:c5:00:00:01\n"
          "IP Address: 198.51.100.10\nSubnet Mask: 255.255.255.0\n"
          "Gateway Address: 198.51.100.254\n"

@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::array<std::uint8_t, ql5::kReceiveBufferSize> buffer{};
     std::memcpy(buffer.data(), data, size);
-    for (std::uint16_t type : {ql5::kDiscoveryReply, ql5::kConfigureStaticReply,
-                               ql5::kRebootReply, ql5::kConfigureDhcpReply}) {
+    for (std::uint16_t type : {ql5::kDiscoveryReply, ql5::kConfigureStaticReply, ql5::kRebootReply,
+                               ql5::kConfigureDhcpReply}) {
         ql5::DeviceRecord* record = ql5::NewDeviceRecord(context);
         if (record == nullptr)
             return 0;

@@ -96,7 +96,12 @@ public:
 private:
     void Run(const std::vector<sockaddr_in>& targets, std::chrono::milliseconds longest)
     {
-        const auto reply = ParseHex("44494749" "0002" "0008" "0106" "0251c5999999");
+        const auto reply = ParseHex(
+            "44494749"
+            "0002"
+            "0008"
+            "0106"
+            "0251c5999999");
         const int sender = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         const auto end = std::chrono::steady_clock::now() + longest;
         while (!stop_ && std::chrono::steady_clock::now() < end) {
@@ -120,7 +125,8 @@ private:
 TEST_F(OneLinkRequests, CommandsLeaveAtOnceWithExactBytes)
 {
     EXPECT_EQ(ConfigureStatic(handle_, kConverter.data(), ParseIpv4("198.51.100.77"),
-                              ParseIpv4("255.255.255.0"), ParseIpv4("198.51.100.1"), "secret"), 0);
+                              ParseIpv4("255.255.255.0"), ParseIpv4("198.51.100.1"), "secret"),
+              0);
     EXPECT_EQ(ConfigureDhcp(handle_, kConverter.data(), 1, "secret"), 0);
     EXPECT_EQ(RebootDevice(handle_, kConverter.data(), ""), 1);  // wrong (empty) password
     EXPECT_EQ(GetStatusCode(handle_), 5);
@@ -128,25 +134,28 @@ TEST_F(OneLinkRequests, CommandsLeaveAtOnceWithExactBytes)
     // With one local address no locating query precedes a command.
     const auto received = sim_.ReceivedDatagrams();
     ASSERT_EQ(received.size(), 3u);
-    EXPECT_EQ(received[0].bytes, Join({
-        {0x44, 0x49, 0x47, 0x49, 0x00, 0x03, 0x00, 0x19},  // header: type 3, payload 25
-        {198, 51, 100, 77},                                // new address
-        {255, 255, 255, 0},                                // mask
-        {198, 51, 100, 1},                                 // gateway
-        {0x02, 0x51, 0xC5, 0x01, 0x02, 0x03},              // target MAC
-        {0x06, 's', 'e', 'c', 'r', 'e', 't'},              // password
-    }));
-    EXPECT_EQ(received[1].bytes, Join({
-        {0x44, 0x49, 0x47, 0x49, 0x00, 0x07, 0x00, 0x0E},  // header: type 7, payload 14
-        {0x01},                                            // DHCP on
-        {0x02, 0x51, 0xC5, 0x01, 0x02, 0x03},              // target MAC
-        {0x06, 's', 'e', 'c', 'r', 'e', 't'},              // password
-    }));
-    EXPECT_EQ(received[2].bytes, Join({
-        {0x44, 0x49, 0x47, 0x49, 0x00, 0x05, 0x00, 0x07},  // header: type 5, payload 7
-        {0x02, 0x51, 0xC5, 0x01, 0x02, 0x03},              // target MAC
-        {0x00},                                            // empty password
-    }));
+    EXPECT_EQ(received[0].bytes,
+              Join({
+                  {0x44, 0x49, 0x47, 0x49, 0x00, 0x03, 0x00, 0x19},  // header: type 3, payload 25
+                  {198, 51, 100, 77},                                // new address
+                  {255, 255, 255, 0},                                // mask
+                  {198, 51, 100, 1},                                 // gateway
+                  {0x02, 0x51, 0xC5, 0x01, 0x02, 0x03},              // target MAC
+                  {0x06, 's', 'e', 'c', 'r', 'e', 't'},              // password
+              }));
+    EXPECT_EQ(received[1].bytes,
+              Join({
+                  {0x44, 0x49, 0x47, 0x49, 0x00, 0x07, 0x00, 0x0E},  // header: type 7, payload 14
+                  {0x01},                                            // DHCP on
+                  {0x02, 0x51, 0xC5, 0x01, 0x02, 0x03},              // target MAC
+                  {0x06, 's', 'e', 'c', 'r', 'e', 't'},              // password
+              }));
+    EXPECT_EQ(received[2].bytes,
+              Join({
+                  {0x44, 0x49, 0x47, 0x49, 0x00, 0x05, 0x00, 0x07},  // header: type 5, payload 7
+                  {0x02, 0x51, 0xC5, 0x01, 0x02, 0x03},              // target MAC
+                  {0x00},                                            // empty password
+              }));
     for (const auto& datagram : received)
         EXPECT_EQ(datagram.from.rfind(ql5::lab::WorkstationAddress(1) + ":", 0), 0u);
 }
@@ -154,7 +163,8 @@ TEST_F(OneLinkRequests, CommandsLeaveAtOnceWithExactBytes)
 TEST_F(OneLinkRequests, QueryReturnsTheConvertersCurrentSettings)
 {
     ASSERT_EQ(ConfigureStatic(handle_, kConverter.data(), ParseIpv4("198.51.100.78"),
-                              ParseIpv4("255.255.0.0"), ParseIpv4("198.51.100.2"), "secret"), 0);
+                              ParseIpv4("255.255.0.0"), ParseIpv4("198.51.100.2"), "secret"),
+              0);
     DeviceRecordExchange record;
     ASSERT_EQ(QueryDevice(handle_, kConverter.data(), &record), 0);
     EXPECT_EQ(FormatIpv4(record.ipAddress), "198.51.100.78");
@@ -251,8 +261,8 @@ TEST_F(OneLinkRequests, StrayRepliesDoNotEndTheWait)
     const int sender = socket(AF_INET, SOCK_DGRAM, 0);
     ASSERT_GE(sender, 0);
     for (const auto* bytes : {&impostor, &wrongType})
-        sendto(sender, bytes->data(), bytes->size(), 0,
-               reinterpret_cast<const sockaddr*>(&target), sizeof target);
+        sendto(sender, bytes->data(), bytes->size(), 0, reinterpret_cast<const sockaddr*>(&target),
+               sizeof target);
     close(sender);
 
     const auto [result, code] = pending.get();
@@ -269,7 +279,8 @@ TEST_F(OneLinkRequests, UnansweredRequestsEndAtTheTimeLimit)
         const auto start = Clock::now();
         const int result = ConfigureStatic(own, kSilent.data(), 0, 0, 0, "secret");
         const auto took = Clock::now() - start;
-        const bool statusKept = GetStatusCode(own) == 0 && StatusText(own) == "Operation Successful";
+        const bool statusKept =
+            GetStatusCode(own) == 0 && StatusText(own) == "Operation Successful";
         CloseContext(own);
         return std::make_tuple(result, took, statusKept);
     });

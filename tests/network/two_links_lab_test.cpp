@@ -77,8 +77,13 @@ TEST_F(TwoLinks, CommandLocatesTheConverterFirstAndLeavesFromItsNetwork)
     ASSERT_EQ(there.size(), 2u);
     // First the addressed discovery, then the command, both from the second
     // network's address.
-    EXPECT_EQ(there[0].bytes, ParseHex("4449474900010006" "0251c500000b"));
-    EXPECT_EQ(there[1].bytes, ParseHex("444947490007000a" "01" "0251c500000b" "02" "7077"));
+    EXPECT_EQ(there[0].bytes, ParseHex("4449474900010006"
+                                       "0251c500000b"));
+    EXPECT_EQ(there[1].bytes, ParseHex("444947490007000a"
+                                       "01"
+                                       "0251c500000b"
+                                       "02"
+                                       "7077"));
     const std::string second = ql5::lab::WorkstationAddress(2) + ":";
     EXPECT_EQ(there[0].from.rfind(second, 0), 0u);
     EXPECT_EQ(there[1].from.rfind(second, 0), 0u);

@@ -166,9 +166,9 @@ TEST_F(ClientRoundTrip, CommandAnswersCarryTheOutcome)
     c.mac = kTargetMac;
     c.refusalError = 5;
     c.refusalMessage = std::string(255, 'm');
-    ASSERT_TRUE(Decode(ql5sim::EncodeCommandReply(c, ql5sim::kDigiMagic,
-                                                  ql5sim::kConfigureStaticReply, false),
-                       ql5::kConfigureStaticReply));
+    ASSERT_TRUE(Decode(
+        ql5sim::EncodeCommandReply(c, ql5sim::kDigiMagic, ql5sim::kConfigureStaticReply, false),
+        ql5::kConfigureStaticReply));
     EXPECT_EQ(record_.resultFlag, 1);
     EXPECT_EQ(record_.errorCode, 5);
     EXPECT_EQ(std::string(record_.resultMessage), std::string(255, 'm'));

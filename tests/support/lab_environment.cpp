@@ -25,7 +25,8 @@ bool InLab()
 
 int LinkCount()
 {
-    if (!InLab()) return 0;
+    if (!InLab())
+        return 0;
     const std::string links = Variable("QL5_LAB_LINKS");
     return links.empty() ? 0 : std::atoi(links.c_str());
 }

@@ -29,10 +29,10 @@ std::string ConverterAddress(int link);
 // Skips the current test unless it runs inside a lab with at least `links`
 // links. Lab tests are registered through scripts/lab, so a skip here means
 // that the test binary was started by hand.
-#define QL5_REQUIRE_LAB(links)                                                                     \
-    do {                                                                                           \
-        if (!::ql5::lab::InLab() || ::ql5::lab::LinkCount() < (links)) {                           \
-            GTEST_SKIP() << "needs the private network lab with " << (links)                       \
-                         << " link(s): run under scripts/lab run --links " << (links);             \
-        }                                                                                          \
+#define QL5_REQUIRE_LAB(links)                                                         \
+    do {                                                                               \
+        if (!::ql5::lab::InLab() || ::ql5::lab::LinkCount() < (links)) {               \
+            GTEST_SKIP() << "needs the private network lab with " << (links)           \
+                         << " link(s): run under scripts/lab run --links " << (links); \
+        }                                                                              \
     } while (false)

@@ -45,16 +45,21 @@ std::string ReadText(const std::filesystem::path& path)
 
 int DecodeStatus(int status)
 {
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
     return -1;
 }
 
 int HexValue(char c)
 {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -89,7 +94,7 @@ SimulatorProcess::~SimulatorProcess()
     directory_ = MakeDirectory();
     if (directory_.empty()) {
         return ::testing::AssertionFailure()
-            << "cannot create a temporary directory: " << std::strerror(errno);
+               << "cannot create a temporary directory: " << std::strerror(errno);
     }
     const auto fleet = directory_ / "fleet.json";
     const auto log = directory_ / "received.jsonl";
@@ -126,7 +131,8 @@ SimulatorProcess::~SimulatorProcess()
     if (pid == 0) {
         // The simulator must not outlive a test process that crashes.
         prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (getppid() != parent) _exit(127);
+        if (getppid() != parent)
+            _exit(127);
         const int fd = open(errorsPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (fd >= 0) {
             dup2(fd, STDOUT_FILENO);
@@ -149,8 +155,8 @@ SimulatorProcess::~SimulatorProcess()
         if (std::chrono::steady_clock::now() > deadline) {
             Stop();
             return ::testing::AssertionFailure()
-                << "ql5sim was not ready within " << options.readyTimeout.count()
-                << " ms: " << ErrorOutput();
+                   << "ql5sim was not ready within " << options.readyTimeout.count()
+                   << " ms: " << ErrorOutput();
         }
         std::this_thread::sleep_for(kPollInterval);
     }
@@ -167,7 +173,8 @@ int SimulatorProcess::Stop()
     const auto deadline = std::chrono::steady_clock::now() + kStopGrace;
     for (;;) {
         const pid_t done = waitpid(pid_, &status, WNOHANG);
-        if (done == pid_ || (done < 0 && errno != EINTR)) break;
+        if (done == pid_ || (done < 0 && errno != EINTR))
+            break;
         if (std::chrono::steady_clock::now() > deadline) {
             kill(pid_, SIGKILL);
             waitpid(pid_, &status, 0);

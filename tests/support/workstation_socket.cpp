@@ -44,9 +44,8 @@ WorkstationSocket::WorkstationSocket(const std::string& address, int receiveBuff
         step = "IP_MULTICAST_IF";
     } else if (setsockopt(fd, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl) != 0) {
         step = "IP_MULTICAST_TTL";
-    } else if (receiveBuffer > 0 &&
-               setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &receiveBuffer, sizeof receiveBuffer) !=
-                   0) {
+    } else if (receiveBuffer > 0 && setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &receiveBuffer,
+                                               sizeof receiveBuffer) != 0) {
         step = "SO_RCVBUFFORCE";
     }
     if (step) {
@@ -59,7 +58,8 @@ WorkstationSocket::WorkstationSocket(const std::string& address, int receiveBuff
 
 WorkstationSocket::~WorkstationSocket()
 {
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0)
+        close(fd_);
 }
 
 std::string WorkstationSocket::LocalEndpoint() const
@@ -86,8 +86,8 @@ bool WorkstationSocket::SendToGroup(const std::uint8_t* bytes, std::size_t lengt
     group.sin_family = AF_INET;
     group.sin_port = htons(2362);
     inet_pton(AF_INET, "224.0.5.128", &group.sin_addr);
-    const ssize_t sent = sendto(fd_, bytes, length, 0, reinterpret_cast<const sockaddr*>(&group),
-                                sizeof group);
+    const ssize_t sent =
+        sendto(fd_, bytes, length, 0, reinterpret_cast<const sockaddr*>(&group), sizeof group);
     return sent == static_cast<ssize_t>(length);
 }
 

@@ -24,13 +24,17 @@ void TestCommandTexts::MessagesShowCodeAndTextAsGiven_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
     QTest::newRow("setting without context")
-        << false << -1 << "" << "An Error occured while setting the converter.\nError Number: -1\nError Message: \n";
+        << false << -1 << ""
+        << "An Error occured while setting the converter.\nError Number: -1\nError Message: \n";
     QTest::newRow("reboot without context")
-        << true << -1 << "" << "An Error occured while rebooting the converter.\nError Number: -1\nError Message: \n";
+        << true << -1 << ""
+        << "An Error occured while rebooting the converter.\nError Number: -1\nError Message: \n";
     QTest::newRow("setting, places stay text")
-        << false << 7 << "%1 %2" << "An Error occured while setting the converter.\nError Number: 7\nError Message: %1 %2\n";
+        << false << 7 << "%1 %2"
+        << "An Error occured while setting the converter.\nError Number: 7\nError Message: %1 %2\n";
     QTest::newRow("reboot, places stay text")
-        << true << 7 << "%1" << "An Error occured while rebooting the converter.\nError Number: 7\nError Message: %1\n";
+        << true << 7 << "%1"
+        << "An Error occured while rebooting the converter.\nError Number: 7\nError Message: %1\n";
 }
 
 void TestCommandTexts::MessagesShowCodeAndTextAsGiven()
@@ -39,7 +43,8 @@ void TestCommandTexts::MessagesShowCodeAndTextAsGiven()
     QFETCH(int, code);
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    QCOMPARE(reboot ? RebootResultMessage(-1, code, text) : SettingResultMessage(code, text), expected);
+    QCOMPARE(reboot ? RebootResultMessage(-1, code, text) : SettingResultMessage(code, text),
+             expected);
 }
 
 QTEST_GUILESS_MAIN(TestCommandTexts)

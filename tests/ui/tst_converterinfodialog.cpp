@@ -59,7 +59,9 @@ void TestConverterInfoDialog::ShowsNineLines()
 void TestConverterInfoDialog::SubstitutesTheRowsCopyInPlace()
 {
     DeviceRecordExchange record = MakeRecord({});
-    { ConverterInfoDialog dialog(&record); }
+    {
+        ConverterInfoDialog dialog(&record);
+    }
     QCOMPARE(QByteArray(record.productName), QByteArray("QL5 Converter"));
 }
 
@@ -72,7 +74,8 @@ void TestConverterInfoDialog::ConverterTextsAreShownLiterally()
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     auto* label = dialog.findChild<QLabel*>(QStringLiteral("detailsLabel"));
     QCOMPARE(label->textFormat(), Qt::PlainText);
-    QVERIFY(label->text().startsWith(QStringLiteral("Name: ") + QString::fromUtf8(markup) + QLatin1Char('\n')));
+    QVERIFY(label->text().startsWith(QStringLiteral("Name: ") + QString::fromUtf8(markup) +
+                                     QLatin1Char('\n')));
     QVERIFY(label->text().contains(QStringLiteral("Firmware Revision: <i>1.0</i>\n")));
 }
 

@@ -188,8 +188,8 @@ void TestConverterListDialog::CommandsWithoutSelectedConverterShowStringSeven_da
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<bool>("searchingRowSelected");
-    for (const char* button :
-         {"openWebInterfaceButton", "configureIpSettingsButton", "converterInfoButton", "rebootConverterButton"}) {
+    for (const char* button : {"openWebInterfaceButton", "configureIpSettingsButton",
+                               "converterInfoButton", "rebootConverterButton"}) {
         QTest::addRow("%s, nothing selected", button) << QString::fromLatin1(button) << false;
         QTest::addRow("%s, searching row selected", button) << QString::fromLatin1(button) << true;
     }
@@ -231,9 +231,12 @@ void TestConverterListDialog::CommandsOpenTheirDialogOnTheSelectedRecord_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("dialogClass");
-    QTest::newRow("ip settings") << "configureIpSettingsButton" << "IpSettingsDialog";
-    QTest::newRow("reboot") << "rebootConverterButton" << "RebootDialog";
-    QTest::newRow("information") << "converterInfoButton" << "ConverterInfoDialog";
+    QTest::newRow("ip settings") << "configureIpSettingsButton"
+                                 << "IpSettingsDialog";
+    QTest::newRow("reboot") << "rebootConverterButton"
+                            << "RebootDialog";
+    QTest::newRow("information") << "converterInfoButton"
+                                 << "ConverterInfoDialog";
 }
 
 void TestConverterListDialog::CommandsOpenTheirDialogOnTheSelectedRecord()

@@ -1,8 +1,8 @@
 // The IP settings dialog: its preselected mode and controls, and Apply
 // against simulated converters in the lab.
+#include "commandtexts.h"
 #include "ipaddressedit.h"
 #include "ipsettingsdialog.h"
-#include "commandtexts.h"
 #include "uitestsupport.h"
 
 #include "support/simulator_process.h"
@@ -208,19 +208,28 @@ void TestIpSettingsDialog::ApplySendsTheExactRequest_data()
     QTest::addColumn<ByteVector>("expected");
 
     const ByteVector mac = Mac("02:51:c5:01:00:01");
-    QTest::newRow("static")
-        << 0 << "192.168.1.10" << "255.255.255.0" << "192.168.1.1"
-        << Request(3, Cat({{0xc0, 0xa8, 0x01, 0x0a},  // address
-                           {0xff, 0xff, 0xff, 0x00},  // mask
-                           {0xc0, 0xa8, 0x01, 0x01},  // gateway
-                           mac, PasswordField("secret")}));
-    QTest::newRow("static with blank mask")
-        << 0 << "10.0.0.5" << "" << "10.0.0.1"
-        << Request(3, Cat({{0x0a, 0x00, 0x00, 0x05}, {0x00, 0x00, 0x00, 0x00}, {0x0a, 0x00, 0x00, 0x01},
-                           mac, PasswordField("secret")}));
-    QTest::newRow("dhcp") << 1 << "" << "" << ""
+    QTest::newRow("static") << 0 << "192.168.1.10"
+                            << "255.255.255.0"
+                            << "192.168.1.1"
+                            << Request(3, Cat({{0xc0, 0xa8, 0x01, 0x0a},  // address
+                                               {0xff, 0xff, 0xff, 0x00},  // mask
+                                               {0xc0, 0xa8, 0x01, 0x01},  // gateway
+                                               mac,
+                                               PasswordField("secret")}));
+    QTest::newRow("static with blank mask") << 0 << "10.0.0.5"
+                                            << ""
+                                            << "10.0.0.1"
+                                            << Request(3, Cat({{0x0a, 0x00, 0x00, 0x05},
+                                                               {0x00, 0x00, 0x00, 0x00},
+                                                               {0x0a, 0x00, 0x00, 0x01},
+                                                               mac,
+                                                               PasswordField("secret")}));
+    QTest::newRow("dhcp") << 1 << ""
+                          << ""
+                          << ""
                           << Request(7, Cat({{0x01},  // DHCP on
-                                             mac, PasswordField("secret")}));
+                                             mac,
+                                             PasswordField("secret")}));
 }
 
 void TestIpSettingsDialog::ApplySendsTheExactRequest()
@@ -231,7 +240,8 @@ void TestIpSettingsDialog::ApplySendsTheExactRequest()
     QFETCH(QString, gateway);
     QFETCH(ByteVector, expected);
 
-    DeviceRecordExchange record = MakeRecord({.mac = "02:51:c5:01:00:01", .dhcp = std::uint8_t(dhcp)});
+    DeviceRecordExchange record =
+        MakeRecord({.mac = "02:51:c5:01:00:01", .dhcp = std::uint8_t(dhcp)});
     IpSettingsDialog dialog(&record);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -358,7 +368,8 @@ void TestIpSettingsDialog::NoReplyReportsThatTheConverterDidNotAnswer()
 
     QCOMPARE(watcher.messages().size(), 1);
     QCOMPARE(watcher.messages().front().text, ql5::NoReplyMessage());
-    QVERIFY(!watcher.messages().front().text.contains(QLatin1String("Successful"), Qt::CaseInsensitive));
+    QVERIFY(!watcher.messages().front().text.contains(QLatin1String("Successful"),
+                                                      Qt::CaseInsensitive));
     // The dialog stays open, ready for another try.
     QVERIFY(dialog.isVisible());
     QVERIFY(apply->isEnabled());

@@ -122,7 +122,8 @@ qint64 TestRebootDialog::Reboot(RebootDialog& dialog, const QString& password)
 
 void TestRebootDialog::OpensWithEmptyStatusLine()
 {
-    DeviceRecordExchange record = MakeRecord({.mac = "02:51:c5:02:00:01", .productName = "Digi Connect ME"});
+    DeviceRecordExchange record =
+        MakeRecord({.mac = "02:51:c5:02:00:01", .productName = "Digi Connect ME"});
     RebootDialog dialog(&record);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Reboot Converter"));
     QCOMPARE(Child<QLabel>(dialog, "statusLabel")->text(), QString());
@@ -151,7 +152,8 @@ void TestRebootDialog::NameLabelShowsConverterTextAsPlainText()
     QCOMPARE(name->text(), QString::fromUtf8(markup));
     // Shown literally, the tags take room on the screen; as markup they would
     // shrink to a bold "x" and an image.
-    QVERIFY(name->sizeHint().width() >= name->fontMetrics().horizontalAdvance(QString::fromUtf8(markup)));
+    QVERIFY(name->sizeHint().width() >=
+            name->fontMetrics().horizontalAdvance(QString::fromUtf8(markup)));
 }
 
 void TestRebootDialog::ReadyWhenTheFirstQueryIsAnswered()
@@ -231,12 +233,16 @@ void TestRebootDialog::RebootNotCarriedOutLeavesStatusLine_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("expected");
     QTest::newRow("error number, markup stays text")
-        << "02:51:c5:02:00:06" << "wrong"
+        << "02:51:c5:02:00:06"
+        << "wrong"
         << "An Error occured while rebooting the converter.\nError Number: 5\n"
            "Error Message: <h1>Password</h1> incorrect\n";
     QTest::newRow("refused without error number")
-        << "02:51:c5:02:00:04" << "wrong" << "The converter refused to reboot.\nMessage: Locked by the front panel\n";
-    QTest::newRow("no reply") << "02:51:c5:02:00:05" << "secret" << ql5::NoReplyMessage();
+        << "02:51:c5:02:00:04"
+        << "wrong"
+        << "The converter refused to reboot.\nMessage: Locked by the front panel\n";
+    QTest::newRow("no reply") << "02:51:c5:02:00:05"
+                              << "secret" << ql5::NoReplyMessage();
 }
 
 void TestRebootDialog::RebootNotCarriedOutLeavesStatusLine()

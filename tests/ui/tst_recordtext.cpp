@@ -25,10 +25,11 @@ void TestRecordText::DecodeConverterTextKeepsEveryCharacter_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("utf-8") << QByteArray("Z\xc3\xbcrich \xe2\x82\xac") << QStringLiteral(u"Zürich €");
+    QTest::newRow("utf-8") << QByteArray("Z\xc3\xbcrich \xe2\x82\xac")
+                           << QStringLiteral(u"Zürich €");
     // Beyond the first plane a character takes two UTF-16 units in a QString.
-    QTest::newRow("utf-8 beyond the first plane") << QByteArray("plug \xf0\x9f\x94\x8c")
-                                                  << QStringLiteral(u"plug \U0001F50C");
+    QTest::newRow("utf-8 beyond the first plane")
+        << QByteArray("plug \xf0\x9f\x94\x8c") << QStringLiteral(u"plug \U0001F50C");
     QTest::newRow("latin-1") << QByteArray("Z\xfcrich") << QStringLiteral(u"Zürich");
     QTest::newRow("markup stays text") << QByteArray("<b>x</b>") << "<b>x</b>";
 }

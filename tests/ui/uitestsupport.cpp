@@ -59,7 +59,8 @@ std::vector<std::vector<std::uint8_t>> LoggedRequests(const ql5::lab::SimulatorP
     return found;
 }
 
-std::vector<std::uint8_t> Request(std::uint16_t messageType, const std::vector<std::uint8_t>& payload)
+std::vector<std::uint8_t> Request(std::uint16_t messageType,
+                                  const std::vector<std::uint8_t>& payload)
 {
     const auto length = static_cast<std::uint16_t>(payload.size());
     std::vector<std::uint8_t> bytes(8 + payload.size());
@@ -89,7 +90,8 @@ bool StartSimulator(ql5::lab::SimulatorProcess& sim, const char* fleetJson)
                  qPrintable(QCoreApplication::applicationFilePath()));
         return false;
     }
-    const ::testing::AssertionResult started = sim.Start(ql5::lab::ConverterNamespace(1), fleetJson);
+    const ::testing::AssertionResult started =
+        sim.Start(ql5::lab::ConverterNamespace(1), fleetJson);
     if (!started)
         qWarning("the simulator did not start: %s", started.message());
     return static_cast<bool>(started);

@@ -65,7 +65,8 @@ std::vector<std::vector<std::uint8_t>> LoggedRequests(const ql5::lab::SimulatorP
                                                       std::uint16_t messageType);
 
 // The bytes of a request: the header for magic "DIGI" and the payload.
-std::vector<std::uint8_t> Request(std::uint16_t messageType, const std::vector<std::uint8_t>& payload);
+std::vector<std::uint8_t> Request(std::uint16_t messageType,
+                                  const std::vector<std::uint8_t>& payload);
 
 // The threads of this process, as the kernel counts them.
 int ThreadCount();

@@ -47,7 +47,7 @@ case $major in
 esac
 
 symbols=$(nm -D --defined-only "$library" | awk '$2 ~ /^[TDBRW]$/ {print $3}')
-actual=$(sed 's/@.*//' <<<"$symbols" | sort)
+actual=$(awk '{ sub(/@.*/, ""); print }' <<<"$symbols" | sort)
 if [ "$expected" != "$actual" ]; then
   echo "exported symbols differ from the public interface:" >&2
   diff <(echo "$expected") <(echo "$actual") >&2 || true

@@ -46,9 +46,9 @@ TEST_F(DatagramPair, ADatagramLongerThanTheBufferIsDroppedWhole)
         bool kept;
     };
     const Case cases[] = {
-        {kReceiveBufferSize, true},        // 1,456 bytes: fits exactly
-        {kReceiveBufferSize + 1, false},   // 1,457 bytes: one too many
-        {0, true},                         // empty: a datagram of size 0
+        {kReceiveBufferSize, true},       // 1,456 bytes: fits exactly
+        {kReceiveBufferSize + 1, false},  // 1,457 bytes: one too many
+        {0, true},                        // empty: a datagram of size 0
         {9000, false},
     };
     for (const Case& c : cases) {
@@ -85,8 +85,8 @@ TEST_F(DatagramPair, WaitReportsTheReadableSocketAndTheWakeEvent)
     std::size_t ready = 99;
 
     // Quiet: the wait times out with nothing readable.
-    ASSERT_TRUE(platform::WaitReadable(sockets, 2, readable, std::chrono::milliseconds(20), wake,
-                                       &ready));
+    ASSERT_TRUE(
+        platform::WaitReadable(sockets, 2, readable, std::chrono::milliseconds(20), wake, &ready));
     EXPECT_EQ(ready, 0u);
     EXPECT_FALSE(readable[0] || readable[1]);
 

@@ -65,10 +65,10 @@ TEST(LockedList, RemoveKeepsOrderFromEveryPosition)
         std::vector<LockedList::Value> left;
     };
     const Case cases[] = {
-        {1, {2, 3, 4}},     // head
-        {4, {1, 2, 3}},     // tail
-        {2, {1, 3, 4}},     // middle
-        {99, {1, 2, 3, 4}}, // absent
+        {1, {2, 3, 4}},      // head
+        {4, {1, 2, 3}},      // tail
+        {2, {1, 3, 4}},      // middle
+        {99, {1, 2, 3, 4}},  // absent
     };
     for (const Case& c : cases) {
         LockedList list;

@@ -28,11 +28,11 @@ TEST(PacketFormat, SweepRequestIsFourteenBytes)
     RequestBuffer buffer;
     const std::size_t length = EncodeDiscoveryRequest(buffer, QL5_PROTOCOL_MAGIC, BroadcastMac);
     EXPECT_EQ(Sent(buffer, length), (Bytes{
-        0x44, 0x49, 0x47, 0x49,              // magic "DIGI"
-        0x00, 0x01,                          // type 1
-        0x00, 0x06,                          // payload length
-        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,  // broadcast MAC
-    }));
+                                        0x44, 0x49, 0x47, 0x49,              // magic "DIGI"
+                                        0x00, 0x01,                          // type 1
+                                        0x00, 0x06,                          // payload length
+                                        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,  // broadcast MAC
+                                    }));
 }
 
 TEST(PacketFormat, AddressedDiscoveryCarriesMagicAndMac)
@@ -40,10 +40,10 @@ TEST(PacketFormat, AddressedDiscoveryCarriesMagicAndMac)
     RequestBuffer buffer;
     const std::size_t length = EncodeDiscoveryRequest(buffer, 0x01020304, kMac);
     EXPECT_EQ(Sent(buffer, length), (Bytes{
-        0x01, 0x02, 0x03, 0x04,              // another magic
-        0x00, 0x01, 0x00, 0x06,              // type 1, payload 6
-        0x02, 0x51, 0xC5, 0x01, 0x02, 0x03,  // target MAC
-    }));
+                                        0x01, 0x02, 0x03, 0x04,              // another magic
+                                        0x00, 0x01, 0x00, 0x06,              // type 1, payload 6
+                                        0x02, 0x51, 0xC5, 0x01, 0x02, 0x03,  // target MAC
+                                    }));
 }
 
 TEST(PacketFormat, ConfigureStaticLaysOutAddressMaskGatewayThenMac)
@@ -53,15 +53,15 @@ TEST(PacketFormat, ConfigureStaticLaysOutAddressMaskGatewayThenMac)
         buffer, QL5_PROTOCOL_MAGIC, kMac, Ipv4FromOctets(192, 168, 1, 10),
         Ipv4FromOctets(255, 255, 255, 0), Ipv4FromOctets(192, 168, 1, 1), "pw");
     EXPECT_EQ(Sent(buffer, length), (Bytes{
-        0x44, 0x49, 0x47, 0x49,              // magic
-        0x00, 0x03,                          // type 3
-        0x00, 0x15,                          // payload 19 + 2
-        0xC0, 0xA8, 0x01, 0x0A,              // address 192.168.1.10
-        0xFF, 0xFF, 0xFF, 0x00,              // mask
-        0xC0, 0xA8, 0x01, 0x01,              // gateway
-        0x02, 0x51, 0xC5, 0x01, 0x02, 0x03,  // target MAC
-        0x02, 'p', 'w',                      // password
-    }));
+                                        0x44, 0x49, 0x47, 0x49,              // magic
+                                        0x00, 0x03,                          // type 3
+                                        0x00, 0x15,                          // payload 19 + 2
+                                        0xC0, 0xA8, 0x01, 0x0A,              // address 192.168.1.10
+                                        0xFF, 0xFF, 0xFF, 0x00,              // mask
+                                        0xC0, 0xA8, 0x01, 0x01,              // gateway
+                                        0x02, 0x51, 0xC5, 0x01, 0x02, 0x03,  // target MAC
+                                        0x02, 'p',  'w',                     // password
+                                    }));
 }
 
 TEST(PacketFormat, RebootPutsMacFirstAndEmptyPasswordAsLengthZero)
@@ -69,11 +69,11 @@ TEST(PacketFormat, RebootPutsMacFirstAndEmptyPasswordAsLengthZero)
     RequestBuffer buffer;
     const std::size_t length = EncodeRebootRequest(buffer, QL5_PROTOCOL_MAGIC, kMac, "");
     EXPECT_EQ(Sent(buffer, length), (Bytes{
-        0x44, 0x49, 0x47, 0x49,              // magic
-        0x00, 0x05, 0x00, 0x07,              // type 5, payload 7
-        0x02, 0x51, 0xC5, 0x01, 0x02, 0x03,  // target MAC
-        0x00,                                // empty password
-    }));
+                                        0x44, 0x49, 0x47, 0x49,              // magic
+                                        0x00, 0x05, 0x00, 0x07,              // type 5, payload 7
+                                        0x02, 0x51, 0xC5, 0x01, 0x02, 0x03,  // target MAC
+                                        0x00,                                // empty password
+                                    }));
 }
 
 TEST(PacketFormat, DhcpSendsLowByteOfFlagBeforeMac)
@@ -82,20 +82,20 @@ TEST(PacketFormat, DhcpSendsLowByteOfFlagBeforeMac)
     const std::size_t length =
         EncodeConfigureDhcpRequest(buffer, QL5_PROTOCOL_MAGIC, kMac, 0x0101, "abc");
     EXPECT_EQ(Sent(buffer, length), (Bytes{
-        0x44, 0x49, 0x47, 0x49,              // magic
-        0x00, 0x07, 0x00, 0x0B,              // type 7, payload 8 + 3
-        0x01,                                // low byte of 0x0101
-        0x02, 0x51, 0xC5, 0x01, 0x02, 0x03,  // target MAC
-        0x03, 'a', 'b', 'c',                 // password
-    }));
+                                        0x44, 0x49, 0x47, 0x49,  // magic
+                                        0x00, 0x07, 0x00, 0x0B,  // type 7, payload 8 + 3
+                                        0x01,                    // low byte of 0x0101
+                                        0x02, 0x51, 0xC5, 0x01, 0x02, 0x03,  // target MAC
+                                        0x03, 'a',  'b',  'c',               // password
+                                    }));
 }
 
 TEST(PacketFormat, LongestPasswordFillsTheLargestRequest)
 {
     const std::string password(255, 'p');
     RequestBuffer buffer;
-    const std::size_t length = EncodeConfigureStaticRequest(buffer, QL5_PROTOCOL_MAGIC, kMac, 0,
-                                                            0, 0, password.c_str());
+    const std::size_t length =
+        EncodeConfigureStaticRequest(buffer, QL5_PROTOCOL_MAGIC, kMac, 0, 0, 0, password.c_str());
     ASSERT_EQ(length, 282u);
     EXPECT_EQ(buffer[6], 0x01);  // payload length 274
     EXPECT_EQ(buffer[7], 0x12);
@@ -108,8 +108,9 @@ TEST(PacketFormat, PasswordOver255BytesIsRefusedAndNothingWritten)
     const std::string password(256, 'p');
     RequestBuffer buffer;
     std::fill(std::begin(buffer), std::end(buffer), 0xEE);
-    EXPECT_EQ(EncodeConfigureStaticRequest(buffer, QL5_PROTOCOL_MAGIC, kMac, 0, 0, 0,
-                                           password.c_str()), 0u);
+    EXPECT_EQ(
+        EncodeConfigureStaticRequest(buffer, QL5_PROTOCOL_MAGIC, kMac, 0, 0, 0, password.c_str()),
+        0u);
     EXPECT_EQ(EncodeRebootRequest(buffer, QL5_PROTOCOL_MAGIC, kMac, password.c_str()), 0u);
     EXPECT_EQ(EncodeConfigureDhcpRequest(buffer, QL5_PROTOCOL_MAGIC, kMac, 1, password.c_str()),
               0u);

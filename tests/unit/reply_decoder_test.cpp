@@ -18,8 +18,12 @@ using Bytes = std::vector<std::uint8_t>;
 // A reply header for "DIGI" followed by the given payload.
 Bytes Reply(std::uint16_t type, const Bytes& payload)
 {
-    Bytes bytes = {0x44, 0x49, 0x47, 0x49,
-                   static_cast<std::uint8_t>(type >> 8), static_cast<std::uint8_t>(type),
+    Bytes bytes = {0x44,
+                   0x49,
+                   0x47,
+                   0x49,
+                   static_cast<std::uint8_t>(type >> 8),
+                   static_cast<std::uint8_t>(type),
                    static_cast<std::uint8_t>(payload.size() >> 8),
                    static_cast<std::uint8_t>(payload.size())};
     bytes.insert(bytes.end(), payload.begin(), payload.end());
@@ -78,10 +82,10 @@ protected:
 TEST_F(ReplyDecoder, MinimalReplyCarriesMacAndAddress)
 {
     const Bytes datagram = {
-        0x44, 0x49, 0x47, 0x49,                    // magic "DIGI"
-        0x00, 0x02, 0x00, 0x0E,                    // type 2, payload 14
+        0x44, 0x49, 0x47, 0x49,                          // magic "DIGI"
+        0x00, 0x02, 0x00, 0x0E,                          // type 2, payload 14
         0x01, 0x06, 0x02, 0x00, 0x00, 0x00, 0x00, 0x01,  // MAC 02:00:00:00:00:01
-        0x02, 0x04, 0xC0, 0x00, 0x02, 0x0A,        // IP 192.0.2.10
+        0x02, 0x04, 0xC0, 0x00, 0x02, 0x0A,              // IP 192.0.2.10
     };
     ASSERT_TRUE(Decode(datagram));
     const std::uint8_t mac[6] = {0x02, 0, 0, 0, 0, 0x01};
@@ -97,30 +101,30 @@ TEST_F(ReplyDecoder, EveryKnownFieldLandsInItsPlaceWithItsBit)
 {
     const Bytes payload = Concat({
         kMacField,
-        {0x02, 0x04, 10, 0, 0, 1},           // IP
-        {0x03, 0x04, 255, 255, 0, 0},        // mask
-        {0x0B, 0x04, 10, 0, 0, 254},         // gateway
-        {0x0F, 0x04, 10, 0, 0, 53},          // DNS
-        {0x10, 0x01, 0x01},                  // DHCP mode
-        {0x0E, 0x02, 0x03, 0x03},            // RealPort 771
+        {0x02, 0x04, 10, 0, 0, 1},     // IP
+        {0x03, 0x04, 255, 255, 0, 0},  // mask
+        {0x0B, 0x04, 10, 0, 0, 254},   // gateway
+        {0x0F, 0x04, 10, 0, 0, 53},    // DNS
+        {0x10, 0x01, 0x01},            // DHCP mode
+        {0x0E, 0x02, 0x03, 0x03},      // RealPort 771
         TextField(4, "line-1"),
         TextField(5, "five"),
-        {0x06, 0x01, 0x07},                  // hardware type
-        {0x07, 0x04, 0x00, 0x00, 0x01, 0x09}, // code 7, low byte 9
+        {0x06, 0x01, 0x07},                    // hardware type
+        {0x07, 0x04, 0x00, 0x00, 0x01, 0x09},  // code 7, low byte 9
         TextField(8, "2.4.1"),
         TextField(13, "Digi One SP"),
-        {0x12, 0x01, 0x04},                  // port count
-        {0x0C, 0x02, 0xBE, 0xEF},            // code 12
-        {0x0A, 0x01, 0x01},                  // result flag
-        {0x11, 0x01, 0x05},                  // error number
+        {0x12, 0x01, 0x04},        // port count
+        {0x0C, 0x02, 0xBE, 0xEF},  // code 12
+        {0x0A, 0x01, 0x01},        // result flag
+        {0x11, 0x01, 0x05},        // error number
         TextField(9, "bad password"),
-        {0xE1, 0x02, 0x12, 0x34},            // code 225
-        {0xE3, 0x01, 0x07},                  // code 227
-        {0xE4, 0x04, 0xAA, 0xBB, 0xCC, 0xDD}, // code 228: low 16 bits
-        {0xE6, 0x02, 0x00, 0x02},            // code 230
-        {0xE0, 0x03, 1, 2, 3},               // code 224
-        {0xE5, 0x02, 9, 8},                  // code 229
-        {0xE7, 0x04, 0x00, 0x15, 0x00, 0x16}, // code 231
+        {0xE1, 0x02, 0x12, 0x34},              // code 225
+        {0xE3, 0x01, 0x07},                    // code 227
+        {0xE4, 0x04, 0xAA, 0xBB, 0xCC, 0xDD},  // code 228: low 16 bits
+        {0xE6, 0x02, 0x00, 0x02},              // code 230
+        {0xE0, 0x03, 1, 2, 3},                 // code 224
+        {0xE5, 0x02, 9, 8},                    // code 229
+        {0xE7, 0x04, 0x00, 0x15, 0x00, 0x16},  // code 231
     });
     ASSERT_TRUE(Decode(Reply(kDiscoveryReply, payload)));
     const DeviceRecordExchange& x = record_.exchange;
@@ -128,10 +132,10 @@ TEST_F(ReplyDecoder, EveryKnownFieldLandsInItsPlaceWithItsBit)
     // The four addresses land in their own fields, in wire order.
     const auto* raw = reinterpret_cast<const std::uint8_t*>(&x);
     EXPECT_EQ(Bytes(raw + 20, raw + 26), (Bytes{0x02, 0x00, 0x00, 0x00, 0x00, 0x01}));  // MAC
-    EXPECT_EQ(Bytes(raw + 28, raw + 32), (Bytes{10, 0, 0, 1}));                        // IP
-    EXPECT_EQ(Bytes(raw + 32, raw + 36), (Bytes{255, 255, 0, 0}));                     // mask
-    EXPECT_EQ(Bytes(raw + 36, raw + 40), (Bytes{10, 0, 0, 254}));                      // gateway
-    EXPECT_EQ(Bytes(raw + 40, raw + 44), (Bytes{10, 0, 0, 53}));                       // DNS
+    EXPECT_EQ(Bytes(raw + 28, raw + 32), (Bytes{10, 0, 0, 1}));                         // IP
+    EXPECT_EQ(Bytes(raw + 32, raw + 36), (Bytes{255, 255, 0, 0}));                      // mask
+    EXPECT_EQ(Bytes(raw + 36, raw + 40), (Bytes{10, 0, 0, 254}));                       // gateway
+    EXPECT_EQ(Bytes(raw + 40, raw + 44), (Bytes{10, 0, 0, 53}));                        // DNS
     EXPECT_EQ(x.extPresenceFlags, 0x3Fu);
     EXPECT_EQ(record_.resultPresenceFlags, 0x0Fu);
     EXPECT_EQ(x.dhcpMode, 1);
@@ -158,11 +162,11 @@ TEST_F(ReplyDecoder, EveryKnownFieldLandsInItsPlaceWithItsBit)
     EXPECT_EQ(record_.code231List->Count(), 2);
 
     // Byte-exact placement of the rest in the exchange part.
-    EXPECT_EQ(raw[44], 1);          // dhcpMode
-    EXPECT_EQ(raw[560], 7);         // hardwareType
-    EXPECT_EQ(raw[1074], 4);        // portCount
-    EXPECT_EQ(raw[1088], 3);        // code224Length
-    EXPECT_EQ(raw[1128], 2);        // code229Length
+    EXPECT_EQ(raw[44], 1);    // dhcpMode
+    EXPECT_EQ(raw[560], 7);   // hardwareType
+    EXPECT_EQ(raw[1074], 4);  // portCount
+    EXPECT_EQ(raw[1088], 3);  // code224Length
+    EXPECT_EQ(raw[1128], 2);  // code229Length
     EXPECT_EQ(std::memcmp(raw + 818, "Digi One SP", 12), 0);
     EXPECT_EQ(std::memcmp(raw + 48, "line-1", 7), 0);
 }
@@ -199,8 +203,8 @@ TEST_F(ReplyDecoder, RefusedLengthFailsWholeReplyButWalkGoesOn)
         {"empty integer", {0x11, 0x00}},
     };
     for (const Case& c : cases) {
-        const Bytes payload = Concat({kMacField, c.badField, TextField(4, "after"),
-                                      {0x06, 0x01, 0x01}});
+        const Bytes payload =
+            Concat({kMacField, c.badField, TextField(4, "after"), {0x06, 0x01, 0x01}});
         EXPECT_FALSE(Decode(Reply(kDiscoveryReply, payload))) << c.what;
         // Fields before and after the bad one are kept, but no completion.
         EXPECT_STREQ(record_.exchange.code4Text, "after") << c.what;
@@ -213,8 +217,9 @@ TEST_F(ReplyDecoder, RefusedLengthFailsWholeReplyButWalkGoesOn)
 TEST_F(ReplyDecoder, IntegersKeepTheirLowBits)
 {
     // A 2-byte 01 02 in code 6 stores 2; code 14 with 00 01 02 03 stores 515.
-    ASSERT_TRUE(Decode(Reply(kDiscoveryReply, Concat({kMacField, {0x06, 0x02, 0x01, 0x02},
-                                                      {0x0E, 0x04, 0x00, 0x01, 0x02, 0x03}}))));
+    ASSERT_TRUE(Decode(Reply(
+        kDiscoveryReply,
+        Concat({kMacField, {0x06, 0x02, 0x01, 0x02}, {0x0E, 0x04, 0x00, 0x01, 0x02, 0x03}}))));
     EXPECT_EQ(record_.exchange.hardwareType, 2);
     EXPECT_EQ(record_.exchange.realPortPort, 515);
 }
@@ -222,8 +227,11 @@ TEST_F(ReplyDecoder, IntegersKeepTheirLowBits)
 TEST_F(ReplyDecoder, UnknownCodesAreSkippedByTheirLength)
 {
     // Code 19 with length 3 is skipped; the field 5 bytes later is decoded.
-    const Bytes payload = Concat({{0x13, 0x03, 0x01, 0x06, 0x00}, kMacField,
-                                  {0x00, 0x00}, {0xE2, 0x01, 0xFF}, {0xFF, 0x02, 1, 2}});
+    const Bytes payload = Concat({{0x13, 0x03, 0x01, 0x06, 0x00},
+                                  kMacField,
+                                  {0x00, 0x00},
+                                  {0xE2, 0x01, 0xFF},
+                                  {0xFF, 0x02, 1, 2}});
     ASSERT_TRUE(Decode(Reply(kDiscoveryReply, payload)));
     EXPECT_EQ(record_.exchange.presenceFlags, QL5_HAS_MAC_ADDRESS);
     EXPECT_EQ(record_.exchange.macAddress[5], 0x01);
@@ -231,7 +239,9 @@ TEST_F(ReplyDecoder, UnknownCodesAreSkippedByTheirLength)
 
 TEST_F(ReplyDecoder, LaterOccurrenceOverwritesAndWordsAccumulate)
 {
-    const Bytes payload = Concat({kMacField, {0x02, 0x04, 1, 1, 1, 1}, {0x02, 0x04, 2, 2, 2, 2},
+    const Bytes payload = Concat({kMacField,
+                                  {0x02, 0x04, 1, 1, 1, 1},
+                                  {0x02, 0x04, 2, 2, 2, 2},
                                   {0xE7, 0x07, 0x00, 0x15, 0x00, 0x15, 0x00, 0x16, 0x07},
                                   {0xE7, 0x02, 0x00, 0x17}});
     ASSERT_TRUE(Decode(Reply(kDiscoveryReply, payload)));
@@ -346,11 +356,20 @@ TEST(ReplyDecoderCompletion, OnlyTheQl5MagicCompletesFromTheTable)
         std::uint32_t completionBits;
     };
     const Case cases[] = {
-        {QL5_PROTOCOL_MAGIC, {0x06, 0x01, 0x01}, "PortServer TS 8", 8,
+        {QL5_PROTOCOL_MAGIC,
+         {0x06, 0x01, 0x01},
+         "PortServer TS 8",
+         8,
          QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT},
-        {QL5_PROTOCOL_MAGIC, {0x06, 0x01, 0x0C}, "PortServer TS 2", 2,
+        {QL5_PROTOCOL_MAGIC,
+         {0x06, 0x01, 0x0C},
+         "PortServer TS 2",
+         2,
          QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT},
-        {QL5_PROTOCOL_MAGIC, {0x06, 0x01, 0x00}, "PortServer TS 2 MEI", 2,
+        {QL5_PROTOCOL_MAGIC,
+         {0x06, 0x01, 0x00},
+         "PortServer TS 2 MEI",
+         2,
          QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT},
         {QL5_PROTOCOL_MAGIC, {0x06, 0x01, 0x11}, "", 0, 0},
         {QL5_PROTOCOL_MAGIC, Concat({{0x06, 0x01, 0x01}, TextField(13, "Digi Connect ME")}),
@@ -377,7 +396,8 @@ TEST(ReplyDecoderCompletion, OnlyTheQl5MagicCompletesFromTheTable)
         EXPECT_STREQ(record.exchange.productName, c.productName) << c.productName;
         EXPECT_EQ(record.exchange.portCount, c.portCount) << c.productName;
         EXPECT_EQ(record.exchange.presenceFlags & (QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT),
-                  c.completionBits) << c.productName;
+                  c.completionBits)
+            << c.productName;
         EXPECT_EQ(record.exchange.protocolMagic, c.magic);
         ReleaseDeviceRecord(&record);
         CloseContext(handle);

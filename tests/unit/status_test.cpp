@@ -39,28 +39,28 @@ TEST(Status, TextSaysWhatFailedWhereAndWhy)
     };
     const Case cases[] = {
         {Status(), "Operation Successful"},
-        {Status::Failed(Failure::BindSocket, {EADDRNOTAVAIL}, kLocal),
+        {Status::Failed(Failure::kBindSocket, {EADDRNOTAVAIL}, kLocal),
          "cannot bind a socket to 198.51.100.1: " + std::string(std::strerror(EADDRNOTAVAIL))},
-        {Status::Failed(Failure::OpenSocket, {EMFILE}).On(kLocal),
+        {Status::Failed(Failure::kOpenSocket, {EMFILE}).On(kLocal),
          "cannot open a socket on 198.51.100.1: " + std::string(std::strerror(EMFILE))},
-        {Status::Failed(Failure::SetMulticastInterface, {ENODEV}, kLocal),
+        {Status::Failed(Failure::kSetMulticastInterface, {ENODEV}, kLocal),
          "cannot make 198.51.100.1 the multicast interface: " + std::string(std::strerror(ENODEV))},
-        {Status::Failed(Failure::Send, {ENETUNREACH}),
+        {Status::Failed(Failure::kSend, {ENETUNREACH}),
          "cannot send the request: " + std::string(std::strerror(ENETUNREACH))},
-        {Status::Failed(Failure::Send).On(kLocal), "cannot send the request from 198.51.100.1"},
-        {Status::Failed(Failure::NoLocalAddress), "no IPv4 address on any interface that is up"},
-        {Status::Failed(Failure::ListAddresses, {EMFILE}),
+        {Status::Failed(Failure::kSend).On(kLocal), "cannot send the request from 198.51.100.1"},
+        {Status::Failed(Failure::kNoLocalAddress), "no IPv4 address on any interface that is up"},
+        {Status::Failed(Failure::kListAddresses, {EMFILE}),
          "cannot list the local IPv4 addresses: " + std::string(std::strerror(EMFILE))},
-        {Status::Failed(Failure::Wait, {EINVAL}),
+        {Status::Failed(Failure::kWait, {EINVAL}),
          "cannot wait for replies: " + std::string(std::strerror(EINVAL))},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Describe(c.status), c.text);
 
     // Cut to the buffer, and always terminated.
-    EXPECT_EQ(Describe(Status::Failed(Failure::BindSocket, {EADDRNOTAVAIL}, kLocal), 12),
+    EXPECT_EQ(Describe(Status::Failed(Failure::kBindSocket, {EADDRNOTAVAIL}, kLocal), 12),
               "cannot bind");
-    EXPECT_EQ(Describe(Status::Failed(Failure::BindSocket, {EADDRNOTAVAIL}, kLocal), 1), "");
+    EXPECT_EQ(Describe(Status::Failed(Failure::kBindSocket, {EADDRNOTAVAIL}, kLocal), 1), "");
 }
 
 TEST(Status, OnlyFailuresOnThisHostReachTheStatusText)
@@ -70,8 +70,8 @@ TEST(Status, OnlyFailuresOnThisHostReachTheStatusText)
     ASSERT_NE(context, nullptr);
 
     // A request that got no reply, or refused its arguments, says nothing new.
-    for (const Status& quiet : {Status(), Status::Failed(Failure::NoReply),
-                                Status::Failed(Failure::InvalidArgument)}) {
+    for (const Status& quiet :
+         {Status(), Status::Failed(Failure::kNoReply), Status::Failed(Failure::kInvalidArgument)}) {
         EXPECT_FALSE(quiet.IsLocalFailure());
         ReportFailure(context, quiet);
         EXPECT_EQ(GetStatusCode(handle), 0);
@@ -81,7 +81,7 @@ TEST(Status, OnlyFailuresOnThisHostReachTheStatusText)
     // A failure on this host keeps code 0 (no operation sets -1) and explains
     // itself in the text.
     SetStatus(context, 5, "left by an earlier command");
-    ReportFailure(context, Status::Failed(Failure::BindSocket, {EADDRNOTAVAIL}, kLocal));
+    ReportFailure(context, Status::Failed(Failure::kBindSocket, {EADDRNOTAVAIL}, kLocal));
     EXPECT_EQ(GetStatusCode(handle), 0);
     EXPECT_EQ(StatusText(handle),
               "cannot bind a socket to 198.51.100.1: " + std::string(std::strerror(EADDRNOTAVAIL)));

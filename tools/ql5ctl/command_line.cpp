@@ -15,8 +15,8 @@ constexpr double kLongestWaitSeconds = 3600;
 struct SubcommandInfo {
     std::string_view name;
     Subcommand command;
-    std::size_t operands;         // positional arguments after the name
-    std::string_view operandText; // how --help names them, for error messages
+    std::size_t operands;          // positional arguments after the name
+    std::string_view operandText;  // how --help names them, for error messages
 };
 
 constexpr SubcommandInfo kSubcommands[] = {
@@ -31,15 +31,16 @@ constexpr SubcommandInfo kSubcommands[] = {
 // the terminal shown as an escape.
 std::string Quoted(std::string_view text)
 {
-    return "'" + ql5common::NeutralisedText(ql5common::DecodeConverterText(text.data(), text.size())) +
+    return "'" +
+           ql5common::NeutralisedText(ql5common::DecodeConverterText(text.data(), text.size())) +
            "'";
 }
 
 std::optional<double> ParseSeconds(std::string_view text)
 {
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                              std::chars_format::fixed);
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
         value <= 0 || value > kLongestWaitSeconds)
         return std::nullopt;
@@ -103,8 +104,9 @@ bool Parser::TakeOption(const SubcommandInfo& sub, std::string_view arg)
     const auto [name, inlineValue] = SplitOption(arg);
     const Subcommand command = sub.command;
     if (IsPasswordOption(name)) {
-        error_ = "the password is never taken from the command line, where other users can "
-                 "read it; use --password-stdin, QL5_PASSWORD or the prompt";
+        error_ =
+            "the password is never taken from the command line, where other users can "
+            "read it; use --password-stdin, QL5_PASSWORD or the prompt";
         return false;
     }
     if (name == "--format" && (command == Subcommand::kList || command == Subcommand::kInfo)) {
@@ -125,8 +127,8 @@ bool Parser::TakeOption(const SubcommandInfo& sub, std::string_view arg)
             return false;
         const auto seconds = ParseSeconds(*value);
         if (!seconds) {
-            error_ = "--wait takes a number of seconds above 0 and up to 3600, not " +
-                     Quoted(*value);
+            error_ =
+                "--wait takes a number of seconds above 0 and up to 3600, not " + Quoted(*value);
             return false;
         }
         invocation_.waitSeconds = *seconds;

@@ -18,11 +18,11 @@ enum class Subcommand { kHelp, kVersion, kList, kInfo, kSetIp, kDhcp, kReboot };
 struct Invocation {
     Subcommand command = Subcommand::kHelp;
     ql5common::MacAddress mac{};
-    std::uint32_t ipAddress = 0;     // set-ip, network order
+    std::uint32_t ipAddress = 0;  // set-ip, network order
     std::uint32_t subnetMask = 0;
     std::uint32_t gatewayAddress = 0;
-    double waitSeconds = 3.0;        // list: length of the sweep
-    bool waitForReboot = false;      // reboot --wait
+    double waitSeconds = 3.0;    // list: length of the sweep
+    bool waitForReboot = false;  // reboot --wait
     OutputFormat format = OutputFormat::kTable;
     bool passwordFromStdin = false;  // set-ip, dhcp, reboot
 };

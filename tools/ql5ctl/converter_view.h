@@ -10,18 +10,18 @@
 namespace ql5ctl {
 
 struct ConverterView {
-    std::string mac;             // FormatMac
-    std::string ip;              // dotted decimal; 0.0.0.0 when not reported
+    std::string mac;  // FormatMac
+    std::string ip;   // dotted decimal; 0.0.0.0 when not reported
     std::string mask;
     std::string gateway;
     std::string dns;
-    std::u32string name;         // the converter's own name (code 4)
-    std::u32string product;      // after SubstituteProductName
+    std::u32string name;     // the converter's own name (code 4)
+    std::u32string product;  // after SubstituteProductName
     std::u32string firmware;
-    std::optional<bool> dhcp;    // empty when the reply carried no DHCP mode
+    std::optional<bool> dhcp;  // empty when the reply carried no DHCP mode
     unsigned realPort = 0;
-    std::string localAddress;    // the workstation address the reply came in on
-    std::string interfaceName;   // its interface, e.g. "eth0"; empty if unknown
+    std::string localAddress;   // the workstation address the reply came in on
+    std::string interfaceName;  // its interface, e.g. "eth0"; empty if unknown
 };
 
 // Builds the view of a record as ReadDevices or QueryDevice delivered it (the

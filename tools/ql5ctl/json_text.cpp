@@ -35,7 +35,8 @@ std::string JsonString(std::u32string_view text)
 
 std::string JsonString(std::string_view utf8)
 {
-    return JsonString(std::u32string_view(ql5common::DecodeConverterText(utf8.data(), utf8.size())));
+    return JsonString(
+        std::u32string_view(ql5common::DecodeConverterText(utf8.data(), utf8.size())));
 }
 
 }  // namespace ql5ctl

@@ -29,8 +29,8 @@ int Run(int argc, char** argv)
     std::vector<std::string_view> args(argv + 1, argv + argc);
     const auto parsed = ParseCommandLine(args);
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
-        std::cerr << "ql5ctl: " << error->message << "\n" << kUsageText
-                  << "Run 'ql5ctl --help' for details.\n";
+        std::cerr << "ql5ctl: " << error->message << "\n"
+                  << kUsageText << "Run 'ql5ctl --help' for details.\n";
         return kExitUsage;
     }
     const Invocation& invocation = std::get<Invocation>(parsed);

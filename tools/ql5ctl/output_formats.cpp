@@ -66,8 +66,8 @@ std::optional<OutputFormat> ParseOutputFormat(std::string_view text)
 void WriteTable(std::ostream& out, const std::vector<ConverterView>& converters)
 {
     std::vector<Row> rows;
-    rows.push_back({"IP Address", "MAC Address", "Name", "Product", "Interface", "DHCP",
-                    "Firmware"});
+    rows.push_back(
+        {"IP Address", "MAC Address", "Name", "Product", "Interface", "DHCP", "Firmware"});
     for (const ConverterView& converter : converters)
         rows.push_back(TableRow(converter));
 
@@ -94,10 +94,18 @@ void WriteCsv(std::ostream& out, const std::vector<ConverterView>& converters)
     out << "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,"
            "realPort\n";
     for (const ConverterView& c : converters) {
-        const std::string cells[] = {c.ip, c.mac, Shown(c.name), Shown(c.product),
-                                     Shown(c.interfaceName), c.localAddress,
-                                     DhcpModeText(c.dhcp), Shown(c.firmware), c.mask,
-                                     c.gateway, c.dns, std::to_string(c.realPort)};
+        const std::string cells[] = {c.ip,
+                                     c.mac,
+                                     Shown(c.name),
+                                     Shown(c.product),
+                                     Shown(c.interfaceName),
+                                     c.localAddress,
+                                     DhcpModeText(c.dhcp),
+                                     Shown(c.firmware),
+                                     c.mask,
+                                     c.gateway,
+                                     c.dns,
+                                     std::to_string(c.realPort)};
         std::string line;
         for (std::size_t i = 0; i < std::size(cells); ++i) {
             if (i > 0)

@@ -67,8 +67,7 @@ std::variant<std::string, PasswordError> Checked(std::string password, const cha
 {
     if (password.find('\0') != std::string::npos) {
         WipePassword(password);
-        return PasswordError{std::string("the password from ") + source +
-                             " contains a NUL byte"};
+        return PasswordError{std::string("the password from ") + source + " contains a NUL byte"};
     }
     if (password.size() > kMaxPasswordBytes) {
         WipePassword(password);
@@ -92,7 +91,7 @@ std::variant<std::string, PasswordError> Prompt(const std::string& macText)
         return noTerminal;
     }
 
-    struct sigaction restoring{};
+    struct sigaction restoring = {};
     restoring.sa_handler = RestoreTerminalAndDie;
     sigemptyset(&restoring.sa_mask);
     struct sigaction previous[std::size(kRestoringSignals)];
@@ -129,8 +128,7 @@ std::variant<std::string, PasswordError> Prompt(const std::string& macText)
 
 }  // namespace
 
-std::variant<std::string, PasswordError> ObtainPassword(bool fromStdin,
-                                                        const std::string& macText)
+std::variant<std::string, PasswordError> ObtainPassword(bool fromStdin, const std::string& macText)
 {
     if (fromStdin) {
         bool sawEnd = false;

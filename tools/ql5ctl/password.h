@@ -21,8 +21,7 @@ struct PasswordError {
 // otherwise QL5_PASSWORD when it is set (even to an empty text); otherwise a
 // prompt on the controlling terminal with echo switched off. The prompt names
 // the converter by `macText`.
-std::variant<std::string, PasswordError> ObtainPassword(bool fromStdin,
-                                                        const std::string& macText);
+std::variant<std::string, PasswordError> ObtainPassword(bool fromStdin, const std::string& macText);
 
 // Overwrites the characters of a password before its memory is released.
 void WipePassword(std::string& password);

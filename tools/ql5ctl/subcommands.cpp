@@ -66,10 +66,8 @@ std::int32_t SendCommand(const Invocation& invocation, DiscoveryHandle handle,
         // 1 switches DHCP on; there is no command to switch it off other than
         // giving static settings.
         return ConfigureDhcp(handle, mac, 1, password.c_str());
-    case Subcommand::kReboot:
-        return RebootDevice(handle, mac, password.c_str());
-    default:
-        return -1;
+    case Subcommand::kReboot: return RebootDevice(handle, mac, password.c_str());
+    default: return -1;
     }
 }
 
@@ -109,8 +107,7 @@ int RunList(const Invocation& invocation, Streams streams)
         views.push_back(MakeConverterView(record, interfaces.NameOf(record.localAddress)));
     WriteConverters(views, invocation.format, streams.out);
     if (views.empty() && invocation.format == OutputFormat::kTable)
-        streams.err << "ql5ctl: no converter answered within " << invocation.waitSeconds
-                    << " s\n";
+        streams.err << "ql5ctl: no converter answered within " << invocation.waitSeconds << " s\n";
     return kExitDone;
 }
 
@@ -131,7 +128,7 @@ int RunInfo(const Invocation& invocation, Streams streams)
         MakeConverterView(record, LocalInterfaces().NameOf(record.localAddress));
     switch (invocation.format) {
     case OutputFormat::kTable:
-        streams.out << ql5common::DetailsText(record, ql5common::TextForm::Neutralised);
+        streams.out << ql5common::DetailsText(record, ql5common::TextForm::kNeutralised);
         break;
     case OutputFormat::kCsv: WriteCsv(streams.out, {view}); break;
     case OutputFormat::kJson:
@@ -179,8 +176,8 @@ int RunCommand(const Invocation& invocation, Streams streams)
     const std::string message = PrintableText(context.StatusText());
     if (result != 0) {
         streams.err << "ql5ctl: " << macText << " refused the command (result " << result
-                    << ")\nError Number: " << context.StatusCode()
-                    << "\nError Message: " << message << "\n";
+                    << ")\nError Number: " << context.StatusCode() << "\nError Message: " << message
+                    << "\n";
         return kExitRefused;
     }
 

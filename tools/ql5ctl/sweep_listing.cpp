@@ -21,8 +21,7 @@ struct RepliesWaiting {
     std::condition_variable raised;
     bool pending = false;
 
-    static void OnMessage(Ql5WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t,
-                          void* self)
+    static void OnMessage(Ql5WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t, void* self)
     {
         auto* notice = static_cast<RepliesWaiting*>(self);
         {
@@ -69,7 +68,8 @@ std::optional<std::vector<DeviceRecordExchange>> SweepFor(std::chrono::milliseco
     const auto deadline = std::chrono::steady_clock::now() + length;
     for (;;) {
         std::unique_lock lock(notice.mutex);
-        const bool raised = notice.raised.wait_until(lock, deadline, [&] { return notice.pending; });
+        const bool raised =
+            notice.raised.wait_until(lock, deadline, [&] { return notice.pending; });
         notice.pending = false;
         lock.unlock();
         if (!raised)

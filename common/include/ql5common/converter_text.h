@@ -38,7 +38,7 @@ std::string NeutralisedText(std::u32string_view text);
 
 // How a program shows converter text: a window that draws it as plain text
 // can take it as received; a terminal must have it neutralised.
-enum class TextForm { AsReceived, Neutralised };
+enum class TextForm { kAsReceived, kNeutralised };
 
 // The text in the given form, as UTF-8.
 std::string ShownText(std::u32string_view text, TextForm form);

@@ -95,21 +95,21 @@ extern "C" {
  * them (no particular encoding is promised).
  */
 typedef struct DeviceRecordExchange {
-    uint32_t recordSize;        /* always 1144 */
-    uint32_t layoutTag;         /* always 256 */
-    uint32_t localAddress;      /* local IPv4 address the reply arrived on */
-    uint32_t protocolMagic;     /* the context's protocol magic */
-    uint32_t presenceFlags;     /* QL5_HAS_* bits */
+    uint32_t recordSize;    /* always 1144 */
+    uint32_t layoutTag;     /* always 256 */
+    uint32_t localAddress;  /* local IPv4 address the reply arrived on */
+    uint32_t protocolMagic; /* the context's protocol magic */
+    uint32_t presenceFlags; /* QL5_HAS_* bits */
     uint8_t  macAddress[6];
     uint8_t  reserved26[2];
     uint32_t ipAddress;
     uint32_t subnetMask;
     uint32_t gatewayAddress;
     uint32_t dnsAddress;
-    uint8_t  dhcpMode;          /* 1 = DHCP enabled, anything else disabled */
+    uint8_t  dhcpMode; /* 1 = DHCP enabled, anything else disabled */
     uint8_t  reserved45;
     uint16_t realPortPort;
-    char     code4Text[256];    /* the converter's own name */
+    char     code4Text[256]; /* the converter's own name */
     char     code5Text[256];
     uint8_t  hardwareType;
     uint8_t  code7Value;
@@ -119,8 +119,8 @@ typedef struct DeviceRecordExchange {
     uint8_t  reserved1075;
     uint16_t code12Value;
     uint8_t  reserved1078[2];
-    uint32_t extensionSize;     /* always 64 */
-    uint32_t extPresenceFlags;  /* QL5_HAS_CODE2xx_* bits */
+    uint32_t extensionSize;    /* always 64 */
+    uint32_t extPresenceFlags; /* QL5_HAS_CODE2xx_* bits */
     uint8_t  code224Length;
     uint8_t  code224Bytes[32];
     uint8_t  reserved1121;
@@ -194,8 +194,7 @@ QL5_API int32_t GetDeviceCount(DiscoveryHandle handle);
  * each) and returns how many were moved (0 when none wait). Elements past that
  * count are untouched. -1 if the handle is not open, number is 0 or array is
  * null; the queue is then unchanged. */
-QL5_API int32_t ReadDevices(DiscoveryHandle handle, DeviceRecordExchange *array,
-                            uint32_t number);
+QL5_API int32_t ReadDevices(DiscoveryHandle handle, DeviceRecordExchange *array, uint32_t number);
 
 /* ------------------------------------------------------------------------
  * Background discovery
@@ -209,8 +208,8 @@ QL5_API int32_t ReadDevices(DiscoveryHandle handle, DeviceRecordExchange *array,
  * Returns 0 when the sweep runs; -1 if the handle is not open, window is not a
  * registered window, message is 0, or a sweep has already been started and not
  * stopped. */
-QL5_API int32_t StartDiscovery(DiscoveryHandle handle, Ql5WindowHandle window,
-                               uint32_t message, int32_t userValue);
+QL5_API int32_t StartDiscovery(DiscoveryHandle handle, Ql5WindowHandle window, uint32_t message,
+                               int32_t userValue);
 
 /* Ends a running sweep and waits for its thread (at most about one 200 ms
  * cycle). Records already queued stay readable. Does nothing when no sweep was
@@ -248,8 +247,8 @@ QL5_API int32_t RebootDevice(DiscoveryHandle handle, const uint8_t macAddress[6]
                              const char *password);
 
 QL5_API int32_t ConfigureStatic(DiscoveryHandle handle, const uint8_t macAddress[6],
-                                uint32_t ipAddress, uint32_t subnetMask,
-                                uint32_t gatewayAddress, const char *password);
+                                uint32_t ipAddress, uint32_t subnetMask, uint32_t gatewayAddress,
+                                const char *password);
 
 /* dhcpSetting: only its low byte is sent; 1 switches DHCP on. */
 QL5_API int32_t ConfigureDhcp(DiscoveryHandle handle, const uint8_t macAddress[6],

@@ -14,7 +14,7 @@ Status ListHostIpv4Addresses(std::vector<std::uint32_t>& addresses) noexcept
     addresses.clear();
     ifaddrs* interfaces = nullptr;
     if (::getifaddrs(&interfaces) != 0)
-        return Status::Failed(Failure::ListAddresses, SystemError{errno});
+        return Status::Failed(Failure::kListAddresses, SystemError{errno});
     Status status;
     try {
         for (const ifaddrs* entry = interfaces; entry != nullptr; entry = entry->ifa_next) {
@@ -28,7 +28,7 @@ Status ListHostIpv4Addresses(std::vector<std::uint32_t>& addresses) noexcept
                 addresses.push_back(value);
         }
     } catch (const std::bad_alloc&) {
-        status = Status::Failed(Failure::OutOfMemory);
+        status = Status::Failed(Failure::kOutOfMemory);
     }
     ::freeifaddrs(interfaces);
     return status;

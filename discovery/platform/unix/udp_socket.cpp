@@ -38,7 +38,7 @@ Status OpenUdpSocket(SocketHandle* socket) noexcept
     if (*socket >= 0)
         return {};
     *socket = kInvalidSocket;
-    return Failed(Failure::OpenSocket);
+    return Failed(Failure::kOpenSocket);
 }
 
 void CloseSocket(SocketHandle socket) noexcept
@@ -52,7 +52,7 @@ Status BindSocket(SocketHandle socket, std::uint32_t localAddress, std::uint16_t
     const sockaddr_in address = MakeAddress(localAddress, port);
     if (::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
         return {};
-    return Failed(Failure::BindSocket, localAddress);
+    return Failed(Failure::kBindSocket, localAddress);
 }
 
 Status SetMulticastInterface(SocketHandle socket, std::uint32_t localAddress) noexcept
@@ -61,7 +61,7 @@ Status SetMulticastInterface(SocketHandle socket, std::uint32_t localAddress) no
     address.s_addr = localAddress;
     if (::setsockopt(socket, IPPROTO_IP, IP_MULTICAST_IF, &address, sizeof address) == 0)
         return {};
-    return Failed(Failure::SetMulticastInterface, localAddress);
+    return Failed(Failure::kSetMulticastInterface, localAddress);
 }
 
 Status SetMulticastTtl(SocketHandle socket, std::int32_t ttl) noexcept
@@ -69,7 +69,7 @@ Status SetMulticastTtl(SocketHandle socket, std::int32_t ttl) noexcept
     const int value = ttl;
     if (::setsockopt(socket, IPPROTO_IP, IP_MULTICAST_TTL, &value, sizeof value) == 0)
         return {};
-    return Failed(Failure::SetMulticastTtl);
+    return Failed(Failure::kSetMulticastTtl);
 }
 
 Status SetNonBlocking(SocketHandle socket) noexcept
@@ -77,7 +77,7 @@ Status SetNonBlocking(SocketHandle socket) noexcept
     const int flags = ::fcntl(socket, F_GETFL);
     if (flags >= 0 && ::fcntl(socket, F_SETFL, flags | O_NONBLOCK) == 0)
         return {};
-    return Failed(Failure::SetNonBlocking);
+    return Failed(Failure::kSetNonBlocking);
 }
 
 Status SendDatagram(SocketHandle socket, const std::uint8_t* bytes, std::size_t length,
@@ -90,10 +90,10 @@ Status SendDatagram(SocketHandle socket, const std::uint8_t* bytes, std::size_t 
                         sizeof destination);
     } while (sent < 0 && errno == EINTR);
     if (sent < 0)
-        return Failed(Failure::Send);
+        return Failed(Failure::kSend);
     // A datagram goes out whole or not at all; a short count has no errno.
     if (static_cast<std::size_t>(sent) != length)
-        return Status::Failed(Failure::Send);
+        return Status::Failed(Failure::kSend);
     return {};
 }
 
@@ -148,7 +148,7 @@ Status WaitReadable(const SocketHandle* sockets, std::size_t count, bool* readab
         result = ::poll(watched, total, milliseconds);
     } while (result < 0 && errno == EINTR);
     if (result < 0)
-        return Failed(Failure::Wait);
+        return Failed(Failure::kWait);
 
     for (std::size_t i = 0; i < count; ++i) {
         // An error or hang-up on a socket also makes it "readable": the receive

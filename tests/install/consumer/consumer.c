@@ -14,7 +14,7 @@
 static int posted;
 
 static void OnMessage(Ql5WindowHandle window, uint32_t message, uintptr_t firstParameter,
-                      intptr_t secondParameter, void *userData)
+                      intptr_t secondParameter, void* userData)
 {
     (void)window;
     (void)firstParameter;
