@@ -2,19 +2,15 @@
 
 namespace ql5ctl {
 
-RebootOutcome WaitUntilAnswering(const std::function<bool()>& answers,
-                                 const std::function<void(std::chrono::milliseconds)>& pause)
+ql5common::RebootOutcome WaitUntilBack(DiscoveryHandle handle, const ql5common::MacAddress& mac)
 {
-    // A converter that has not gone down yet answers the first query at once,
-    // and that counts as ready, as it does in the reboot window.
-    if (answers())
-        return RebootOutcome::kReady;
-    for (int further = 0; further < kFurtherRebootQueries; ++further) {
-        pause(kRebootQueryPause);
-        if (answers())
-            return RebootOutcome::kReady;
-    }
-    return RebootOutcome::kTimedOut;
+    ql5common::RebootWait wait;
+    // The queries only tell whether the converter answers; what they return
+    // is thrown away.
+    DeviceRecordExchange scratch{};
+    return wait.Run([&](std::chrono::milliseconds) {
+        return QueryDevice(handle, mac.data(), &scratch) == 0;
+    });
 }
 
 }  // namespace ql5ctl

@@ -1,21 +1,17 @@
-// Waiting for a converter to come back after a reboot, the way QL5Config's
-// reboot window waits: one query at once, and while it goes unanswered up to
-// 40 further queries, each after a pause of 500 ms.
+// `ql5ctl reboot --wait`: the common library's wait for a rebooting converter,
+// with queries of the discovery client, so that ql5ctl and QL5Config's reboot
+// window report the same outcome within the same bound.
 #pragma once
 
-#include <chrono>
-#include <functional>
+#include <ql5common/address_text.h>
+#include <ql5common/reboot_wait.h>
+
+#include <ql5/discovery.h>
 
 namespace ql5ctl {
 
-inline constexpr int kFurtherRebootQueries = 40;
-inline constexpr std::chrono::milliseconds kRebootQueryPause{500};
-
-enum class RebootOutcome { kReady, kTimedOut };
-
-// `answers` runs one query and tells whether the converter answered;
-// `pause` waits between queries.
-RebootOutcome WaitUntilAnswering(const std::function<bool()>& answers,
-                                 const std::function<void(std::chrono::milliseconds)>& pause);
+// Blocks until the converter has gone quiet and answered again, or until the
+// wait's queries are used up (ql5common::LongestRebootWait).
+ql5common::RebootOutcome WaitUntilBack(DiscoveryHandle handle, const ql5common::MacAddress& mac);
 
 }  // namespace ql5ctl

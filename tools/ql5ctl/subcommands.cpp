@@ -74,11 +74,7 @@ std::int32_t SendCommand(const Invocation& invocation, DiscoveryHandle handle,
 int WaitForReboot(DiscoveryHandle handle, const ql5common::MacAddress& mac, Streams streams)
 {
     streams.out << "Status: Rebooting" << std::endl;
-    DeviceRecordExchange scratch;
-    const RebootOutcome outcome = WaitUntilAnswering(
-        [&] { return QueryDevice(handle, mac.data(), &scratch) == 0; },
-        [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); });
-    if (outcome == RebootOutcome::kReady) {
+    if (WaitUntilBack(handle, mac) == ql5common::RebootOutcome::kReady) {
         streams.out << "Status: Ready" << std::endl;
         return kExitDone;
     }
