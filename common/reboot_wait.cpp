@@ -4,8 +4,7 @@ namespace ql5common {
 
 std::chrono::milliseconds LongestRebootWait(const RebootWaitTiming& timing)
 {
-    return (timing.furtherQueries + 1) * timing.replyWindow +
-           timing.furtherQueries * timing.pause;
+    return (timing.furtherQueries + 1) * timing.replyWindow + timing.furtherQueries * timing.pause;
 }
 
 RebootWait::RebootWait(RebootWaitTiming timing) : timing_(timing)

@@ -225,9 +225,9 @@ TEST(FleetState, RebootDelayKeepsTheConverterAnsweringBeforeItsSilence)
 {
     FleetState fleet = MakeFleet(R"({"converters": [{"mac": "02:51:c5:00:00:01",
         "password": "secret", "rebootDelayMs": 1000, "rebootSilenceMs": 2000}]})");
-    ASSERT_EQ(fleet.Handle(Command(kRebootRequest, kFirst, "secret"), "lab0", kStart)
-                  .datagrams.size(),
-              1u);
+    ASSERT_EQ(
+        fleet.Handle(Command(kRebootRequest, kFirst, "secret"), "lab0", kStart).datagrams.size(),
+        1u);
 
     EXPECT_EQ(fleet.Handle(Discovery(kFirst), "lab0", kStart + 999ms).datagrams.size(), 1u);
     EXPECT_TRUE(fleet.Handle(Discovery(kFirst), "lab0", kStart + 1000ms).datagrams.empty());

@@ -73,14 +73,14 @@ namespace fleet_reading {
 
 Converter ParseConverterBody(const json& value, const std::string& where)
 {
-    CheckKeys(
-        value, where,
-        {"mac", "ip", "mask", "gateway", "dns", "dhcp",
-         // What a discovery reply says besides the addresses.
-         "name", "code5", "hardwareType", "productName", "firmware", "realPort", "portCount",
-         "extraFields",
-         // How the converter behaves.
-         "password", "successMessage", "refusal", "rebootDelayMs", "rebootSilenceMs", "interfaces", "misbehave"});
+    CheckKeys(value, where,
+              {"mac", "ip", "mask", "gateway", "dns", "dhcp",
+               // What a discovery reply says besides the addresses.
+               "name", "code5", "hardwareType", "productName", "firmware", "realPort", "portCount",
+               "extraFields",
+               // How the converter behaves.
+               "password", "successMessage", "refusal", "rebootDelayMs", "rebootSilenceMs",
+               "interfaces", "misbehave"});
     Converter c;
     for (const auto& item : value.items()) {
         const std::string& key = item.key();
