@@ -26,9 +26,10 @@ enum class OutcomeKind {
     kLocalFailure,  // the request could not be made on this computer
 };
 
-// The client gives -1 both when nothing came back and when the request could
-// not be made at all; only in the second case does it write a reason over the
-// status text "Operation Successful".
+// The client gives -1 both when nothing came back and when it gave up for a
+// reason of its own (the request could not be made on this computer, or the
+// reply did not state the outcome); only in the second case does it write
+// that reason over the status text "Operation Successful".
 OutcomeKind classify(const CommandOutcome& outcome);
 
 }  // namespace ql5

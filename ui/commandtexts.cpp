@@ -67,7 +67,7 @@ QString noReplyMessage()
 QString localFailureMessage(const QString& reason)
 {
     return QStringLiteral(
-               "The command could not be completed on this computer.\n"
+               "The command could not be completed.\n"
                "Reason: %1\n")
         .arg(reason);
 }

@@ -22,8 +22,9 @@ QString passwordTooLongMessage();
 // Shown when a command or query got no reply in time.
 QString noReplyMessage();
 
-// Shown when a request could not be made on this computer (no usable
-// address, a socket that would not open); the reason is the client's.
+// Shown when the client gives up with a reason of its own: a failure on this
+// computer (no usable address, a socket that would not open), or a reply
+// that did not say what the converter did. The reason is the client's text.
 QString localFailureMessage(const QString& reason);
 
 // What the IP settings dialog shows after Apply, or an empty text when the

@@ -48,9 +48,9 @@ void TestCommandTexts::outcomeMessages_data()
                               << noReplyMessage();
     QTest::newRow("failure on this computer")
         << -1 << 0 << "cannot bind a socket to 198.51.100.1: Cannot assign requested address"
-        << "The command could not be completed on this computer.\nReason: cannot bind a socket "
+        << "The command could not be completed.\nReason: cannot bind a socket "
            "to 198.51.100.1: Cannot assign requested address\n"
-        << "The command could not be completed on this computer.\nReason: cannot bind a socket "
+        << "The command could not be completed.\nReason: cannot bind a socket "
            "to 198.51.100.1: Cannot assign requested address\n";
 }
 
