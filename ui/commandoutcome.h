@@ -23,7 +23,7 @@ enum class OutcomeKind {
     kErrorNumber,   // the converter refused with an error number (or no context: -1)
     kRefused,       // the converter refused without an error number
     kNoReply,       // nothing came back in time
-    kLocalFailure,  // the request could not be made on this computer
+    kLocalFailure,  // the client gave up with a reason of its own (see classify)
 };
 
 // The client gives -1 both when nothing came back and when it gave up for a
