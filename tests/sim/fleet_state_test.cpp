@@ -284,7 +284,7 @@ TEST(FleetState, BareCommandRepliesAndFloodsOfForgedMacs)
     for (const char* password : {"pw", "wrong"}) {
         const auto answer = Datagrams(fleet.Handle(Static(kFirst, password), "lab0", kStart));
         ASSERT_EQ(answer.size(), 1u);
-        EXPECT_EQ(answer[0], (Bytes{0x44, 0x49, 0x47, 0x49, 0x00, 0x04, 0x00, 0x08,  // header
+        EXPECT_EQ(answer[0], (Bytes{0x44, 0x49, 0x47, 0x49, 0x00, 0x04, 0x00, 0x08,    // header
                                     0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01}))  // MAC
             << password;
     }

@@ -217,7 +217,7 @@ TEST_F(SimulatorLab, ForgedFloodCarriesAnotherMacInEveryCopyAndTheLogIsPrivate)
     EXPECT_GE(macs.size(), 495u);
 
     // The log holds the passwords of commands: its owner alone may read it.
-    struct stat status{};
+    struct stat status {};
     ASSERT_EQ(stat((sim_.Directory() / "received.jsonl").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
 }

@@ -12,10 +12,10 @@ using namespace fleet_reading;
 
 Misbehaviour ParseMisbehaviour(const json& value, const std::string& where)
 {
-    CheckKeys(value, where,
-              {"delayMs", "drop", "answerTwice", "wrongMagic", "replyType", "omitMac", "macLast",
-               "padTo", "oversized", "emptyDatagram", "silentForCommands", "bareCommandReply",
-               "flood"});
+    CheckKeys(
+        value, where,
+        {"delayMs", "drop", "answerTwice", "wrongMagic", "replyType", "omitMac", "macLast", "padTo",
+         "oversized", "emptyDatagram", "silentForCommands", "bareCommandReply", "flood"});
     Misbehaviour m;
     for (const auto& item : value.items()) {
         const std::string& key = item.key();
