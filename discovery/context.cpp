@@ -11,31 +11,72 @@
 
 namespace ql5 {
 
-LockedList& ContextRegistry()
-{
-    // Built on first use, which the language makes thread-safe, and never
-    // destroyed, so a context closed late during exit still finds it.
-    static auto* registry = new LockedList;
-    return *registry;
-}
-
 namespace {
 
-LockedList::Value HandleValue(DiscoveryHandle handle)
+std::uintptr_t HandleValue(DiscoveryHandle handle)
 {
-    return reinterpret_cast<LockedList::Value>(handle);
+    return reinterpret_cast<std::uintptr_t>(handle);
 }
+
+// Handles start far from 0, so that no small number that a caller might pass
+// by mistake is ever a live handle.
+constexpr std::uintptr_t kFirstHandle = 0x51C50000;
 
 }  // namespace
 
+DiscoveryHandle ContextTable::Add(DiscoveryContext* context) noexcept
+{
+    std::lock_guard lock(mutex_);
+    // A counter of pointer width does not wrap in the life of a process on a
+    // 64-bit system; where it is 32 bits wide, a wrap skips the handles that
+    // are still live.
+    std::uintptr_t value = lastHandle_ < kFirstHandle ? kFirstHandle : lastHandle_ + 1;
+    while (value == 0 || contexts_.contains(value))
+        ++value;
+    try {
+        contexts_.emplace(value, context);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    lastHandle_ = value;
+    return reinterpret_cast<DiscoveryHandle>(value);
+}
+
+void ContextTable::Remove(DiscoveryHandle handle) noexcept
+{
+    std::lock_guard lock(mutex_);
+    contexts_.erase(HandleValue(handle));
+}
+
+DiscoveryContext* ContextTable::Find(DiscoveryHandle handle) const noexcept
+{
+    std::lock_guard lock(mutex_);
+    const auto found = contexts_.find(HandleValue(handle));
+    return found != contexts_.end() ? found->second : nullptr;
+}
+
+std::int32_t ContextTable::Count() const noexcept
+{
+    std::lock_guard lock(mutex_);
+    return static_cast<std::int32_t>(contexts_.size());
+}
+
+ContextTable& ContextRegistry()
+{
+    // Built on first use, which the language makes thread-safe, and never
+    // destroyed, so a context closed late during exit still finds it.
+    static auto* registry = new ContextTable;
+    return *registry;
+}
+
 bool IsLiveContext(DiscoveryHandle handle)
 {
-    return handle != nullptr && ContextRegistry().Contains(HandleValue(handle));
+    return handle != nullptr && ContextRegistry().Find(handle) != nullptr;
 }
 
 DiscoveryContext* ResolveContext(DiscoveryHandle handle)
 {
-    return IsLiveContext(handle) ? handle : nullptr;
+    return handle != nullptr ? ContextRegistry().Find(handle) : nullptr;
 }
 
 void SetStatus(DiscoveryContext* context, std::int32_t code, const char* text)
@@ -48,7 +89,7 @@ void SetStatus(DiscoveryContext* context, std::int32_t code, const char* text)
 
 void ReportFailure(DiscoveryContext* context, const Status& status)
 {
-    if (context == nullptr || !status.IsLocalFailure())
+    if (context == nullptr || !status.IsExplained())
         return;
     char text[sizeof context->status.statusText];
     DescribeStatus(status, text, sizeof text);
@@ -72,21 +113,17 @@ void ClearReplyQueue(DiscoveryContext* context)
 {
     if (context == nullptr || context->replyQueue == nullptr)
         return;
-    // Record pointers are never 0, so 0 means the queue is empty.
-    while (auto value = context->replyQueue->PopHead())
-        FreeDeviceRecord(reinterpret_cast<DeviceRecord*>(value));
+    context->replyQueue->Clear();
 }
 
 void DestroyContext(DiscoveryContext* context)
 {
     if (context == nullptr)
         return;
-    ContextRegistry().Remove(HandleValue(context));
+    if (context->handle != nullptr)
+        ContextRegistry().Remove(context->handle);
     platform::AutoResetEvent::Destroy(context->stopEvent);
-    if (context->replyQueue != nullptr) {
-        ClearReplyQueue(context);
-        LockedList::Destroy(context->replyQueue);
-    }
+    ReplyQueue::Destroy(context->replyQueue);
     if (context->networkingStarted)
         platform::StopNetworking();
     delete context;
@@ -104,6 +141,8 @@ DiscoveryHandle OpenContext(uint32_t protocolMagic)
         return nullptr;
     if (!platform::StartNetworking())
         return nullptr;  // no context, so no status to say why
+    // The record's members allocate nothing when they are made, so the only
+    // failure here is the allocation itself.
     auto* context = new (std::nothrow) DiscoveryContext;
     if (context == nullptr) {
         platform::StopNetworking();
@@ -115,13 +154,14 @@ DiscoveryHandle OpenContext(uint32_t protocolMagic)
     context->groupAddress = Ipv4FromOctets(224, 0, 5, 128);
 
     context->stopEvent = platform::AutoResetEvent::Create();
-    context->replyQueue = LockedList::Create();
-    if (context->stopEvent == nullptr || context->replyQueue == nullptr ||
-        ContextRegistry().Add(HandleValue(context)) < 0) {
+    context->replyQueue = ReplyQueue::Create();
+    if (context->stopEvent != nullptr && context->replyQueue != nullptr)
+        context->handle = ContextRegistry().Add(context);
+    if (context->handle == nullptr) {
         DestroyContext(context);
         return nullptr;
     }
-    return context;
+    return context->handle;
 }
 
 void CloseContext(DiscoveryHandle handle)
@@ -167,7 +207,7 @@ int32_t ReadDevices(DiscoveryHandle handle, DeviceRecordExchange* array, uint32_
     // this same call while the array has room.
     int32_t filled = 0;
     while (static_cast<uint32_t>(filled) < number) {
-        auto* record = reinterpret_cast<DeviceRecord*>(context->replyQueue->PopHead());
+        DeviceRecord* record = context->replyQueue->PopHead();
         if (record == nullptr)
             break;
         std::memcpy(&array[filled], &record->exchange, sizeof(DeviceRecordExchange));

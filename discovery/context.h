@@ -3,15 +3,18 @@
 // of the reply queue.
 #pragma once
 
-#include "locked_list.h"
 #include "platform/auto_reset_event.h"
+#include "reply_queue.h"
 #include "status.h"
 
 #include <ql5/discovery.h>
 
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <thread>
+#include <unordered_map>
+#include <vector>
 
 namespace ql5 {
 
@@ -47,6 +50,10 @@ struct NotifyTarget {
 }  // namespace ql5
 
 struct DiscoveryContext {
+    // The value that callers hold for this context. It is not the record's
+    // address: a handle names one context only, and once that context is
+    // closed no later context ever has the same handle.
+    DiscoveryHandle handle = nullptr;
     std::uint32_t protocolMagic = 0;
     ql5::ContextStatus status{};
     std::int32_t multicastTtl = 64;
@@ -62,11 +69,33 @@ struct DiscoveryContext {
     ql5::PollTimeout sweepPollTimeout{0, 200000};
     ql5::NotifyTarget notify{};
     ql5::platform::AutoResetEvent* stopEvent = nullptr;
-    ql5::LockedList* replyQueue = nullptr;  // DeviceRecord pointers; owns them
+    ql5::ReplyQueue* replyQueue = nullptr;  // owns the records in it
+    // The local addresses the running (or last started) sweep listens on,
+    // written by StartDiscovery before the sweep thread starts.
+    std::vector<std::uint32_t> sweepAddresses;
     bool networkingStarted = false;
 };
 
 namespace ql5 {
+
+// The registry of live contexts: which handle names which context. Handles
+// are drawn from a counter and never given out twice, so a closed handle stays
+// dead even when a new context gets the freed record's address.
+class ContextTable {
+public:
+    // Registers the context and returns its new handle; null when memory is
+    // exhausted.
+    DiscoveryHandle Add(DiscoveryContext* context) noexcept;
+    void Remove(DiscoveryHandle handle) noexcept;
+    // The context a live handle names, else null.
+    DiscoveryContext* Find(DiscoveryHandle handle) const noexcept;
+    std::int32_t Count() const noexcept;
+
+private:
+    mutable std::mutex mutex_;
+    std::unordered_map<std::uintptr_t, DiscoveryContext*> contexts_;
+    std::uintptr_t lastHandle_ = 0;
+};
 
 // True when the handle is in the registry of live contexts. Never reads
 // through the handle.
@@ -98,6 +127,6 @@ void ClearReplyQueue(DiscoveryContext* context);
 void DestroyContext(DiscoveryContext* context);
 
 // The registry of live contexts (exposed for tests).
-LockedList& ContextRegistry();
+ContextTable& ContextRegistry();
 
 }  // namespace ql5

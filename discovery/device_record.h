@@ -21,6 +21,11 @@ inline constexpr std::uint32_t kHasErrorCode = 0x02;
 inline constexpr std::uint32_t kHasResultMessage = 0x04;
 inline constexpr std::uint32_t kHasCode231List = 0x08;
 
+// The most code-231 values one record keeps. A reply can carry hundreds, and
+// each costs the sweep time; the values never leave the client, so the rest
+// are skipped.
+inline constexpr std::int32_t kMaxCode231Values = 32;
+
 struct DeviceRecord {
     DeviceRecordExchange exchange;
     std::uint32_t resultPresenceFlags;

@@ -4,9 +4,50 @@
 #include "platform/local_addresses.h"
 
 #include <new>
-#include <vector>
+#include <utility>
 
 namespace ql5 {
+
+InterfaceSocketSet::InterfaceSocketSet(InterfaceSocketSet&& other) noexcept
+    : sockets_(std::move(other.sockets_)), addresses_(std::move(other.addresses_))
+{
+    other.sockets_.clear();
+    other.addresses_.clear();
+}
+
+InterfaceSocketSet& InterfaceSocketSet::operator=(InterfaceSocketSet&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        sockets_ = std::move(other.sockets_);
+        addresses_ = std::move(other.addresses_);
+        other.sockets_.clear();
+        other.addresses_.clear();
+    }
+    return *this;
+}
+
+Status InterfaceSocketSet::Adopt(SocketHandle socket, std::uint32_t localAddress) noexcept
+{
+    try {
+        sockets_.reserve(sockets_.size() + 1);
+        addresses_.reserve(addresses_.size() + 1);
+    } catch (const std::bad_alloc&) {
+        platform::CloseSocket(socket);
+        return Status::Failed(Failure::kOutOfMemory);
+    }
+    sockets_.push_back(socket);
+    addresses_.push_back(localAddress);
+    return {};
+}
+
+void InterfaceSocketSet::Close() noexcept
+{
+    for (SocketHandle socket : sockets_)
+        platform::CloseSocket(socket);
+    sockets_.clear();
+    addresses_.clear();
+}
 
 Status EnumerateLocalAddresses(LockedList* list)
 {
@@ -51,57 +92,69 @@ Status OpenInterfaceSocket(const DiscoveryContext* context, std::uint32_t localA
     return {};
 }
 
-Status OpenInterfaceSockets(const DiscoveryContext* context, SocketHandle** set,
-                            std::uint32_t* count)
+Status OpenInterfaceSockets(const DiscoveryContext* context, InterfaceSocketSet* set)
 {
-    if (context == nullptr || set == nullptr || count == nullptr)
+    if (context == nullptr || set == nullptr)
         return Status::Failed(Failure::kOpenSocket);
     LockedList addresses;
     if (Status listed = EnumerateLocalAddresses(&addresses); !listed)
         return listed;
-    const std::int32_t wanted = addresses.Count();
-    auto* sockets = new (std::nothrow) SocketHandle[static_cast<std::size_t>(wanted)];
-    if (sockets == nullptr)
-        return Status::Failed(Failure::kOutOfMemory);
-    std::int32_t opened = 0;
-    while (opened < wanted) {
-        const auto address = static_cast<std::uint32_t>(addresses.ValueAt(opened));
-        if (Status status = OpenInterfaceSocket(context, address, &sockets[opened]); !status) {
-            CloseInterfaceSockets(sockets, static_cast<std::uint32_t>(opened));
-            return status;
-        }
-        ++opened;
+    Status first;
+    const std::int32_t count = addresses.Count();
+    for (std::int32_t i = 0; i < count; ++i) {
+        const auto address = static_cast<std::uint32_t>(addresses.ValueAt(i));
+        SocketHandle socket = platform::kInvalidSocket;
+        Status opened = OpenInterfaceSocket(context, address, &socket);
+        if (opened)
+            opened = set->Adopt(socket, address);
+        // One address that fails (removed since the list was read, say) must
+        // not hide the networks behind all the others.
+        if (!opened && first)
+            first = opened;
     }
-    *set = sockets;
-    *count = static_cast<std::uint32_t>(wanted);
-    return {};
+    return set->Count() > 0 ? Status() : first;
 }
 
-Status SendToGroup(const DiscoveryContext* context, const SocketHandle* sockets,
-                   std::uint32_t number, const std::uint8_t* bytes, std::uint32_t length)
+Status OpenSocketsOn(const DiscoveryContext* context, std::uint32_t localAddress,
+                     InterfaceSocketSet* set)
 {
-    if (context == nullptr || sockets == nullptr || number == 0 || bytes == nullptr || length == 0)
+    if (localAddress == 0)
+        return OpenInterfaceSockets(context, set);
+    if (context == nullptr || set == nullptr)
+        return Status::Failed(Failure::kOpenSocket);
+    LockedList addresses;
+    if (Status listed = EnumerateLocalAddresses(&addresses);
+        !listed && listed.What() != Failure::kNoLocalAddress)
+        return listed;
+    if (!addresses.Contains(localAddress))
+        return Status::Failed(Failure::kNotLocalAddress, {}, localAddress);
+    SocketHandle socket = platform::kInvalidSocket;
+    if (Status opened = OpenInterfaceSocket(context, localAddress, &socket); !opened)
+        return opened;
+    return set->Adopt(socket, localAddress);
+}
+
+Status SendToAddress(const DiscoveryContext* context, const InterfaceSocketSet& set,
+                     const std::uint8_t* bytes, std::uint32_t length, std::uint32_t address)
+{
+    if (context == nullptr || set.Count() == 0 || bytes == nullptr || length == 0)
         return Status::Failed(Failure::kSend);
+    const std::uint32_t destination = address != 0 ? address : context->groupAddress;
     Status first;
-    for (std::uint32_t i = 0; i < number; ++i) {
-        const Status sent = platform::SendDatagram(sockets[i], bytes, length, context->groupAddress,
-                                                   context->groupPort);
-        if (!sent && first) {
-            // Name the address the request failed to leave from.
-            std::uint32_t local = 0;
-            first = platform::GetLocalAddress(sockets[i], &local) ? sent.On(local) : sent;
-        }
+    for (std::uint32_t i = 0; i < set.Count(); ++i) {
+        const Status sent =
+            platform::SendDatagram(set.Socket(i), bytes, length, destination, context->groupPort);
+        // Name the address the request failed to leave from.
+        if (!sent && first)
+            first = sent.On(set.Address(i));
     }
     return first;
 }
 
-void CloseInterfaceSockets(SocketHandle* sockets, std::uint32_t number)
+Status SendToGroup(const DiscoveryContext* context, const InterfaceSocketSet& set,
+                   const std::uint8_t* bytes, std::uint32_t length)
 {
-    if (sockets == nullptr)
-        return;
-    for (std::uint32_t i = 0; i < number; ++i)
-        platform::CloseSocket(sockets[i]);
-    delete[] sockets;
+    return SendToAddress(context, set, bytes, length, 0);
 }
 
 }  // namespace ql5

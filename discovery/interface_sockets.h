@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 struct DiscoveryContext;
 
@@ -16,9 +17,34 @@ namespace ql5 {
 
 using platform::SocketHandle;
 
-// A wait for replies watches at most this many sockets of a set; sockets past
-// them send but are never read.
-inline constexpr std::uint32_t kMaxWatchedSockets = 64;
+// Sockets of this kind with the local address of each, kept once per socket
+// so that a reply's local address costs nothing per datagram. The set closes
+// its sockets when it is destroyed; it may be moved, not copied.
+class InterfaceSocketSet {
+public:
+    InterfaceSocketSet() = default;
+    ~InterfaceSocketSet() { Close(); }
+    InterfaceSocketSet(InterfaceSocketSet&& other) noexcept;
+    InterfaceSocketSet& operator=(InterfaceSocketSet&& other) noexcept;
+    InterfaceSocketSet(const InterfaceSocketSet&) = delete;
+    InterfaceSocketSet& operator=(const InterfaceSocketSet&) = delete;
+
+    std::uint32_t Count() const noexcept { return static_cast<std::uint32_t>(sockets_.size()); }
+    const SocketHandle* Sockets() const noexcept { return sockets_.data(); }
+    SocketHandle Socket(std::uint32_t index) const noexcept { return sockets_[index]; }
+    const std::vector<std::uint32_t>& Addresses() const noexcept { return addresses_; }
+    std::uint32_t Address(std::uint32_t index) const noexcept { return addresses_[index]; }
+
+    // Takes an open socket bound to the address. Fails, closing the socket,
+    // when memory runs out.
+    Status Adopt(SocketHandle socket, std::uint32_t localAddress) noexcept;
+    // Closes every socket; the set is then empty.
+    void Close() noexcept;
+
+private:
+    std::vector<SocketHandle> sockets_;
+    std::vector<std::uint32_t> addresses_;
+};
 
 // Clears the list and fills it with the host's IPv4 addresses (network order),
 // each once. Fails when the system could not be asked, and with
@@ -32,19 +58,28 @@ Status EnumerateLocalAddresses(LockedList* list);
 Status OpenInterfaceSocket(const DiscoveryContext* context, std::uint32_t localAddress,
                            SocketHandle* socket);
 
-// Opens one socket per local address, all or nothing: the set in *set and the
-// number of sockets in *count, or a failure with nothing stored. The caller
-// gives the set back with CloseInterfaceSockets.
-Status OpenInterfaceSockets(const DiscoveryContext* context, SocketHandle** set,
-                            std::uint32_t* count);
+// Opens one socket per local address into the (empty) set. An address whose
+// socket cannot be opened (gone since the list was read, or no descriptor
+// left) is skipped and the others are kept. Fails only when no socket at all
+// could be opened: with Failure::kNoLocalAddress when the host has no
+// address, else with the failure of the first address.
+Status OpenInterfaceSockets(const DiscoveryContext* context, InterfaceSocketSet* set);
+
+// Opens the one socket of the set on the local address, which must be one of
+// the host's (else Failure::kNotLocalAddress); with address 0, every local
+// address as OpenInterfaceSockets does.
+Status OpenSocketsOn(const DiscoveryContext* context, std::uint32_t localAddress,
+                     InterfaceSocketSet* set);
+
+// Sends the packet once from every socket to the address and port given, or
+// to the context's group when the address is 0. Fails, with the first
+// failure, unless it went out whole on every socket; a failed send does not
+// stop the sends that follow.
+Status SendToAddress(const DiscoveryContext* context, const InterfaceSocketSet& set,
+                     const std::uint8_t* bytes, std::uint32_t length, std::uint32_t address);
 
 // Sends the packet once from every socket to the context's group and port.
-// Fails, with the first failure, unless it went out whole on every socket; a
-// failed send does not stop the sends that follow.
-Status SendToGroup(const DiscoveryContext* context, const SocketHandle* sockets,
-                   std::uint32_t number, const std::uint8_t* bytes, std::uint32_t length);
-
-// Closes every slot that holds a socket and frees the set.
-void CloseInterfaceSockets(SocketHandle* sockets, std::uint32_t number);
+Status SendToGroup(const DiscoveryContext* context, const InterfaceSocketSet& set,
+                   const std::uint8_t* bytes, std::uint32_t length);
 
 }  // namespace ql5

@@ -1,5 +1,6 @@
 #include "message_window.h"
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -15,10 +16,24 @@ namespace {
 // Posting holds the registry's lock while the callback runs, so that
 // Ql5DestroyMessageWindow returns only when no post to the window is in flight.
 // The lock is re-entrant so that a callback may post to another window.
+//
+// A handle is a number drawn from a counter, never the window's address: an
+// address is reused by the next window made after one is destroyed, and a
+// stale handle would then post to a stranger. Numbers are never given out
+// twice, so a destroyed window's handle stays dead.
 struct WindowRegistry {
     std::recursive_mutex mutex;
-    std::unordered_map<Ql5MessageWindow*, std::unique_ptr<Ql5MessageWindow>> windows;
+    std::unordered_map<std::uintptr_t, std::unique_ptr<Ql5MessageWindow>> windows;
+    std::uintptr_t lastHandle = 0;
 };
+
+// Far from 0, so that no small number passed by mistake is a live handle.
+constexpr std::uintptr_t kFirstHandle = 0x51C60000;
+
+std::uintptr_t HandleValue(Ql5WindowHandle window)
+{
+    return reinterpret_cast<std::uintptr_t>(window);
+}
 
 WindowRegistry& Registry()
 {
@@ -42,20 +57,24 @@ Ql5WindowHandle Ql5CreateMessageWindow(Ql5WindowCallback callback, void* userDat
         return nullptr;
     WindowRegistry& registry = Registry();
     std::lock_guard lock(registry.mutex);
+    std::uintptr_t value =
+        registry.lastHandle < kFirstHandle ? kFirstHandle : registry.lastHandle + 1;
+    while (value == 0 || registry.windows.contains(value))
+        ++value;
     try {
-        Ql5MessageWindow* handle = window.get();
-        registry.windows.emplace(handle, std::move(window));
-        return handle;
+        registry.windows.emplace(value, std::move(window));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
+    registry.lastHandle = value;
+    return reinterpret_cast<Ql5WindowHandle>(value);
 }
 
 void Ql5DestroyMessageWindow(Ql5WindowHandle window)
 {
     WindowRegistry& registry = Registry();
     std::lock_guard lock(registry.mutex);
-    registry.windows.erase(window);
+    registry.windows.erase(HandleValue(window));
 }
 
 int32_t Ql5IsMessageWindow(Ql5WindowHandle window)
@@ -64,7 +83,7 @@ int32_t Ql5IsMessageWindow(Ql5WindowHandle window)
         return 0;
     WindowRegistry& registry = Registry();
     std::lock_guard lock(registry.mutex);
-    return registry.windows.contains(window) ? 1 : 0;
+    return registry.windows.contains(HandleValue(window)) ? 1 : 0;
 }
 
 int32_t Ql5PostWindowMessage(Ql5WindowHandle window, uint32_t message, uintptr_t firstParameter,
@@ -72,7 +91,7 @@ int32_t Ql5PostWindowMessage(Ql5WindowHandle window, uint32_t message, uintptr_t
 {
     WindowRegistry& registry = Registry();
     std::lock_guard lock(registry.mutex);
-    const auto found = registry.windows.find(window);
+    const auto found = registry.windows.find(HandleValue(window));
     if (found == registry.windows.end())
         return -1;
     found->second->callback(window, message, firstParameter, secondParameter,

@@ -67,9 +67,13 @@ bool DecodeWordList(const ReplyField& field, LockedList* list)
 {
     if (list == nullptr)
         return false;
-    // A value already held, or one that finds no memory, is not a failure.
-    for (std::size_t i = 0; i + 1 < field.length; i += 2)
-        list->Add(ReadBig16(field.value + i));
+    // A value already held, or one that finds no memory, is not a failure;
+    // values beyond the record's bound are skipped.
+    std::int32_t held = list->Count();
+    for (std::size_t i = 0; i + 1 < field.length && held < kMaxCode231Values; i += 2) {
+        if (list->Add(ReadBig16(field.value + i)) >= 0)
+            ++held;
+    }
     return true;
 }
 

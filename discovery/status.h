@@ -39,6 +39,9 @@ enum class Failure : std::uint8_t {
     kSend,
     kWait,
     kStartNetworking,
+    kNotLocalAddress,  // the address asked for is none of this host's
+    kAmbiguous,        // the MAC answered from more than one address
+    kNoOutcome,        // a command's reply did not carry its result
 };
 
 class [[nodiscard]] Status {
@@ -59,11 +62,12 @@ public:
     constexpr bool Ok() const noexcept { return failure_ == Failure::kNone; }
     constexpr explicit operator bool() const noexcept { return Ok(); }
 
-    // True for a failure on this host, the kind the status text explains. A
-    // refused argument and a request that got no reply are not: the first
-    // changes nothing, and after the second the status still reads
-    // "Operation Successful".
-    constexpr bool IsLocalFailure() const noexcept
+    // True for a failure that the status text explains: one on this host, a
+    // converter that answered from more than one address, or a command's reply
+    // that left its outcome open. A refused argument and a request that got no
+    // reply are not: the first changes nothing, and after the second the status
+    // still reads "Operation Successful".
+    constexpr bool IsExplained() const noexcept
     {
         return failure_ != Failure::kNone && failure_ != Failure::kInvalidArgument &&
                failure_ != Failure::kNoReply;
@@ -90,5 +94,12 @@ private:
 // 198.51.100.1: Cannot assign requested address", cut to the capacity and
 // NUL-terminated. Success reads "Operation Successful".
 void DescribeStatus(const Status& status, char* text, std::size_t capacity) noexcept;
+
+// The text of Failure::kAmbiguous that names the local addresses (network
+// order) on which the MAC answered, for example "the MAC answered from more
+// than one address (on the local addresses 198.51.100.1 and 203.0.113.1); the
+// command was not sent", cut to the capacity and NUL-terminated.
+void DescribeAmbiguity(const std::uint32_t* localAddresses, std::size_t count, char* text,
+                       std::size_t capacity) noexcept;
 
 }  // namespace ql5

@@ -7,8 +7,9 @@
 #include "receive_reply.h"
 
 #include <algorithm>
-#include <memory>
+#include <new>
 #include <system_error>
+#include <utility>
 
 namespace ql5 {
 
@@ -19,25 +20,35 @@ namespace {
 constexpr int kSweepReceiveBuffer = 4 * 1024 * 1024;
 
 // Reads up to kMaxDatagramsPerDrain datagrams from one socket into the queue.
-void DrainSocket(DiscoveryContext* context, SocketHandle socket)
+// A record that the queue gives back (one replaced by a newer reply of the
+// same converter, or one dropped because the queue is full) is used again for
+// the next datagram rather than freed and made anew.
+void DrainSocket(DiscoveryContext* context, SocketHandle socket, std::uint32_t localAddress)
 {
+    DeviceRecord* spare = nullptr;
     for (int read = 0; read < kMaxDatagramsPerDrain; ++read) {
-        DeviceRecord* record = NewDeviceRecord(context);
+        DeviceRecord* record = spare;
+        spare = nullptr;
+        if (record != nullptr)
+            ResetDeviceRecord(context, record);
+        else
+            record = NewDeviceRecord(context);
         if (record == nullptr)
             return;  // no memory: try again next cycle
-        if (!ReceiveReply(context, socket, kDiscoveryReply, BroadcastMac, record) ||
-            context->replyQueue->Add(reinterpret_cast<LockedList::Value>(record)) < 0) {
+        if (!ReceiveReply(context, socket, localAddress, kDiscoveryReply, BroadcastMac, record)) {
             FreeDeviceRecord(record);
             return;
         }
+        spare = context->replyQueue->Offer(record);
     }
+    FreeDeviceRecord(spare);
 }
 
 void Notify(DiscoveryContext* context)
 {
     const NotifyTarget& notify = context->notify;
     if (notify.callback != nullptr)
-        notify.callback(context, notify.userValue);
+        notify.callback(context->handle, notify.userValue);
     // A window destroyed since the test only makes the post fail, which is
     // all the sweep would do about it anyway.
     if (IsWindow(notify.window))
@@ -46,37 +57,33 @@ void Notify(DiscoveryContext* context)
         notify.event->Set();
 }
 
-void SweepThread(DiscoveryContext* context)
+// Nothing on this thread writes the status, which belongs to the caller's
+// thread: the sockets were opened before it started, and a sweep whose
+// request failed to leave through some socket listens on the others.
+void SweepThread(DiscoveryContext* context, InterfaceSocketSet sockets)
 {
-    // Nothing on this thread writes the status, which belongs to the caller's
-    // thread: a sweep that cannot open its sockets ends at once, and one whose
-    // request failed to leave through some socket listens on the others.
-    SocketHandle* sockets = nullptr;
-    std::uint32_t count = 0;
-    if (!OpenInterfaceSockets(context, &sockets, &count))
-        return;
-    for (std::uint32_t i = 0; i < count; ++i)
-        platform::EnlargeReceiveBuffer(sockets[i], kSweepReceiveBuffer);
+    for (std::uint32_t i = 0; i < sockets.Count(); ++i)
+        platform::EnlargeReceiveBuffer(sockets.Socket(i), kSweepReceiveBuffer);
 
     RequestBuffer request;
     const std::size_t length =
         EncodeDiscoveryRequest(request, context->protocolMagic, BroadcastMac);
-    static_cast<void>(
-        SendToGroup(context, sockets, count, request, static_cast<std::uint32_t>(length)));
+    static_cast<void>(SendToGroup(context, sockets, request, static_cast<std::uint32_t>(length)));
 
-    const std::uint32_t watched = std::min(count, kMaxWatchedSockets);
-    bool readable[kMaxWatchedSockets];
+    // The stop signal also ends the wait, so StopDiscovery need not sit out
+    // the rest of a quiet cycle.
+    platform::SocketWaiter waiter;
+    if (!waiter.Watch(sockets.Sockets(), sockets.Count(), context->stopEvent))
+        return;
     const auto wait = ToDuration(context->sweepPollTimeout);
     for (;;) {
-        // The stop signal also ends the wait, so StopDiscovery need not sit out
-        // the rest of a quiet cycle.
         std::size_t ready = 0;
-        if (!platform::WaitReadable(sockets, watched, readable, wait, context->stopEvent, &ready))
+        if (!waiter.Wait(wait, &ready))
             break;
         if (ready > 0) {
-            for (std::uint32_t i = 0; i < watched; ++i) {
-                if (readable[i])
-                    DrainSocket(context, sockets[i]);
+            for (std::uint32_t i = 0; i < sockets.Count(); ++i) {
+                if (waiter.Readable(i))
+                    DrainSocket(context, sockets.Socket(i), sockets.Address(i));
             }
             if (context->replyQueue->Count() >= 1)
                 Notify(context);
@@ -84,7 +91,6 @@ void SweepThread(DiscoveryContext* context)
         if (context->stopEvent->TryConsume())
             break;
     }
-    CloseInterfaceSockets(sockets, count);
 }
 
 }  // namespace
@@ -106,15 +112,34 @@ int32_t StartDiscovery(DiscoveryHandle handle, Ql5WindowHandle window, uint32_t 
     context->sweepStarted = 1;
     SetNotifyTarget(context, nullptr, window, message, nullptr, userValue);
     SetStatus(context, 0, kStatusSuccess);
-    context->sweepRunning = 1;
     ClearReplyQueue(context);
+    context->sweepAddresses.clear();
     // A stop signalled to a sweep that had already ended by itself was never
     // consumed; left pending, it would end the new sweep after one cycle.
     context->stopEvent->Reset();
+
+    // The sockets are opened here, on the caller's thread, so that a sweep
+    // that could listen nowhere fails with the reason instead of ending
+    // silently on its thread.
+    InterfaceSocketSet sockets;
+    Status opened = OpenInterfaceSockets(context, &sockets);
+    if (opened) {
+        try {
+            context->sweepAddresses = sockets.Addresses();
+        } catch (const std::bad_alloc&) {
+            opened = Status::Failed(Failure::kOutOfMemory);
+        }
+    }
+    if (!opened) {
+        ReportFailure(context, opened);
+        return -1;
+    }
+    context->sweepRunning = 1;
     try {
-        context->sweepThread = std::thread(SweepThread, context);
+        context->sweepThread = std::thread(SweepThread, context, std::move(sockets));
     } catch (const std::system_error&) {
         context->sweepRunning = 0;
+        context->sweepAddresses.clear();
         return -1;
     }
     return 0;
@@ -131,6 +156,24 @@ void StopDiscovery(DiscoveryHandle handle)
     if (context->sweepThread.joinable())
         context->sweepThread.join();
     context->sweepRunning = 0;
+}
+
+int64_t GetDroppedCount(DiscoveryHandle handle)
+{
+    const DiscoveryContext* context = ResolveContext(handle);
+    return context != nullptr ? context->replyQueue->Dropped() : -1;
+}
+
+int32_t GetSweepAddresses(DiscoveryHandle handle, uint32_t* addresses, uint32_t number)
+{
+    if (!IsLiveContext(handle) || (number > 0 && addresses == nullptr))
+        return -1;
+    const DiscoveryContext* context = ResolveContext(handle);
+    if (context == nullptr)
+        return -1;
+    const std::vector<std::uint32_t>& listening = context->sweepAddresses;
+    std::copy_n(listening.begin(), std::min<std::size_t>(listening.size(), number), addresses);
+    return static_cast<int32_t>(listening.size());
 }
 
 }  // extern "C"

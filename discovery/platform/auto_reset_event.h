@@ -1,6 +1,6 @@
 // An auto-reset event: Set signals it, and the first test or wait that sees the
 // signal consumes it. The sweep's stop signal is one; a socket wait can watch
-// it too (WaitReadable), so that a stop ends the wait at once.
+// it too (SocketWaiter), so that a stop ends the wait at once.
 #pragma once
 
 #include "native_handles.h"

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace ql5::platform {
 
@@ -35,20 +36,37 @@ Status SendDatagram(SocketHandle socket, const std::uint8_t* bytes, std::size_t 
 
 // Receives one datagram into the buffer and stores its size (0 for an empty
 // datagram). False when nothing is waiting, on error, and when the datagram
-// was longer than the buffer: it is then discarded whole, never cut.
+// was longer than the buffer: it is then discarded whole, never cut. With
+// `source`, the sender's IPv4 address (network order) is stored there, taken
+// from the same receive (0 when the sender was no IPv4 endpoint).
 [[nodiscard]] bool ReceiveDatagram(SocketHandle socket, std::uint8_t* buffer, std::size_t capacity,
-                                   std::size_t* size) noexcept;
+                                   std::size_t* size, std::uint32_t* source = nullptr) noexcept;
 
-// The local IPv4 address the socket is bound to; false when it has none.
-[[nodiscard]] bool GetLocalAddress(SocketHandle socket, std::uint32_t* address) noexcept;
+// Waits on any number of sockets. The sockets (and a wake event) are set up
+// once with Watch, so that each of the many waits of a sweep or a request
+// allocates nothing and costs one system call, whatever the number of
+// sockets.
+class SocketWaiter {
+public:
+    // Watches these sockets, in this order, and the wake event when given.
+    // Fails only when memory runs out.
+    Status Watch(const SocketHandle* sockets, std::size_t count,
+                 const AutoResetEvent* wake = nullptr) noexcept;
 
-// Waits until at least one of the sockets is readable, the wake event is
-// signalled (when given), or the timeout passes. readable[i] tells whether
-// sockets[i] is readable, and *ready how many are (0 on a timeout or a
-// wake-up). Fails only when the wait itself failed. The wake event is not
-// consumed.
-Status WaitReadable(const SocketHandle* sockets, std::size_t count, bool* readable,
-                    std::chrono::microseconds timeout, const AutoResetEvent* wake,
-                    std::size_t* ready) noexcept;
+    // Waits until at least one socket is readable, the wake event is signalled
+    // or the timeout passes, and stores in *ready how many sockets are readable
+    // (0 on a timeout or a wake-up). Fails only when the wait itself failed. The
+    // wake event is not consumed.
+    Status Wait(std::chrono::microseconds timeout, std::size_t* ready) noexcept;
+
+    // Whether the socket at this index of Watch's list was readable after the
+    // last wait. An error or hang-up on a socket counts as readable: the receive
+    // then reports the failure and the caller moves on.
+    [[nodiscard]] bool Readable(std::size_t index) const noexcept;
+
+private:
+    std::vector<WaitEntry> entries_;
+    std::size_t sockets_ = 0;
+};
 
 }  // namespace ql5::platform

@@ -1,5 +1,6 @@
 #include "lab_client.h"
 
+#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 
@@ -19,6 +20,21 @@ std::uint32_t ParseIpv4(const std::string& dotted)
     if (!address)
         throw std::invalid_argument("bad address " + dotted);
     return *address;
+}
+
+bool RunInLab(const std::string& command)
+{
+    return std::system(command.c_str()) == 0;
+}
+
+LinkDown::LinkDown(std::string link) : link_(std::move(link))
+{
+    ok_ = RunInLab("ip link set " + link_ + " down");
+}
+
+LinkDown::~LinkDown()
+{
+    static_cast<void>(RunInLab("ip link set " + link_ + " up"));
 }
 
 std::vector<std::uint8_t> ParseHex(const std::string& hex)

@@ -58,4 +58,33 @@ std::vector<DeviceRecordExchange> CollectRecords(DiscoveryHandle handle, std::si
 
 std::string StatusText(DiscoveryHandle handle);
 
+// The message type of each datagram (its bytes 4 and 5), in order.
+template <typename Datagrams>
+std::vector<int> MessageTypes(const Datagrams& datagrams)
+{
+    std::vector<int> types;
+    for (const auto& datagram : datagrams)
+        types.push_back(datagram.bytes.size() >= 6 ? datagram.bytes[4] * 256 + datagram.bytes[5]
+                                                   : -1);
+    return types;
+}
+
+// Runs a shell command of the lab (ip ...); true when it succeeded.
+bool RunInLab(const std::string& command);
+
+// Takes an interface of the workstation down for the life of the object, and
+// up again however the test ends.
+class LinkDown {
+public:
+    explicit LinkDown(std::string link);
+    ~LinkDown();
+    LinkDown(const LinkDown&) = delete;
+    LinkDown& operator=(const LinkDown&) = delete;
+    bool Ok() const { return ok_; }
+
+private:
+    std::string link_;
+    bool ok_ = false;
+};
+
 }  // namespace ql5::test

@@ -157,16 +157,18 @@ TEST_F(OneLinkSweep, RestartDiscardsUnreadRecordsAndFindsAgain)
 
 TEST_F(OneLinkSweep, StopReturnsWithinOneCycleDuringAFlood)
 {
-    // Eight converters flood at once, and the window's callback holds the
-    // sweep thread for 150 ms at every notification, as a slow reader would:
-    // the flood outruns the sweep, and only the bound on the datagrams read
-    // per cycle lets the sweep reach its stop test. The callback also notes
-    // how many records the queue holds at each notification, so the bound is
-    // checked directly, not only through the time the stop takes.
+    // Eight converters flood at once with forged MACs, so that every copy is
+    // a record of its own, and the window's callback holds the sweep thread
+    // for 150 ms at every notification, as a slow reader would: the flood
+    // outruns the sweep, and only the bound on the datagrams read per cycle
+    // lets the sweep reach its stop test. The callback also notes how many
+    // records the queue holds at each notification, so the bound is checked
+    // directly, not only through the time the stop takes.
     std::string fleet = R"({"converters": [)";
     for (int i = 1; i <= 8; ++i) {
         fleet += (i > 1 ? "," : "") + std::string(R"({"mac": "02:51:c5:00:00:0)") +
-                 std::to_string(i) + R"(", "misbehave": {"flood": {"durationMs": 8000}}})";
+                 std::to_string(i) +
+                 R"(", "misbehave": {"flood": {"durationMs": 8000, "randomMacs": true}}})";
     }
     ASSERT_TRUE(StartFleet(fleet + "]}"));
 
@@ -222,26 +224,65 @@ TEST_F(OneLinkSweep, StopReturnsWithinOneCycleDuringAFlood)
     EXPECT_EQ(largestCycle, ql5::kMaxDatagramsPerDrain);
 }
 
-TEST_F(OneLinkSweep, StopLeftPendingByAnEndedSweepDoesNotCutTheNextOne)
+TEST_F(OneLinkSweep, StartFailsWithTheReasonWhenNoAddressIsUp)
 {
     ASSERT_TRUE(StartFleet(R"({"converters": [
         {"mac": "02:51:c5:00:00:01", "misbehave": {"delayMs": 700}}]})"));
-    const std::string link = ql5::lab::WorkstationInterface(1);
-
-    // With the only interface down the sweep finds no address and ends by
-    // itself; the stop that follows is never consumed by its thread.
-    ASSERT_EQ(std::system(("ip link set " + link + " down").c_str()), 0);
-    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
-    std::this_thread::sleep_for(300ms);
-    StopDiscovery(handle_);
-    ASSERT_EQ(std::system(("ip link set " + link + " up").c_str()), 0);
+    {
+        // With the only interface down the host has no address to listen on:
+        // the start says so instead of a sweep that silently hears nothing.
+        const LinkDown down(ql5::lab::WorkstationInterface(1));
+        ASSERT_TRUE(down.Ok());
+        EXPECT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), -1);
+        EXPECT_EQ(GetStatusCode(handle_), 0);
+        EXPECT_EQ(StatusText(handle_), "no IPv4 address on any interface that is up");
+        EXPECT_EQ(GetSweepAddresses(handle_, nullptr, 0), 0);
+        StopDiscovery(handle_);  // nothing to stop
+    }
     std::this_thread::sleep_for(200ms);
 
-    // The converter answers after 700 ms, several cycles into the new sweep.
+    // The next start works, and its sweep runs past its first cycles: the
+    // converter answers after 700 ms.
     ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    EXPECT_EQ(StatusText(handle_), "Operation Successful");
+    std::uint32_t address = 0;
+    EXPECT_EQ(GetSweepAddresses(handle_, &address, 1), 1);
+    EXPECT_EQ(FormatIpv4(address), ql5::lab::WorkstationAddress(1));
     EXPECT_EQ(CollectRecords(handle_, 1, 3s).size(), 1u);
     StopDiscovery(handle_);
-    EXPECT_EQ(recorder_.Count() > 0, true);
+    EXPECT_GT(recorder_.Count(), 0);
+}
+
+TEST_F(OneLinkSweep, ARepeatingConverterWaitsOnceAndForgedFloodsStopAtTheCap)
+{
+    // One converter repeats its reply, another floods forged MACs, far more
+    // than the queue may hold (and than the kernel passes on: it drops what
+    // outruns the sweep); nobody reads until the flood has filled the queue.
+    ASSERT_TRUE(StartFleet(R"({"converters": [
+        {"mac": "02:51:c5:00:00:01", "misbehave": {"flood": {"count": 5000}}},
+        {"mac": "02:51:c5:00:00:02",
+         "misbehave": {"flood": {"count": 300000, "randomMacs": true}}}]})"));
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (GetDroppedCount(handle_) == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(50ms);
+    StopDiscovery(handle_);
+    sim_.Stop();
+
+    EXPECT_EQ(GetDeviceCount(handle_), static_cast<std::int32_t>(QL5_MAX_PENDING_RECORDS));
+    EXPECT_GT(GetDroppedCount(handle_), 0);
+    std::vector<DeviceRecordExchange> records(QL5_MAX_PENDING_RECORDS);
+    ASSERT_EQ(ReadDevices(handle_, records.data(), QL5_MAX_PENDING_RECORDS),
+              static_cast<std::int32_t>(QL5_MAX_PENDING_RECORDS));
+    const auto repeats = std::count_if(records.begin(), records.end(), [](const auto& record) {
+        return FormatMac(record.macAddress) == "02:51:c5:00:00:01";
+    });
+    EXPECT_EQ(repeats, 1);
+
+    // A new sweep starts the count afresh.
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    EXPECT_EQ(GetDroppedCount(handle_), 0);
+    StopDiscovery(handle_);
 }
 
 TEST_F(OneLinkSweep, CloseContextDuringSweepStopsIt)

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <set>
 #include <thread>
 
 using namespace ql5::test;
@@ -104,25 +105,35 @@ TEST_F(TwoLinks, QueryFindsAConverterOnTheSecondNetwork)
     EXPECT_EQ(FormatIpv4(record.localAddress), ql5::lab::WorkstationAddress(2));
 }
 
-TEST_F(TwoLinks, ASocketThatCannotBeOpenedIsNamedInTheStatusText)
+TEST_F(TwoLinks, AnAddressWhoseSocketCannotBeOpenedIsSkippedAndTheOthersServe)
 {
     // One descriptor to spare: the first network's socket takes it, and the
-    // second cannot be opened. All or nothing, the query sends nothing.
+    // second network's cannot be opened. The sweep and the query go on with
+    // the first, and the sweep says which addresses it listens on.
+    NotificationRecorder recorder;
     DeviceRecordExchange record{};
-    int queried = 0;
+    int started = 0, queried = 0;
     {
         DescriptorLimit limit(1);
         ASSERT_TRUE(limit.Ok());
-        queried = QueryDevice(handle_, ParseMac("02:51:c5:00:00:0b").data(), &record);
+        started = StartDiscovery(handle_, recorder.Window(), 0x8002, 0);
     }
-    EXPECT_EQ(queried, -1);
-    EXPECT_EQ(GetStatusCode(handle_), 0);
-    const std::string reason = ": " + std::string(std::strerror(EMFILE));
-    const std::string text = StatusText(handle_);
-    EXPECT_TRUE(text == "cannot open a socket on " + ql5::lab::WorkstationAddress(1) + reason ||
-                text == "cannot open a socket on " + ql5::lab::WorkstationAddress(2) + reason)
-        << text;
-    std::this_thread::sleep_for(200ms);
-    EXPECT_TRUE(first_.ReceivedDatagrams().empty());
+    {
+        DescriptorLimit limit(1);
+        ASSERT_TRUE(limit.Ok());
+        queried = QueryDevice(handle_, ParseMac("02:51:c5:00:00:0a").data(), &record);
+    }
+    ASSERT_EQ(started, 0) << StatusText(handle_);
+    EXPECT_EQ(queried, 0);
+    std::uint32_t addresses[4] = {};
+    ASSERT_EQ(GetSweepAddresses(handle_, addresses, 4), 1);
+    EXPECT_EQ(FormatIpv4(addresses[0]), ql5::lab::WorkstationAddress(1));
+    const auto records = CollectRecords(handle_, 3, 1500ms);
+    StopDiscovery(handle_);
+    std::set<std::string> macs;
+    for (const auto& found : records)
+        macs.insert(FormatMac(found.macAddress));
+    EXPECT_EQ(macs, (std::set<std::string>{"02:51:c5:00:00:0a", "02:51:c5:00:00:ff"}));
+    EXPECT_EQ(first_.ReceivedDatagrams().size(), 2u);  // the sweep's and the query's
     EXPECT_TRUE(second_.ReceivedDatagrams().empty());
 }

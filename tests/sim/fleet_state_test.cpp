@@ -288,6 +288,25 @@ TEST(FleetState, DropTwiceSilentAndFloodMisbehaviours)
     EXPECT_FALSE(fleet.Find(kSecond)->ip.has_value());
 }
 
+TEST(FleetState, BareCommandRepliesAndFloodsOfForgedMacs)
+{
+    FleetState fleet = MakeFleet(R"({"converters": [
+        {"mac": "02:51:c5:00:00:01", "password": "pw", "successMessage": "ok",
+         "misbehave": {"bareCommandReply": true,
+                       "flood": {"count": 5, "randomMacs": true}}}]})");
+    // Accepted or refused, the answer carries the MAC and nothing else.
+    for (const char* password : {"pw", "wrong"}) {
+        const auto answer = Datagrams(fleet.Handle(Static(kFirst, password), "lab0", kStart));
+        ASSERT_EQ(answer.size(), 1u);
+        EXPECT_EQ(answer[0], (Bytes{0x44, 0x49, 0x47, 0x49, 0x00, 0x04, 0x00, 0x08,    // header
+                                    0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01}))  // MAC
+            << password;
+    }
+    const Answer discovery = fleet.Handle(Discovery(kBroadcastMac), "lab0", kStart);
+    ASSERT_EQ(discovery.floods.size(), 1u);
+    EXPECT_EQ(discovery.floods[0].randomMacAt, std::optional<std::size_t>(10));
+}
+
 TEST(ConverterReplies, ShapeMisbehaviours)
 {
     Converter c;

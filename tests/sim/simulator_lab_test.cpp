@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <set>
 #include <string>
@@ -191,6 +193,33 @@ TEST_F(SimulatorLab, FloodSendsTheConfiguredNumberOfCopies)
     for (const auto& reply : replies) {
         ASSERT_EQ(reply.bytes, kOneConverterReply);
     }
+}
+
+TEST_F(SimulatorLab, ForgedFloodCarriesAnotherMacInEveryCopyAndTheLogIsPrivate)
+{
+    ASSERT_TRUE(sim_.Start(ql5::lab::ConverterNamespace(1),
+                           R"({"converters": [{"mac": "02:51:c5:00:00:01", "misbehave":
+                               {"flood": {"count": 500, "randomMacs": true}}}]})"));
+    WorkstationSocket socket(ql5::lab::WorkstationAddress(1), 16 << 20);
+    ASSERT_TRUE(socket.Ok()) << socket.Error();
+
+    ASSERT_TRUE(socket.SendToGroup(kBroadcastDiscovery));
+    const auto replies = socket.ReceiveUntilQuiet(500ms);
+    ASSERT_EQ(replies.size(), 501u);
+    std::set<Bytes> macs;
+    for (const auto& reply : replies) {
+        ASSERT_EQ(reply.bytes.size(), 16u);
+        EXPECT_EQ(Bytes(reply.bytes.begin() + 10, reply.bytes.begin() + 13),
+                  (Bytes{0x02, 0x51, 0xc5}));
+        macs.emplace(reply.bytes.begin() + 10, reply.bytes.end());
+    }
+    // Three random bytes: a repeat among 500 copies is possible but rare.
+    EXPECT_GE(macs.size(), 495u);
+
+    // The log holds the passwords of commands: its owner alone may read it.
+    struct stat status {};
+    ASSERT_EQ(stat((sim_.Directory() / "received.jsonl").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
 }
 
 TEST_F(SimulatorLab, AnswersOneBroadcastForTenThousandConverters)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the shared library's exports against the public interface:
 #   check_exports.sh LIBRARY EXPORTS_MAP
-# The library must define exactly the sixteen public functions below, each
+# The library must define exactly the public functions below, each
 # bound to the symbol version QL5_<major>, where <major> is the number in the
 # library's soname; the version script must list the same names.
 set -euo pipefail
@@ -21,6 +21,12 @@ QueryDevice
 RebootDevice
 ConfigureStatic
 ConfigureDhcp
+QueryDeviceAt
+RebootDeviceAt
+ConfigureStaticAt
+ConfigureDhcpAt
+GetDroppedCount
+GetSweepAddresses
 Ql5CreateMessageWindow
 Ql5DestroyMessageWindow
 Ql5IsMessageWindow

@@ -21,18 +21,33 @@ std::string StatusText(DiscoveryHandle handle)
     return text;
 }
 
-// Queues a record as the sweep would, with a recognisable MAC.
-void QueueRecord(DiscoveryHandle handle, std::uint8_t lastMacByte)
+// Offers a record to the queue as the sweep would, with a recognisable MAC,
+// and frees what the queue gives back, as the sweep would.
+void QueueRecord(DiscoveryHandle handle, std::uint32_t macTail, std::uint32_t localAddress = 1,
+                 std::uint8_t dhcpMode = 0)
 {
     DiscoveryContext* context = ResolveContext(handle);
     ASSERT_NE(context, nullptr);
     DeviceRecord* record = NewDeviceRecord(context);
     ASSERT_NE(record, nullptr);
-    record->exchange.macAddress[5] = lastMacByte;
+    record->exchange.macAddress[3] = static_cast<std::uint8_t>(macTail >> 16);
+    record->exchange.macAddress[4] = static_cast<std::uint8_t>(macTail >> 8);
+    record->exchange.macAddress[5] = static_cast<std::uint8_t>(macTail);
+    record->exchange.localAddress = localAddress;
+    record->exchange.dhcpMode = dhcpMode;
     record->resultFlag = 1;  // internal tail: must never reach a caller
     record->code231List->Add(21);
-    ASSERT_GE(context->replyQueue->Add(reinterpret_cast<LockedList::Value>(record)), 0);
+    FreeDeviceRecord(context->replyQueue->Offer(record));
 }
+
+// Address reuse is what makes a stale handle dangerous; AddressSanitizer's
+// quarantine keeps freed memory from being reused, so only the plain build
+// can show that it happened.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kFreedMemoryIsReused = false;
+#else
+constexpr bool kFreedMemoryIsReused = true;
+#endif
 
 }  // namespace
 
@@ -246,4 +261,68 @@ TEST(Context, RegistryHoldsUpUnderConcurrentOpenAndClose)
         thread.join();
     EXPECT_EQ(ContextRegistry().Count(), registered);
     EXPECT_EQ(platform::NetworkingStartCount(), before);
+}
+
+TEST(Context, ClosedHandleStaysDeadWhenANewContextReusesItsMemory)
+{
+    DiscoveryHandle old = OpenContext(QL5_PROTOCOL_MAGIC);
+    ASSERT_NE(old, nullptr);
+    const DiscoveryContext* oldRecord = ResolveContext(old);
+    CloseContext(old);
+    DiscoveryHandle fresh = OpenContext(QL5_PROTOCOL_MAGIC);
+    ASSERT_NE(fresh, nullptr);
+    if (kFreedMemoryIsReused) {
+        EXPECT_EQ(ResolveContext(fresh), oldRecord) << "the case needs the memory reused";
+    }
+    SetStatus(ResolveContext(fresh), 5, "the new context's own");
+
+    EXPECT_NE(fresh, old);
+    EXPECT_EQ(GetStatusCode(old), -1);
+    EXPECT_EQ(GetDeviceCount(old), -1);
+    CloseContext(old);  // must not close the new context
+    EXPECT_EQ(GetStatusCode(fresh), 5);
+    EXPECT_EQ(StatusText(fresh), "the new context's own");
+    CloseContext(fresh);
+}
+
+TEST(ReplyQueue, OneRecordPerMacAndLocalAddressTheNewestInTheOldestPlace)
+{
+    DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
+    ASSERT_NE(handle, nullptr);
+    QueueRecord(handle, 1, 10);
+    QueueRecord(handle, 2, 10);
+    QueueRecord(handle, 1, 20);     // the same MAC on another local address
+    QueueRecord(handle, 1, 10, 1);  // a newer reply: replaces the first
+    EXPECT_EQ(GetDeviceCount(handle), 3);
+    DeviceRecordExchange records[3];
+    ASSERT_EQ(ReadDevices(handle, records, 3), 3);
+    EXPECT_EQ(records[0].macAddress[5], 1);
+    EXPECT_EQ(records[0].localAddress, 10u);
+    EXPECT_EQ(records[0].dhcpMode, 1);  // the newer reply, in the older one's place
+    EXPECT_EQ(records[1].macAddress[5], 2);
+    EXPECT_EQ(records[2].localAddress, 20u);
+
+    // Once read, the converter's next reply is queued anew.
+    QueueRecord(handle, 1, 10);
+    EXPECT_EQ(GetDeviceCount(handle), 1);
+    EXPECT_EQ(GetDroppedCount(handle), 0);
+    CloseContext(handle);
+    EXPECT_EQ(GetDroppedCount(handle), -1);
+}
+
+TEST(ReplyQueue, BeyondTheCapNewConvertersAreDroppedAndCounted)
+{
+    DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
+    ASSERT_NE(handle, nullptr);
+    for (std::uint32_t mac = 0; mac < QL5_MAX_PENDING_RECORDS + 5; ++mac)
+        QueueRecord(handle, mac);
+    EXPECT_EQ(GetDeviceCount(handle), static_cast<std::int32_t>(QL5_MAX_PENDING_RECORDS));
+    EXPECT_EQ(GetDroppedCount(handle), 5);
+    // A converter already waiting is still brought up to date.
+    QueueRecord(handle, 7, 1, 1);
+    EXPECT_EQ(GetDroppedCount(handle), 5);
+    DeviceRecordExchange records[8];
+    ASSERT_EQ(ReadDevices(handle, records, 8), 8);
+    EXPECT_EQ(records[7].dhcpMode, 1);
+    CloseContext(handle);
 }

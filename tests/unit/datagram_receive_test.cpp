@@ -81,27 +81,50 @@ TEST_F(DatagramPair, WaitReportsTheReadableSocketAndTheWakeEvent)
     platform::AutoResetEvent* wake = platform::AutoResetEvent::Create();
     ASSERT_NE(wake, nullptr);
     const platform::SocketHandle sockets[2] = {ends_[0], Receiver()};
-    bool readable[2] = {true, true};
+    platform::SocketWaiter waiter;
+    ASSERT_TRUE(waiter.Watch(sockets, 2, wake));
     std::size_t ready = 99;
 
     // Quiet: the wait times out with nothing readable.
-    ASSERT_TRUE(
-        platform::WaitReadable(sockets, 2, readable, std::chrono::milliseconds(20), wake, &ready));
+    ASSERT_TRUE(waiter.Wait(std::chrono::milliseconds(20), &ready));
     EXPECT_EQ(ready, 0u);
-    EXPECT_FALSE(readable[0] || readable[1]);
+    EXPECT_FALSE(waiter.Readable(0) || waiter.Readable(1));
 
     // A signalled wake event ends the wait at once, and is not consumed.
     wake->Set();
-    ASSERT_TRUE(
-        platform::WaitReadable(sockets, 2, readable, std::chrono::seconds(5), wake, &ready));
+    ASSERT_TRUE(waiter.Wait(std::chrono::seconds(5), &ready));
     EXPECT_EQ(ready, 0u);
     EXPECT_TRUE(wake->TryConsume());
 
     Send(10, 1);
-    ASSERT_TRUE(
-        platform::WaitReadable(sockets, 2, readable, std::chrono::seconds(5), wake, &ready));
+    ASSERT_TRUE(waiter.Wait(std::chrono::seconds(5), &ready));
     EXPECT_EQ(ready, 1u);
-    EXPECT_FALSE(readable[0]);
-    EXPECT_TRUE(readable[1]);
+    EXPECT_FALSE(waiter.Readable(0));
+    EXPECT_TRUE(waiter.Readable(1));
+    EXPECT_FALSE(waiter.Readable(2));  // the wake event is no socket
     platform::AutoResetEvent::Destroy(wake);
+}
+
+TEST(SocketWaiter, WatchesFarMoreThanSixtyFourSockets)
+{
+    // 100 pairs: only the last one's receiving end gets a datagram.
+    std::vector<int> ends;
+    for (int i = 0; i < 100; ++i) {
+        int pair[2];
+        ASSERT_EQ(socketpair(AF_UNIX, SOCK_DGRAM, 0, pair), 0);
+        ends.insert(ends.end(), {pair[0], pair[1]});
+    }
+    std::vector<platform::SocketHandle> receivers;
+    for (std::size_t i = 1; i < ends.size(); i += 2)
+        receivers.push_back(ends[i]);
+    platform::SocketWaiter waiter;
+    ASSERT_TRUE(waiter.Watch(receivers.data(), receivers.size()));
+    ASSERT_EQ(send(ends[ends.size() - 2], "x", 1, 0), 1);
+    std::size_t ready = 0;
+    ASSERT_TRUE(waiter.Wait(std::chrono::seconds(5), &ready));
+    EXPECT_EQ(ready, 1u);
+    EXPECT_TRUE(waiter.Readable(99));
+    EXPECT_FALSE(waiter.Readable(63));
+    for (int end : ends)
+        close(end);
 }

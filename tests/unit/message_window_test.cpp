@@ -69,3 +69,25 @@ TEST(MessageWindow, NoCallbackRunsAfterDestroyReturns)
     stop = true;
     poster.join();
 }
+
+TEST(MessageWindow, DestroyedHandleStaysDeadWhenANewWindowIsMade)
+{
+    int oldCalls = 0, newCalls = 0;
+    const auto count = [](Ql5WindowHandle, uint32_t, uintptr_t, intptr_t, void* calls) {
+        ++*static_cast<int*>(calls);
+    };
+    Ql5WindowHandle old = Ql5CreateMessageWindow(count, &oldCalls);
+    ASSERT_NE(old, nullptr);
+    Ql5DestroyMessageWindow(old);
+    Ql5WindowHandle fresh = Ql5CreateMessageWindow(count, &newCalls);
+    ASSERT_NE(fresh, nullptr);
+
+    EXPECT_NE(fresh, old);
+    EXPECT_EQ(Ql5IsMessageWindow(old), 0);
+    EXPECT_EQ(Ql5PostWindowMessage(old, 1, 0, 0), -1);
+    Ql5DestroyMessageWindow(old);  // must not destroy the new window
+    EXPECT_EQ(Ql5PostWindowMessage(fresh, 1, 0, 0), 0);
+    EXPECT_EQ(newCalls, 1);
+    EXPECT_EQ(oldCalls, 0);
+    Ql5DestroyMessageWindow(fresh);
+}

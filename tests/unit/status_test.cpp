@@ -2,6 +2,7 @@
 // failure on this host leaves for the caller.
 #include "byte_order.h"
 #include "context.h"
+#include "device_requests.h"
 #include "status.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <vector>
 
 using namespace ql5;
 
@@ -53,6 +55,10 @@ TEST(Status, TextSaysWhatFailedWhereAndWhy)
          "cannot list the local IPv4 addresses: " + std::string(std::strerror(EMFILE))},
         {Status::Failed(Failure::kWait, {EINVAL}),
          "cannot wait for replies: " + std::string(std::strerror(EINVAL))},
+        {Status::Failed(Failure::kNotLocalAddress, {}, kLocal),
+         "198.51.100.1 is not an IPv4 address of this host (on an interface that is up)"},
+        {Status::Failed(Failure::kNoOutcome),
+         "the converter's reply did not state whether it carried the command out"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Describe(c.status), c.text);
@@ -61,6 +67,58 @@ TEST(Status, TextSaysWhatFailedWhereAndWhy)
     EXPECT_EQ(Describe(Status::Failed(Failure::kBindSocket, {EADDRNOTAVAIL}, kLocal), 12),
               "cannot bind");
     EXPECT_EQ(Describe(Status::Failed(Failure::kBindSocket, {EADDRNOTAVAIL}, kLocal), 1), "");
+}
+
+TEST(Status, AmbiguityNamesEveryLocalAddressOnWhichTheMacAnswered)
+{
+    const std::uint32_t second = Ipv4FromOctets(203, 0, 113, 1);
+    const std::uint32_t third = Ipv4FromOctets(192, 0, 2, 1);
+    struct Case {
+        std::vector<std::uint32_t> addresses;
+        std::string text;
+    };
+    const Case cases[] = {
+        {{kLocal},
+         "the MAC answered from more than one address (on the local address 198.51.100.1); "
+         "the command was not sent"},
+        {{kLocal, second},
+         "the MAC answered from more than one address (on the local addresses 198.51.100.1 "
+         "and 203.0.113.1); the command was not sent"},
+        {{kLocal, second, third},
+         "the MAC answered from more than one address (on the local addresses 198.51.100.1, "
+         "203.0.113.1 and 192.0.2.1); the command was not sent"},
+    };
+    for (const Case& c : cases) {
+        char text[256];
+        DescribeAmbiguity(c.addresses.data(), c.addresses.size(), text, sizeof text);
+        EXPECT_EQ(std::string(text), c.text);
+    }
+    // Seventy addresses do not fit: the text is cut, and terminated.
+    const std::vector<std::uint32_t> many(70, kLocal);
+    char text[256];
+    DescribeAmbiguity(many.data(), many.size(), text, sizeof text);
+    EXPECT_EQ(std::strlen(text), 255u);
+}
+
+TEST(Status, OnlyAnotherSourceAddressMakesAnAnswerAmbiguous)
+{
+    const std::uint32_t second = Ipv4FromOctets(203, 0, 113, 1);
+    const std::uint32_t converter = Ipv4FromOctets(198, 51, 100, 2);
+    const std::uint32_t impostor = Ipv4FromOctets(203, 0, 113, 2);
+    struct Case {
+        std::vector<Sighting> answers;
+        bool ambiguous;
+    };
+    const Case cases[] = {
+        {{{kLocal, converter}}, false},
+        // Two links into one network: the same converter heard twice.
+        {{{kLocal, converter}, {second, converter}}, false},
+        {{{kLocal, converter}, {second, impostor}}, true},
+        // Another host on the same network answering for the MAC.
+        {{{kLocal, converter}, {kLocal, impostor}}, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(AnsweredFromSeveralSources(c.answers), c.ambiguous) << c.answers.size();
 }
 
 TEST(Status, OnlyFailuresOnThisHostReachTheStatusText)
@@ -72,7 +130,7 @@ TEST(Status, OnlyFailuresOnThisHostReachTheStatusText)
     // A request that got no reply, or refused its arguments, says nothing new.
     for (const Status& quiet :
          {Status(), Status::Failed(Failure::kNoReply), Status::Failed(Failure::kInvalidArgument)}) {
-        EXPECT_FALSE(quiet.IsLocalFailure());
+        EXPECT_FALSE(quiet.IsExplained());
         ReportFailure(context, quiet);
         EXPECT_EQ(GetStatusCode(handle), 0);
         EXPECT_EQ(StatusText(handle), "Operation Successful");

@@ -71,7 +71,10 @@ std::vector<std::uint8_t> EncodeCommandReply(const Converter& c, std::uint32_t m
 {
     ReplyBuilder b;
     b.Mac(field::kMacAddress, c.mac);
-    if (accepted) {
+    if (c.misbehave.bareCommandReply) {
+        // Says nothing about the outcome, as any host that saw the command
+        // could answer it.
+    } else if (accepted) {
         b.Integer(field::kResultFlag, 0, 1);
         b.Integer(field::kErrorCode, 0, 1);
         if (c.successMessage)
@@ -82,6 +85,21 @@ std::vector<std::uint8_t> EncodeCommandReply(const Converter& c, std::uint32_t m
         b.Text(field::kResultMessage, c.refusalMessage);
     }
     return Finish(b, c, magic, replyType);
+}
+
+std::optional<std::size_t> FindFieldValue(const std::vector<std::uint8_t>& datagram,
+                                          std::uint8_t code)
+{
+    std::size_t at = kHeaderSize;
+    while (at + 2 <= datagram.size()) {
+        const std::size_t length = datagram[at + 1];
+        if (at + 2 + length > datagram.size())
+            break;
+        if (datagram[at] == code)
+            return at + 2;
+        at += 2 + length;
+    }
+    return std::nullopt;
 }
 
 void PadReply(std::vector<std::uint8_t>& datagram, std::size_t size)

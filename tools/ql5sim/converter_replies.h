@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "fleet.h"
@@ -17,6 +18,11 @@ std::vector<std::uint8_t> EncodeDiscoveryReply(const Converter& converter, std::
 // error number (code 17) and, where there is one, the message (code 9).
 std::vector<std::uint8_t> EncodeCommandReply(const Converter& converter, std::uint32_t magic,
                                              std::uint16_t replyType, bool accepted);
+
+// Where the value of the first field with this code starts in a reply, or
+// nothing when the reply has no such field (or is no reply at all).
+std::optional<std::size_t> FindFieldValue(const std::vector<std::uint8_t>& datagram,
+                                          std::uint8_t code);
 
 // Appends unrecognised fields (code 200) so that the datagram becomes `size`
 // bytes long; a datagram already that long or longer is left as it is.

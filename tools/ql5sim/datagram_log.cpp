@@ -19,7 +19,9 @@ DatagramLog::DatagramLog(const std::string& path)
     if (path.empty()) {
         return;
     }
-    fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    // The log holds every password that commands carried, so only its owner
+    // may read it.
+    fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (fd_ < 0) {
         throw std::runtime_error(path + ": " + std::strerror(errno));
     }

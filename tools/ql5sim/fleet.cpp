@@ -12,9 +12,10 @@ using namespace fleet_reading;
 
 Misbehaviour ParseMisbehaviour(const json& value, const std::string& where)
 {
-    CheckKeys(value, where,
-              {"delayMs", "drop", "answerTwice", "wrongMagic", "replyType", "omitMac", "macLast",
-               "padTo", "oversized", "emptyDatagram", "silentForCommands", "flood"});
+    CheckKeys(
+        value, where,
+        {"delayMs", "drop", "answerTwice", "wrongMagic", "replyType", "omitMac", "macLast", "padTo",
+         "oversized", "emptyDatagram", "silentForCommands", "bareCommandReply", "flood"});
     Misbehaviour m;
     for (const auto& item : value.items()) {
         const std::string& key = item.key();
@@ -49,8 +50,10 @@ Misbehaviour ParseMisbehaviour(const json& value, const std::string& where)
             m.emptyDatagram = Boolean(v, at);
         } else if (key == "silentForCommands") {
             m.silentForCommands = Boolean(v, at);
+        } else if (key == "bareCommandReply") {
+            m.bareCommandReply = Boolean(v, at);
         } else if (key == "flood") {
-            CheckKeys(v, at, {"durationMs", "count"});
+            CheckKeys(v, at, {"durationMs", "count", "randomMacs"});
             if (v.contains("durationMs")) {
                 m.floodDurationMs =
                     static_cast<int>(Integer(v["durationMs"], at + ".durationMs", 0, 3'600'000));
@@ -58,6 +61,9 @@ Misbehaviour ParseMisbehaviour(const json& value, const std::string& where)
             if (v.contains("count")) {
                 m.floodCount = static_cast<std::uint64_t>(
                     Integer(v["count"], at + ".count", 0, 1'000'000'000));
+            }
+            if (v.contains("randomMacs")) {
+                m.floodRandomMacs = Boolean(v["randomMacs"], at + ".randomMacs");
             }
             if (!m.Floods()) {
                 Fail(at, "needs a \"durationMs\" or \"count\" above 0");

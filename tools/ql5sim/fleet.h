@@ -26,11 +26,15 @@ struct Misbehaviour {
     std::optional<std::size_t> padTo;         // pad the datagram with unknown fields to this size
     bool emptyDatagram = false;               // answer with a datagram of zero bytes
     bool silentForCommands = false;           // answer discovery, never commands
+    bool bareCommandReply = false;            // answer commands with the MAC field alone
     // After answering a discovery request, keep sending the same reply to the
     // same address as fast as possible, for this long or this many times
     // (whichever ends first; 0 means no limit of that kind).
     int floodDurationMs = 0;
     std::uint64_t floodCount = 0;
+    // Every copy of the flood carries another MAC (the last three bytes
+    // random), as forged replies from a hostile host would.
+    bool floodRandomMacs = false;
 
     bool Floods() const { return floodDurationMs > 0 || floodCount > 0; }
 };

@@ -83,7 +83,10 @@ void FleetState::AnswerDiscovery(const Request& request, std::string_view interf
         if (c.misbehave.Floods()) {
             answer.floods.push_back({offset + std::chrono::milliseconds(c.misbehave.delayMs),
                                      std::chrono::milliseconds(c.misbehave.floodDurationMs),
-                                     c.misbehave.floodCount, bytes});
+                                     c.misbehave.floodCount, bytes,
+                                     c.misbehave.floodRandomMacs
+                                         ? FindFieldValue(bytes, field::kMacAddress)
+                                         : std::nullopt});
         }
         Send(c, offset, std::move(bytes), answer);
     }

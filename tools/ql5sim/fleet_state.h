@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -31,6 +32,9 @@ struct Flood {
     std::chrono::milliseconds duration{0};
     std::uint64_t count = 0;
     std::vector<std::uint8_t> bytes;
+    // Where the MAC's value starts in `bytes` when every copy is to carry a
+    // MAC of its own; empty otherwise.
+    std::optional<std::size_t> randomMacAt;
 };
 
 struct Answer {

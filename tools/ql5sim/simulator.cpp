@@ -122,6 +122,7 @@ void Simulator::Schedule(std::size_t socket, const sockaddr_in& to, Answer answe
         active.socket = socket;
         active.to = to;
         active.bytes = std::move(flood.bytes);
+        active.randomMacAt = flood.randomMacAt;
         floods_.push_back(std::move(active));
     }
 }
@@ -166,6 +167,8 @@ bool Simulator::RunFloods(Clock::time_point now)
         const std::size_t count =
             static_cast<std::size_t>(std::min<std::uint64_t>(kFloodBatch, flood.remaining));
         std::vector<Datagram> batch(count, Datagram{flood.to, &flood.bytes});
+        if (flood.randomMacAt)
+            ForgeMacs(flood, batch);
         const std::size_t sent = sockets_[flood.socket].Send(batch);
         if (flood.remaining != std::numeric_limits<std::uint64_t>::max()) {
             flood.remaining -= sent;
@@ -174,6 +177,20 @@ bool Simulator::RunFloods(Clock::time_point now)
     }
     ExpireFloods(now);
     return active;
+}
+
+void Simulator::ForgeMacs(const ActiveFlood& flood, std::vector<Datagram>& batch)
+{
+    forged_.resize(batch.size());
+    const std::size_t at = *flood.randomMacAt;
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        forged_[i] = flood.bytes;
+        // The first three bytes stay the converter's own, so the forged MACs
+        // remain locally administered ones.
+        for (std::size_t byte = 3; byte < 6; ++byte)
+            forged_[i][at + byte] = static_cast<std::uint8_t>(random_());
+        batch[i].bytes = &forged_[i];
+    }
 }
 
 void Simulator::ExpireFloods(Clock::time_point now)

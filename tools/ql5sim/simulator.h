@@ -6,7 +6,9 @@
 #include <csignal>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <queue>
+#include <random>
 #include <vector>
 
 #include "datagram_log.h"
@@ -49,6 +51,7 @@ private:
         std::size_t socket = 0;
         sockaddr_in to{};
         std::vector<std::uint8_t> bytes;
+        std::optional<std::size_t> randomMacAt;
     };
 
     void Receive(std::size_t socket);
@@ -59,6 +62,9 @@ private:
     // Returns true while some flood is due to send more.
     bool RunFloods(Clock::time_point now);
     void ExpireFloods(Clock::time_point now);
+    // Points every datagram of the batch at a copy of the flood's reply with a
+    // random MAC.
+    void ForgeMacs(const ActiveFlood& flood, std::vector<Datagram>& batch);
 
     FleetState& state_;
     std::vector<InterfaceSocket> sockets_;
@@ -68,6 +74,9 @@ private:
     std::vector<ActiveFlood> floods_;
     std::uint64_t nextOrder_ = 0;
     std::vector<std::uint8_t> receiveBuffer_;
+    // Copies of a flood whose MACs differ, rewritten for every batch.
+    std::vector<std::vector<std::uint8_t>> forged_;
+    std::mt19937 random_{std::random_device{}()};
 };
 
 }  // namespace ql5sim

@@ -8,6 +8,11 @@
  * are -1 on failure. The lasting outcome of the last operation that did work is
  * the context status (GetStatusCode, GetStatusText).
  *
+ * A closed handle stays dead: handles (of contexts and of message windows) are
+ * never given out twice, so a handle kept after CloseContext or
+ * Ql5DestroyMessageWindow never names a context or window opened later, and
+ * using it fails as for any handle that is not open.
+ *
  * Byte order: IPv4 addresses are 32-bit values whose bytes are in network
  * order (first octet in the lowest address byte), exactly as on the wire. MAC
  * addresses are six bytes in wire order. Other integers in DeviceRecordExchange
@@ -26,7 +31,8 @@
  * DeviceRecordExchange changes, since programs built against the old header
  * would then break. Additions that leave everything existing as it was (a new
  * function, a new QL5_HAS_* bit) raise the minor number; fixes raise the patch.
- * Version 2 gave the message-window functions the Ql5 prefix.
+ * Version 2 gave the message-window functions the Ql5 prefix, and added the
+ * `At` requests, GetDroppedCount and GetSweepAddresses.
  */
 #ifndef QL5_DISCOVERY_H
 #define QL5_DISCOVERY_H
@@ -59,6 +65,15 @@ extern "C" {
 /* Size of one DeviceRecordExchange, the unit that ReadDevices and QueryDevice
  * hand out. */
 #define QL5_DEVICE_RECORD_SIZE 1144u
+
+/* The most records that wait in a context's reply queue at once. The queue
+ * holds at most one record per (MAC, local address): a newer reply from the
+ * same converter on the same local address replaces the waiting record in
+ * place, keeping its place in the queue. A reply that would make a record
+ * beyond this many is dropped and counted (GetDroppedCount). At 1,144 bytes
+ * of exchange part and some 300 bytes of its own, a full queue holds about
+ * 47 MB. */
+#define QL5_MAX_PENDING_RECORDS 32768u
 
 /* Bits of DeviceRecordExchange.presenceFlags: set when the reply carried the
  * field (or, for the product name and port count, when the product table
@@ -154,7 +169,8 @@ typedef void (*Ql5WindowCallback)(Ql5WindowHandle window, uint32_t message,
 QL5_API Ql5WindowHandle Ql5CreateMessageWindow(Ql5WindowCallback callback, void *userData);
 
 /* Unregisters a window. Waits until no post to it is still running, so once it
- * returns the callback is never called again. Unknown handles are ignored. */
+ * returns the callback is never called again, and the handle never names a
+ * window again. Unknown handles are ignored. */
 QL5_API void Ql5DestroyMessageWindow(Ql5WindowHandle window);
 
 /* 1 if the handle names a registered window, else 0. */
@@ -187,7 +203,8 @@ QL5_API int32_t GetStatusCode(DiscoveryHandle handle);
  * Returns 0, or -1 if the handle is not open, size is 0 or buffer is null. */
 QL5_API int32_t GetStatusText(DiscoveryHandle handle, char *buffer, uint32_t size);
 
-/* Number of records waiting in the reply queue, or -1. */
+/* Number of records waiting in the reply queue (at most
+ * QL5_MAX_PENDING_RECORDS), or -1. */
 QL5_API int32_t GetDeviceCount(DiscoveryHandle handle);
 
 /* Moves up to number of the oldest waiting records into array (1144 bytes
@@ -200,14 +217,20 @@ QL5_API int32_t ReadDevices(DiscoveryHandle handle, DeviceRecordExchange *array,
  * Background discovery
  * ------------------------------------------------------------------------ */
 
-/* Empties the reply queue and starts a sweep on its own thread: one discovery
- * request from every local IPv4 address, then replies collected in 200 ms
- * cycles until StopDiscovery. After each cycle in which a socket was readable
- * and records are waiting, message is posted to window with first parameter 0
- * and second parameter userValue. Resets the status.
- * Returns 0 when the sweep runs; -1 if the handle is not open, window is not a
- * registered window, message is 0, or a sweep has already been started and not
- * stopped. */
+/* Empties the reply queue, resets the dropped count and the status, opens one
+ * socket per local IPv4 address (of every interface that is up, however many)
+ * on the calling thread, and starts a sweep on its own thread: one discovery
+ * request from every socket, then replies collected in 200 ms cycles until
+ * StopDiscovery. An address whose socket cannot be opened is skipped; the
+ * sweep listens on the others (GetSweepAddresses lists them). After each cycle
+ * in which a socket was readable and records are waiting, message is posted to
+ * window with first parameter 0 and second parameter userValue.
+ * Returns 0 when the sweep runs. Returns -1 if the handle is not open, window
+ * is not a registered window, message is 0, or a sweep has already been
+ * started and not stopped (the status is then untouched); and -1 with status
+ * code 0 and a status text that says why when no socket could be opened at
+ * all: "no IPv4 address on any interface that is up", or the system's error,
+ * for example "cannot open a socket on 198.51.100.1: Too many open files". */
 QL5_API int32_t StartDiscovery(DiscoveryHandle handle, Ql5WindowHandle window, uint32_t message,
                                int32_t userValue);
 
@@ -215,6 +238,20 @@ QL5_API int32_t StartDiscovery(DiscoveryHandle handle, Ql5WindowHandle window, u
  * cycle). Records already queued stay readable. Does nothing when no sweep was
  * started. Must not be called from the window callback. */
 QL5_API void StopDiscovery(DiscoveryHandle handle);
+
+/* The number of replies dropped because QL5_MAX_PENDING_RECORDS records were
+ * already waiting, since the current (or last) sweep started; 0 before any
+ * sweep. A caller that reads the queue as it fills never loses a reply. -1 if
+ * the handle is not open. */
+QL5_API int64_t GetDroppedCount(DiscoveryHandle handle);
+
+/* Returns how many local addresses the running (or last started) sweep listens
+ * on, and copies the first min(that, number) of them (IPv4, network order, in
+ * the order the sweep serves them) into addresses, which may be null when
+ * number is 0. Addresses that could not be opened are not listed; a start that
+ * failed leaves none. -1 if the handle is not open, or addresses is null while
+ * number is not 0. */
+QL5_API int32_t GetSweepAddresses(DiscoveryHandle handle, uint32_t *addresses, uint32_t number);
 
 /* ------------------------------------------------------------------------
  * Requests to one converter, named by its MAC address. Each blocks the calling
@@ -229,6 +266,21 @@ QL5_API void StopDiscovery(DiscoveryHandle handle);
  * and why, for example "cannot bind a socket to 198.51.100.1: Cannot assign
  * requested address". A request that simply got no reply in time returns -1
  * and leaves code 0 and "Operation Successful".
+ *
+ * Commands on a host with several IPv4 addresses locate the converter first,
+ * from every address, and listen on for 500 ms after the first answer. If the
+ * MAC answered from more than one source address (a host on another network
+ * may answer for it, to be sent the password), nothing is sent: the command
+ * returns -1 with status code 0 and a status text that begins "the MAC
+ * answered from more than one address" and names the local addresses on which
+ * it answered; the `At` forms below then send through the one the caller
+ * chooses. The same source address heard on two local addresses (two links
+ * into one network) is no ambiguity. The command's reply counts only when it
+ * arrives on the socket that sent the command and, where the converter was
+ * located, from the address that answered. A reply that does not carry the
+ * command's result (field code 10) says nothing about what the converter did:
+ * the command returns -1 with status code 0 and the status text "the
+ * converter's reply did not state whether it carried the command out".
  * ------------------------------------------------------------------------ */
 
 /* Asks the converter for its description. Returns 0 with the reply copied into
@@ -253,6 +305,48 @@ QL5_API int32_t ConfigureStatic(DiscoveryHandle handle, const uint8_t macAddress
 /* dhcpSetting: only its low byte is sent; 1 switches DHCP on. */
 QL5_API int32_t ConfigureDhcp(DiscoveryHandle handle, const uint8_t macAddress[6],
                               uint32_t dhcpSetting, const char *password);
+
+/* ------------------------------------------------------------------------
+ * Requests through one local address, for a caller that knows where the
+ * converter was seen (DeviceRecordExchange.localAddress of its record).
+ *
+ * localAddress: 0 = as the plain calls above (every local address; a command
+ * on a host with several locates the converter first, with the 500 ms of
+ * listening on and the refusal of an ambiguous answer). Otherwise one IPv4
+ * address of this host: the request leaves from that address only and only
+ * replies arriving on it count. A command first locates the converter there
+ * (so that its reply can be held to the address that answered) and then
+ * sends the command from the same address. An address that is not one of
+ * this host's, on an interface that is up, gives -1 with status code 0 and a
+ * status text that says so.
+ *
+ * deviceAddress: 0 = the discovery group (multicast), as the plain calls.
+ * Otherwise the converter's own IPv4 address: the same request bytes go to it
+ * by unicast, to the same port. It needs a non-zero localAddress; without one
+ * the call returns -1 and leaves the status untouched.
+ *
+ * Results and status are those of the plain calls; the plain calls behave as
+ * these with 0, 0 (and, for the query, the standard 7.5 s).
+ * ------------------------------------------------------------------------ */
+
+/* timeoutMilliseconds: how long to wait for the reply; 0 means the standard
+ * 7.5 s, and longer values are cut to 7.5 s. */
+QL5_API int32_t QueryDeviceAt(DiscoveryHandle handle, uint32_t localAddress, uint32_t deviceAddress,
+                              const uint8_t macAddress[6], uint32_t timeoutMilliseconds,
+                              DeviceRecordExchange *output);
+
+QL5_API int32_t RebootDeviceAt(DiscoveryHandle handle, uint32_t localAddress,
+                               uint32_t deviceAddress, const uint8_t macAddress[6],
+                               const char *password);
+
+QL5_API int32_t ConfigureStaticAt(DiscoveryHandle handle, uint32_t localAddress,
+                                  uint32_t deviceAddress, const uint8_t macAddress[6],
+                                  uint32_t ipAddress, uint32_t subnetMask, uint32_t gatewayAddress,
+                                  const char *password);
+
+QL5_API int32_t ConfigureDhcpAt(DiscoveryHandle handle, uint32_t localAddress,
+                                uint32_t deviceAddress, const uint8_t macAddress[6],
+                                uint32_t dhcpSetting, const char *password);
 
 #ifdef __cplusplus
 } /* extern "C" */

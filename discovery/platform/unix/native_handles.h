@@ -3,6 +3,8 @@
 // folder supplies a header of the same name with its own types.
 #pragma once
 
+#include <poll.h>
+
 namespace ql5::platform {
 
 // A socket is a file descriptor.
@@ -16,5 +18,8 @@ struct NativeEvent {
     int readable = -1;
     int writable = -1;
 };
+
+// One descriptor that a socket wait watches.
+using WaitEntry = pollfd;
 
 }  // namespace ql5::platform

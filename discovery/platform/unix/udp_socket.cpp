@@ -8,6 +8,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <new>
+
 namespace ql5::platform {
 
 namespace {
@@ -26,9 +28,6 @@ Status Failed(Failure failure, std::uint32_t address = 0)
 {
     return Status::Failed(failure, SystemError{errno}, address);
 }
-
-// The most sockets one wait watches, plus the wake event.
-constexpr std::size_t kMaxWatched = 64;
 
 }  // namespace
 
@@ -98,12 +97,19 @@ Status SendDatagram(SocketHandle socket, const std::uint8_t* bytes, std::size_t 
 }
 
 bool ReceiveDatagram(SocketHandle socket, std::uint8_t* buffer, std::size_t capacity,
-                     std::size_t* size) noexcept
+                     std::size_t* size, std::uint32_t* source) noexcept
 {
     iovec vector{buffer, capacity};
+    sockaddr_in sender{};
     msghdr message{};
     message.msg_iov = &vector;
     message.msg_iovlen = 1;
+    // The sender comes with the datagram itself, so asking for it costs no
+    // further system call.
+    if (source != nullptr) {
+        message.msg_name = &sender;
+        message.msg_namelen = sizeof sender;
+    }
     ssize_t received;
     do {
         received = ::recvmsg(socket, &message, 0);
@@ -113,50 +119,52 @@ bool ReceiveDatagram(SocketHandle socket, std::uint8_t* buffer, std::size_t capa
     if (received < 0 || (message.msg_flags & MSG_TRUNC) != 0)
         return false;
     *size = static_cast<std::size_t>(received);
+    if (source != nullptr) {
+        *source = message.msg_namelen >= sizeof sender && sender.sin_family == AF_INET
+                      ? sender.sin_addr.s_addr
+                      : 0;
+    }
     return true;
 }
 
-bool GetLocalAddress(SocketHandle socket, std::uint32_t* address) noexcept
+Status SocketWaiter::Watch(const SocketHandle* sockets, std::size_t count,
+                           const AutoResetEvent* wake) noexcept
 {
-    sockaddr_in local{};
-    socklen_t length = sizeof local;
-    if (::getsockname(socket, reinterpret_cast<sockaddr*>(&local), &length) != 0 ||
-        local.sin_family != AF_INET)
-        return false;
-    *address = local.sin_addr.s_addr;
-    return true;
+    try {
+        entries_.clear();
+        entries_.reserve(count + 1);
+        for (std::size_t i = 0; i < count; ++i)
+            entries_.push_back(pollfd{sockets[i], POLLIN, 0});
+        if (wake != nullptr)
+            entries_.push_back(pollfd{wake->Native().readable, POLLIN, 0});
+    } catch (const std::bad_alloc&) {
+        entries_.clear();
+        sockets_ = 0;
+        return Status::Failed(Failure::kOutOfMemory);
+    }
+    sockets_ = count;
+    return {};
 }
 
-Status WaitReadable(const SocketHandle* sockets, std::size_t count, bool* readable,
-                    std::chrono::microseconds timeout, const AutoResetEvent* wake,
-                    std::size_t* ready) noexcept
+Status SocketWaiter::Wait(std::chrono::microseconds timeout, std::size_t* ready) noexcept
 {
     *ready = 0;
-    if (count > kMaxWatched)
-        count = kMaxWatched;
-    pollfd watched[kMaxWatched + 1];
-    for (std::size_t i = 0; i < count; ++i)
-        watched[i] = pollfd{sockets[i], POLLIN, 0};
-    nfds_t total = count;
-    if (wake != nullptr)
-        watched[total++] = pollfd{wake->Native().readable, POLLIN, 0};
-
     // Rounded up, so a wait is never shorter than asked.
     const auto milliseconds = static_cast<int>((timeout.count() + 999) / 1000);
     int result;
     do {
-        result = ::poll(watched, total, milliseconds);
+        result = ::poll(entries_.data(), entries_.size(), milliseconds);
     } while (result < 0 && errno == EINTR);
     if (result < 0)
         return Failed(Failure::kWait);
-
-    for (std::size_t i = 0; i < count; ++i) {
-        // An error or hang-up on a socket also makes it "readable": the receive
-        // then reports the failure and the drain moves on.
-        readable[i] = (watched[i].revents & (POLLIN | POLLERR | POLLHUP)) != 0;
-        *ready += readable[i] ? 1 : 0;
-    }
+    for (std::size_t i = 0; i < sockets_; ++i)
+        *ready += Readable(i) ? 1 : 0;
     return {};
+}
+
+bool SocketWaiter::Readable(std::size_t index) const noexcept
+{
+    return index < sockets_ && (entries_[index].revents & (POLLIN | POLLERR | POLLHUP)) != 0;
 }
 
 }  // namespace ql5::platform

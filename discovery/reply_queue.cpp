@@ -1,0 +1,107 @@
+#include "reply_queue.h"
+
+#include <new>
+
+namespace ql5 {
+
+ReplyQueue::~ReplyQueue()
+{
+    Clear();
+}
+
+ReplyQueue* ReplyQueue::Create() noexcept
+{
+    try {
+        return new ReplyQueue();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void ReplyQueue::Destroy(ReplyQueue* queue) noexcept
+{
+    delete queue;
+}
+
+std::size_t ReplyQueue::KeyHash::operator()(const Key& key) const noexcept
+{
+    // The MAC's last bytes vary most between converters; the multiplier
+    // spreads them over the whole word.
+    return static_cast<std::size_t>((key.mac ^ (std::uint64_t{key.localAddress} << 16)) *
+                                    0x9E3779B97F4A7C15ull);
+}
+
+ReplyQueue::Key ReplyQueue::KeyOf(const DeviceRecord& record) noexcept
+{
+    Key key{0, record.exchange.localAddress};
+    for (std::uint8_t byte : record.exchange.macAddress)
+        key.mac = (key.mac << 8) | byte;
+    return key;
+}
+
+DeviceRecord* ReplyQueue::Offer(DeviceRecord* record) noexcept
+{
+    if (record == nullptr)
+        return nullptr;
+    const Key key = KeyOf(*record);
+    std::lock_guard lock(mutex_);
+    if (const auto found = slots_.find(key); found != slots_.end()) {
+        DeviceRecord* replaced = *found->second;
+        *found->second = record;
+        return replaced;
+    }
+    if (order_.size() >= QL5_MAX_PENDING_RECORDS) {
+        ++dropped_;
+        return record;
+    }
+    try {
+        order_.push_back(record);
+    } catch (const std::bad_alloc&) {
+        ++dropped_;
+        return record;
+    }
+    try {
+        slots_.emplace(key, &order_.back());
+    } catch (const std::bad_alloc&) {
+        // Without its index entry the record still waits; only a newer reply
+        // of the same converter would then be queued beside it.
+    }
+    return nullptr;
+}
+
+DeviceRecord* ReplyQueue::PopHead() noexcept
+{
+    std::lock_guard lock(mutex_);
+    if (order_.empty())
+        return nullptr;
+    DeviceRecord* record = order_.front();
+    const auto found = slots_.find(KeyOf(*record));
+    if (found != slots_.end() && found->second == &order_.front())
+        slots_.erase(found);
+    order_.pop_front();
+    return record;
+}
+
+std::int32_t ReplyQueue::Count() const noexcept
+{
+    std::lock_guard lock(mutex_);
+    return static_cast<std::int32_t>(order_.size());
+}
+
+void ReplyQueue::Clear() noexcept
+{
+    std::lock_guard lock(mutex_);
+    for (DeviceRecord* record : order_)
+        FreeDeviceRecord(record);
+    order_.clear();
+    slots_.clear();
+    dropped_ = 0;
+}
+
+std::int64_t ReplyQueue::Dropped() const noexcept
+{
+    std::lock_guard lock(mutex_);
+    return dropped_;
+}
+
+}  // namespace ql5

@@ -1,0 +1,231 @@
+// Requests through one chosen local address (the `At` calls), the refusal of a
+// command whose converter answered from two places, and command replies that
+// do not count: one that leaves the outcome open, one from another source.
+#include "lab_client.h"
+#include "support/lab_environment.h"
+#include "support/simulator_process.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+using namespace ql5::test;
+using namespace std::chrono_literals;
+using ql5::lab::SimulatorProcess;
+
+namespace {
+
+constexpr int kDiscoveryRequest = 1;
+constexpr int kRebootRequest = 5;
+constexpr int kConfigureDhcpRequest = 7;
+
+const Mac kConverter = ParseMac("02:51:c5:01:03:01");
+const Mac kSlow = ParseMac("02:51:c5:01:03:02");
+const Mac kVague = ParseMac("02:51:c5:01:03:03");
+
+class OneLinkTargeted : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QL5_REQUIRE_LAB(1);
+        ASSERT_TRUE(sim_.Start(ql5::lab::ConverterNamespace(1), R"({"converters": [
+            {"mac": "02:51:c5:01:03:01", "ip": "198.51.100.30", "password": "secret"},
+            {"mac": "02:51:c5:01:03:02", "password": "secret", "misbehave": {"delayMs": 1500}},
+            {"mac": "02:51:c5:01:03:03", "password": "secret",
+             "misbehave": {"bareCommandReply": true}}]})"));
+        handle_ = OpenContext(QL5_PROTOCOL_MAGIC);
+        ASSERT_NE(handle_, nullptr);
+        local_ = ParseIpv4(ql5::lab::WorkstationAddress(1));
+    }
+    void TearDown() override { CloseContext(handle_); }
+
+    DiscoveryHandle handle_ = nullptr;
+    std::uint32_t local_ = 0;
+    SimulatorProcess sim_;
+};
+
+}  // namespace
+
+TEST_F(OneLinkTargeted, QueryAtTheChosenAddressByMulticastOrUnicast)
+{
+    DeviceRecordExchange record{};
+    ASSERT_EQ(QueryDeviceAt(handle_, local_, 0, kConverter.data(), 0, &record), 0);
+    EXPECT_EQ(record.localAddress, local_);
+    EXPECT_EQ(FormatIpv4(record.ipAddress), "198.51.100.30");
+
+    // Unicast to the converter's own address reaches it; to an address where
+    // nobody is, nothing arrives, and the shorter reply window ends the wait.
+    const std::uint32_t converter = ParseIpv4(ql5::lab::ConverterAddress(1));
+    ASSERT_EQ(QueryDeviceAt(handle_, local_, converter, kConverter.data(), 0, &record), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(
+        QueryDeviceAt(handle_, local_, ParseIpv4("198.51.100.3"), kConverter.data(), 300, &record),
+        -1);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, 300ms);
+    EXPECT_LT(took, 1500ms);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(MessageTypes(sim_.ReceivedDatagrams()),
+              (std::vector<int>{kDiscoveryRequest, kDiscoveryRequest}));
+}
+
+TEST_F(OneLinkTargeted, AddressesThatCannotBeUsedAreRefused)
+{
+    DeviceRecordExchange record{};
+    // A device address needs the local address it is reached through: refused
+    // before the status is touched.
+    ASSERT_EQ(ConfigureDhcp(handle_, kConverter.data(), 1, "wrong"), 1);
+    EXPECT_EQ(QueryDeviceAt(handle_, 0, ParseIpv4("198.51.100.2"), kConverter.data(), 0, &record),
+              -1);
+    EXPECT_EQ(RebootDeviceAt(handle_, 0, ParseIpv4("198.51.100.2"), kConverter.data(), "x"), -1);
+    EXPECT_EQ(GetStatusCode(handle_), 5);
+
+    // An address that is not this host's says so.
+    EXPECT_EQ(
+        ConfigureStaticAt(handle_, ParseIpv4("198.51.100.9"), 0, kConverter.data(), 0, 0, 0, "x"),
+        -1);
+    EXPECT_EQ(GetStatusCode(handle_), 0);
+    EXPECT_EQ(StatusText(handle_),
+              "198.51.100.9 is not an IPv4 address of this host (on an interface that is up)");
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(MessageTypes(sim_.ReceivedDatagrams()), (std::vector<int>{kConfigureDhcpRequest}));
+}
+
+TEST_F(OneLinkTargeted, CommandAtLocatesThereFirstAndSendsFromThere)
+{
+    ASSERT_EQ(ConfigureDhcpAt(handle_, local_, 0, kConverter.data(), 1, "secret"), 0);
+    const auto received = sim_.ReceivedDatagrams();
+    EXPECT_EQ(MessageTypes(received), (std::vector<int>{kDiscoveryRequest, kConfigureDhcpRequest}));
+    for (const auto& datagram : received)
+        EXPECT_EQ(datagram.from.rfind(ql5::lab::WorkstationAddress(1) + ":", 0), 0u);
+}
+
+TEST_F(OneLinkTargeted, ACommandReplyWithoutItsResultIsNoSuccess)
+{
+    // The converter answers with its MAC alone, as any host that saw the
+    // command could: whether the command was carried out is unknown.
+    EXPECT_EQ(ConfigureDhcp(handle_, kVague.data(), 1, "wrong"), -1);
+    EXPECT_EQ(GetStatusCode(handle_), 0);
+    EXPECT_EQ(StatusText(handle_),
+              "the converter's reply did not state whether it carried the command out");
+    EXPECT_EQ(RebootDeviceAt(handle_, local_, 0, kVague.data(), "secret"), -1);
+    EXPECT_EQ(StatusText(handle_),
+              "the converter's reply did not state whether it carried the command out");
+}
+
+TEST_F(OneLinkTargeted, ACommandReplyFromAnotherSourceThanTheLocatedOneDoesNotCount)
+{
+    // The slow converter answers 1.5 s after each request. Meanwhile a host of
+    // the same network (here the workstation itself, 198.51.100.1) sends the
+    // command's socket a reply that claims success; it must not end the wait.
+    auto pending = std::async(std::launch::async, [&] {
+        DiscoveryHandle own = OpenContext(QL5_PROTOCOL_MAGIC);
+        const int result = RebootDeviceAt(own, local_, 0, kSlow.data(), "wrong");
+        const int code = GetStatusCode(own);
+        CloseContext(own);
+        return std::make_pair(result, code);
+    });
+    ASSERT_TRUE(sim_.WaitForDatagrams(2, 5s));
+    const auto command = sim_.ReceivedDatagrams()[1];
+    ASSERT_EQ(MessageTypes(std::vector{command}), (std::vector<int>{kRebootRequest}));
+    const auto colon = command.from.rfind(':');
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_addr.s_addr = ParseIpv4(command.from.substr(0, colon));
+    target.sin_port = htons(static_cast<std::uint16_t>(std::stoi(command.from.substr(colon + 1))));
+    const auto forged = ParseHex(
+        "44494749"
+        "0006"
+        "000b"
+        "0106"
+        "0251c5010302"  // the slow converter's MAC
+        "0a0100");      // result 0: carried out
+    const int sender = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(sender, 0);
+    EXPECT_EQ(sendto(sender, forged.data(), forged.size(), 0,
+                     reinterpret_cast<const sockaddr*>(&target), sizeof target),
+              static_cast<ssize_t>(forged.size()));
+    close(sender);
+
+    const auto [result, code] = pending.get();
+    EXPECT_EQ(result, 1);  // the converter's own refusal
+    EXPECT_EQ(code, 5);
+}
+
+namespace {
+
+// The same MAC on both networks: the real converter on the first, which
+// answers 300 ms late, and an impostor on the second, which answers at once.
+class TwoLinksTargeted : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QL5_REQUIRE_LAB(2);
+        ASSERT_TRUE(real_.Start(ql5::lab::ConverterNamespace(1), R"({"converters": [
+            {"mac": "02:51:c5:01:04:01", "password": "pw", "misbehave": {"delayMs": 300}}]})"));
+        ASSERT_TRUE(impostor_.Start(ql5::lab::ConverterNamespace(2), R"({"converters": [
+            {"mac": "02:51:c5:01:04:01", "password": "pw"}]})"));
+        handle_ = OpenContext(QL5_PROTOCOL_MAGIC);
+        ASSERT_NE(handle_, nullptr);
+    }
+    void TearDown() override { CloseContext(handle_); }
+
+    const Mac mac_ = ParseMac("02:51:c5:01:04:01");
+    DiscoveryHandle handle_ = nullptr;
+    SimulatorProcess real_;
+    SimulatorProcess impostor_;
+};
+
+}  // namespace
+
+TEST_F(TwoLinksTargeted, AConverterAnsweringOnTwoNetworksGetsNoCommandUntilOneIsChosen)
+{
+    EXPECT_EQ(ConfigureDhcp(handle_, mac_.data(), 1, "pw"), -1);
+    EXPECT_EQ(GetStatusCode(handle_), 0);
+    EXPECT_EQ(StatusText(handle_),
+              "the MAC answered from more than one address (on the local addresses " +
+                  ql5::lab::WorkstationAddress(2) + " and " + ql5::lab::WorkstationAddress(1) +
+                  "); the command was not sent");
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(MessageTypes(real_.ReceivedDatagrams()), (std::vector<int>{kDiscoveryRequest}));
+    EXPECT_EQ(MessageTypes(impostor_.ReceivedDatagrams()), (std::vector<int>{kDiscoveryRequest}));
+
+    // Through the first network's address the command reaches the real
+    // converter, and nothing more reaches the second network.
+    real_.ClearReceived();
+    ASSERT_EQ(ConfigureDhcpAt(handle_, ParseIpv4(ql5::lab::WorkstationAddress(1)), 0, mac_.data(),
+                              1, "pw"),
+              0);
+    EXPECT_EQ(MessageTypes(real_.ReceivedDatagrams()),
+              (std::vector<int>{kDiscoveryRequest, kConfigureDhcpRequest}));
+    EXPECT_EQ(impostor_.ReceivedDatagrams().size(), 1u);
+}
+
+TEST_F(TwoLinksTargeted, TheSameSourceHeardOnTwoLinksIsOneConverter)
+{
+    // The second network's converter now answers from the first one's address,
+    // as one converter reached over two links into one network would.
+    const std::string second = "ip netns exec " + ql5::lab::ConverterNamespace(2) + " ";
+    const std::string source = ql5::lab::ConverterAddress(1);
+    ASSERT_TRUE(RunInLab(second + "ip addr add " + source + "/32 dev lab0"));
+    ASSERT_TRUE(RunInLab(second + "ip route replace 203.0.113.0/24 dev lab0 src " + source));
+    const int result = ConfigureDhcp(handle_, mac_.data(), 1, "pw");
+    const std::string text = StatusText(handle_);
+    EXPECT_TRUE(RunInLab(second + "ip route replace 203.0.113.0/24 dev lab0 src " +
+                         ql5::lab::ConverterAddress(2)));
+    EXPECT_TRUE(RunInLab(second + "ip addr del " + source + "/32 dev lab0"));
+
+    EXPECT_EQ(result, 0) << text;
+    // The command went out once, from the address that heard the first answer.
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(MessageTypes(real_.ReceivedDatagrams()), (std::vector<int>{kDiscoveryRequest}));
+    EXPECT_EQ(MessageTypes(impostor_.ReceivedDatagrams()),
+              (std::vector<int>{kDiscoveryRequest, kConfigureDhcpRequest}));
+}
