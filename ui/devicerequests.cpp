@@ -38,34 +38,31 @@ CommandOutcome configureStatic(const CommandTarget& target, std::uint32_t addres
                                const QByteArray& password)
 {
     return runCommand([&](DiscoveryHandle handle) {
-        return ConfigureStatic(handle, target.mac.data(), address, mask, gateway,
-                               password.constData());
+        return ConfigureStaticAt(handle, target.localAddress, 0, target.mac.data(), address, mask,
+                                 gateway, password.constData());
     });
 }
 
 CommandOutcome configureDhcp(const CommandTarget& target, const QByteArray& password)
 {
     return runCommand([&](DiscoveryHandle handle) {
-        return ConfigureDhcp(handle, target.mac.data(), 1, password.constData());
+        return ConfigureDhcpAt(handle, target.localAddress, 0, target.mac.data(), 1,
+                               password.constData());
     });
 }
 
 CommandOutcome rebootDevice(const CommandTarget& target, const QByteArray& password)
 {
     return runCommand([&](DiscoveryHandle handle) {
-        return RebootDevice(handle, target.mac.data(), password.constData());
+        return RebootDeviceAt(handle, target.localAddress, 0, target.mac.data(),
+                              password.constData());
     });
 }
 
 ql5common::RebootOutcome waitUntilBack(const CommandTarget& target, ql5common::RebootWait& wait)
 {
     const ql5common::ContextOwner context;
-    // The queries only tell whether the converter answers; what they return
-    // is thrown away.
-    DeviceRecordExchange scratch{};
-    return wait.Run([&](std::chrono::milliseconds) {
-        return QueryDevice(context.Handle(), target.mac.data(), &scratch) == 0;
-    });
+    return ql5common::WaitUntilBack(wait, context.Handle(), target.mac.data(), target.localAddress);
 }
 
 }  // namespace ql5

@@ -18,8 +18,11 @@
 namespace ql5 {
 
 // The converter of a list row, and the local address on which the row's
-// reply arrived: requests go out through that address only, so that a
-// converter seen on two networks is configured on the one the user picked.
+// reply arrived: requests go out through that address only (to the
+// discovery group, as a converter with wrong settings may not be reachable
+// at its own address), so that a converter seen on two networks is
+// configured on the one the user picked, and no other network hears the
+// password. 0 means every local address, as the client's plain calls do.
 struct CommandTarget {
     std::array<std::uint8_t, 6> mac{};
     std::uint32_t localAddress = 0;

@@ -4,13 +4,13 @@
 #include "exit_codes.h"
 #include "local_interfaces.h"
 #include "password.h"
-#include "reboot_wait.h"
 #include "sweep_listing.h"
 
 #include <ql5common/address_text.h>
 #include <ql5common/context_owner.h>
 #include <ql5common/converter_text.h>
 #include <ql5common/details_text.h>
+#include <ql5common/reboot_wait.h>
 
 #include <cmath>
 #include <string>
@@ -74,7 +74,9 @@ std::int32_t SendCommand(const Invocation& invocation, DiscoveryHandle handle,
 int WaitForReboot(DiscoveryHandle handle, const ql5common::MacAddress& mac, Streams streams)
 {
     streams.out << "Status: Rebooting" << std::endl;
-    if (WaitUntilBack(handle, mac) == ql5common::RebootOutcome::kReady) {
+    // The same wait, with the same bound, as QL5Config's reboot window.
+    ql5common::RebootWait wait;
+    if (ql5common::WaitUntilBack(wait, handle, mac.data(), 0) == ql5common::RebootOutcome::kReady) {
         streams.out << "Status: Ready" << std::endl;
         return kExitDone;
     }

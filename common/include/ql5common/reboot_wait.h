@@ -3,8 +3,11 @@
 // so that both report the same outcome within the same bound.
 #pragma once
 
+#include <ql5/discovery.h>
+
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 
@@ -68,5 +71,13 @@ private:
     std::condition_variable wake_;
     bool stopped_ = false;
 };
+
+// Runs the wait with queries of the discovery client for the converter with
+// this MAC, each with the wait's reply window, through localAddress only (as
+// DeviceRecordExchange.localAddress gives it, network order), or through
+// every local address when it is 0. What the queries return is thrown away.
+// The handle is used on the calling thread only, for the whole wait.
+RebootOutcome WaitUntilBack(RebootWait& wait, DiscoveryHandle handle,
+                            const std::uint8_t macAddress[6], std::uint32_t localAddress);
 
 }  // namespace ql5common
