@@ -13,17 +13,14 @@
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QNetworkInterface>
 #include <QPushButton>
 #include <QSet>
 #include <QStyle>
 #include <QTimer>
 #include <QUrl>
-#include <QtEndian>
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <vector>
 
 using namespace ql5;
@@ -56,22 +53,17 @@ QByteArray converterKey(const DeviceRecordExchange& record)
     return key;
 }
 
-// The local addresses that the running sweep listens on. The client does not
-// report them, so they are the host's addresses that it uses: every IPv4
-// address of an interface that is up, loopback aside.
-QList<std::uint32_t> sweepAddresses(DiscoveryHandle)
+// The local addresses that the running sweep listens on: those whose
+// socket the client could open.
+QList<std::uint32_t> sweepAddresses(DiscoveryHandle context)
 {
-    QList<std::uint32_t> addresses;
-    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
-        const auto flags = interface.flags();
-        if (!flags.testFlag(QNetworkInterface::IsUp) ||
-            flags.testFlag(QNetworkInterface::IsLoopBack))
-            continue;
-        for (const QNetworkAddressEntry& entry : interface.addressEntries()) {
-            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol)
-                addresses.append(qToBigEndian(entry.ip().toIPv4Address()));
-        }
-    }
+    const std::int32_t count = GetSweepAddresses(context, nullptr, 0);
+    if (count <= 0)
+        return {};
+    QList<std::uint32_t> addresses(count);
+    const std::int32_t copied =
+        GetSweepAddresses(context, addresses.data(), static_cast<std::uint32_t>(count));
+    addresses.resize(std::clamp(copied, 0, count));
     return addresses;
 }
 

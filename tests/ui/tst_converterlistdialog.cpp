@@ -9,13 +9,17 @@
 #include "sweepnotifier.h"
 #include "uitestsupport.h"
 
+#include "network/descriptor_limit.h"
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
+
+#include <ql5common/address_text.h>
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
 #include <QTest>
@@ -86,6 +90,8 @@ private slots:
     void nothingFoundRowStaysAboveLaterRows();
     void notificationOfAnEndedSweepIsIgnored();
     void floodKeepsOneRowPerConverterAndNetwork();
+    void commandGoesOnlyToTheNetworkOfTheSelectedRow();
+    void sweepThatCannotStartSaysWhy();
     void commandsWithoutSelectedConverterShowStringSeven_data();
     void commandsWithoutSelectedConverterShowStringSeven();
     void commandsOpenTheirDialogOnTheSelectedRecord_data();
@@ -185,10 +191,10 @@ void TestConverterListDialog::nothingFoundRowStaysAboveLaterRows()
     ConverterListDialog window;
     QTreeWidget* list = window.list();
     // A notification that finds the queue empty while the searching row is
-    // shown; the sweep has not even started yet.
-    notify(window, 1);
-    QTRY_COMPARE(list->topLevelItem(0)->text(0), QStringLiteral(u"Nie znaleziono urządzeń"));
+    // shown, handled before the sweep has even started.
+    emit window.findChild<ql5::SweepNotifier*>()->repliesWaiting(1);
     QCOMPARE(list->topLevelItemCount(), 1);
+    QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral(u"Nie znaleziono urządzeń"));
 
     // The converters that answer later are appended below it, and row 0, the
     // nothing-found row, stays selected: no converter is.
@@ -264,6 +270,73 @@ void TestConverterListDialog::floodKeepsOneRowPerConverterAndNetwork()
     QCOMPARE(keys.size(), 3 + 41);
     // 43 converters, one of them on both networks.
     QCOMPARE(label(window, "converterCountLabel"), QStringLiteral("43 converters found"));
+}
+
+void TestConverterListDialog::commandGoesOnlyToTheNetworkOfTheSelectedRow()
+{
+    // The first network's converter 02:51:c5:03:00:01 is heard on the second
+    // network too (the same MAC, as a converter moved between two networks
+    // or an impostor would be); the user picks the second network's row.
+    ql5::lab::SimulatorProcess second;
+    QVERIFY(second.Start(ql5::lab::ConverterNamespace(2), R"({"converters": [
+      {"mac": "02:51:c5:03:00:01", "ip": "203.0.113.21", "dhcp": 1, "password": "secret"}]})"));
+    ConverterListDialog window;
+    window.show();
+    QTreeWidget* list = window.list();
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 4, 5000);
+    const QList<QTreeWidgetItem*> found =
+        list->findItems(QStringLiteral("203.0.113.21"), Qt::MatchExactly, 0);
+    QCOMPARE(found.size(), 1);
+    list->setCurrentItem(found.front());
+    QCOMPARE(label(window, "converterCountLabel"), QStringLiteral("3 converters found"));
+    sim.ClearReceived();
+
+    ModalWatcher watcher([](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText("secret");
+        dialog->findChild<QPushButton*>(QStringLiteral("applyButton"))->click();
+        // A dialog that stays open after a failure must not hold the test.
+        QTimer::singleShot(20000, dialog, &QDialog::reject);
+    });
+    button(window, QStringLiteral("configureIpSettingsButton"))->click();
+
+    QVERIFY2(watcher.messages().isEmpty(), qPrintable(watcher.messages().value(0).text));
+    // The DHCP command, with its password, reached the second network only:
+    // the first network heard neither the command nor a search for the MAC.
+    QCOMPARE(LoggedRequests(second, 7).size(), std::size_t{1});
+    QCOMPARE(LoggedRequests(sim, 7).size(), std::size_t{0});
+    QCOMPARE(LoggedRequests(sim, 1).size(), std::size_t{0});
+}
+
+void TestConverterListDialog::sweepThatCannotStartSaysWhy()
+{
+    ModalWatcher watcher;
+    std::unique_ptr<ConverterListDialog> window;
+    {
+        // One descriptor for the context's stop signal, none for the sweep's
+        // sockets.
+        const ql5::test::DescriptorLimit limit(1);
+        QVERIFY(limit.Ok());
+        window = std::make_unique<ConverterListDialog>();
+        window->show();
+        QTRY_VERIFY(window->list()->topLevelItem(0)->text(0) != QStringLiteral("Searching..."));
+    }
+    QVERIFY2(watcher.messages().isEmpty(), qPrintable(watcher.messages().value(0).text));
+    QTreeWidget* list = window->list();
+    QCOMPARE(list->topLevelItemCount(), 1);
+    const QString reason = list->topLevelItem(0)->text(0);
+    // Listing the addresses fails first, as it needs a socket of its own.
+    QVERIFY2(reason.startsWith(QLatin1String("Cannot search: cannot ")) &&
+                 reason.contains(QLatin1String("Too many open files")),
+             qPrintable(reason));
+    QVERIFY(list->topLevelItem(0)->isFirstColumnSpanned());
+    QCOMPARE(label(*window, "converterCountLabel"), QStringLiteral("No converters found"));
+    QCOMPARE(label(*window, "searchedNetworksLabel"), QStringLiteral("Not searching"));
+    QVERIFY(!window->selectedRecord().has_value());
+
+    // With descriptors to spare, the next refresh searches again.
+    button(*window, QStringLiteral("refreshListButton"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, 5000);
+    QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("198.51.100.21"));
 }
 
 void TestConverterListDialog::commandsWithoutSelectedConverterShowStringSeven_data()

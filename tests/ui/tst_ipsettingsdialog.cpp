@@ -124,6 +124,7 @@ private slots:
     void refusalKeepsTheDialogOpen_data();
     void refusalKeepsTheDialogOpen();
     void noReplyKeepsTheWindowResponsiveAndTheDialogOpen();
+    void failureOnThisComputerIsNotANoReply();
     void overlongPasswordIsRefusedBeforeSending_data();
     void overlongPasswordIsRefusedBeforeSending();
 
@@ -385,6 +386,26 @@ void TestIpSettingsDialog::noReplyKeepsTheWindowResponsiveAndTheDialogOpen()
     QVERIFY(dialog.isVisible());
     QVERIFY(applyButton->isEnabled());
     QCOMPARE(password->text(), QStringLiteral("secret"));
+}
+
+void TestIpSettingsDialog::failureOnThisComputerIsNotANoReply()
+{
+    // A row whose reply came in on an address this computer no longer has,
+    // as after a VPN reconnect: the command cannot leave through it.
+    DeviceRecordExchange record = MakeRecord({.mac = "02:51:c5:01:00:01", .dhcp = 1});
+    record.localAddress = *ql5common::ParseDottedDecimal("192.0.2.99");
+    IpSettingsDialog dialog(record);
+    ModalWatcher watcher;
+    QVERIFY(apply(dialog, QStringLiteral("secret")));
+
+    QCOMPARE(watcher.messages().size(), 1);
+    const QString text = watcher.messages().front().text;
+    QVERIFY2(text.startsWith(QLatin1String("The command could not be completed.\nReason: ")) &&
+                 text.contains(QLatin1String("192.0.2.99")),
+             qPrintable(text));
+    QVERIFY(dialog.isVisible());
+    QTest::qWait(300);
+    QCOMPARE(sim.ReceivedDatagrams().size(), std::size_t{0});
 }
 
 void TestIpSettingsDialog::overlongPasswordIsRefusedBeforeSending_data()
