@@ -166,9 +166,17 @@ std::optional<DeviceRecordExchange> ConverterListDialog::selectedRecord() const
     return data.value<DeviceRecordExchange>();
 }
 
+void ConverterListDialog::setRowLimit(int rows)
+{
+    rowLimit_ = rows;
+}
+
 void ConverterListDialog::clearRows()
 {
     rowsByConverter_.clear();
+    macs_.clear();
+    leftOut_ = 0;
+    droppedByClient_ = 0;
     ui_->listControl->clear();
 }
 
@@ -245,6 +253,7 @@ void ConverterListDialog::readReplies(int sweep)
             showRecord(records[static_cast<std::size_t>(i)]);
         waiting -= read;
     }
+    droppedByClient_ = std::max<qint64>(0, GetDroppedCount(context_));
 
     if (list->topLevelItemCount() == 0) {
         auto* nothingFound = new QTreeWidgetItem(list);
@@ -260,9 +269,18 @@ void ConverterListDialog::readReplies(int sweep)
 
 void ConverterListDialog::showRecord(const DeviceRecordExchange& record)
 {
-    QTreeWidgetItem*& row = rowsByConverter_[converterKey(record)];
-    if (row == nullptr)
+    const QByteArray key = converterKey(record);
+    QTreeWidgetItem* row = rowsByConverter_.value(key);
+    if (row == nullptr) {
+        // A full list still updates its rows, but takes no new converter.
+        if (rowsByConverter_.size() >= rowLimit_) {
+            ++leftOut_;
+            return;
+        }
         row = new QTreeWidgetItem(ui_->listControl);
+        rowsByConverter_.insert(key, row);
+        macs_.insert(key.first(kMacBytes));
+    }
     // The row's data keeps the record as received; only the shown name is
     // substituted.
     row->setData(0, kRecordRole, QVariant::fromValue(record));
@@ -274,11 +292,8 @@ void ConverterListDialog::showRecord(const DeviceRecordExchange& record)
 
 void ConverterListDialog::showConverterCount()
 {
-    // A converter heard on two networks has two rows but counts once.
-    QSet<QByteArray> macs;
-    for (auto key = rowsByConverter_.keyBegin(); key != rowsByConverter_.keyEnd(); ++key)
-        macs.insert(key->first(kMacBytes));
-    ui_->converterCountLabel->setText(converterCountText(static_cast<int>(macs.size())));
+    ui_->converterCountLabel->setText(
+        converterCountText(static_cast<int>(macs_.size()), leftOut_ + droppedByClient_));
 }
 
 void ConverterListDialog::showSearchedNetworks(const QList<SearchedNetwork>& networks)

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QHash>
 #include <QList>
+#include <QSet>
 
 #include <functional>
 #include <memory>
@@ -44,6 +45,11 @@ public:
     // The item data role under which a device row holds its record.
     static constexpr int kRecordRole = Qt::UserRole;
 
+    // The most device rows the list holds: as many records as the client
+    // queues at most. A flood of forged replies, each from another MAC,
+    // would otherwise grow the list, and the window's memory, without end.
+    static constexpr int kDefaultRowLimit = static_cast<int>(QL5_MAX_PENDING_RECORDS);
+
     explicit ConverterListDialog(QWidget* parent = nullptr);
     ~ConverterListDialog() override;
 
@@ -52,6 +58,10 @@ public:
 
     // Replaces the desktop's default action for web addresses (for tests).
     void setUrlOpener(UrlOpener opener);
+
+    // Changes the most device rows the list holds (for tests); rows already
+    // listed stay.
+    void setRowLimit(int rows);
 
     // The record of the selected device row, or none when no device row is
     // selected.
@@ -85,6 +95,14 @@ private:
     // The device rows by MAC and local address, so that a newer reply finds
     // its row at once even in a list of thousands.
     QHash<QByteArray, QTreeWidgetItem*> rowsByConverter_;
+    // The MACs of the device rows: a converter heard on two networks has two
+    // rows but counts once.
+    QSet<QByteArray> macs_;
+    int rowLimit_ = kDefaultRowLimit;
+    // Replies of converters without a row that the full list left out, and
+    // those that the client dropped because its queue was full.
+    qint64 leftOut_ = 0;
+    qint64 droppedByClient_ = 0;
     UrlOpener urlOpener_;
 };
 

@@ -24,13 +24,20 @@ QString networkText(const SearchedNetwork& network)
 
 }  // namespace
 
-QString converterCountText(int converters)
+QString converterCountText(int converters, qint64 notListed)
 {
+    QString text;
     if (converters == 0)
-        return QStringLiteral("No converters found");
-    if (converters == 1)
-        return QStringLiteral("1 converter found");
-    return QStringLiteral("%1 converters found").arg(converters);
+        text = QStringLiteral("No converters found");
+    else if (converters == 1)
+        text = QStringLiteral("1 converter found");
+    else
+        text = QStringLiteral("%1 converters found").arg(converters);
+    if (notListed == 1)
+        text += QStringLiteral("; 1 more reply not listed");
+    else if (notListed > 1)
+        text += QStringLiteral("; %1 more replies not listed").arg(notListed);
+    return text;
 }
 
 QString searchedNetworksText(const QList<SearchedNetwork>& networks)

@@ -16,8 +16,10 @@ struct SearchedNetwork {
     std::uint32_t address = 0;  // network order
 };
 
-// "No converters found", "1 converter found", "3 converters found".
-QString converterCountText(int converters);
+// "No converters found", "1 converter found", "3 converters found"; with
+// "; 250 more replies not listed" when replies of further converters were
+// left out because the list was full.
+QString converterCountText(int converters, qint64 notListed = 0);
 
 // "Searching on eth0 (198.51.100.1) and eth1 (203.0.113.1)". A long list
 // names the first few and counts the rest; "Not searching" when the sweep

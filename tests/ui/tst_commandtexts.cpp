@@ -118,6 +118,10 @@ void TestCommandTexts::searchStatusTexts()
     QCOMPARE(converterCountText(0), QStringLiteral("No converters found"));
     QCOMPARE(converterCountText(1), QStringLiteral("1 converter found"));
     QCOMPARE(converterCountText(12), QStringLiteral("12 converters found"));
+    QCOMPARE(converterCountText(32768, 1),
+             QStringLiteral("32768 converters found; 1 more reply not listed"));
+    QCOMPARE(converterCountText(32768, 5000000000),
+             QStringLiteral("32768 converters found; 5000000000 more replies not listed"));
 
     auto network = [](const char* name, std::uint32_t hostOrder) {
         return SearchedNetwork{QString::fromLatin1(name), qToBigEndian(hostOrder)};

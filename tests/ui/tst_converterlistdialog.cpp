@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 #include <QTreeWidget>
@@ -90,6 +91,7 @@ private slots:
     void nothingFoundRowStaysAboveLaterRows();
     void notificationOfAnEndedSweepIsIgnored();
     void floodKeepsOneRowPerConverterAndNetwork();
+    void floodOfForgedMacsFillsTheListOnlyToItsLimit();
     void commandGoesOnlyToTheNetworkOfTheSelectedRow();
     void sweepThatCannotStartSaysWhy();
     void commandsWithoutSelectedConverterShowStringSeven_data();
@@ -270,6 +272,36 @@ void TestConverterListDialog::floodKeepsOneRowPerConverterAndNetwork()
     QCOMPARE(keys.size(), 3 + 41);
     // 43 converters, one of them on both networks.
     QCOMPARE(label(window, "converterCountLabel"), QStringLiteral("43 converters found"));
+}
+
+void TestConverterListDialog::floodOfForgedMacsFillsTheListOnlyToItsLimit()
+{
+    // For 1 s, a reply with another MAC each time, as fast as the simulator
+    // can send them: thousands of converters that do not exist.
+    ql5::lab::SimulatorProcess flood;
+    QVERIFY(flood.Start(ql5::lab::ConverterNamespace(2), R"({"converters": [
+      {"mac": "02:51:c5:34:00:01", "misbehave": {"flood": {"durationMs": 1000,
+                                                           "randomMacs": true}}}]})"));
+    ConverterListDialog window;
+    window.setRowLimit(50);
+    window.show();
+    QTreeWidget* list = window.list();
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 50, 5000);
+    QTest::qWait(1500);
+
+    // The full list takes no further converter, and says how many replies
+    // it left out.
+    QCOMPARE(list->topLevelItemCount(), 50);
+    const QString count = label(window, "converterCountLabel");
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("^50 converters found; (\\d+) more replies not listed$"))
+            .match(count);
+    QVERIFY2(match.hasMatch() && match.captured(1).toLongLong() > 100, qPrintable(count));
+
+    // A refresh starts from an empty list and a clean count.
+    button(window, QStringLiteral("refreshListButton"))->click();
+    QCOMPARE(list->topLevelItemCount(), 1);
+    QCOMPARE(label(window, "converterCountLabel"), QStringLiteral("No converters found"));
 }
 
 void TestConverterListDialog::commandGoesOnlyToTheNetworkOfTheSelectedRow()
