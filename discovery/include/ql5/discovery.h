@@ -70,9 +70,8 @@ extern "C" {
  * holds at most one record per (MAC, local address): a newer reply from the
  * same converter on the same local address replaces the waiting record in
  * place, keeping its place in the queue. A reply that would make a record
- * beyond this many is dropped and counted (GetDroppedCount). At 1,144 bytes
- * of exchange part and some 300 bytes of its own, a full queue holds about
- * 47 MB. */
+ * beyond this many is dropped and counted (GetDroppedCount). A waiting
+ * record takes about 1.7 KB, so a full queue takes about 57 MB. */
 #define QL5_MAX_PENDING_RECORDS 32768u
 
 /* Bits of DeviceRecordExchange.presenceFlags: set when the reply carried the
