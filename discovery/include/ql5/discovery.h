@@ -255,9 +255,11 @@ QL5_API int32_t GetSweepAddresses(DiscoveryHandle handle, uint32_t *addresses, u
 /* ------------------------------------------------------------------------
  * Requests to one converter, named by its MAC address. Each blocks the calling
  * thread until the matching reply arrives or 7.5 s have passed since the
- * request went out (up to 15 s for a command on a host with several IPv4
- * addresses, where the converter is located first). Each resets the status
- * before it does any work. The broadcast MAC ff:ff:ff:ff:ff:ff is refused.
+ * request went out (up to 15.5 s for a command on a host with several IPv4
+ * addresses, where the converter is located first; a command through one
+ * address given to an `At` form below is located there first too). Each
+ * resets the status before it does any work. The broadcast MAC
+ * ff:ff:ff:ff:ff:ff is refused.
  *
  * A request that fails for a reason on this host (no IPv4 address on any
  * interface that is up, a socket that cannot be opened or bound, a send that
