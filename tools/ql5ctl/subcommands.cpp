@@ -155,7 +155,8 @@ int RunList(const Invocation& invocation, Streams streams)
     if (streams.errIsTerminal)
         streams.err << "Searching for " << invocation.waitSeconds << " s..." << std::endl;
     const LocalInterfaces interfaces;
-    auto outcome = SweepFor(length);
+    auto outcome = SweepFor(
+        length, [&interfaces](std::uint32_t address) { return interfaces.NameOf(address); });
     if (const auto* failure = std::get_if<SweepFailure>(&outcome)) {
         // A list that was never searched for must not look like an empty one.
         if (failure->reason.empty() || failure->reason == kStatusSuccess) {
@@ -165,17 +166,8 @@ int RunList(const Invocation& invocation, Streams streams)
         streams.err << "ql5ctl: no search took place: " << PrintableText(failure->reason) << "\n";
         return kExitLocalFailure;
     }
-    SweepListing& listing = std::get<SweepListing>(outcome);
-
-    // Each record is let go as soon as its view is made, so that the two never
-    // both hold the whole listing.
-    std::vector<ConverterView> views;
-    views.reserve(listing.records.size());
-    while (!listing.records.empty()) {
-        const DeviceRecordExchange& record = listing.records.front();
-        views.push_back(MakeConverterView(record, interfaces.NameOf(record.localAddress)));
-        listing.records.pop_front();
-    }
+    const SweepListing& listing = std::get<SweepListing>(outcome);
+    const std::vector<ConverterView>& views = listing.views;
     WriteConverters(views, invocation.format, streams.out);
     if (views.empty() && invocation.format == OutputFormat::kTable)
         streams.err << "ql5ctl: no converter answered within " << invocation.waitSeconds << " s\n";

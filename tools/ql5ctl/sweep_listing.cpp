@@ -14,27 +14,35 @@ std::size_t LatestReplies::KeyHash::operator()(const Key& key) const noexcept
     return std::hash<std::uint64_t>()(key.mac ^ (std::uint64_t{key.localAddress} << 16));
 }
 
+LatestReplies::LatestReplies(InterfaceNamer interfaceName, std::size_t limit)
+    : interfaceName_(std::move(interfaceName)), limit_(limit)
+{
+    views_.reserve(limit_);
+}
+
 void LatestReplies::Take(const DeviceRecordExchange& record)
 {
     Key key{0, record.localAddress};
     for (std::uint8_t byte : record.macAddress)
         key.mac = (key.mac << 8) | byte;
-    if (const auto found = index_.find(key); found != index_.end()) {
-        records_[found->second] = record;
-        return;
-    }
-    if (records_.size() >= limit_) {
+    const auto found = index_.find(key);
+    if (found == index_.end() && views_.size() >= limit_) {
         ++dropped_;
         return;
     }
-    index_.emplace(key, records_.size());
-    records_.push_back(record);
+    ConverterView view = MakeConverterView(record, interfaceName_(record.localAddress));
+    if (found != index_.end()) {
+        views_[found->second] = std::move(view);
+        return;
+    }
+    index_.emplace(key, views_.size());
+    views_.push_back(std::move(view));
 }
 
-std::deque<DeviceRecordExchange> LatestReplies::TakeRecords()
+std::vector<ConverterView> LatestReplies::TakeViews()
 {
     index_.clear();
-    return std::move(records_);
+    return std::move(views_);
 }
 
 namespace {
@@ -77,7 +85,8 @@ void Drain(DiscoveryHandle handle, LatestReplies& replies)
 
 }  // namespace
 
-std::variant<SweepListing, SweepFailure> SweepFor(std::chrono::milliseconds length)
+std::variant<SweepListing, SweepFailure> SweepFor(std::chrono::milliseconds length,
+                                                  const LatestReplies::InterfaceNamer& interfaceName)
 {
     const ql5common::ContextOwner context;
     if (!context)
@@ -93,7 +102,7 @@ std::variant<SweepListing, SweepFailure> SweepFor(std::chrono::milliseconds leng
 
     // Records are read as they arrive rather than all at the end, so the
     // queue of a large fleet never holds more than one notification's worth.
-    LatestReplies replies;
+    LatestReplies replies(interfaceName);
     const auto deadline = std::chrono::steady_clock::now() + length;
     for (;;) {
         std::unique_lock lock(notice.mutex);
@@ -114,7 +123,7 @@ std::variant<SweepListing, SweepFailure> SweepFor(std::chrono::milliseconds leng
     Ql5DestroyMessageWindow(window);
     Drain(context.Handle(), replies);
     const std::int64_t dropped = replies.Dropped() + GetDroppedCount(context.Handle());
-    return SweepListing{replies.TakeRecords(), dropped};
+    return SweepListing{replies.TakeViews(), dropped};
 }
 
 }  // namespace ql5ctl

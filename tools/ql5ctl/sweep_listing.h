@@ -1,15 +1,18 @@
 // `list`: one background sweep of a fixed length.
 #pragma once
 
+#include "converter_view.h"
+
 #include <ql5/discovery.h>
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <variant>
+#include <vector>
 
 namespace ql5ctl {
 
@@ -17,15 +20,23 @@ namespace ql5ctl {
 // the latest reply, in the order in which each was first heard. A converter
 // that repeats its reply, or a host that floods copies, adds nothing; at most
 // `limit` entries are kept and what would add one more is counted as dropped.
+// Each entry is kept as the view that will be shown, which takes less than
+// half the memory of the 1144-byte record it is made from: under a flood the
+// full listing waits beside the client's own queue.
 class LatestReplies {
 public:
-    explicit LatestReplies(std::size_t limit = QL5_MAX_PENDING_RECORDS) : limit_(limit) {}
+    // Gives the name of the interface that holds a local address (network
+    // order), or "".
+    using InterfaceNamer = std::function<std::string(std::uint32_t)>;
+
+    explicit LatestReplies(InterfaceNamer interfaceName,
+                           std::size_t limit = QL5_MAX_PENDING_RECORDS);
 
     void Take(const DeviceRecordExchange& record);
-    const std::deque<DeviceRecordExchange>& Records() const { return records_; }
+    const std::vector<ConverterView>& Views() const { return views_; }
     std::int64_t Dropped() const { return dropped_; }
     // Hands the entries over, leaving this empty.
-    std::deque<DeviceRecordExchange> TakeRecords();
+    std::vector<ConverterView> TakeViews();
 
 private:
     // A MAC in the low 48 bits and the local address it answered on.
@@ -38,16 +49,17 @@ private:
         std::size_t operator()(const Key& key) const noexcept;
     };
 
+    InterfaceNamer interfaceName_;
     std::size_t limit_;
-    // A deque grows without copying what it holds, and gives its memory back
-    // piece by piece as the entries are taken from its front.
-    std::deque<DeviceRecordExchange> records_;
+    // Room for `limit` views is reserved at once, so the vector never moves
+    // what it holds; only the pages that entries fill are ever touched.
+    std::vector<ConverterView> views_;
     std::unordered_map<Key, std::size_t, KeyHash> index_;  // entry of each key
     std::int64_t dropped_ = 0;
 };
 
 struct SweepListing {
-    std::deque<DeviceRecordExchange> records;
+    std::vector<ConverterView> views;
     // Replies that were not listed because the client's queue or this
     // listing was full.
     std::int64_t dropped = 0;
@@ -59,7 +71,9 @@ struct SweepFailure {
     std::string reason;
 };
 
-// Runs a sweep for `length` and returns what it heard.
-std::variant<SweepListing, SweepFailure> SweepFor(std::chrono::milliseconds length);
+// Runs a sweep for `length` and returns what it heard, each converter shown
+// with the name that `interfaceName` gives its local address.
+std::variant<SweepListing, SweepFailure> SweepFor(std::chrono::milliseconds length,
+                                                  const LatestReplies::InterfaceNamer& interfaceName);
 
 }  // namespace ql5ctl
