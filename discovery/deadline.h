@@ -17,7 +17,8 @@ public:
     [[nodiscard]] Duration Remaining() const
     {
         const auto left = due_ - Clock::now();
-        return left > Clock::duration::zero() ? std::chrono::ceil<Duration>(left) : Duration::zero();
+        return left > Clock::duration::zero() ? std::chrono::ceil<Duration>(left)
+                                              : Duration::zero();
     }
 
 private:

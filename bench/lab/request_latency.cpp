@@ -100,9 +100,9 @@ int RunRequestLatency(const Options& options)
         samples.failures += ok ? 0 : 1;
 
         start = Clock::now();
-        ok = (links == 1 ? ConfigureStatic(handle, kMac, ip, mask, gateway, kPassword)
-                         : ConfigureStaticAt(handle, local, 0, kMac, ip, mask, gateway,
-                                             kPassword)) == 0;
+        ok = (links == 1
+                  ? ConfigureStatic(handle, kMac, ip, mask, gateway, kPassword)
+                  : ConfigureStaticAt(handle, local, 0, kMac, ip, mask, gateway, kPassword)) == 0;
         if (counted)
             samples.configure.push_back(Milliseconds(Clock::now() - start));
         samples.failures += ok ? 0 : 1;
@@ -157,8 +157,8 @@ int RunRequestLatency(const Options& options)
         rows.push_back({"2 Requests",
                         "ConfigureStatic, " + shape + ": median of " +
                             std::to_string(kPlainCommandCalls) + " calls",
-                        plain, "ms", commandBaseline,
-                        "<= two bare round trips + 500 ms + 1 ms", plain <= commandBaseline + 501,
+                        plain, "ms", commandBaseline, "<= two bare round trips + 500 ms + 1 ms",
+                        plain <= commandBaseline + 501,
                         "locates on every address and listens 500 ms on for a second answer"});
     }
     nlohmann::json details = {{"links", links},

@@ -85,8 +85,8 @@ void Drain(DiscoveryHandle handle, LatestReplies& replies)
 
 }  // namespace
 
-std::variant<SweepListing, SweepFailure> SweepFor(std::chrono::milliseconds length,
-                                                  const LatestReplies::InterfaceNamer& interfaceName)
+std::variant<SweepListing, SweepFailure> SweepFor(
+    std::chrono::milliseconds length, const LatestReplies::InterfaceNamer& interfaceName)
 {
     const ql5common::ContextOwner context;
     if (!context)

@@ -73,7 +73,7 @@ struct SweepFailure {
 
 // Runs a sweep for `length` and returns what it heard, each converter shown
 // with the name that `interfaceName` gives its local address.
-std::variant<SweepListing, SweepFailure> SweepFor(std::chrono::milliseconds length,
-                                                  const LatestReplies::InterfaceNamer& interfaceName);
+std::variant<SweepListing, SweepFailure> SweepFor(
+    std::chrono::milliseconds length, const LatestReplies::InterfaceNamer& interfaceName);
 
 }  // namespace ql5ctl
