@@ -28,6 +28,14 @@ constexpr char kDeaf[] = "02:51:c5:10:00:03";       // answers queries, never co
 constexpr char kRebooting[] = "02:51:c5:10:00:04";  // silent for 2 s after a reboot
 constexpr char kAbsent[] = "02:51:c5:10:00:99";
 
+// The sanitizers hold freed memory back and add shadow memory of their own, so
+// a peak of resident memory means something only in a plain build.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kPeakMemoryIsOurs = false;
+#else
+constexpr bool kPeakMemoryIsOurs = true;
+#endif
+
 const char* const kFleet = R"({"converters": [
     {"mac": "02:51:c5:10:00:01", "ip": "198.51.100.10", "mask": "255.255.255.0",
      "gateway": "198.51.100.254", "dns": "198.51.100.53", "dhcp": 0, "name": "Line 1",
@@ -479,7 +487,9 @@ TEST_F(OneLinkCli, ListKeepsOneEntryPerConverterAndBoundedMemoryUnderAFlood)
     EXPECT_EQ(distinct.size(), lines.size() - 1);
     EXPECT_LE(lines.size() - 1, 32768u);  // QL5_MAX_PENDING_RECORDS
     // Before the bound, four seconds of this flood took several hundred MB.
-    EXPECT_LT(run.peakMemoryKb, 128 * 1024);
+    if (kPeakMemoryIsOurs) {
+        EXPECT_LT(run.peakMemoryKb, 128 * 1024);
+    }
 }
 
 TEST_F(OneLinkCli, PasswordFromStandardInputOnATerminalDoesNotEcho)
