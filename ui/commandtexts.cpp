@@ -1,13 +1,55 @@
 #include "commandtexts.h"
 
+#include "recordtext.h"
+
+#include <QtEndian>
+
 namespace ql5 {
 
-QByteArray PasswordBytes(const QString& password)
+namespace {
+
+// A converter may refuse without a message; then the refusal stands alone.
+QString refusal(const QString& headline, const QString& message)
+{
+    if (message.isEmpty())
+        return headline + QLatin1Char('\n');
+    return QStringLiteral("%1\nMessage: %2\n").arg(headline, message);
+}
+
+QString errorNumberMessage(const char* action, const CommandOutcome& outcome)
+{
+    return QStringLiteral(
+               "An Error occured while %1 the converter.\n"
+               "Error Number: %2\nError Message: %3\n")
+        .arg(QLatin1String(action), QString::number(outcome.statusCode), outcome.statusText);
+}
+
+// The part of a message that every command shares: what to tell about an
+// outcome other than an acceptance or an error number.
+QString commonOutcomeMessage(const CommandOutcome& outcome, const QString& refusalHeadline)
+{
+    switch (classify(outcome)) {
+    case OutcomeKind::kRefused:
+        return refusal(refusalHeadline, outcome.statusText);
+    case OutcomeKind::kNoReply:
+        return noReplyMessage();
+    case OutcomeKind::kLocalFailure:
+        return localFailureMessage(outcome.statusText);
+    case OutcomeKind::kCarriedOut:
+    case OutcomeKind::kErrorNumber:
+        break;
+    }
+    return {};
+}
+
+}  // namespace
+
+QByteArray passwordBytes(const QString& password)
 {
     return password.toUtf8();
 }
 
-QString PasswordTooLongMessage()
+QString passwordTooLongMessage()
 {
     return QStringLiteral(
                "The password is too long: a converter accepts at most %1 bytes.\n"
@@ -15,37 +57,63 @@ QString PasswordTooLongMessage()
         .arg(kMaxPasswordBytes);
 }
 
-QString NoReplyMessage()
+QString noReplyMessage()
 {
     return QStringLiteral(
         "The converter did not answer.\n"
         "Check that it is switched on and connected, then try again.\n");
 }
 
-QString SettingResultMessage(std::int32_t statusCode, const QString& statusText)
+QString localFailureMessage(const QString& reason)
 {
-    if (statusCode != 0) {
-        return QStringLiteral(
-                   "An Error occured while setting the converter.\n"
-                   "Error Number: %1\nError Message: %2\n")
-            .arg(QString::number(statusCode), statusText);
-    }
-    return statusText + QLatin1Char('\n');
+    return QStringLiteral(
+               "The command could not be completed.\n"
+               "Reason: %1\n")
+        .arg(reason);
 }
 
-QString RebootResultMessage(std::int32_t result, std::int32_t statusCode, const QString& statusText)
+QString settingOutcomeMessage(const CommandOutcome& outcome)
 {
-    if (statusCode != 0) {
-        return QStringLiteral(
-                   "An Error occured while rebooting the converter.\n"
-                   "Error Number: %1\nError Message: %2\n")
-            .arg(QString::number(statusCode), statusText);
+    switch (classify(outcome)) {
+    case OutcomeKind::kCarriedOut:
+        return {};
+    case OutcomeKind::kErrorNumber:
+        return errorNumberMessage("setting", outcome);
+    default:
+        return commonOutcomeMessage(outcome, QStringLiteral("The converter refused the settings."));
     }
-    // Without an error number the outcome is either silence or a refusal;
-    // neither of them means that the converter is rebooting.
-    if (result == -1)
-        return NoReplyMessage();
-    return QStringLiteral("The converter refused to reboot.\nMessage: %1\n").arg(statusText);
+}
+
+QString rebootOutcomeMessage(const CommandOutcome& outcome)
+{
+    switch (classify(outcome)) {
+    case OutcomeKind::kCarriedOut:
+        return {};
+    case OutcomeKind::kErrorNumber:
+        return errorNumberMessage("rebooting", outcome);
+    default:
+        return commonOutcomeMessage(outcome, QStringLiteral("The converter refused to reboot."));
+    }
+}
+
+QString staticSettingsProblem(std::uint32_t address, std::uint32_t mask)
+{
+    if (address == 0) {
+        return QStringLiteral(
+            "The IP address 0.0.0.0 cannot be given to a converter.\n"
+            "Enter the address it is to have. Nothing was sent.\n");
+    }
+    // The one bits of a mask run from the left without a gap: inverted, its
+    // zero bits then form a block of ones at the right, and adding one to
+    // such a block leaves no bit in common with it.
+    const std::uint32_t hostBits = ~mask;
+    if (mask == 0 || (hostBits & (hostBits + 1)) != 0) {
+        return QStringLiteral(
+                   "The subnet mask %1 is not valid: its one bits must be contiguous from the "
+                   "left, as in 255.255.255.0.\nNothing was sent.\n")
+            .arg(formatDottedDecimal(qToBigEndian(mask)));
+    }
+    return {};
 }
 
 }  // namespace ql5

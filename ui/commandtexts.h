@@ -1,6 +1,8 @@
 #ifndef QL5CONFIG_COMMANDTEXTS_H
 #define QL5CONFIG_COMMANDTEXTS_H
 
+#include "commandoutcome.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,25 +14,34 @@ namespace ql5 {
 inline constexpr qsizetype kMaxPasswordBytes = 255;
 
 // The bytes sent for a password the user typed: its UTF-8 encoding.
-QByteArray PasswordBytes(const QString& password);
+QByteArray passwordBytes(const QString& password);
 
 // Shown instead of sending a command whose password is too long.
-QString PasswordTooLongMessage();
+QString passwordTooLongMessage();
 
-// Shown when a command got no reply in time (result -1, status code 0).
-QString NoReplyMessage();
+// Shown when a command or query got no reply in time.
+QString noReplyMessage();
 
-// The IP settings dialog's message for a command that was not carried out:
-// the error number and message when the converter gave an error number,
-// otherwise the converter's message alone.
-QString SettingResultMessage(std::int32_t statusCode, const QString& statusText);
+// Shown when the client gives up with a reason of its own: a failure on this
+// computer (no usable address, a socket that would not open), or a reply
+// that did not say what the converter did. The reason is the client's text.
+QString localFailureMessage(const QString& reason);
 
-// The reboot dialog's message for a reboot that was not carried out
-// (result not 0): the error number and message when there is an error number,
-// the no-reply message when the command went unanswered (result -1), and
-// otherwise the converter's refusal with its message.
-QString RebootResultMessage(std::int32_t result, std::int32_t statusCode,
-                            const QString& statusText);
+// What the IP settings dialog shows after Apply, or an empty text when the
+// converter carried the settings out. Every outcome but that one keeps the
+// dialog open.
+QString settingOutcomeMessage(const CommandOutcome& outcome);
+
+// What the reboot dialog shows for a reboot that was not carried out, or an
+// empty text when the converter accepted it.
+QString rebootOutcomeMessage(const CommandOutcome& outcome);
+
+// The refusal of a static address that would make the converter
+// unreachable: an address or mask of 0.0.0.0, or a mask whose one bits are
+// not contiguous. Both are taken as the address controls give them, the
+// leftmost field in the highest byte. Empty when the settings may be sent;
+// a gateway of 0.0.0.0 means "no gateway" and is never refused.
+QString staticSettingsProblem(std::uint32_t address, std::uint32_t mask);
 
 }  // namespace ql5
 

@@ -6,42 +6,19 @@
 
 #include <QPushButton>
 
-using namespace ql5;
-
-ConverterInfoDialog::ConverterInfoDialog(DeviceRecordExchange* record, QWidget* parent)
+ConverterInfoDialog::ConverterInfoDialog(const DeviceRecordExchange& record, QWidget* parent)
     : QDialog(parent),
-      ui(std::make_unique<Ui::ConverterInfoDialog>()),
-      record_(record)
+      ui_(std::make_unique<Ui::ConverterInfoDialog>())
 {
-    ui->setupUi(this);
-    setWindowFlags(ql5::DialogWindowFlags());
-    connect(ui->okButton, &QPushButton::clicked, this, &ConverterInfoDialog::accept);
-    BuildDetailsText();
+    ui_->setupUi(this);
+    setWindowFlags(ql5::dialogWindowFlags());
+    connect(ui_->okButton, &QPushButton::clicked, this, &ConverterInfoDialog::accept);
+    ui_->detailsLabel->setText(ql5::detailsText(record));
 }
 
 ConverterInfoDialog::~ConverterInfoDialog() = default;
 
-void ConverterInfoDialog::BuildDetailsText()
+QString ConverterInfoDialog::details() const
 {
-    TransferToControls();
-    // The row's copy holds the substituted name from now on.
-    SubstituteProductName(*record_);
-    detailsText = ComposeDetailsText(*record_);
-    TransferToControls();
-}
-
-void ConverterInfoDialog::TransferToControls()
-{
-    ui->detailsLabel->setText(detailsText);
-}
-
-void ConverterInfoDialog::TransferFromControls()
-{
-    detailsText = ui->detailsLabel->text();
-}
-
-void ConverterInfoDialog::accept()
-{
-    TransferFromControls();
-    QDialog::accept();
+    return ui_->detailsLabel->text();
 }

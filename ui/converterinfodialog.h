@@ -4,7 +4,6 @@
 #include <ql5/discovery.h>
 
 #include <QDialog>
-#include <QString>
 
 #include <memory>
 
@@ -13,29 +12,20 @@ class ConverterInfoDialog;
 }
 
 // Shows, as nine lines of text, what the last sweep learnt about one
-// converter. It borrows the selected row's record and sends nothing.
+// converter. It sends nothing.
 class ConverterInfoDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    ConverterInfoDialog(DeviceRecordExchange* record, QWidget* parent = nullptr);
+    explicit ConverterInfoDialog(const DeviceRecordExchange& record, QWidget* parent = nullptr);
     ~ConverterInfoDialog() override;
 
-    DeviceRecordExchange* record() const { return record_; }
-    const QString& details() const { return detailsText; }
-
-public slots:
-    void accept() override;
+    // The nine lines as shown.
+    QString details() const;
 
 private:
-    void BuildDetailsText();
-    void TransferToControls();
-    void TransferFromControls();
-
-    std::unique_ptr<Ui::ConverterInfoDialog> ui;
-    DeviceRecordExchange* record_;
-    QString detailsText;
+    std::unique_ptr<Ui::ConverterInfoDialog> ui_;
 };
 
 #endif

@@ -5,228 +5,301 @@
 #include "messagebox.h"
 #include "rebootdialog.h"
 #include "recordtext.h"
+#include "searchstatus.h"
 #include "stringtable.h"
+#include "sweepnotifier.h"
 #include "ui_converterlistdialog.h"
 
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QSet>
 #include <QStyle>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
+#include <array>
+#include <vector>
 
 using namespace ql5;
 
 namespace {
 
 // Widths of the four columns in pixels, at the font the list was designed for.
-constexpr int kColumnWidths[4] = {129, 110, 110, 127};
+constexpr std::array<int, 4> kColumnWidths = {129, 110, 110, 127};
+
+// How many records one read takes from the reply queue. The queue can hold
+// tens of thousands; reading them in slices keeps the buffer small.
+constexpr int kRecordsPerRead = 256;
 
 // The average width of the 52 Latin letters, rounded to the nearest pixel:
 // the measure by which dialog layouts scale with their font.
-int AverageLetterWidth(const QFontMetrics& metrics)
+int averageLetterWidth(const QFontMetrics& metrics)
 {
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return (letters / 26 + 1) / 2;
 }
 
-}  // namespace
+// A converter as heard on one local address: its MAC and that address.
+constexpr qsizetype kMacBytes = 6;
 
-ConverterRow::ConverterRow(std::unique_ptr<DeviceRecordExchange> record)
-    : record_(std::move(record))
+QByteArray converterKey(const DeviceRecordExchange& record)
 {
+    QByteArray key(reinterpret_cast<const char*>(record.macAddress), kMacBytes);
+    key.append(reinterpret_cast<const char*>(&record.localAddress), sizeof record.localAddress);
+    return key;
 }
+
+// The local addresses that the running sweep listens on: those whose
+// socket the client could open.
+QList<std::uint32_t> sweepAddresses(DiscoveryHandle context)
+{
+    const std::int32_t count = GetSweepAddresses(context, nullptr, 0);
+    if (count <= 0)
+        return {};
+    QList<std::uint32_t> addresses(count);
+    const std::int32_t copied =
+        GetSweepAddresses(context, addresses.data(), static_cast<std::uint32_t>(count));
+    addresses.resize(std::clamp(copied, 0, count));
+    return addresses;
+}
+
+}  // namespace
 
 ConverterListDialog::ConverterListDialog(QWidget* parent)
     : QDialog(parent),
-      ui(std::make_unique<Ui::ConverterListDialog>()),
-      messageWindow(this),
-      urlOpener([](const QUrl& url) { return QDesktopServices::openUrl(url); })
+      ui_(std::make_unique<Ui::ConverterListDialog>()),
+      notifier_(new SweepNotifier(this)),
+      urlOpener_([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     // A caption with system menu, minimise and close boxes, shown in the task
     // bar as an application window.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+    ui_->setupUi(this);
 
-    // Initialisation, step 1: bind the list.
-    ui->setupUi(this);
-    listControl = ui->listControl;
-
-    // Step 2: the window's icon, in both sizes.
+    QIcon icon;
     icon.addFile(QStringLiteral(":/icons/ql5config-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icons/ql5config-32.png"), QSize(32, 32));
     setWindowIcon(icon);
 
-    // Step 3: four left-aligned columns with their headings and widths. The
-    // widths are pixels at an 8-point font whose letters average 6 pixels;
-    // they grow with the font in use, so that a MAC address still fits its
-    // column on a desktop with a larger font.
-    listControl->setColumnCount(4);
-    listControl->setHeaderLabels({StringTableText(IpAddressHeading),
-                                  StringTableText(MacAddressHeading), StringTableText(NameHeading),
-                                  StringTableText(ConverterHeading)});
-    const int averageCharWidth = AverageLetterWidth(listControl->fontMetrics());
+    // The widths are pixels at an 8-point font whose letters average 6
+    // pixels; they grow with the font in use, so that a MAC address still
+    // fits its column on a desktop with a larger font.
+    QTreeWidget* list = ui_->listControl;
+    list->setColumnCount(4);
+    list->setHeaderLabels({stringTableText(kIpAddressHeading), stringTableText(kMacAddressHeading),
+                           stringTableText(kNameHeading), stringTableText(kConverterHeading)});
+    const int letterWidth = averageLetterWidth(list->fontMetrics());
     int listWidth = 0;
     for (int column = 0; column < 4; ++column) {
-        const int width =
-            std::max(kColumnWidths[column], kColumnWidths[column] * averageCharWidth / 6);
-        listControl->setColumnWidth(column, width);
+        const int width = std::max(kColumnWidths[column], kColumnWidths[column] * letterWidth / 6);
+        list->setColumnWidth(column, width);
         listWidth += width;
     }
-    listControl->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    listControl->setMinimumWidth(listWidth + 2 * listControl->frameWidth() +
-                                 style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list->setMinimumWidth(listWidth + 2 * list->frameWidth() +
+                          style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 
-    // Step 4: a click anywhere in a row selects the whole row; the .ui file
-    // sets full-row, single selection.
-
-    connect(ui->openWebInterfaceButton, &QPushButton::clicked, this,
-            &ConverterListDialog::OnOpenWebInterface);
-    connect(ui->configureIpSettingsButton, &QPushButton::clicked, this,
-            &ConverterListDialog::OnConfigureIpSettings);
-    connect(ui->converterInfoButton, &QPushButton::clicked, this,
-            &ConverterListDialog::OnConverterInfo);
-    connect(ui->rebootConverterButton, &QPushButton::clicked, this,
-            &ConverterListDialog::OnRebootConverter);
-    connect(ui->refreshListButton, &QPushButton::clicked, this,
-            &ConverterListDialog::OnRefreshList);
-    connect(ui->closeButton, &QPushButton::clicked, this, &ConverterListDialog::reject);
+    connect(ui_->openWebInterfaceButton, &QPushButton::clicked, this,
+            &ConverterListDialog::openWebInterface);
+    connect(ui_->configureIpSettingsButton, &QPushButton::clicked, this,
+            &ConverterListDialog::configureIpSettings);
+    connect(ui_->converterInfoButton, &QPushButton::clicked, this,
+            &ConverterListDialog::showConverterInfo);
+    connect(ui_->rebootConverterButton, &QPushButton::clicked, this,
+            &ConverterListDialog::rebootConverter);
+    connect(ui_->refreshListButton, &QPushButton::clicked, this, &ConverterListDialog::refreshList);
+    connect(ui_->closeButton, &QPushButton::clicked, this, &ConverterListDialog::reject);
+    connect(notifier_, &SweepNotifier::repliesWaiting, this, &ConverterListDialog::readReplies);
     // No button is the window's default button.
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setDefault(false);
 
-    // Steps 6 to 8.
-    context = OpenContext(QL5_PROTOCOL_MAGIC);
-    if (context == nullptr) {
-        ShowMessage(this, StringTableText(InternalErrorText));
+    context_ = OpenContext(QL5_PROTOCOL_MAGIC);
+    if (context_ == nullptr) {
+        showConverterCount();
+        showSearchedNetworks({});
+        showMessage(this, stringTableText(kInternalErrorText));
         // The window keeps the focus itself, so no control receives it.
         setFocus(Qt::OtherFocusReason);
         return;
     }
-    RefreshList();
+    refreshList();
 }
 
 ConverterListDialog::~ConverterListDialog()
 {
     // The sweep has ended when StopDiscovery returns, so nothing is posted to
-    // this window any more when the message window goes with the members.
-    StopDiscovery(context);
-    CloseContext(context);
-    ClearRows();
+    // the notifier any more when it goes with the window's children.
+    StopDiscovery(context_);
+    CloseContext(context_);
 }
 
-QString ConverterListDialog::NothingFoundText()
+QString ConverterListDialog::nothingFoundText()
 {
     return QStringLiteral(u"Nie znaleziono urządzeń");
 }
 
 void ConverterListDialog::setUrlOpener(UrlOpener opener)
 {
-    urlOpener = std::move(opener);
+    urlOpener_ = std::move(opener);
 }
 
-DeviceRecordExchange* ConverterListDialog::SelectedRecord() const
+QTreeWidget* ConverterListDialog::list() const
 {
-    const QList<QTreeWidgetItem*> selected = listControl->selectedItems();
-    const int index = selected.isEmpty() ? -1 : listControl->indexOfTopLevelItem(selected.first());
-    if (index < 0 || index >= listControl->topLevelItemCount())
-        return nullptr;
-    return static_cast<ConverterRow*>(listControl->topLevelItem(index))->record();
+    return ui_->listControl;
 }
 
-void ConverterListDialog::ClearRows()
+std::optional<DeviceRecordExchange> ConverterListDialog::selectedRecord() const
 {
-    while (listControl->topLevelItemCount() > 0)
-        delete listControl->takeTopLevelItem(0);
+    const QList<QTreeWidgetItem*> selected = ui_->listControl->selectedItems();
+    if (selected.isEmpty())
+        return std::nullopt;
+    const QVariant data = selected.first()->data(0, kRecordRole);
+    if (!data.isValid())
+        return std::nullopt;
+    return data.value<DeviceRecordExchange>();
 }
 
-void ConverterListDialog::RefreshList()
+void ConverterListDialog::setRowLimit(int rows)
 {
-    if (context == nullptr) {
-        ShowMessage(this, StringTableText(InternalErrorText));
+    rowLimit_ = rows;
+}
+
+void ConverterListDialog::clearRows()
+{
+    rowsByConverter_.clear();
+    macs_.clear();
+    leftOut_ = 0;
+    droppedByClient_ = 0;
+    ui_->listControl->clear();
+}
+
+void ConverterListDialog::refreshList()
+{
+    if (context_ == nullptr) {
+        showMessage(this, stringTableText(kInternalErrorText));
         return;
     }
-    StopDiscovery(context);
+    StopDiscovery(context_);
+    // From here on, notifications of the sweep just stopped are ignored,
+    // also those already on their way.
+    const int sweep = ++sweep_;
 
-    listControl->setUpdatesEnabled(false);
-    ClearRows();
-    auto* searching = new ConverterRow;
-    searching->setText(0, StringTableText(SearchingText));
-    listControl->insertTopLevelItem(0, searching);
-    listControl->setUpdatesEnabled(true);
-    listControl->viewport()->repaint();
+    QTreeWidget* list = ui_->listControl;
+    list->setUpdatesEnabled(false);
+    clearRows();
+    auto* searching = new QTreeWidgetItem(list);
+    searching->setText(0, stringTableText(kSearchingText));
+    list->setUpdatesEnabled(true);
+    showConverterCount();
 
-    // The sweep starts once this handler has returned and the searching row
-    // is on the screen.
-    messageWindow.post(WM_APP_START_SWEEP);
+    // The sweep starts once the searching row is on the screen. A second
+    // refresh before that supersedes this start.
+    QTimer::singleShot(0, this, [this, sweep] { startSweep(sweep); });
 }
 
-void ConverterListDialog::OnStartSweep()
+void ConverterListDialog::startSweep(int sweep)
 {
-    if (context == nullptr) {
-        ShowMessage(this, StringTableText(InternalErrorText));
+    if (sweep != sweep_)
+        return;
+    if (StartDiscovery(context_, notifier_->window(), SweepNotifier::kRepliesWaitingMessage,
+                       sweep) == 0) {
+        showSearchedNetworks(networksOf(sweepAddresses(context_)));
         return;
     }
-    StartDiscovery(context, messageWindow.handle(), WM_APP_REPLIES_WAITING, 0);
+    // A search that cannot start says why, instead of a searching row that
+    // would never go away.
+    char reason[256] = {};
+    GetStatusText(context_, reason, sizeof reason);
+    QString text = shownConverterText(reason);
+    if (text.isEmpty() || text == QLatin1String("Operation Successful"))
+        text = QStringLiteral("The search for converters could not start.");
+    else
+        text = QStringLiteral("Cannot search: %1").arg(text);
+    QTreeWidget* list = ui_->listControl;
+    clearRows();
+    auto* row = new QTreeWidgetItem(list);
+    row->setText(0, text);
+    row->setFirstColumnSpanned(true);
+    showConverterCount();
+    showSearchedNetworks({});
 }
 
-void ConverterListDialog::OnRepliesWaiting()
+void ConverterListDialog::readReplies(int sweep)
 {
-    if (listControl->topLevelItemCount() > 0 &&
-        listControl->topLevelItem(0)->text(0) == StringTableText(SearchingText)) {
-        delete listControl->takeTopLevelItem(0);
+    if (sweep != sweep_)
+        return;
+    QTreeWidget* list = ui_->listControl;
+    if (list->topLevelItemCount() > 0 &&
+        list->topLevelItem(0)->text(0) == stringTableText(kSearchingText)) {
+        delete list->takeTopLevelItem(0);
     }
 
-    while (GetDeviceCount(context) > 0) {
-        DeviceRecordExchange local{};
-        // This window is the queue's only reader, so a positive count always
-        // yields a record; stopping on anything else keeps a faulty count
-        // from turning into an endless loop.
-        if (ReadDevices(context, &local, 1) != 1)
+    // Only what waits now is read: under a flood of replies the sweep keeps
+    // filling the queue, and it notifies again for whatever comes later.
+    std::vector<DeviceRecordExchange> records(kRecordsPerRead);
+    for (int waiting = GetDeviceCount(context_); waiting > 0;) {
+        const auto wanted = static_cast<std::uint32_t>(std::min(waiting, kRecordsPerRead));
+        const int read = ReadDevices(context_, records.data(), wanted);
+        if (read <= 0)
             break;
-        auto copy = std::make_unique<DeviceRecordExchange>(local);
-        const QString macText = FormatMac(local.macAddress);
-        // The row's copy keeps the name as received; only the shown text is
-        // substituted.
-        SubstituteProductName(local);
-
-        auto* row = new ConverterRow(std::move(copy));
-        row->setText(0, FormatDottedDecimal(local.ipAddress));
-        row->setText(1, macText);
-        row->setText(2, DecodeConverterText(local.code4Text));
-        row->setText(3, DecodeConverterText(local.productName));
-        listControl->insertTopLevelItem(listControl->topLevelItemCount(), row);
+        for (int i = 0; i < read; ++i)
+            showRecord(records[static_cast<std::size_t>(i)]);
+        waiting -= read;
     }
+    droppedByClient_ = std::max<qint64>(0, GetDroppedCount(context_));
 
-    if (listControl->topLevelItemCount() == 0) {
-        auto* nothingFound = new ConverterRow;
-        nothingFound->setText(0, NothingFoundText());
-        listControl->insertTopLevelItem(0, nothingFound);
-    } else {
-        listControl->setCurrentItem(listControl->topLevelItem(0));
+    if (list->topLevelItemCount() == 0) {
+        auto* nothingFound = new QTreeWidgetItem(list);
+        nothingFound->setText(0, nothingFoundText());
+    } else if (list->selectedItems().isEmpty()) {
+        // Only a list without a selection gets one: moving the user's
+        // selection would let a late reply change which converter a command
+        // acts on just before the click.
+        list->setCurrentItem(list->topLevelItem(0));
     }
+    showConverterCount();
 }
 
-void ConverterListDialog::customEvent(QEvent* event)
+void ConverterListDialog::showRecord(const DeviceRecordExchange& record)
 {
-    if (event->type() != WindowMessageEvent::EventType()) {
-        QDialog::customEvent(event);
-        return;
+    const QByteArray key = converterKey(record);
+    QTreeWidgetItem* row = rowsByConverter_.value(key);
+    if (row == nullptr) {
+        // A full list still updates its rows, but takes no new converter.
+        if (rowsByConverter_.size() >= rowLimit_) {
+            ++leftOut_;
+            return;
+        }
+        row = new QTreeWidgetItem(ui_->listControl);
+        rowsByConverter_.insert(key, row);
+        macs_.insert(key.first(kMacBytes));
     }
-    switch (static_cast<WindowMessageEvent*>(event)->message()) {
-    case WM_APP_START_SWEEP:
-        OnStartSweep();
-        break;
-    case WM_APP_REPLIES_WAITING:
-        OnRepliesWaiting();
-        break;
-    default:
-        break;
-    }
+    // The row's data keeps the record as received; only the shown name is
+    // substituted.
+    row->setData(0, kRecordRole, QVariant::fromValue(record));
+    row->setText(0, formatDottedDecimal(record.ipAddress));
+    row->setText(1, formatMac(record.macAddress));
+    row->setText(2, shownConverterText(record.code4Text));
+    row->setText(3, shownProductName(record));
+}
+
+void ConverterListDialog::showConverterCount()
+{
+    ui_->converterCountLabel->setText(
+        converterCountText(static_cast<int>(macs_.size()), leftOut_ + droppedByClient_));
+}
+
+void ConverterListDialog::showSearchedNetworks(const QList<SearchedNetwork>& networks)
+{
+    ui_->searchedNetworksLabel->setText(searchedNetworksText(networks));
+    ui_->searchedNetworksLabel->setToolTip(searchedNetworksList(networks));
 }
 
 void ConverterListDialog::keyPressEvent(QKeyEvent* event)
@@ -241,51 +314,46 @@ void ConverterListDialog::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void ConverterListDialog::OnRefreshList()
+void ConverterListDialog::openWebInterface()
 {
-    RefreshList();
-}
-
-void ConverterListDialog::OnOpenWebInterface()
-{
-    DeviceRecordExchange* record = SelectedRecord();
-    if (record == nullptr) {
-        ShowMessage(this, StringTableText(NoSelectionText));
+    const auto record = selectedRecord();
+    if (!record) {
+        showMessage(this, stringTableText(kNoSelectionText));
         return;
     }
     // The outcome is ignored: nothing is shown when the desktop fails.
-    urlOpener(QUrl(QStringLiteral("http://%1").arg(FormatDottedDecimal(record->ipAddress))));
+    urlOpener_(QUrl(QStringLiteral("http://%1").arg(formatDottedDecimal(record->ipAddress))));
 }
 
-void ConverterListDialog::OnConfigureIpSettings()
+void ConverterListDialog::configureIpSettings()
 {
-    DeviceRecordExchange* record = SelectedRecord();
-    if (record == nullptr) {
-        ShowMessage(this, StringTableText(NoSelectionText));
+    const auto record = selectedRecord();
+    if (!record) {
+        showMessage(this, stringTableText(kNoSelectionText));
         return;
     }
-    IpSettingsDialog dialog(record, this);
+    IpSettingsDialog dialog(*record, this);
     dialog.exec();
 }
 
-void ConverterListDialog::OnRebootConverter()
+void ConverterListDialog::rebootConverter()
 {
-    DeviceRecordExchange* record = SelectedRecord();
-    if (record == nullptr) {
-        ShowMessage(this, StringTableText(NoSelectionText));
+    const auto record = selectedRecord();
+    if (!record) {
+        showMessage(this, stringTableText(kNoSelectionText));
         return;
     }
-    RebootDialog dialog(record, this);
+    RebootDialog dialog(*record, this);
     dialog.exec();
 }
 
-void ConverterListDialog::OnConverterInfo()
+void ConverterListDialog::showConverterInfo()
 {
-    DeviceRecordExchange* record = SelectedRecord();
-    if (record == nullptr) {
-        ShowMessage(this, StringTableText(NoSelectionText));
+    const auto record = selectedRecord();
+    if (!record) {
+        showMessage(this, stringTableText(kNoSelectionText));
         return;
     }
-    ConverterInfoDialog dialog(record, this);
+    ConverterInfoDialog dialog(*record, this);
     dialog.exec();
 }

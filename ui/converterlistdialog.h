@@ -1,42 +1,39 @@
 #ifndef QL5CONFIG_CONVERTERLISTDIALOG_H
 #define QL5CONFIG_CONVERTERLISTDIALOG_H
 
-#include "windowmessages.h"
-
 #include <ql5/discovery.h>
 
+#include <QByteArray>
 #include <QDialog>
-#include <QIcon>
-#include <QTreeWidgetItem>
+#include <QHash>
+#include <QList>
+#include <QSet>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
+class QLabel;
 class QTreeWidget;
+class QTreeWidgetItem;
 class QUrl;
 
 namespace Ui {
 class ConverterListDialog;
 }
 
-// One row of the converter list. A device row owns a copy of the record as
-// the sweep delivered it; the searching and nothing-found rows own none. Rows
-// are only ever appended while a command dialog runs, and the copy lives on
-// the heap, so the pointer that a dialog borrows stays valid.
-class ConverterRow : public QTreeWidgetItem
-{
-public:
-    explicit ConverterRow(std::unique_ptr<DeviceRecordExchange> record = nullptr);
-
-    DeviceRecordExchange* record() const { return record_.get(); }
-
-private:
-    std::unique_ptr<DeviceRecordExchange> record_;
-};
+namespace ql5 {
+class SweepNotifier;
+struct SearchedNetwork;
+}  // namespace ql5
 
 // The main window: finds the converters on every attached network, lists
 // them, and runs the commands on the selected one. It owns one discovery
 // context from its creation to its destruction.
+//
+// Each row of the list is one converter as heard on one local address. A
+// device row holds the record of the newest reply as its data; the
+// searching, nothing-found and cannot-search rows hold none.
 class ConverterListDialog : public QDialog
 {
     Q_OBJECT
@@ -45,43 +42,70 @@ public:
     // Opens a web address; returns whether the desktop accepted it.
     using UrlOpener = std::function<bool(const QUrl&)>;
 
+    // The item data role under which a device row holds its record.
+    static constexpr int kRecordRole = Qt::UserRole;
+
+    // The most device rows the list holds: as many records as the client
+    // queues at most. A flood of forged replies, each from another MAC,
+    // would otherwise grow the list, and the window's memory, without end.
+    static constexpr int kDefaultRowLimit = static_cast<int>(QL5_MAX_PENDING_RECORDS);
+
     explicit ConverterListDialog(QWidget* parent = nullptr);
     ~ConverterListDialog() override;
 
     // The row that tells that a notification found no converter.
-    static QString NothingFoundText();
+    static QString nothingFoundText();
 
     // Replaces the desktop's default action for web addresses (for tests).
     void setUrlOpener(UrlOpener opener);
 
-    // The record copy of the selected row, or null when no device row is
-    // selected.
-    DeviceRecordExchange* SelectedRecord() const;
+    // Changes the most device rows the list holds (for tests); rows already
+    // listed stay.
+    void setRowLimit(int rows);
 
-    QTreeWidget* list() const { return listControl; }
+    // The record of the selected device row, or none when no device row is
+    // selected.
+    std::optional<DeviceRecordExchange> selectedRecord() const;
+
+    QTreeWidget* list() const;
 
 protected:
-    void customEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void RefreshList();
-    void OnStartSweep();
-    void OnRepliesWaiting();
-    void ClearRows();
+    void refreshList();
+    void startSweep(int sweep);
+    void readReplies(int sweep);
+    void showRecord(const DeviceRecordExchange& record);
+    void clearRows();
+    void showConverterCount();
+    void showSearchedNetworks(const QList<ql5::SearchedNetwork>& networks);
 
-    void OnOpenWebInterface();
-    void OnConfigureIpSettings();
-    void OnRebootConverter();
-    void OnConverterInfo();
-    void OnRefreshList();
+    void openWebInterface();
+    void configureIpSettings();
+    void rebootConverter();
+    void showConverterInfo();
 
-    std::unique_ptr<Ui::ConverterListDialog> ui;
-    QTreeWidget* listControl = nullptr;
-    QIcon icon;
-    DiscoveryHandle context = nullptr;
-    ql5::MessageWindowBridge messageWindow;
-    UrlOpener urlOpener;
+    std::unique_ptr<Ui::ConverterListDialog> ui_;
+    DiscoveryHandle context_ = nullptr;
+    ql5::SweepNotifier* notifier_ = nullptr;
+    // The number of the current sweep; notifications of earlier ones are
+    // ignored.
+    int sweep_ = 0;
+    // The device rows by MAC and local address, so that a newer reply finds
+    // its row at once even in a list of thousands.
+    QHash<QByteArray, QTreeWidgetItem*> rowsByConverter_;
+    // The MACs of the device rows: a converter heard on two networks has two
+    // rows but counts once.
+    QSet<QByteArray> macs_;
+    int rowLimit_ = kDefaultRowLimit;
+    // Replies of converters without a row that the full list left out, and
+    // those that the client dropped because its queue was full.
+    qint64 leftOut_ = 0;
+    qint64 droppedByClient_ = 0;
+    UrlOpener urlOpener_;
 };
+
+Q_DECLARE_METATYPE(DeviceRecordExchange)
 
 #endif

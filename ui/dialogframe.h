@@ -8,7 +8,7 @@ namespace ql5 {
 // The frame of every command dialog: a caption with its title, a system menu
 // and a close box, and no minimise or maximise boxes, since the dialogs keep
 // a fixed size.
-inline Qt::WindowFlags DialogWindowFlags()
+inline Qt::WindowFlags dialogWindowFlags()
 {
     return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
            Qt::WindowCloseButtonHint;

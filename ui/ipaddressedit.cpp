@@ -26,10 +26,10 @@ IpAddressEdit::IpAddressEdit(QWidget* parent)
 
     // Up to three digits whose value is at most 255, leading zeros allowed;
     // an empty field is valid.
-    static const QRegularExpression octet(
+    static const QRegularExpression kOctet(
         QStringLiteral("^([01]?[0-9]{0,2}|2[0-4][0-9]|25[0-5])$"));
     const int digitWidth = fontMetrics().horizontalAdvance(QStringLiteral("0000"));
-    for (int index = 0; index < FieldCount; ++index) {
+    for (int index = 0; index < kFieldCount; ++index) {
         if (index > 0) {
             auto* dot = new QLabel(QStringLiteral("."), box);
             dot->setTextFormat(Qt::PlainText);
@@ -39,7 +39,7 @@ IpAddressEdit::IpAddressEdit(QWidget* parent)
         field->setFrame(false);
         field->setAlignment(Qt::AlignCenter);
         field->setMaxLength(3);
-        field->setValidator(new QRegularExpressionValidator(octet, field));
+        field->setValidator(new QRegularExpressionValidator(kOctet, field));
         field->setFixedWidth(digitWidth);
         field->setAccessibleName(tr("Field %1 of the address").arg(index + 1));
         // Only the first field is a tab stop; the others are reached by
@@ -55,16 +55,16 @@ IpAddressEdit::IpAddressEdit(QWidget* parent)
     box->setMinimumHeight(fields_[0]->sizeHint().height() + 4);
 }
 
-void IpAddressEdit::setAddressBytes(const std::array<std::uint8_t, FieldCount>& bytes)
+void IpAddressEdit::setAddressBytes(const std::array<std::uint8_t, kFieldCount>& bytes)
 {
-    for (int index = 0; index < FieldCount; ++index)
+    for (int index = 0; index < kFieldCount; ++index)
         fields_[index]->setText(QString::number(bytes[index]));
 }
 
-std::array<std::uint8_t, IpAddressEdit::FieldCount> IpAddressEdit::addressBytes() const
+std::array<std::uint8_t, IpAddressEdit::kFieldCount> IpAddressEdit::addressBytes() const
 {
-    std::array<std::uint8_t, FieldCount> bytes{};
-    for (int index = 0; index < FieldCount; ++index) {
+    std::array<std::uint8_t, kFieldCount> bytes{};
+    for (int index = 0; index < kFieldCount; ++index) {
         // The validator keeps every field blank or within 0 to 255.
         bytes[index] = static_cast<std::uint8_t>(fields_[index]->text().toUInt());
     }
@@ -92,7 +92,7 @@ QLineEdit* IpAddressEdit::field(int index) const
 void IpAddressEdit::onFieldEdited(int index)
 {
     QLineEdit* field = fields_[index];
-    if (field->text().size() == 3 && field->cursorPosition() == 3 && index + 1 < FieldCount)
+    if (field->text().size() == 3 && field->cursorPosition() == 3 && index + 1 < kFieldCount)
         moveToField(index + 1, true);
 }
 
@@ -122,22 +122,17 @@ bool IpAddressEdit::eventFilter(QObject* watched, QEvent* event)
     switch (key->key()) {
     case Qt::Key_Period:
     case Qt::Key_Space:
-        if (index + 1 < FieldCount && !field->text().isEmpty())
+        if (index + 1 < kFieldCount && !field->text().isEmpty())
             moveToField(index + 1, true);
         return true;
     case Qt::Key_Right:
-        if (atEnd && index + 1 < FieldCount) {
+        if (atEnd && index + 1 < kFieldCount) {
             moveToField(index + 1, true);
             fields_[index + 1]->setCursorPosition(0);
             return true;
         }
         break;
     case Qt::Key_Left:
-        if (atStart && index > 0) {
-            moveToField(index - 1, false);
-            return true;
-        }
-        break;
     case Qt::Key_Backspace:
         if (atStart && index > 0) {
             moveToField(index - 1, false);

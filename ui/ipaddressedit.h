@@ -17,14 +17,14 @@ class IpAddressEdit : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int FieldCount = 4;
+    static constexpr int kFieldCount = 4;
 
     explicit IpAddressEdit(QWidget* parent = nullptr);
 
     // Shows four bytes, the first one in the leftmost field.
-    void setAddressBytes(const std::array<std::uint8_t, FieldCount>& bytes);
+    void setAddressBytes(const std::array<std::uint8_t, kFieldCount>& bytes);
     // The four fields as bytes, the leftmost field first.
-    std::array<std::uint8_t, FieldCount> addressBytes() const;
+    std::array<std::uint8_t, kFieldCount> addressBytes() const;
     // The four fields as one number, the leftmost field in the highest byte.
     std::uint32_t address() const;
     // Empties all four fields.
@@ -39,7 +39,7 @@ private:
     void onFieldEdited(int index);
     void moveToField(int index, bool atStart);
 
-    std::array<QLineEdit*, FieldCount> fields_{};
+    std::array<QLineEdit*, kFieldCount> fields_{};
 };
 
 #endif

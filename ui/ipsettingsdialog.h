@@ -1,16 +1,16 @@
 #ifndef QL5CONFIG_IPSETTINGSDIALOG_H
 #define QL5CONFIG_IPSETTINGSDIALOG_H
 
+#include "commandoutcome.h"
+
 #include <ql5/discovery.h>
 
 #include <QDialog>
-#include <QList>
-#include <QString>
+#include <QFutureWatcher>
+#include <QThreadPool>
 
-#include <cstdint>
 #include <memory>
 
-class IpAddressEdit;
 class QButtonGroup;
 
 namespace Ui {
@@ -18,48 +18,44 @@ class IpSettingsDialog;
 }
 
 // Gives the selected converter DHCP, or a static address, subnet mask and
-// default gateway, authorised by the password that the user types. It
-// borrows the selected row's record and opens a context of its own for each
-// Apply.
+// default gateway, authorised by the password that the user types. It keeps
+// its own copy of the selected row's record, and sends each Apply on a
+// worker of its own, through a context of its own.
 class IpSettingsDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    IpSettingsDialog(DeviceRecordExchange* record, QWidget* parent = nullptr);
+    explicit IpSettingsDialog(const DeviceRecordExchange& record, QWidget* parent = nullptr);
+    // Waits for an Apply that still runs; the dialog refuses to close while
+    // one does, so only the end of the program gets here that way.
     ~IpSettingsDialog() override;
 
-    DeviceRecordExchange* record() const { return record_; }
+    const DeviceRecordExchange& record() const { return record_; }
     // 0 for DHCP, 1 for manual settings, -1 when neither is selected.
-    std::int32_t mode() const { return addressMode; }
+    int mode() const;
     // True while Apply waits for the converter.
-    bool isBusy() const { return busy; }
+    bool isBusy() const { return busy_; }
 
 public slots:
     // Cancel, Escape and the close box end the dialog, except while Apply
-    // waits for the converter.
+    // waits for the converter: what the converter did must be shown.
     void reject() override;
 
 private:
-    void SetAddressMode(std::int32_t mode);
-    void ApplySettings();
-    void ShowSettingResult(DiscoveryHandle context);
+    void setAddressMode(int mode);
+    void applySettings();
+    void showApplyOutcome();
+    void setBusy(bool busy);
 
-    void TransferToControls();
-    void TransferFromControls();
-    QList<QWidget*> Inputs() const;
-
-    std::unique_ptr<Ui::IpSettingsDialog> ui;
-    QButtonGroup* addressModeGroup = nullptr;
-    DeviceRecordExchange* record_;
-    IpAddressEdit* ipAddressControl = nullptr;
-    IpAddressEdit* gatewayControl = nullptr;
-    IpAddressEdit* subnetMaskControl = nullptr;
-    QString password;
-    QString macText;
-    QString nameText;
-    std::int32_t addressMode = -1;
-    bool busy = false;
+    std::unique_ptr<Ui::IpSettingsDialog> ui_;
+    QButtonGroup* addressModeGroup_ = nullptr;
+    DeviceRecordExchange record_;
+    bool busy_ = false;
+    QFutureWatcher<ql5::CommandOutcome> applyWatcher_;
+    // Declared last, so that it is destroyed first: its destructor waits
+    // for the request, which must end before anything it reports to goes.
+    QThreadPool worker_;
 };
 
 #endif

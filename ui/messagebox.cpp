@@ -7,7 +7,7 @@
 
 namespace ql5 {
 
-void ShowMessage(QWidget* owner, const QString& text)
+void showMessage(QWidget* owner, const QString& text)
 {
     // The application name defaults to the program file's base name, which is
     // "QL5Config" for the shipped program.
@@ -18,11 +18,11 @@ void ShowMessage(QWidget* owner, const QString& text)
     box.exec();
 }
 
-bool RefuseOverlongPassword(QWidget* owner, const QByteArray& passwordBytes)
+bool refuseOverlongPassword(QWidget* owner, const QByteArray& passwordBytes)
 {
     if (passwordBytes.size() <= kMaxPasswordBytes)
         return false;
-    ShowMessage(owner, PasswordTooLongMessage());
+    showMessage(owner, passwordTooLongMessage());
     return true;
 }
 

@@ -11,12 +11,12 @@ namespace ql5 {
 // Shows a message box owned by owner and waits until the user closes it: an
 // OK button only, no icon, titled with the program file's name. The text is
 // always shown as plain text, because it may carry a converter's message.
-void ShowMessage(QWidget* owner, const QString& text);
+void showMessage(QWidget* owner, const QString& text);
 
 // A password the client cannot carry (over 255 bytes) is refused before
 // anything is sent, rather than mistaken for a converter that does not answer.
 // Returns true, after telling the user, when the password is too long.
-bool RefuseOverlongPassword(QWidget* owner, const QByteArray& passwordBytes);
+bool refuseOverlongPassword(QWidget* owner, const QByteArray& passwordBytes);
 
 }  // namespace ql5
 

@@ -1,146 +1,119 @@
 #include "rebootdialog.h"
 
-#include "blockingcall.h"
 #include "commandtexts.h"
+#include "devicerequests.h"
 #include "dialogframe.h"
 #include "messagebox.h"
 #include "recordtext.h"
 #include "ui_rebootdialog.h"
 
-#include <ql5common/context_owner.h>
-
 #include <QPushButton>
-
-#include <array>
+#include <QtConcurrent>
 
 using namespace ql5;
 
-RebootDialog::RebootDialog(DeviceRecordExchange* record, QWidget* parent, RebootPolling polling)
+RebootDialog::RebootDialog(const DeviceRecordExchange& record, QWidget* parent,
+                           ql5common::RebootWaitTiming timing)
     : QDialog(parent),
-      ui(std::make_unique<Ui::RebootDialog>()),
+      ui_(std::make_unique<Ui::RebootDialog>()),
       record_(record),
-      polling(polling)
+      timing_(timing)
 {
-    ui->setupUi(this);
-    setWindowFlags(ql5::DialogWindowFlags());
-    connect(ui->rebootButton, &QPushButton::clicked, this, &RebootDialog::RebootAndWait);
-    connect(ui->closeButton, &QPushButton::clicked, this, &RebootDialog::accept);
+    ui_->setupUi(this);
+    setWindowFlags(dialogWindowFlags());
+    worker_.setMaxThreadCount(1);
+    connect(ui_->rebootButton, &QPushButton::clicked, this, &RebootDialog::rebootAndWait);
+    connect(ui_->closeButton, &QPushButton::clicked, this, &RebootDialog::accept);
+    connect(&rebootWatcher_, &QFutureWatcher<CommandOutcome>::finished, this,
+            &RebootDialog::showRebootOutcome);
+    connect(&waitWatcher_, &QFutureWatcher<ql5common::RebootOutcome>::finished, this,
+            &RebootDialog::showWaitOutcome);
 
-    // Initialisation: the template's placeholder status is never seen.
-    TransferToControls();
-    // The row's copy holds the substituted name from now on.
-    SubstituteProductName(*record_);
-    macText = FormatMac(record_->macAddress);
-    nameText = DecodeConverterText(record_->productName);
-    TransferToControls();
+    // The template's placeholder status is never seen.
+    ui_->statusLabel->clear();
+    ui_->nameLabel->setText(shownProductName(record_));
+    ui_->macLabel->setText(formatMac(record_.macAddress));
 }
 
-RebootDialog::~RebootDialog() = default;
-
-void RebootDialog::accept()
+RebootDialog::~RebootDialog()
 {
-    if (busy)
-        return;
-    TransferFromControls();
-    QDialog::accept();
+    if (wait_)
+        wait_->Stop();
 }
 
-void RebootDialog::reject()
+void RebootDialog::done(int result)
 {
-    if (busy)
-        return;
-    QDialog::reject();
-}
-
-void RebootDialog::RebootAndWait()
-{
-    // Step 1: a context of its own, closed on every way out; not tested, since
-    // with a null handle every later call fails in the client.
-    const ql5common::ContextOwner context;
-    // Step 2.
-    TransferFromControls();
-
-    const QByteArray passwordBytes = PasswordBytes(password);
-    if (RefuseOverlongPassword(this, passwordBytes))
-        return;
-
-    const auto mac = std::to_array(record_->macAddress);
-
-    // Step 3.
-    std::int32_t result = -1;
-    bool completed = false;
-    {
-        BusyScope busyScope(busy, Inputs());
-        completed = CallOffInterfaceThread(
-            [&] { return RebootDevice(context.Handle(), mac.data(), passwordBytes.constData()); },
-            result);
-    }
-    if (!completed) {
-        // The application is quitting: nothing more is sent or shown.
+    if (wait_) {
+        wait_->Stop();
+        closingResult_ = result;
         return;
     }
-    // Step 4: a reboot that was not carried out leaves the status line alone.
-    if (result != 0) {
-        ShowRebootResult(context.Handle(), result);
+    if (busy_)
+        return;
+    QDialog::done(result);
+}
+
+void RebootDialog::rebootAndWait()
+{
+    if (busy_)
+        return;
+    const QByteArray password = passwordBytes(ui_->passwordEdit->text());
+    if (refuseOverlongPassword(this, password))
+        return;
+    const CommandTarget target = commandTarget(record_);
+    setBusy(true);
+    rebootWatcher_.setFuture(
+        QtConcurrent::run(&worker_, [target, password] { return rebootDevice(target, password); }));
+}
+
+void RebootDialog::showRebootOutcome()
+{
+    const QString message = rebootOutcomeMessage(rebootWatcher_.result());
+    if (!message.isEmpty()) {
+        // A reboot that was not carried out leaves the status line as it was.
+        setBusy(false);
+        showMessage(this, message);
         return;
     }
+    ui_->statusLabel->setText(QStringLiteral("Status: Rebooting"));
+    // Close stays available during the wait: it stops the wait.
+    ui_->closeButton->setEnabled(true);
+    wait_ = std::make_shared<ql5common::RebootWait>(timing_);
+    const CommandTarget target = commandTarget(record_);
+    waitWatcher_.setFuture(QtConcurrent::run(
+        &worker_, [target, wait = wait_] { return waitUntilBack(target, *wait); }));
+}
 
-    // Step 5.
-    statusLine = QStringLiteral("Status: Rebooting");
-    TransferToControls();
-    {
-        BusyScope busyScope(busy, Inputs());
-        // The queries only tell whether the converter answers; what they
-        // return is thrown away.
-        DeviceRecordExchange scratch{};
-        std::int32_t answer = -1;
-        auto query = [&] { return QueryDevice(context.Handle(), mac.data(), &scratch); };
-
-        // Step 6: a converter that has not gone down yet answers at once.
-        completed = CallOffInterfaceThread(query, answer);
-        // Step 7: otherwise poll, with a pause before each further query.
-        for (int counter = 0; completed && answer != 0 && counter < polling.furtherPolls;) {
-            completed = PauseInterfaceThread(polling.pause);
-            ++counter;
-            if (completed)
-                completed = CallOffInterfaceThread(query, answer);
-        }
-        if (!completed)
-            return;
-        // Step 8.
-        statusLine =
-            answer == 0 ? QStringLiteral("Status: Ready") : QStringLiteral("Status: Timed out");
-        TransferToControls();
-        // Step 9: the busy cursor goes with busyScope.
+void RebootDialog::showWaitOutcome()
+{
+    wait_.reset();
+    setBusy(false);
+    if (closingResult_) {
+        QDialog::done(*closingResult_);
+        return;
     }
-    // Step 10: the owner closes the context.
+    switch (waitWatcher_.result()) {
+    case ql5common::RebootOutcome::kReady:
+        ui_->statusLabel->setText(QStringLiteral("Status: Ready"));
+        break;
+    case ql5common::RebootOutcome::kTimedOut:
+        ui_->statusLabel->setText(QStringLiteral("Status: Timed out"));
+        break;
+    case ql5common::RebootOutcome::kStopped:
+        break;
+    }
 }
 
-void RebootDialog::ShowRebootResult(DiscoveryHandle context, std::int32_t result)
+void RebootDialog::setBusy(bool busy)
 {
-    const std::int32_t code = GetStatusCode(context);
-    char text[255] = {};
-    GetStatusText(context, text, sizeof text);
-    ShowMessage(this, RebootResultMessage(result, code, DecodeConverterText(text)));
-}
-
-void RebootDialog::TransferToControls()
-{
-    ui->nameLabel->setText(nameText);
-    ui->macLabel->setText(macText);
-    ui->passwordEdit->setText(password);
-    ui->statusLabel->setText(statusLine);
-}
-
-void RebootDialog::TransferFromControls()
-{
-    nameText = ui->nameLabel->text();
-    macText = ui->macLabel->text();
-    password = ui->passwordEdit->text();
-    statusLine = ui->statusLabel->text();
-}
-
-QList<QWidget*> RebootDialog::Inputs() const
-{
-    return {ui->passwordEdit, ui->rebootButton, ui->closeButton};
+    busy_ = busy;
+    const QList<QWidget*> inputs{ui_->passwordEdit, ui_->rebootButton, ui_->closeButton};
+    for (QWidget* input : inputs)
+        input->setEnabled(!busy);
+    if (busy) {
+        setCursor(Qt::BusyCursor);
+    } else {
+        unsetCursor();
+        ui_->passwordEdit->setFocus(Qt::OtherFocusReason);
+    }
 }

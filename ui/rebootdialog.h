@@ -1,65 +1,68 @@
 #ifndef QL5CONFIG_REBOOTDIALOG_H
 #define QL5CONFIG_REBOOTDIALOG_H
 
+#include "commandoutcome.h"
+
 #include <ql5/discovery.h>
+#include <ql5common/reboot_wait.h>
 
 #include <QDialog>
-#include <QList>
-#include <QString>
+#include <QFutureWatcher>
+#include <QThreadPool>
 
-#include <chrono>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class RebootDialog;
 }
 
-// How the reboot dialog waits for a converter to come back: the pause before
-// each further query and the most further queries after the first one.
-struct RebootPolling {
-    std::chrono::milliseconds pause{500};
-    int furtherPolls = 40;
-};
-
 // Reboots the selected converter and waits until it answers queries again.
-// It borrows the selected row's record and opens a context of its own for
-// each reboot.
+// It keeps its own copy of the selected row's record, and runs the reboot
+// command and the wait on a worker of its own, each through a context of
+// its own.
 class RebootDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    // The program uses the default polling; tests pass shorter ones.
-    RebootDialog(DeviceRecordExchange* record, QWidget* parent = nullptr,
-                 RebootPolling polling = RebootPolling());
+    // The program waits as the common library says; tests pass a shorter
+    // timing.
+    explicit RebootDialog(const DeviceRecordExchange& record, QWidget* parent = nullptr,
+                          ql5common::RebootWaitTiming timing = {});
+    // Stops a wait that still runs and waits for its last query.
     ~RebootDialog() override;
 
-    DeviceRecordExchange* record() const { return record_; }
-    // True while a reboot or the wait after it runs.
-    bool isBusy() const { return busy; }
+    const DeviceRecordExchange& record() const { return record_; }
+    // True from "Reboot" until the outcome is shown, the wait included.
+    bool isBusy() const { return busy_; }
 
 public slots:
-    // "Close" ends the dialog, except while the dialog waits for the converter.
-    void accept() override;
-    // Escape and the close box likewise.
-    void reject() override;
+    // Close, Escape and the close box end the dialog, except while the reboot
+    // command waits for its answer (which must be shown). During the wait for
+    // the converter they stop the wait at once; the dialog ends as soon as
+    // the query in flight has run out its short reply window.
+    void done(int result) override;
 
 private:
-    void RebootAndWait();
-    void ShowRebootResult(DiscoveryHandle context, std::int32_t result);
+    void rebootAndWait();
+    void showRebootOutcome();
+    void showWaitOutcome();
+    void setBusy(bool busy);
 
-    void TransferToControls();
-    void TransferFromControls();
-    QList<QWidget*> Inputs() const;
-
-    std::unique_ptr<Ui::RebootDialog> ui;
-    DeviceRecordExchange* record_;
-    RebootPolling polling;
-    QString nameText;
-    QString macText;
-    QString password;
-    QString statusLine;
-    bool busy = false;
+    std::unique_ptr<Ui::RebootDialog> ui_;
+    DeviceRecordExchange record_;
+    ql5common::RebootWaitTiming timing_;
+    bool busy_ = false;
+    // The running wait, shared with the worker that runs it, or null.
+    std::shared_ptr<ql5common::RebootWait> wait_;
+    // How the dialog is to end once the stopped wait has returned.
+    std::optional<int> closingResult_;
+    QFutureWatcher<ql5::CommandOutcome> rebootWatcher_;
+    QFutureWatcher<ql5common::RebootOutcome> waitWatcher_;
+    // Declared last, so that it is destroyed first: its destructor waits
+    // for the worker, which must end before anything it reports to goes.
+    QThreadPool worker_;
 };
 
 #endif

@@ -7,38 +7,35 @@
 #include <ql5common/details_text.h>
 #include <ql5common/product_name.h>
 
-#include <string_view>
-
 namespace ql5 {
 
-QString FormatMac(const std::uint8_t macAddress[6])
+QString formatMac(const std::uint8_t macAddress[6])
 {
     return QString::fromStdString(ql5common::FormatMac(macAddress));
 }
 
-QString FormatDottedDecimal(std::uint32_t networkOrderAddress)
+QString formatDottedDecimal(std::uint32_t networkOrderAddress)
 {
     return QString::fromStdString(ql5common::FormatDottedDecimal(networkOrderAddress));
 }
 
-QString DecodeConverterText(const char* bytes, std::size_t capacity)
+QString shownConverterText(const char* bytes, std::size_t capacity)
 {
-    const std::u32string text = ql5common::DecodeConverterText(bytes, capacity);
-    return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));
+    return QString::fromStdString(
+        ql5common::NeutralisedText(ql5common::DecodeConverterText(bytes, capacity)));
 }
 
-void SubstituteProductName(DeviceRecordExchange& record)
+QString shownProductName(const DeviceRecordExchange& record)
 {
-    const QByteArray replacement = StringTableText(ReplacementProductName).toUtf8();
-    ql5common::SubstituteProductName(
-        record,
-        std::string_view(replacement.constData(), static_cast<std::size_t>(replacement.size())));
+    if (ql5common::IsModuleProductName(record.productName))
+        return stringTableText(kReplacementProductName);
+    return shownConverterText(record.productName);
 }
 
-QString ComposeDetailsText(const DeviceRecordExchange& record)
+QString detailsText(const DeviceRecordExchange& record)
 {
-    // A window's label shows the text as plain text, so it needs no escapes.
-    return QString::fromStdString(ql5common::DetailsText(record, ql5common::TextForm::kAsReceived));
+    return QString::fromStdString(
+        ql5common::DetailsText(record, ql5common::TextForm::kNeutralised));
 }
 
 }  // namespace ql5

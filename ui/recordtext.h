@@ -7,36 +7,45 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 // The display rules of the common library (ql5common) as QString: what every
 // window shows about a record. The rules themselves live there, shared with
-// ql5ctl; this file only converts. ql5common::NeutralisedText is there too
-// for texts that must not act on what shows them.
+// ql5ctl; this file only converts.
 namespace ql5 {
 
 // "02:51:c5:0a:0b:0c": two lower-case hexadecimal digits per byte.
-QString FormatMac(const std::uint8_t macAddress[6]);
+QString formatMac(const std::uint8_t macAddress[6]);
 
 // An IPv4 address held in network order as four decimal octets.
-QString FormatDottedDecimal(std::uint32_t networkOrderAddress);
+QString formatDottedDecimal(std::uint32_t networkOrderAddress);
 
-// Text bytes that came from a converter, up to the first NUL but never past
-// capacity bytes: valid UTF-8 as such, anything else as Latin-1.
-QString DecodeConverterText(const char* bytes, std::size_t capacity);
+// Text that came from a converter, as a window may show it: the bytes up to
+// the first NUL (never past capacity) decoded as UTF-8 when valid and as
+// Latin-1 otherwise, with control, line-separator and direction characters
+// written as visible escapes by the rule ql5ctl uses. A converter can then
+// neither add a line to what a window shows nor reorder its text.
+QString shownConverterText(const char* bytes, std::size_t capacity);
 
 template <std::size_t N>
-QString DecodeConverterText(const char (&field)[N])
+QString shownConverterText(const char (&field)[N])
 {
-    return DecodeConverterText(field, N);
+    return shownConverterText(field, N);
 }
 
-// If the record's product name is exactly "Digi Connect ME", overwrites it in
-// place with string 2 of the string table; any other name stays as it is.
-void SubstituteProductName(DeviceRecordExchange& record);
+inline QString shownConverterText(std::string_view bytes)
+{
+    return shownConverterText(bytes.data(), bytes.size());
+}
+
+// The record's product name as shown: string 2 of the string table in place
+// of the module's own name, any other name as shownConverterText gives it.
+QString shownProductName(const DeviceRecordExchange& record);
 
 // The nine lines that the information dialog shows about one converter, each
-// ended by a line feed, with the converter's texts as received.
-QString ComposeDetailsText(const DeviceRecordExchange& record);
+// ended by a line feed, with the converter's texts as shownConverterText
+// gives them, so that there are always exactly nine.
+QString detailsText(const DeviceRecordExchange& record);
 
 }  // namespace ql5
 

@@ -7,7 +7,7 @@ namespace ql5 {
 
 namespace {
 
-QHash<int, QString> ReadStringTable()
+QHash<int, QString> readStringTable()
 {
     QHash<int, QString> table;
     QFile file(QStringLiteral(":/stringtable.txt"));
@@ -30,10 +30,10 @@ QHash<int, QString> ReadStringTable()
 
 }  // namespace
 
-QString StringTableText(int id)
+QString stringTableText(int id)
 {
-    static const QHash<int, QString> table = ReadStringTable();
-    return table.value(id);
+    static const QHash<int, QString> kTable = readStringTable();
+    return kTable.value(id);
 }
 
 }  // namespace ql5

@@ -7,19 +7,19 @@ namespace ql5 {
 
 // Ids of the utility's string table (resources/stringtable.txt).
 enum StringId : int {
-    SearchingText = 1,           // the searching row
-    ReplacementProductName = 2,  // shown instead of the module's own product name
-    IpAddressHeading = 3,
-    MacAddressHeading = 4,
-    NameHeading = 5,
-    ConverterHeading = 6,
-    NoSelectionText = 7,    // a command found no selected record
-    InternalErrorText = 8,  // the main window has no context
+    kSearchingText = 1,           // the searching row
+    kReplacementProductName = 2,  // shown instead of the module's own product name
+    kIpAddressHeading = 3,
+    kMacAddressHeading = 4,
+    kNameHeading = 5,
+    kConverterHeading = 6,
+    kNoSelectionText = 7,    // a command found no selected record
+    kInternalErrorText = 8,  // the main window has no context
 };
 
 // The text of a string table entry, or an empty text for an id the table
 // does not hold. The table is read once, on first use.
-QString StringTableText(int id);
+QString stringTableText(int id);
 
 }  // namespace ql5
 

@@ -221,6 +221,20 @@ TEST(FleetState, RebootSilencesTheConverterForItsSilenceTime)
     EXPECT_EQ(fleet.Handle(Discovery(kFirst), "lab0", kStart + 2000ms).datagrams.size(), 1u);
 }
 
+TEST(FleetState, RebootDelayKeepsTheConverterAnsweringBeforeItsSilence)
+{
+    FleetState fleet = MakeFleet(R"({"converters": [{"mac": "02:51:c5:00:00:01",
+        "password": "secret", "rebootDelayMs": 1000, "rebootSilenceMs": 2000}]})");
+    ASSERT_EQ(
+        fleet.Handle(Command(kRebootRequest, kFirst, "secret"), "lab0", kStart).datagrams.size(),
+        1u);
+
+    EXPECT_EQ(fleet.Handle(Discovery(kFirst), "lab0", kStart + 999ms).datagrams.size(), 1u);
+    EXPECT_TRUE(fleet.Handle(Discovery(kFirst), "lab0", kStart + 1000ms).datagrams.empty());
+    EXPECT_TRUE(fleet.Handle(Discovery(kFirst), "lab0", kStart + 2999ms).datagrams.empty());
+    EXPECT_EQ(fleet.Handle(Discovery(kFirst), "lab0", kStart + 3000ms).datagrams.size(), 1u);
+}
+
 TEST(FleetState, CommandsForUnknownMacsGoUnanswered)
 {
     FleetState fleet = MakeFleet(kTwoConverters);

@@ -50,7 +50,7 @@ TEST(Fleet, ReadsEveryConverterKey)
         "extraFields": [{"code": 231, "hex": "0015 0016"}, {"code": 19, "text": "abc"}],
         "password": "secret", "successMessage": "Done",
         "refusal": {"result": 3, "error": 0, "message": ""},
-        "rebootSilenceMs": 1500, "interfaces": ["lab0", "lab1"],
+        "rebootDelayMs": 250, "rebootSilenceMs": 1500, "interfaces": ["lab0", "lab1"],
         "misbehave": {"delayMs": 20, "answerTwice": true, "wrongMagic": true, "replyType": 4,
                       "macLast": true, "oversized": true, "silentForCommands": true,
                       "flood": {"count": 10}}
@@ -78,6 +78,7 @@ TEST(Fleet, ReadsEveryConverterKey)
     EXPECT_EQ(c.refusalResult, 3);
     EXPECT_EQ(c.refusalError, 0);
     EXPECT_EQ(c.refusalMessage, "");
+    EXPECT_EQ(c.rebootDelayMs, 250);
     EXPECT_EQ(c.rebootSilenceMs, 1500);
     EXPECT_EQ(c.interfaces, (std::vector<std::string>{"lab0", "lab1"}));
     EXPECT_EQ(c.misbehave.delayMs, 20);

@@ -1,10 +1,11 @@
-// The messages about a converter's answer in the cases that the lab cannot
-// produce: a context that could not be opened (status code -1) and message
-// texts that look like places to fill. The lab tests of the two dialogs check
-// the messages for real answers.
+// The texts that need no converter: the message for every kind of outcome
+// (the lab tests of the dialogs produce the real ones), the refusal of
+// settings that would make a converter unreachable, and the status line.
 #include "commandtexts.h"
+#include "searchstatus.h"
 
 #include <QTest>
+#include <QtEndian>
 
 using namespace ql5;
 
@@ -13,38 +14,130 @@ class TestCommandTexts : public QObject
     Q_OBJECT
 
 private slots:
-    void MessagesShowCodeAndTextAsGiven_data();
-    void MessagesShowCodeAndTextAsGiven();
+    void outcomeMessages_data();
+    void outcomeMessages();
+    void staticSettingsProblems_data();
+    void staticSettingsProblems();
+    void searchStatusTexts();
 };
 
-void TestCommandTexts::MessagesShowCodeAndTextAsGiven_data()
+void TestCommandTexts::outcomeMessages_data()
 {
-    QTest::addColumn<bool>("reboot");
+    QTest::addColumn<int>("result");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("setting without context")
-        << false << -1 << ""
-        << "An Error occured while setting the converter.\nError Number: -1\nError Message: \n";
-    QTest::newRow("reboot without context")
-        << true << -1 << ""
-        << "An Error occured while rebooting the converter.\nError Number: -1\nError Message: \n";
-    QTest::newRow("setting, places stay text")
-        << false << 7 << "%1 %2"
-        << "An Error occured while setting the converter.\nError Number: 7\nError Message: %1 %2\n";
-    QTest::newRow("reboot, places stay text")
-        << true << 7 << "%1"
-        << "An Error occured while rebooting the converter.\nError Number: 7\nError Message: %1\n";
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QString>("reboot");
+    QTest::newRow("carried out") << 0 << 0 << "Settings saved"
+                                 << ""
+                                 << "";
+    QTest::newRow("no context") << -1 << -1 << ""
+                                << "An Error occured while setting the converter.\n"
+                                   "Error Number: -1\nError Message: \n"
+                                << "An Error occured while rebooting the converter.\n"
+                                   "Error Number: -1\nError Message: \n";
+    QTest::newRow("places stay text") << 1 << 7 << "%1 %2"
+                                      << "An Error occured while setting the converter.\n"
+                                         "Error Number: 7\nError Message: %1 %2\n"
+                                      << "An Error occured while rebooting the converter.\n"
+                                         "Error Number: 7\nError Message: %1 %2\n";
+    QTest::newRow("refused without a message") << 1 << 0 << ""
+                                               << "The converter refused the settings.\n"
+                                               << "The converter refused to reboot.\n";
+    QTest::newRow("no reply") << -1 << 0 << "Operation Successful" << noReplyMessage()
+                              << noReplyMessage();
+    QTest::newRow("failure on this computer")
+        << -1 << 0 << "cannot bind a socket to 198.51.100.1: Cannot assign requested address"
+        << "The command could not be completed.\nReason: cannot bind a socket "
+           "to 198.51.100.1: Cannot assign requested address\n"
+        << "The command could not be completed.\nReason: cannot bind a socket "
+           "to 198.51.100.1: Cannot assign requested address\n";
 }
 
-void TestCommandTexts::MessagesShowCodeAndTextAsGiven()
+void TestCommandTexts::outcomeMessages()
 {
-    QFETCH(bool, reboot);
+    QFETCH(int, result);
     QFETCH(int, code);
     QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(reboot ? RebootResultMessage(-1, code, text) : SettingResultMessage(code, text),
-             expected);
+    QFETCH(QString, setting);
+    QFETCH(QString, reboot);
+    const CommandOutcome outcome{result, code, text};
+    QCOMPARE(settingOutcomeMessage(outcome), setting);
+    QCOMPARE(rebootOutcomeMessage(outcome), reboot);
+}
+
+void TestCommandTexts::staticSettingsProblems_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<QString>("problem");  // the message's start, or empty
+    QTest::newRow("usual") << "192.168.1.10"
+                           << "255.255.255.0"
+                           << "";
+    QTest::newRow("host route mask") << "192.168.1.10"
+                                     << "255.255.255.255"
+                                     << "";
+    QTest::newRow("short mask") << "10.0.0.5"
+                                << "128.0.0.0"
+                                << "";
+    QTest::newRow("blank address") << "0.0.0.0"
+                                   << "255.255.255.0"
+                                   << "The IP address 0.0.0.0 cannot";
+    QTest::newRow("blank mask") << "10.0.0.5"
+                                << "0.0.0.0"
+                                << "The subnet mask 0.0.0.0 is not";
+    QTest::newRow("gap in the mask") << "10.0.0.5"
+                                     << "255.0.255.0"
+                                     << "The subnet mask 255.0.255.0 is not";
+    QTest::newRow("mask from the right") << "10.0.0.5"
+                                         << "0.0.0.255"
+                                         << "The subnet mask 0.0.0.255 is not";
+}
+
+void TestCommandTexts::staticSettingsProblems()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, mask);
+    QFETCH(QString, problem);
+    auto value = [](const QString& dotted) {
+        std::uint32_t number = 0;
+        for (const QString& octet : dotted.split(QLatin1Char('.')))
+            number = (number << 8) | octet.toUInt();
+        return number;
+    };
+    const QString message = staticSettingsProblem(value(address), value(mask));
+    if (problem.isEmpty())
+        QCOMPARE(message, QString());
+    else
+        QVERIFY2(message.startsWith(problem) && message.endsWith("Nothing was sent.\n"),
+                 qPrintable(message));
+}
+
+void TestCommandTexts::searchStatusTexts()
+{
+    QCOMPARE(converterCountText(0), QStringLiteral("No converters found"));
+    QCOMPARE(converterCountText(1), QStringLiteral("1 converter found"));
+    QCOMPARE(converterCountText(12), QStringLiteral("12 converters found"));
+    QCOMPARE(converterCountText(32768, 1),
+             QStringLiteral("32768 converters found; 1 more reply not listed"));
+    QCOMPARE(converterCountText(32768, 5000000000),
+             QStringLiteral("32768 converters found; 5000000000 more replies not listed"));
+
+    auto network = [](const char* name, std::uint32_t hostOrder) {
+        return SearchedNetwork{QString::fromLatin1(name), qToBigEndian(hostOrder)};
+    };
+    QCOMPARE(searchedNetworksText({}), QStringLiteral("Not searching"));
+    QCOMPARE(searchedNetworksText({network("eth0", 0xc6336401)}),
+             QStringLiteral("Searching on eth0 (198.51.100.1)"));
+    QCOMPARE(searchedNetworksText({network("eth0", 0xc6336401), network("", 0xcb007101)}),
+             QStringLiteral("Searching on eth0 (198.51.100.1) and 203.0.113.1"));
+    QList<SearchedNetwork> many;
+    for (std::uint32_t i = 1; i <= 70; ++i)
+        many.append(network(qPrintable(QStringLiteral("dummy%1").arg(i)), 0x0a000000 + i));
+    QCOMPARE(searchedNetworksText(many),
+             QStringLiteral("Searching on dummy1 (10.0.0.1), dummy2 (10.0.0.2), dummy3 "
+                            "(10.0.0.3) and 67 more"));
+    QCOMPARE(searchedNetworksList(many).count(QLatin1Char('\n')), 69);
 }
 
 QTEST_GUILESS_MAIN(TestCommandTexts)

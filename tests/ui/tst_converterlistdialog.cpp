@@ -1,69 +1,80 @@
 // The main window in the lab: the refresh road from the searching row to the
-// listed converters, the commands on the selected row, and its end during a
-// running sweep.
+// listed converters and the status line beneath them, the selection under
+// late replies, notifications of a sweep that has ended, floods, the
+// commands on the selected row, and its end during a running sweep.
 #include "converterinfodialog.h"
 #include "converterlistdialog.h"
 #include "ipsettingsdialog.h"
 #include "rebootdialog.h"
+#include "sweepnotifier.h"
 #include "uitestsupport.h"
-#include "windowmessages.h"
 
+#include "network/descriptor_limit.h"
+#include "support/lab_environment.h"
 #include "support/simulator_process.h"
+
+#include <ql5common/address_text.h>
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <cstring>
 #include <memory>
 
 using namespace ql5::uitest;
 
 namespace {
 
-// Three converters whose answers are spread over 900 ms, so that they reach
-// the window over several notifications: the module's own product name, one
-// that differs only in case, and one with markup in its name.
+// Three converters on the first network whose answers are spread over
+// 900 ms, so that they reach the window over several notifications: the
+// module's own product name, one that differs only in case, and one with
+// markup and a forged line in its name.
 const char* const kFleet = R"({"replySpreadMs": 900, "converters": [
   {"mac": "02:51:c5:03:00:01", "ip": "198.51.100.21", "name": "Packing line 1",
    "productName": "Digi Connect ME", "dhcp": 1},
   {"mac": "02:51:c5:03:00:02", "ip": "198.51.100.22", "name": "Packing line 2",
    "productName": "digi connect me"},
-  {"mac": "02:51:c5:03:00:03", "ip": "198.51.100.23", "name": "<b>Bold</b><img src=x>",
-   "productName": "Digi Connect ME2"}
+  {"mac": "02:51:c5:03:00:03", "ip": "198.51.100.23", "name": "<b>Bold</b>\nIP Address: 1.2.3.4",
+   "productName": "Digi Connect ME2\u202e"}
 ]})";
 
-// Counts the sweep's notifications that reach a window.
-class NotificationCounter : public QObject
+QPushButton* button(const QWidget& window, const QString& name)
 {
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == ql5::WindowMessageEvent::EventType() &&
-            static_cast<ql5::WindowMessageEvent*>(event)->message() == ql5::WM_APP_REPLIES_WAITING)
-            ++count;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-QPushButton* Button(const QWidget& window, const QString& name)
-{
-    auto* button = window.findChild<QPushButton*>(name);
-    Q_ASSERT(button != nullptr);
-    return button;
+    auto* found = window.findChild<QPushButton*>(name);
+    Q_ASSERT(found != nullptr);
+    return found;
 }
 
-void Notify(ConverterListDialog& window)
+QString label(const QWidget& window, const char* name)
 {
-    ql5::WindowMessageEvent event(ql5::WM_APP_REPLIES_WAITING, 0, 0);
-    QCoreApplication::sendEvent(&window, &event);
+    return window.findChild<QLabel*>(QString::fromLatin1(name))->text();
+}
+
+// Posts the sweep's notification to the window's message window, as the
+// sweep thread does.
+void notify(const ConverterListDialog& window, int sweep)
+{
+    auto* notifier = window.findChild<ql5::SweepNotifier*>();
+    QVERIFY(notifier != nullptr);
+    QCOMPARE(Ql5PostWindowMessage(notifier->window(), ql5::SweepNotifier::kRepliesWaitingMessage, 0,
+                                  sweep),
+             0);
+}
+
+QString workstationNetwork(int link)
+{
+    return QStringLiteral("%1 (%2)").arg(
+        QString::fromStdString(ql5::lab::WorkstationInterface(link)),
+        QString::fromStdString(ql5::lab::WorkstationAddress(link)));
 }
 
 }  // namespace
@@ -75,17 +86,22 @@ class TestConverterListDialog : public QObject
 private slots:
     void initTestCase();
 
-    void RefreshRoadListsConvertersOverSeveralNotifications();
-    void NotificationWithEmptyQueueSelectsRowZeroAgain();
-    void NothingFoundRowStaysAboveLaterRows();
-    void CommandsWithoutSelectedConverterShowStringSeven_data();
-    void CommandsWithoutSelectedConverterShowStringSeven();
-    void CommandsOpenTheirDialogOnTheSelectedRecord_data();
-    void CommandsOpenTheirDialogOnTheSelectedRecord();
-    void OpenWebInterfaceOpensTheDottedAddress();
-    void RefreshListSearchesAgain();
-    void EnterOutsideTheButtonsEndsTheWindow();
-    void ClosingDuringTheSweepLeavesNoThread();
+    void refreshRoadListsConvertersOverSeveralNotifications();
+    void lateRepliesKeepTheUsersSelection();
+    void nothingFoundRowStaysAboveLaterRows();
+    void notificationOfAnEndedSweepIsIgnored();
+    void floodKeepsOneRowPerConverterAndNetwork();
+    void floodOfForgedMacsFillsTheListOnlyToItsLimit();
+    void commandGoesOnlyToTheNetworkOfTheSelectedRow();
+    void sweepThatCannotStartSaysWhy();
+    void commandsWithoutSelectedConverterShowStringSeven_data();
+    void commandsWithoutSelectedConverterShowStringSeven();
+    void commandsOpenTheirDialogOnTheSelectedRecord_data();
+    void commandsOpenTheirDialogOnTheSelectedRecord();
+    void openWebInterfaceOpensTheDottedAddress();
+    void refreshListSearchesAgain();
+    void enterOutsideTheButtonsEndsTheWindow();
+    void closingDuringTheSweepLeavesNoThread();
 
 private:
     ql5::lab::SimulatorProcess sim;
@@ -96,22 +112,23 @@ void TestConverterListDialog::initTestCase()
     QVERIFY(StartSimulator(sim, kFleet));
 }
 
-void TestConverterListDialog::RefreshRoadListsConvertersOverSeveralNotifications()
+void TestConverterListDialog::refreshRoadListsConvertersOverSeveralNotifications()
 {
     ConverterListDialog window;
-    NotificationCounter notifications;
-    window.installEventFilter(&notifications);
     QTreeWidget* list = window.list();
+    int notifications = 0;
+    connect(window.findChild<ql5::SweepNotifier*>(), &ql5::SweepNotifier::repliesWaiting, this,
+            [&] { ++notifications; });
 
     // Right after initialisation only the searching row is there, with no
     // record; the sweep starts once the event loop runs.
     QCOMPARE(list->topLevelItemCount(), 1);
     QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Searching..."));
-    QCOMPARE(static_cast<ConverterRow*>(list->topLevelItem(0))->record(), nullptr);
+    QVERIFY(!list->topLevelItem(0)->data(0, ConverterListDialog::kRecordRole).isValid());
 
     window.show();
     QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, 5000);
-    QVERIFY2(notifications.count >= 2, qPrintable(QString::number(notifications.count)));
+    QVERIFY2(notifications >= 2, qPrintable(QString::number(notifications)));
 
     QCOMPARE(list->columnCount(), 4);
     const QStringList headings{"IP Address", "MAC Address", "Name", "Converter"};
@@ -121,81 +138,251 @@ void TestConverterListDialog::RefreshRoadListsConvertersOverSeveralNotifications
         QVERIFY(list->columnWidth(column) >= widths[column]);
     }
 
+    // Converter text can neither add a line to a row nor reorder it.
     const QStringList expected[3] = {
         {"198.51.100.21", "02:51:c5:03:00:01", "Packing line 1", "QL5 Converter"},
         {"198.51.100.22", "02:51:c5:03:00:02", "Packing line 2", "digi connect me"},
-        {"198.51.100.23", "02:51:c5:03:00:03", "<b>Bold</b><img src=x>", "Digi Connect ME2"},
+        {"198.51.100.23", "02:51:c5:03:00:03", "<b>Bold</b>\\x0aIP Address: 1.2.3.4",
+         "Digi Connect ME2\\u202e"},
     };
     for (int row = 0; row < 3; ++row) {
         for (int column = 0; column < 4; ++column)
             QCOMPARE(list->topLevelItem(row)->text(column), expected[row].at(column));
     }
-    // The row's copy keeps the name as received; only the list shows the
+    // The row's record keeps the name as received; only the list shows the
     // substitute.
-    const DeviceRecordExchange* first = static_cast<ConverterRow*>(list->topLevelItem(0))->record();
-    QVERIFY(first != nullptr);
+    const auto first = window.selectedRecord();
+    QVERIFY(first.has_value());
     QCOMPARE(QByteArray(first->productName), QByteArray("Digi Connect ME"));
     QCOMPARE(first->dhcpMode, std::uint8_t{1});
-
     QCOMPARE(list->currentItem(), list->topLevelItem(0));
-    QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem*>{list->topLevelItem(0)});
-    QCOMPARE(window.SelectedRecord(), first);
+
+    // Beneath the list: how many converters, and where the sweep searches.
+    QCOMPARE(label(window, "converterCountLabel"), QStringLiteral("3 converters found"));
+    QCOMPARE(
+        label(window, "searchedNetworksLabel"),
+        QStringLiteral("Searching on %1 and %2").arg(workstationNetwork(1), workstationNetwork(2)));
 }
 
-void TestConverterListDialog::NotificationWithEmptyQueueSelectsRowZeroAgain()
+void TestConverterListDialog::lateRepliesKeepTheUsersSelection()
 {
     ConverterListDialog window;
     window.show();
     QTreeWidget* list = window.list();
-    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, 5000);
-    // Let the last notification of the sweep pass before choosing a row.
-    QTest::qWait(400);
-    list->setCurrentItem(list->topLevelItem(2));
-
-    Notify(window);
-
-    QCOMPARE(list->topLevelItemCount(), 3);
+    // The first notification selects row 0, as nothing was selected.
+    QTRY_VERIFY_WITH_TIMEOUT(list->topLevelItemCount() >= 2, 5000);
     QCOMPARE(list->currentItem(), list->topLevelItem(0));
+    QVERIFY(list->topLevelItemCount() < 3);
+
+    // The user picks the second converter; the third one's reply comes later.
+    QTreeWidgetItem* picked = list->topLevelItem(1);
+    list->setCurrentItem(picked);
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, 5000);
+    QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem*>{picked});
+    QCOMPARE(window.selectedRecord()->macAddress[5], std::uint8_t{2});
+
+    // A notification while nothing is selected selects row 0 again.
+    list->clearSelection();
+    notify(window, 1);
+    QTRY_COMPARE(list->selectedItems(), QList<QTreeWidgetItem*>{list->topLevelItem(0)});
+    QCOMPARE(list->topLevelItemCount(), 3);
 }
 
-void TestConverterListDialog::NothingFoundRowStaysAboveLaterRows()
+void TestConverterListDialog::nothingFoundRowStaysAboveLaterRows()
 {
     ConverterListDialog window;
     QTreeWidget* list = window.list();
     // A notification that finds the queue empty while the searching row is
-    // shown; the sweep has not even started yet.
-    Notify(window);
+    // shown, handled before the sweep has even started.
+    emit window.findChild<ql5::SweepNotifier*>()->repliesWaiting(1);
     QCOMPARE(list->topLevelItemCount(), 1);
     QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral(u"Nie znaleziono urządzeń"));
-    QCOMPARE(static_cast<ConverterRow*>(list->topLevelItem(0))->record(), nullptr);
 
     // The converters that answer later are appended below it, and row 0, the
-    // nothing-found row, is selected: no converter is.
+    // nothing-found row, stays selected: no converter is.
     window.show();
     QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 4, 5000);
     QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral(u"Nie znaleziono urządzeń"));
     QCOMPARE(list->topLevelItem(1)->text(0), QStringLiteral("198.51.100.21"));
     QCOMPARE(list->currentItem(), list->topLevelItem(0));
-    QCOMPARE(window.SelectedRecord(), nullptr);
+    QVERIFY(!window.selectedRecord().has_value());
 
     ModalWatcher watcher;
-    Button(window, QStringLiteral("converterInfoButton"))->click();
+    button(window, QStringLiteral("converterInfoButton"))->click();
     QCOMPARE(watcher.messages().size(), 1);
     QCOMPARE(watcher.messages().front().text, QStringLiteral("No QL5 was selected on list !"));
 }
 
-void TestConverterListDialog::CommandsWithoutSelectedConverterShowStringSeven_data()
+void TestConverterListDialog::notificationOfAnEndedSweepIsIgnored()
+{
+    ConverterListDialog window;
+    window.show();
+    QTreeWidget* list = window.list();
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, 5000);
+
+    // A notification of the first sweep is still on its way when the user
+    // refreshes: it must not put a nothing-found row, or old rows, above
+    // the new results.
+    QStringList firstRows;
+    QTimer sampler;
+    connect(&sampler, &QTimer::timeout, this, [&] {
+        const QString first = list->topLevelItemCount() > 0 ? list->topLevelItem(0)->text(0) : "";
+        if (firstRows.isEmpty() || firstRows.last() != first)
+            firstRows.append(first);
+    });
+    sampler.start(5);
+    notify(window, 1);
+    button(window, QStringLiteral("refreshListButton"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, 5000);
+    QTest::qWait(300);
+    sampler.stop();
+
+    QVERIFY2(!firstRows.contains(ConverterListDialog::nothingFoundText()),
+             qPrintable(firstRows.join(QLatin1Char('|'))));
+    QCOMPARE(list->topLevelItemCount(), 3);
+    QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("198.51.100.21"));
+}
+
+void TestConverterListDialog::floodKeepsOneRowPerConverterAndNetwork()
+{
+    // On the second network, 40 converters that repeat their reply as fast as
+    // they can for 2 s, and one of the first network's converters again: the
+    // same converter heard on two networks has two rows.
+    ql5::lab::SimulatorProcess flood;
+    QVERIFY(flood.Start(ql5::lab::ConverterNamespace(2), R"({"converters": [
+      {"mac": "02:51:c5:03:00:01", "ip": "198.51.100.21", "name": "Packing line 1"}],
+      "generate": {"count": 40, "macPrefix": "02:51:c5:33", "firstIp": "203.0.113.100",
+                   "template": {"misbehave": {"flood": {"durationMs": 2000}}}}})"));
+    ConverterListDialog window;
+    window.show();
+    QTreeWidget* list = window.list();
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3 + 41, 5000);
+    QTest::qWait(2500);
+
+    QCOMPARE(list->topLevelItemCount(), 3 + 41);
+    QSet<QByteArray> keys;
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        const auto record = list->topLevelItem(row)
+                                ->data(0, ConverterListDialog::kRecordRole)
+                                .value<DeviceRecordExchange>();
+        QByteArray key(reinterpret_cast<const char*>(record.macAddress), 6);
+        key.append(reinterpret_cast<const char*>(&record.localAddress), 4);
+        keys.insert(key);
+    }
+    QCOMPARE(keys.size(), 3 + 41);
+    // 43 converters, one of them on both networks.
+    QCOMPARE(label(window, "converterCountLabel"), QStringLiteral("43 converters found"));
+}
+
+void TestConverterListDialog::floodOfForgedMacsFillsTheListOnlyToItsLimit()
+{
+    // For 1 s, a reply with another MAC each time, as fast as the simulator
+    // can send them: thousands of converters that do not exist.
+    ql5::lab::SimulatorProcess flood;
+    QVERIFY(flood.Start(ql5::lab::ConverterNamespace(2), R"({"converters": [
+      {"mac": "02:51:c5:34:00:01", "misbehave": {"flood": {"durationMs": 1000,
+                                                           "randomMacs": true}}}]})"));
+    ConverterListDialog window;
+    window.setRowLimit(50);
+    window.show();
+    QTreeWidget* list = window.list();
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 50, 5000);
+    QTest::qWait(1500);
+
+    // The full list takes no further converter, and says how many replies
+    // it left out.
+    QCOMPARE(list->topLevelItemCount(), 50);
+    const QString count = label(window, "converterCountLabel");
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("^50 converters found; (\\d+) more replies not listed$"))
+            .match(count);
+    QVERIFY2(match.hasMatch() && match.captured(1).toLongLong() > 100, qPrintable(count));
+
+    // A refresh starts from an empty list and a clean count.
+    button(window, QStringLiteral("refreshListButton"))->click();
+    QCOMPARE(list->topLevelItemCount(), 1);
+    QCOMPARE(label(window, "converterCountLabel"), QStringLiteral("No converters found"));
+}
+
+void TestConverterListDialog::commandGoesOnlyToTheNetworkOfTheSelectedRow()
+{
+    // The first network's converter 02:51:c5:03:00:01 is heard on the second
+    // network too (the same MAC, as a converter moved between two networks
+    // or an impostor would be); the user picks the second network's row.
+    ql5::lab::SimulatorProcess second;
+    QVERIFY(second.Start(ql5::lab::ConverterNamespace(2), R"({"converters": [
+      {"mac": "02:51:c5:03:00:01", "ip": "203.0.113.21", "dhcp": 1, "password": "secret"}]})"));
+    ConverterListDialog window;
+    window.show();
+    QTreeWidget* list = window.list();
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 4, 5000);
+    const QList<QTreeWidgetItem*> found =
+        list->findItems(QStringLiteral("203.0.113.21"), Qt::MatchExactly, 0);
+    QCOMPARE(found.size(), 1);
+    list->setCurrentItem(found.front());
+    QCOMPARE(label(window, "converterCountLabel"), QStringLiteral("3 converters found"));
+    sim.ClearReceived();
+
+    ModalWatcher watcher([](QDialog* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText("secret");
+        dialog->findChild<QPushButton*>(QStringLiteral("applyButton"))->click();
+        // A dialog that stays open after a failure must not hold the test.
+        QTimer::singleShot(20000, dialog, &QDialog::reject);
+    });
+    button(window, QStringLiteral("configureIpSettingsButton"))->click();
+
+    QVERIFY2(watcher.messages().isEmpty(), qPrintable(watcher.messages().value(0).text));
+    // The DHCP command, with its password, reached the second network only:
+    // the first network heard neither the command nor a search for the MAC.
+    QCOMPARE(LoggedRequests(second, 7).size(), std::size_t{1});
+    QCOMPARE(LoggedRequests(sim, 7).size(), std::size_t{0});
+    QCOMPARE(LoggedRequests(sim, 1).size(), std::size_t{0});
+}
+
+void TestConverterListDialog::sweepThatCannotStartSaysWhy()
+{
+    ModalWatcher watcher;
+    std::unique_ptr<ConverterListDialog> window;
+    {
+        // One descriptor for the context's stop signal, none for the sweep's
+        // sockets.
+        const ql5::test::DescriptorLimit limit(1);
+        QVERIFY(limit.Ok());
+        window = std::make_unique<ConverterListDialog>();
+        window->show();
+        QTRY_VERIFY(window->list()->topLevelItem(0)->text(0) != QStringLiteral("Searching..."));
+    }
+    QVERIFY2(watcher.messages().isEmpty(), qPrintable(watcher.messages().value(0).text));
+    QTreeWidget* list = window->list();
+    QCOMPARE(list->topLevelItemCount(), 1);
+    const QString reason = list->topLevelItem(0)->text(0);
+    // Listing the addresses fails first, as it needs a socket of its own.
+    QVERIFY2(reason.startsWith(QLatin1String("Cannot search: cannot ")) &&
+                 reason.contains(QLatin1String("Too many open files")),
+             qPrintable(reason));
+    QVERIFY(list->topLevelItem(0)->isFirstColumnSpanned());
+    QCOMPARE(label(*window, "converterCountLabel"), QStringLiteral("No converters found"));
+    QCOMPARE(label(*window, "searchedNetworksLabel"), QStringLiteral("Not searching"));
+    QVERIFY(!window->selectedRecord().has_value());
+
+    // With descriptors to spare, the next refresh searches again.
+    button(*window, QStringLiteral("refreshListButton"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, 5000);
+    QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("198.51.100.21"));
+}
+
+void TestConverterListDialog::commandsWithoutSelectedConverterShowStringSeven_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<bool>("searchingRowSelected");
-    for (const char* button : {"openWebInterfaceButton", "configureIpSettingsButton",
-                               "converterInfoButton", "rebootConverterButton"}) {
-        QTest::addRow("%s, nothing selected", button) << QString::fromLatin1(button) << false;
-        QTest::addRow("%s, searching row selected", button) << QString::fromLatin1(button) << true;
+    for (const char* name : {"openWebInterfaceButton", "configureIpSettingsButton",
+                             "converterInfoButton", "rebootConverterButton"}) {
+        QTest::addRow("%s, nothing selected", name) << QString::fromLatin1(name) << false;
+        QTest::addRow("%s, searching row selected", name) << QString::fromLatin1(name) << true;
     }
 }
 
-void TestConverterListDialog::CommandsWithoutSelectedConverterShowStringSeven()
+void TestConverterListDialog::commandsWithoutSelectedConverterShowStringSeven()
 {
     QFETCH(QString, button);
     QFETCH(bool, searchingRowSelected);
@@ -214,7 +401,7 @@ void TestConverterListDialog::CommandsWithoutSelectedConverterShowStringSeven()
     });
     // The click comes before the event loop has run, so the sweep cannot
     // have delivered a converter yet.
-    Button(window, button)->click();
+    ::button(window, button)->click();
 
     QCOMPARE(watcher.messages().size(), 1);
     const ShownMessage& shown = watcher.messages().front();
@@ -227,7 +414,7 @@ void TestConverterListDialog::CommandsWithoutSelectedConverterShowStringSeven()
     QVERIFY(!opened);
 }
 
-void TestConverterListDialog::CommandsOpenTheirDialogOnTheSelectedRecord_data()
+void TestConverterListDialog::commandsOpenTheirDialogOnTheSelectedRecord_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("dialogClass");
@@ -239,7 +426,7 @@ void TestConverterListDialog::CommandsOpenTheirDialogOnTheSelectedRecord_data()
                                  << "ConverterInfoDialog";
 }
 
-void TestConverterListDialog::CommandsOpenTheirDialogOnTheSelectedRecord()
+void TestConverterListDialog::commandsOpenTheirDialogOnTheSelectedRecord()
 {
     QFETCH(QString, button);
     QFETCH(QString, dialogClass);
@@ -248,34 +435,30 @@ void TestConverterListDialog::CommandsOpenTheirDialogOnTheSelectedRecord()
     QTreeWidget* list = window.list();
     QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, 5000);
     list->setCurrentItem(list->topLevelItem(1));
-    DeviceRecordExchange* selected = window.SelectedRecord();
-    QVERIFY(selected != nullptr);
 
     QString opened;
-    DeviceRecordExchange* borrowed = nullptr;
+    QString macShown;
     QWidget* parent = nullptr;
     ModalWatcher watcher([&](QDialog* dialog) {
         opened = QString::fromLatin1(dialog->metaObject()->className());
         parent = dialog->parentWidget();
-        if (auto* settings = qobject_cast<IpSettingsDialog*>(dialog))
-            borrowed = settings->record();
-        else if (auto* reboot = qobject_cast<RebootDialog*>(dialog))
-            borrowed = reboot->record();
-        else if (auto* info = qobject_cast<ConverterInfoDialog*>(dialog))
-            borrowed = info->record();
+        if (auto* info = qobject_cast<ConverterInfoDialog*>(dialog))
+            macShown = info->details().section(QLatin1Char('\n'), 1, 1);
+        else
+            macShown = dialog->findChild<QLabel*>(QStringLiteral("macLabel"))->text();
         dialog->reject();
     });
-    Button(window, button)->click();
+    ::button(window, button)->click();
 
     QCOMPARE(opened, dialogClass);
-    QCOMPARE(borrowed, selected);
+    QVERIFY2(macShown.endsWith(QLatin1String("02:51:c5:03:00:02")), qPrintable(macShown));
     QCOMPARE(parent, &window);
     QCOMPARE(watcher.messages().size(), 0);
     // The list is not refreshed afterwards.
     QCOMPARE(list->topLevelItemCount(), 3);
 }
 
-void TestConverterListDialog::OpenWebInterfaceOpensTheDottedAddress()
+void TestConverterListDialog::openWebInterfaceOpensTheDottedAddress()
 {
     ConverterListDialog window;
     QList<QUrl> opened;
@@ -287,14 +470,14 @@ void TestConverterListDialog::OpenWebInterfaceOpensTheDottedAddress()
     QTRY_COMPARE_WITH_TIMEOUT(window.list()->topLevelItemCount(), 3, 5000);
 
     ModalWatcher watcher;
-    Button(window, QStringLiteral("openWebInterfaceButton"))->click();
+    button(window, QStringLiteral("openWebInterfaceButton"))->click();
 
     QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("http://198.51.100.21"))});
     QCOMPARE(opened.front().toString(), QStringLiteral("http://198.51.100.21"));
     QCOMPARE(watcher.messages().size(), 0);
 }
 
-void TestConverterListDialog::RefreshListSearchesAgain()
+void TestConverterListDialog::refreshListSearchesAgain()
 {
     ConverterListDialog window;
     window.show();
@@ -302,10 +485,11 @@ void TestConverterListDialog::RefreshListSearchesAgain()
     QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, 5000);
     sim.ClearReceived();
 
-    Button(window, QStringLiteral("refreshListButton"))->click();
+    button(window, QStringLiteral("refreshListButton"))->click();
 
     QCOMPARE(list->topLevelItemCount(), 1);
     QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("Searching..."));
+    QCOMPARE(label(window, "converterCountLabel"), QStringLiteral("No converters found"));
     QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, 5000);
     QCOMPARE(list->topLevelItem(0)->text(0), QStringLiteral("198.51.100.21"));
     // A new sweep went out: a discovery request for every converter.
@@ -314,7 +498,7 @@ void TestConverterListDialog::RefreshListSearchesAgain()
     QCOMPARE(requests.front(), Request(1, {0xff, 0xff, 0xff, 0xff, 0xff, 0xff}));
 }
 
-void TestConverterListDialog::EnterOutsideTheButtonsEndsTheWindow()
+void TestConverterListDialog::enterOutsideTheButtonsEndsTheWindow()
 {
     ConverterListDialog window;
     window.show();
@@ -324,7 +508,7 @@ void TestConverterListDialog::EnterOutsideTheButtonsEndsTheWindow()
     QVERIFY(!window.isVisible());
 }
 
-void TestConverterListDialog::ClosingDuringTheSweepLeavesNoThread()
+void TestConverterListDialog::closingDuringTheSweepLeavesNoThread()
 {
     const int threadsBefore = ThreadCount();
     auto window = std::make_unique<ConverterListDialog>();
@@ -333,9 +517,8 @@ void TestConverterListDialog::ClosingDuringTheSweepLeavesNoThread()
     // The sweep goes on listening until the window ends.
     QCOMPARE(ThreadCount(), threadsBefore + 1);
 
-    // A notification still in the queue must not reach a window that is gone.
-    QCoreApplication::postEvent(window.get(),
-                                new ql5::WindowMessageEvent(ql5::WM_APP_REPLIES_WAITING, 0, 0));
+    // A notification still on its way must not reach a window that is gone.
+    notify(*window, 1);
     window->close();
     QVERIFY(!window->isVisible());
     window.reset();

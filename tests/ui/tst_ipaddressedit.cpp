@@ -112,7 +112,7 @@ void TestIpAddressEdit::DisablingDisablesEveryField()
     IpAddressEdit edit;
     edit.setAddressBytes({1, 2, 3, 4});
     edit.setEnabled(false);
-    for (int i = 0; i < IpAddressEdit::FieldCount; ++i)
+    for (int i = 0; i < IpAddressEdit::kFieldCount; ++i)
         QVERIFY(!edit.field(i)->isEnabled());
     // A disabled control still shows, and reads, its address.
     QCOMPARE(edit.addressBytes(), (Bytes{1, 2, 3, 4}));

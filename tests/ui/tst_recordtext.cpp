@@ -14,14 +14,14 @@ class TestRecordText : public QObject
     Q_OBJECT
 
 private slots:
-    void DecodeConverterTextKeepsEveryCharacter_data();
-    void DecodeConverterTextKeepsEveryCharacter();
-    void SubstituteProductNameTakesStringTwo();
-    void StringTableHoldsTheEightTexts_data();
-    void StringTableHoldsTheEightTexts();
+    void shownConverterText_data();
+    void shownConverterText();
+    void shownProductNameTakesStringTwo();
+    void stringTableHoldsTheEightTexts_data();
+    void stringTableHoldsTheEightTexts();
 };
 
-void TestRecordText::DecodeConverterTextKeepsEveryCharacter_data()
+void TestRecordText::shownConverterText_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("expected");
@@ -32,26 +32,34 @@ void TestRecordText::DecodeConverterTextKeepsEveryCharacter_data()
         << QByteArray("plug \xf0\x9f\x94\x8c") << QStringLiteral(u"plug \U0001F50C");
     QTest::newRow("latin-1") << QByteArray("Z\xfcrich") << QStringLiteral(u"Zürich");
     QTest::newRow("markup stays text") << QByteArray("<b>x</b>") << "<b>x</b>";
+    QTest::newRow("line feed") << QByteArray("a\nb") << "a\\x0ab";
+    QTest::newRow("line separator") << QByteArray("a\xe2\x80\xa8z") << "a\\u2028z";
+    QTest::newRow("right-to-left override")
+        << QByteArray("\xe2\x80\xaegnp.exe") << "\\u202egnp.exe";
+    QTest::newRow("backslash") << QByteArray("a\\x0a") << "a\\\\x0a";
 }
 
-void TestRecordText::DecodeConverterTextKeepsEveryCharacter()
+void TestRecordText::shownConverterText()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, expected);
     char field[256] = {};
     std::memcpy(field, bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    QCOMPARE(DecodeConverterText(field), expected);
+    QCOMPARE(ql5::shownConverterText(field), expected);
 }
 
-void TestRecordText::SubstituteProductNameTakesStringTwo()
+void TestRecordText::shownProductNameTakesStringTwo()
 {
     DeviceRecordExchange record{};
     std::strcpy(record.productName, "Digi Connect ME");
-    SubstituteProductName(record);
-    QCOMPARE(QString::fromUtf8(record.productName), StringTableText(ReplacementProductName));
+    QCOMPARE(shownProductName(record), stringTableText(kReplacementProductName));
+    // The record itself keeps the name as received.
+    QCOMPARE(QByteArray(record.productName), QByteArray("Digi Connect ME"));
+    std::strcpy(record.productName, "Digi Connect ME\n");
+    QCOMPARE(shownProductName(record), QStringLiteral("Digi Connect ME\\x0a"));
 }
 
-void TestRecordText::StringTableHoldsTheEightTexts_data()
+void TestRecordText::stringTableHoldsTheEightTexts_data()
 {
     QTest::addColumn<int>("id");
     QTest::addColumn<QString>("expected");
@@ -67,11 +75,11 @@ void TestRecordText::StringTableHoldsTheEightTexts_data()
     QTest::newRow("unknown 9") << 9 << "";
 }
 
-void TestRecordText::StringTableHoldsTheEightTexts()
+void TestRecordText::stringTableHoldsTheEightTexts()
 {
     QFETCH(int, id);
     QFETCH(QString, expected);
-    QCOMPARE(StringTableText(id), expected);
+    QCOMPARE(stringTableText(id), expected);
 }
 
 QTEST_GUILESS_MAIN(TestRecordText)

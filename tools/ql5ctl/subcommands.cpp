@@ -4,17 +4,16 @@
 #include "exit_codes.h"
 #include "local_interfaces.h"
 #include "password.h"
-#include "reboot_wait.h"
 #include "sweep_listing.h"
 
 #include <ql5common/address_text.h>
 #include <ql5common/context_owner.h>
 #include <ql5common/converter_text.h>
 #include <ql5common/details_text.h>
+#include <ql5common/reboot_wait.h>
 
 #include <cmath>
 #include <string>
-#include <thread>
 #include <variant>
 
 namespace ql5ctl {
@@ -134,11 +133,10 @@ int WaitForReboot(DiscoveryHandle handle, const ql5common::MacAddress& mac,
                   std::uint32_t localAddress, Streams streams)
 {
     streams.out << "Status: Rebooting" << std::endl;
-    DeviceRecordExchange scratch;
-    const RebootOutcome outcome = WaitUntilAnswering(
-        [&] { return QueryDeviceAt(handle, localAddress, 0, mac.data(), 0, &scratch) == 0; },
-        [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); });
-    if (outcome == RebootOutcome::kReady) {
+    // The same wait, with the same bound, as QL5Config's reboot window.
+    ql5common::RebootWait wait;
+    if (ql5common::WaitUntilBack(wait, handle, mac.data(), localAddress) ==
+        ql5common::RebootOutcome::kReady) {
         streams.out << "Status: Ready" << std::endl;
         return kExitDone;
     }

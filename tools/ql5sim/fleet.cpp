@@ -79,14 +79,14 @@ namespace fleet_reading {
 
 Converter ParseConverterBody(const json& value, const std::string& where)
 {
-    CheckKeys(
-        value, where,
-        {"mac", "ip", "mask", "gateway", "dns", "dhcp",
-         // What a discovery reply says besides the addresses.
-         "name", "code5", "hardwareType", "productName", "firmware", "realPort", "portCount",
-         "extraFields",
-         // How the converter behaves.
-         "password", "successMessage", "refusal", "rebootSilenceMs", "interfaces", "misbehave"});
+    CheckKeys(value, where,
+              {"mac", "ip", "mask", "gateway", "dns", "dhcp",
+               // What a discovery reply says besides the addresses.
+               "name", "code5", "hardwareType", "productName", "firmware", "realPort", "portCount",
+               "extraFields",
+               // How the converter behaves.
+               "password", "successMessage", "refusal", "rebootDelayMs", "rebootSilenceMs",
+               "interfaces", "misbehave"});
     Converter c;
     for (const auto& item : value.items()) {
         const std::string& key = item.key();
@@ -132,6 +132,8 @@ Converter ParseConverterBody(const json& value, const std::string& where)
                     static_cast<std::uint8_t>(Integer(v["error"], at + ".error", 0, 255));
             if (v.contains("message"))
                 c.refusalMessage = Text(v["message"], at + ".message");
+        } else if (key == "rebootDelayMs") {
+            c.rebootDelayMs = static_cast<int>(Integer(v, at, 0, 3'600'000));
         } else if (key == "rebootSilenceMs") {
             c.rebootSilenceMs = static_cast<int>(Integer(v, at, 0, 3'600'000));
         } else if (key == "interfaces") {

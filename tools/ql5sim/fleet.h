@@ -65,6 +65,9 @@ struct Converter {
     std::uint8_t refusalResult = 1;
     std::uint8_t refusalError = 5;
     std::string refusalMessage = "Password incorrect";
+    // After acknowledging a reboot, the converter goes on answering for
+    // rebootDelayMs and then hears nothing for rebootSilenceMs.
+    int rebootDelayMs = 0;
     int rebootSilenceMs = 0;
     // Interfaces on which this converter answers; empty means all of them.
     std::vector<std::string> interfaces;

@@ -7,7 +7,9 @@
 namespace ql5sim {
 
 FleetState::FleetState(Fleet fleet)
-    : fleet_(std::move(fleet)), silentUntil_(fleet_.converters.size())
+    : fleet_(std::move(fleet)),
+      silentFrom_(fleet_.converters.size()),
+      silentUntil_(fleet_.converters.size())
 {
     for (std::size_t i = 0; i < fleet_.converters.size(); ++i) {
         byMac_.emplace(fleet_.converters[i].mac, i);
@@ -37,7 +39,7 @@ Answer FleetState::Handle(const Request& request, std::string_view interface, Cl
 bool FleetState::Listens(std::size_t index, std::string_view interface, Clock::time_point now) const
 {
     const Converter& c = fleet_.converters[index];
-    if (c.misbehave.drop || now < silentUntil_[index]) {
+    if (c.misbehave.drop || (now >= silentFrom_[index] && now < silentUntil_[index])) {
         return false;
     }
     return c.interfaces.empty() ||
@@ -113,9 +115,11 @@ void FleetState::AnswerCommand(const Request& request, std::string_view interfac
             break;
         case kConfigureDhcpRequest: c.dhcp = request.dhcpFlag; break;
         case kRebootRequest:
-            // The converter answers first and then goes quiet while it restarts.
-            silentUntil_[index] = now + std::chrono::milliseconds(c.misbehave.delayMs) +
-                                  std::chrono::milliseconds(c.rebootSilenceMs);
+            // The converter answers first, may go on answering for a moment,
+            // and then goes quiet while it restarts.
+            silentFrom_[index] = now + std::chrono::milliseconds(c.misbehave.delayMs) +
+                                 std::chrono::milliseconds(c.rebootDelayMs);
+            silentUntil_[index] = silentFrom_[index] + std::chrono::milliseconds(c.rebootSilenceMs);
             break;
         default: return;
         }

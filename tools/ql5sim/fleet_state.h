@@ -65,7 +65,9 @@ private:
 
     Fleet fleet_;
     std::map<MacAddress, std::size_t> byMac_;
-    // A converter that accepted a reboot hears nothing until this moment.
+    // A converter that accepted a reboot hears nothing from the first moment
+    // until the second.
+    std::vector<Clock::time_point> silentFrom_;
     std::vector<Clock::time_point> silentUntil_;
 };
 

@@ -1,0 +1,18 @@
+#include "commandoutcome.h"
+
+namespace ql5 {
+
+OutcomeKind classify(const CommandOutcome& outcome)
+{
+    if (outcome.result == 0)
+        return OutcomeKind::kCarriedOut;
+    if (outcome.statusCode != 0)
+        return OutcomeKind::kErrorNumber;
+    if (outcome.result != -1)
+        return OutcomeKind::kRefused;
+    if (outcome.statusText.isEmpty() || outcome.statusText == QLatin1String("Operation Successful"))
+        return OutcomeKind::kNoReply;
+    return OutcomeKind::kLocalFailure;
+}
+
+}  // namespace ql5

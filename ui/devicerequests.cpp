@@ -1,0 +1,68 @@
+#include "devicerequests.h"
+
+#include "recordtext.h"
+
+#include <ql5common/context_owner.h>
+
+#include <algorithm>
+
+namespace ql5 {
+
+namespace {
+
+template <typename Request>
+CommandOutcome runCommand(Request request)
+{
+    const ql5common::ContextOwner context;
+    CommandOutcome outcome;
+    outcome.result = request(context.Handle());
+    outcome.statusCode = context.StatusCode();
+    // The text may be the converter's own message, so it is made safe to
+    // show here, once, for every window that shows it.
+    outcome.statusText = shownConverterText(context.StatusText());
+    return outcome;
+}
+
+}  // namespace
+
+CommandTarget commandTarget(const DeviceRecordExchange& record)
+{
+    CommandTarget target;
+    std::copy(std::begin(record.macAddress), std::end(record.macAddress), target.mac.begin());
+    target.localAddress = record.localAddress;
+    return target;
+}
+
+CommandOutcome configureStatic(const CommandTarget& target, std::uint32_t address,
+                               std::uint32_t mask, std::uint32_t gateway,
+                               const QByteArray& password)
+{
+    return runCommand([&](DiscoveryHandle handle) {
+        return ConfigureStaticAt(handle, target.localAddress, 0, target.mac.data(), address, mask,
+                                 gateway, password.constData());
+    });
+}
+
+CommandOutcome configureDhcp(const CommandTarget& target, const QByteArray& password)
+{
+    return runCommand([&](DiscoveryHandle handle) {
+        return ConfigureDhcpAt(handle, target.localAddress, 0, target.mac.data(), 1,
+                               password.constData());
+    });
+}
+
+CommandOutcome rebootDevice(const CommandTarget& target, const QByteArray& password)
+{
+    return runCommand([&](DiscoveryHandle handle) {
+        return RebootDeviceAt(handle, target.localAddress, 0, target.mac.data(),
+                              password.constData());
+    });
+}
+
+ql5common::RebootOutcome waitUntilBack(const CommandTarget& target, ql5common::RebootWait& wait)
+{
+    const ql5common::ContextOwner context;
+    return ql5common::WaitUntilBack(wait, context.Handle(), target.mac.data(), target.localAddress);
+}
+
+}  // namespace ql5

@@ -1,0 +1,46 @@
+#ifndef QL5CONFIG_DEVICEREQUESTS_H
+#define QL5CONFIG_DEVICEREQUESTS_H
+
+#include "commandoutcome.h"
+
+#include <ql5/discovery.h>
+#include <ql5common/reboot_wait.h>
+
+#include <QByteArray>
+
+#include <array>
+#include <cstdint>
+
+// The requests of the command dialogs, as plain functions that block their
+// thread: the dialogs run them on a worker. Each opens a context of its own
+// and closes it before it returns, and takes everything it needs by value, so
+// that nothing it touches belongs to a window.
+namespace ql5 {
+
+// The converter of a list row, and the local address on which the row's
+// reply arrived: requests go out through that address only (to the
+// discovery group, as a converter with wrong settings may not be reachable
+// at its own address), so that a converter seen on two networks is
+// configured on the one the user picked, and no other network hears the
+// password. 0 means every local address, as the client's plain calls do.
+struct CommandTarget {
+    std::array<std::uint8_t, 6> mac{};
+    std::uint32_t localAddress = 0;
+};
+
+CommandTarget commandTarget(const DeviceRecordExchange& record);
+
+// Addresses in network order.
+CommandOutcome configureStatic(const CommandTarget& target, std::uint32_t address,
+                               std::uint32_t mask, std::uint32_t gateway,
+                               const QByteArray& password);
+CommandOutcome configureDhcp(const CommandTarget& target, const QByteArray& password);
+CommandOutcome rebootDevice(const CommandTarget& target, const QByteArray& password);
+
+// Waits, with the common library's rule and bound, until the converter has
+// restarted; wait.Stop() from another thread ends it.
+ql5common::RebootOutcome waitUntilBack(const CommandTarget& target, ql5common::RebootWait& wait);
+
+}  // namespace ql5
+
+#endif
