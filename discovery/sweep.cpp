@@ -4,7 +4,7 @@
 #include "interface_sockets.h"
 #include "message_window.h"
 #include "packet_format.h"
-#include "receive_reply.h"
+#include "sweep_drain.h"
 
 #include <algorithm>
 #include <new>
@@ -18,31 +18,6 @@ namespace {
 // A burst of replies from a large fleet arrives faster than one cycle reads
 // it; the kernel must hold it meanwhile, or replies are lost.
 constexpr int kSweepReceiveBuffer = 4 * 1024 * 1024;
-
-// Reads up to kMaxDatagramsPerDrain datagrams from one socket into the queue.
-// A record that the queue gives back (one replaced by a newer reply of the
-// same converter, or one dropped because the queue is full) is used again for
-// the next datagram rather than freed and made anew.
-void DrainSocket(DiscoveryContext* context, SocketHandle socket, std::uint32_t localAddress)
-{
-    DeviceRecord* spare = nullptr;
-    for (int read = 0; read < kMaxDatagramsPerDrain; ++read) {
-        DeviceRecord* record = spare;
-        spare = nullptr;
-        if (record != nullptr)
-            ResetDeviceRecord(context, record);
-        else
-            record = NewDeviceRecord(context);
-        if (record == nullptr)
-            return;  // no memory: try again next cycle
-        if (!ReceiveReply(context, socket, localAddress, kDiscoveryReply, BroadcastMac, record)) {
-            FreeDeviceRecord(record);
-            return;
-        }
-        spare = context->replyQueue->Offer(record);
-    }
-    FreeDeviceRecord(spare);
-}
 
 void Notify(DiscoveryContext* context)
 {
