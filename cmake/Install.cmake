@@ -1,8 +1,10 @@
-# Installation and the Debian package. `cmake --install` puts the discovery
-# library with its header, pkg-config file and CMake package configuration,
-# ql5ctl and ql5sim into the standard places; QL5Config, its desktop entry and
-# icons are installed by ui/CMakeLists.txt. `cpack` turns the same
-# installation into a .deb.
+# SPDX-License-Identifier: Apache-2.0
+# Installation. `cmake --install` puts the discovery library with its header,
+# pkg-config file and CMake package configuration, ql5ctl with its shell
+# completions, ql5sim, the manual pages and QL5Config's desktop metadata into
+# the standard places; QL5Config itself, its desktop entry and its bitmap
+# icons are installed by ui/CMakeLists.txt. The Debian packages are made from
+# the same installation by debian/ (dpkg-buildpackage, or scripts/package).
 
 include(CMakePackageConfigHelpers)
 
@@ -10,7 +12,7 @@ include(CMakePackageConfigHelpers)
 
 # The library has a version of its own (from its public header), which the
 # pkg-config file and the CMake package carry; the project's version names the
-# programs and the Debian package.
+# programs and the packages.
 get_target_property(QL5_DISCOVERY_VERSION ql5discovery VERSION)
 
 # Other projects see the library as ql5::discovery, the same name it has
@@ -63,28 +65,65 @@ foreach(program ql5ctl ql5sim)
   endif()
 endforeach()
 
-# --- Debian package ------------------------------------------------------------
+include(${CMAKE_CURRENT_LIST_DIR}/ManPages.cmake)
 
-set(QL5_PACKAGE_MAINTAINER "QL5Config maintainers <maintainers@example.invalid>"
-  CACHE STRING "Maintainer named in the Debian package")
+# --- Shell completion of ql5ctl ---------------------------------------------------
 
-set(CPACK_GENERATOR DEB)
+# bash-completion loads a command's completion on demand from its
+# completionsdir; the path is kept relative to bash-completion's own prefix,
+# so that an installation under another prefix carries it in the same place
+# below that prefix. zsh finds functions on its fpath, whose folder for
+# packaged completions differs between distributions (Debian's is
+# share/zsh/vendor-completions).
+set(QL5_BASH_COMPLETION_DEFAULT ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+find_package(PkgConfig QUIET)
+if(PKG_CONFIG_FOUND)
+  pkg_get_variable(QL5_BASH_COMPLETION_PC_DIR bash-completion completionsdir)
+  pkg_get_variable(QL5_BASH_COMPLETION_PC_PREFIX bash-completion prefix)
+  if(QL5_BASH_COMPLETION_PC_DIR AND QL5_BASH_COMPLETION_PC_PREFIX)
+    string(LENGTH "${QL5_BASH_COMPLETION_PC_PREFIX}/" prefix_length)
+    string(SUBSTRING "${QL5_BASH_COMPLETION_PC_DIR}" 0 ${prefix_length} dir_start)
+    if(dir_start STREQUAL "${QL5_BASH_COMPLETION_PC_PREFIX}/")
+      string(SUBSTRING "${QL5_BASH_COMPLETION_PC_DIR}" ${prefix_length} -1
+        QL5_BASH_COMPLETION_DEFAULT)
+    endif()
+  endif()
+endif()
+set(QL5_BASH_COMPLETION_DIR ${QL5_BASH_COMPLETION_DEFAULT} CACHE STRING
+  "Where bash-completion finds ql5ctl's completion, relative to the prefix or absolute")
+set(QL5_ZSH_COMPLETION_DIR ${CMAKE_INSTALL_DATADIR}/zsh/site-functions CACHE STRING
+  "A folder on zsh's fpath for ql5ctl's completion, relative to the prefix or absolute")
+if(TARGET ql5ctl AND UNIX)
+  install(FILES ${PROJECT_SOURCE_DIR}/completions/bash/ql5ctl
+    DESTINATION ${QL5_BASH_COMPLETION_DIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/completions/zsh/_ql5ctl
+    DESTINATION ${QL5_ZSH_COMPLETION_DIR})
+endif()
+
+# --- Desktop metadata of QL5Config -----------------------------------------------
+
+# The scalable icon beside the bitmap ones, and the AppStream description
+# under the application's id (resources/*.metainfo.xml explains the id).
+if(TARGET QL5Config)
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/ql5config.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/invalid.example.ql5config.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+endif()
+
+# --- Archives ------------------------------------------------------------------
+
+# The Debian packages come from debian/. CPack stays for archives of the same
+# installation where there is no package manager: `cpack` in the build folder
+# makes a .tar.gz here, and a Windows build a .zip.
 set(CPACK_PACKAGE_NAME ql5config)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-set(CPACK_PACKAGE_DESCRIPTION [[
-QL5Config finds every QL5 serial-to-network converter on the networks of
-the workstation, shows what each one reports, gives it a static address or
-DHCP, and reboots it. The package holds the desktop utility QL5Config, the
-command-line tool ql5ctl, the converter simulator ql5sim, and the discovery
-library with its header, pkg-config file and CMake package configuration.]])
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QL5_PACKAGE_MAINTAINER}")
-set(CPACK_DEBIAN_PACKAGE_SECTION net)
-# Dependencies are read from the programs themselves (dpkg-shlibdeps), so a
-# build without the desktop utility does not pull in Qt.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+else()
+  set(CPACK_GENERATOR TGZ)
+endif()
 include(CPack)

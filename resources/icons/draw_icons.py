@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the QL5Config window icon at 16 and 32 pixels as 16-colour PNGs.
+# SPDX-License-Identifier: Apache-2.0
+"""Draws the QL5Config icon: 16 and 32 pixel 16-colour PNGs and a scalable SVG.
 
 The picture is a converter box seen from the front: a serial connector on the
 left, a network jack on the right, two status lights, and a network link above
-it. Shapes are laid out on a 32-unit grid and scaled, so both sizes show the
-same picture. Run it from anywhere; it writes beside itself:
+it. Shapes are laid out on a 32-unit grid and scaled, so every size shows the
+same picture; the SVG is the 32 pixel drawing as vector shapes, so the desktop
+shows the same icon at any size. Run it from anywhere; it writes beside itself:
 
     python3 resources/icons/draw_icons.py
 """
@@ -28,54 +30,75 @@ PALETTE = [
 ]
 
 
-def blank(size):
-    return [[0] * size for _ in range(size)]
+class PixelCanvas:
+    """A square picture of palette indices, drawn on in 32-unit coordinates."""
+
+    def __init__(self, size):
+        self.size = size
+        self.scale = size / 32
+        # A frame is one pixel wide at every size.
+        self.inset = 1 / self.scale
+        self.img = [[0] * size for _ in range(size)]
+
+    def rect(self, x, y, w, h, colour):
+        """Fills a rectangle given in 32-unit coordinates."""
+        scale, size = self.scale, self.size
+        x0, y0 = int(x * scale), int(y * scale)
+        x1, y1 = int((x + w) * scale), int((y + h) * scale)
+        for row in range(max(0, y0), min(size, max(y1, y0 + 1))):
+            for col in range(max(0, x0), min(size, max(x1, x0 + 1))):
+                self.img[row][col] = colour
 
 
-def rect(img, scale, x, y, w, h, colour):
-    """Fills a rectangle given in 32-unit coordinates."""
-    size = len(img)
-    x0, y0 = int(x * scale), int(y * scale)
-    x1, y1 = int((x + w) * scale), int((y + h) * scale)
-    for row in range(max(0, y0), min(size, max(y1, y0 + 1))):
-        for col in range(max(0, x0), min(size, max(x1, x0 + 1))):
-            img[row][col] = colour
+class SvgCanvas:
+    """The same drawing as SVG rectangles on a 32-unit view box."""
+
+    size = 32
+    inset = 1
+
+    def __init__(self):
+        self.shapes = []
+
+    def rect(self, x, y, w, h, colour):
+        red, green, blue, _ = PALETTE[colour]
+        self.shapes.append(
+            f'  <rect x="{x:g}" y="{y:g}" width="{w:g}" height="{h:g}" '
+            f'fill="#{red:02x}{green:02x}{blue:02x}"/>'
+        )
 
 
-def framed(img, scale, x, y, w, h, fill, frame=1):
-    rect(img, scale, x, y, w, h, frame)
-    inset = 1 / scale
-    rect(img, scale, x + inset, y + inset, w - 2 * inset, h - 2 * inset, fill)
+def framed(canvas, x, y, w, h, fill, frame=1):
+    canvas.rect(x, y, w, h, frame)
+    inset = canvas.inset
+    canvas.rect(x + inset, y + inset, w - 2 * inset, h - 2 * inset, fill)
 
 
-def draw(size):
-    s = size / 32
-    img = blank(size)
+def draw(canvas):
     # Network link above the box: a line with two nodes.
-    rect(img, s, 6, 6, 20, 2, 1)
-    framed(img, s, 3, 3, 8, 8, 9)
-    framed(img, s, 21, 3, 8, 8, 9)
-    rect(img, s, 15, 7, 2, 7, 1)
+    canvas.rect(6, 6, 20, 2, 1)
+    framed(canvas, 3, 3, 8, 8, 9)
+    framed(canvas, 21, 3, 8, 8, 9)
+    canvas.rect(15, 7, 2, 7, 1)
     # The converter body with a light top edge and a shaded bottom.
-    framed(img, s, 1, 13, 30, 17, 2)
-    rect(img, s, 2, 14, 28, 2, 3)
-    rect(img, s, 2, 27, 28, 2, 4)
+    framed(canvas, 1, 13, 30, 17, 2)
+    canvas.rect(2, 14, 28, 2, 3)
+    canvas.rect(2, 27, 28, 2, 4)
     # Serial connector on the left, network jack on the right. At 16 pixels
     # a frame would eat the connectors, so they are drawn as plain shapes.
-    if size >= 32:
-        framed(img, s, 3, 18, 10, 7, 5)
-        rect(img, s, 5, 20, 6, 3, 6)
-        framed(img, s, 20, 18, 9, 8, 10)
-        rect(img, s, 23, 24, 3, 2, 5)
+    if canvas.size >= 32:
+        framed(canvas, 3, 18, 10, 7, 5)
+        canvas.rect(5, 20, 6, 3, 6)
+        framed(canvas, 20, 18, 9, 8, 10)
+        canvas.rect(23, 24, 3, 2, 5)
     else:
-        rect(img, s, 4, 18, 8, 6, 5)
-        rect(img, s, 6, 20, 4, 2, 6)
-        rect(img, s, 20, 18, 8, 8, 10)
-        rect(img, s, 22, 24, 4, 2, 5)
+        canvas.rect(4, 18, 8, 6, 5)
+        canvas.rect(6, 20, 4, 2, 6)
+        canvas.rect(20, 18, 8, 8, 10)
+        canvas.rect(22, 24, 4, 2, 5)
     # Status lights between them.
-    rect(img, s, 15, 19, 3, 3, 7)
-    rect(img, s, 15, 23, 3, 3, 8)
-    return img
+    canvas.rect(15, 19, 3, 3, 7)
+    canvas.rect(15, 23, 3, 3, 8)
+    return canvas
 
 
 def write_png(path, img):
@@ -106,10 +129,26 @@ def write_png(path, img):
         out.write(png)
 
 
+def write_svg(path, canvas):
+    lines = [
+        '<?xml version="1.0" encoding="UTF-8"?>',
+        "<!-- SPDX-License-Identifier: Apache-2.0 -->",
+        "<!-- Drawn by draw_icons.py beside this file; run it again rather than edit. -->",
+        '<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" '
+        'viewBox="0 0 32 32" shape-rendering="crispEdges">',
+        "  <title>QL5Config</title>",
+        *canvas.shapes,
+        "</svg>",
+    ]
+    with open(path, "w", encoding="utf-8") as out:
+        out.write("\n".join(lines) + "\n")
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     for size in (16, 32):
-        write_png(os.path.join(here, f"ql5config-{size}.png"), draw(size))
+        write_png(os.path.join(here, f"ql5config-{size}.png"), draw(PixelCanvas(size)).img)
+    write_svg(os.path.join(here, "ql5config.svg"), draw(SvgCanvas()))
 
 
 if __name__ == "__main__":

@@ -255,15 +255,15 @@ TEST_F(OneLinkSweep, StartFailsWithTheReasonWhenNoAddressIsUp)
 
 TEST_F(OneLinkSweep, ARepeatingConverterWaitsOnceAndForgedFloodsStopAtTheCap)
 {
-    // One converter repeats its reply, another floods forged MACs, far more
-    // than the queue may hold (and than the kernel passes on: it drops what
-    // outruns the sweep); nobody reads until the flood has filled the queue.
+    // One converter repeats its reply, another floods forged MACs until the
+    // queue overflows; nobody reads meanwhile. The flood has no count because
+    // the kernel drops what outruns the sweep, and under the sanitizers the
+    // sweep keeps only about a thousand a second.
     ASSERT_TRUE(StartFleet(R"({"converters": [
         {"mac": "02:51:c5:00:00:01", "misbehave": {"flood": {"count": 5000}}},
-        {"mac": "02:51:c5:00:00:02",
-         "misbehave": {"flood": {"count": 300000, "randomMacs": true}}}]})"));
+        {"mac": "02:51:c5:00:00:02", "misbehave": {"flood": {"randomMacs": true}}}]})"));
     ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    const auto deadline = std::chrono::steady_clock::now() + 120s;
     while (GetDroppedCount(handle_) == 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(50ms);
     StopDiscovery(handle_);
