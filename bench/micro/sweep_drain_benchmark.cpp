@@ -112,8 +112,9 @@ void BM_SweepDrain(benchmark::State& state)
     DiscoveryContext* context = ql5::ResolveContext(handle);
     const SocketPair pair;
     const auto replies = FleetReplies(kBurst);
-    if (context == nullptr || !pair.Ok()) {
-        state.SkipWithError("no context or no socket pair");
+    const auto batch = ql5::ReceiveBatch::Create();
+    if (context == nullptr || !pair.Ok() || !batch) {
+        state.SkipWithError("no context, socket pair or receive batch");
         CloseContext(handle);
         return;
     }
@@ -123,7 +124,7 @@ void BM_SweepDrain(benchmark::State& state)
             break;
         }
         const auto start = Clock::now();
-        const std::size_t accepted = ql5::DrainSocket(context, pair.Receiver(), kLocalAddress);
+        const std::size_t accepted = ql5::DrainSocket(context, pair.Receiver(), kLocalAddress, *batch);
         state.SetIterationTime(Seconds(Clock::now() - start));
         // The reader's side, not timed: it takes the records out and frees
         // them, so the next burst makes new records again.
