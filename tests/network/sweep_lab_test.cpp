@@ -256,12 +256,14 @@ TEST_F(OneLinkSweep, StartFailsWithTheReasonWhenNoAddressIsUp)
 TEST_F(OneLinkSweep, ARepeatingConverterWaitsOnceAndForgedFloodsStopAtTheCap)
 {
     // One converter repeats its reply, another floods forged MACs until the
-    // queue overflows; nobody reads meanwhile. The flood has no count because
-    // the kernel drops what outruns the sweep, and under the sanitizers the
-    // sweep keeps only about a thousand a second.
+    // queue overflows; nobody reads meanwhile. The forged flood has no count
+    // but lasts as long as the test waits, because the kernel drops what
+    // outruns the sweep, and under the sanitizers the sweep keeps only about a
+    // thousand a second.
     ASSERT_TRUE(StartFleet(R"({"converters": [
         {"mac": "02:51:c5:00:00:01", "misbehave": {"flood": {"count": 5000}}},
-        {"mac": "02:51:c5:00:00:02", "misbehave": {"flood": {"randomMacs": true}}}]})"));
+        {"mac": "02:51:c5:00:00:02",
+         "misbehave": {"flood": {"durationMs": 120000, "randomMacs": true}}}]})"));
     ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
     const auto deadline = std::chrono::steady_clock::now() + 120s;
     while (GetDroppedCount(handle_) == 0 && std::chrono::steady_clock::now() < deadline)
