@@ -146,7 +146,7 @@ SweepOutcome RunClientSweep(std::size_t expected, Clock::duration quiet)
     return outcome;
 }
 
-double IdleSweepCpuMsPerSecond(Clock::duration listen)
+double IdleSweepCpuMsPerSecond(Clock::duration listen, int* addresses)
 {
     DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
     if (handle == nullptr)
@@ -156,6 +156,8 @@ double IdleSweepCpuMsPerSecond(Clock::duration listen)
         CloseContext(handle);
         return -1;
     }
+    if (addresses != nullptr)
+        *addresses = GetSweepAddresses(handle, nullptr, 0);
     // The thread's start (sockets, the request) is not listening; let it pass.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     const double cpuStart = ProcessCpuSeconds();

@@ -30,6 +30,8 @@ SweepOutcome RunClientSweep(std::size_t expected, Clock::duration quiet);
 
 // Runs a sweep that hears nothing for `listen` and gives the process CPU time
 // per second of listening, in milliseconds; negative when no sweep started.
-double IdleSweepCpuMsPerSecond(Clock::duration listen);
+// With `addresses`, the number of local addresses the sweep listened on is
+// stored there.
+double IdleSweepCpuMsPerSecond(Clock::duration listen, int* addresses = nullptr);
 
 }  // namespace ql5::bench
