@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -378,8 +379,9 @@ TEST_F(ReplyDecoder, BytesClearedBehindADatagramDecodeAsAZeroedBuffer)
         {},
     };
     for (const Bytes& datagram : cases) {
+        // std::copy, not memcpy: the empty datagram has no data pointer.
         std::array<std::uint8_t, kReceiveBufferSize> zeroed{};
-        std::memcpy(zeroed.data(), datagram.data(), datagram.size());
+        std::copy(datagram.begin(), datagram.end(), zeroed.begin());
         DeviceRecord expected{};
         ASSERT_TRUE(InitDeviceRecord(context_, &expected));
         const bool decodes =
@@ -387,7 +389,7 @@ TEST_F(ReplyDecoder, BytesClearedBehindADatagramDecodeAsAZeroedBuffer)
 
         std::array<std::uint8_t, kReceiveBufferSize> reused;
         reused.fill(0x0A);  // code 10, length 10: a field wherever it is read
-        std::memcpy(reused.data(), datagram.data(), datagram.size());
+        std::copy(datagram.begin(), datagram.end(), reused.begin());
         ClearBeyondDatagram(reused.data(), datagram.size(), reused.size());
         ResetDeviceRecord(context_, &record_);
         EXPECT_EQ(DecodeReply(context_, reused.data(), reused.size(), kDiscoveryReply, &record_),
