@@ -1,4 +1,4 @@
-// Figure 4: the peak memory of `ql5ctl list --wait 5` while the network
+// Figure 6: the peak memory of `ql5ctl list --wait 5` while the network
 // floods it for the whole listing: one converter repeats its discovery reply
 // as fast as it can, and another sends replies with forged, random MACs. A
 // client that keeps every copy grows with the flood; one that keeps a bounded
@@ -128,7 +128,7 @@ int RunFloodMemory(const Options& options)
                   "one converter repeating its reply and one forging random MACs; %.0f lines "
                   "printed (median)",
                   Median(rows));
-    std::vector<Row> table = {{"4 Flood",
+    std::vector<Row> table = {{"6 Flood",
                                "ql5ctl list --wait " + std::to_string(kListSeconds) +
                                    " during a flood: peak memory (worst run)",
                                worst,
