@@ -15,7 +15,8 @@ constexpr std::uint32_t kExtensionSize = 64;
 
 bool WordList::Add(std::uint16_t value) noexcept
 {
-    if (count_ >= kMaxCode231Values || std::find(values_, values_ + count_, value) != values_ + count_)
+    if (count_ >= kMaxCode231Values ||
+        std::find(values_, values_ + count_, value) != values_ + count_)
         return false;
     values_[count_++] = value;
     return true;
@@ -51,7 +52,9 @@ DeviceRecord* NewDeviceRecord(const DiscoveryContext* context)
     return record;
 }
 
-void ReleaseDeviceRecord(DeviceRecord* /*record*/) {}
+void ReleaseDeviceRecord(DeviceRecord* /*record*/)
+{
+}
 
 void FreeDeviceRecord(DeviceRecord* record)
 {

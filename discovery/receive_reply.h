@@ -24,9 +24,9 @@ namespace ql5 {
 // hold part of a reply. A datagram that is no acceptable reply is an ordinary
 // event on a shared network, so false carries no cause.
 [[nodiscard]] bool AcceptReply(const DiscoveryContext* context, std::uint8_t* buffer,
-                               std::size_t size, std::size_t capacity,
-                               std::uint32_t localAddress, std::uint16_t expectedType,
-                               const std::uint8_t* targetMac, DeviceRecord* record);
+                               std::size_t size, std::size_t capacity, std::uint32_t localAddress,
+                               std::uint16_t expectedType, const std::uint8_t* targetMac,
+                               DeviceRecord* record);
 
 // Receives one datagram from the socket and keeps it as AcceptReply does.
 // With `source`, the address the reply came from is stored there (network

@@ -13,7 +13,8 @@ std::unique_ptr<ReceiveBatch> ReceiveBatch::Create() noexcept
     std::unique_ptr<ReceiveBatch> batch(new (std::nothrow) ReceiveBatch);
     if (batch) {
         for (std::size_t i = 0; i < kSize; ++i)
-            batch->slots_[i] = platform::DatagramSlot{batch->buffers_[i].data(), kReceiveBufferSize};
+            batch->slots_[i] =
+                platform::DatagramSlot{batch->buffers_[i].data(), kReceiveBufferSize};
     }
     return batch;
 }

@@ -94,8 +94,7 @@ bool AwaitReply(lab::WorkstationSocket& socket, std::uint16_t type, const std::u
 }
 
 BlockingBurst ReceiveBurstBlocking(lab::WorkstationSocket& socket, const std::uint8_t* request,
-                                   std::size_t length, std::size_t expected,
-                                   Clock::duration quiet)
+                                   std::size_t length, std::size_t expected, Clock::duration quiet)
 {
     static std::array<std::array<std::uint8_t, kDatagramCapacity>, kBatch> buffers;
     std::array<iovec, kBatch> vectors{};

@@ -42,8 +42,7 @@ struct BlockingBurst {
 // Receives on the calling thread until `expected` distinct MACs have arrived
 // or nothing has come for `quiet`.
 BlockingBurst ReceiveBurstBlocking(lab::WorkstationSocket& socket, const std::uint8_t* request,
-                                   std::size_t length, std::size_t expected,
-                                   Clock::duration quiet);
+                                   std::size_t length, std::size_t expected, Clock::duration quiet);
 
 // Waits for a datagram of the given message type from the given MAC, dropping
 // others; false when none comes within the time-out.

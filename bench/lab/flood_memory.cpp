@@ -9,9 +9,9 @@
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>

@@ -68,20 +68,18 @@ int RunIdle(const Options& options)
         std::fprintf(stderr, "bench: the idle sweep with many addresses did not start\n");
         return 1;
     }
-    std::fprintf(stderr, "bench: idle with %d local addresses: %.3f ms/s\n", served,
-                 manyPerSecond);
-    rows.push_back({"3 Idle",
-                    "the same with " + std::to_string(kManyAddresses) +
-                        " local addresses: CPU per second",
-                    manyPerSecond,
-                    "ms/s",
-                    {},
-                    "< 2 ms/s",
-                    manyPerSecond < 2.0,
-                    "the sweep listened on " + std::to_string(served) + " addresses"});
+    std::fprintf(stderr, "bench: idle with %d local addresses: %.3f ms/s\n", served, manyPerSecond);
+    rows.push_back(
+        {"3 Idle",
+         "the same with " + std::to_string(kManyAddresses) + " local addresses: CPU per second",
+         manyPerSecond,
+         "ms/s",
+         {},
+         "< 2 ms/s",
+         manyPerSecond < 2.0,
+         "the sweep listened on " + std::to_string(served) + " addresses"});
     return WriteRows(options.out, rows,
-                     {{"listen_seconds", options.idleSeconds},
-                      {"many_addresses_served", served}})
+                     {{"listen_seconds", options.idleSeconds}, {"many_addresses_served", served}})
                ? 0
                : 1;
 }

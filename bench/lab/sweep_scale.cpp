@@ -33,9 +33,9 @@ constexpr auto kPause = std::chrono::milliseconds(400);
 struct Scenario {
     int count;
     int spreadMs;
-    bool mustFindAll;     // the targets: 10,000 spread, 1,000 at once
+    bool mustFindAll;        // the targets: 10,000 spread, 1,000 at once
     double lastRecordBound;  // time to the last record, times the baseline
-    bool cpuTarget;       // the sweep thread's CPU per record has a target
+    bool cpuTarget;          // the sweep thread's CPU per record has a target
 };
 
 // The sweep thread may spend this much CPU per record, times the blocking
@@ -180,28 +180,28 @@ bool RunScenario(const Scenario& scenario, const Options& options, std::vector<R
         simulator.ClearReceived();
         std::this_thread::sleep_for(kPause);
 
-        runs.push_back({{"client_found", outcome.found},
-                        {"client_records", outcome.records},
-                        {"client_request_ms", clientRequestMs},
-                        {"client_first_ms", outcome.firstRecordMs},
-                        {"client_last_ms", outcome.lastRecordMs},
-                        {"client_cpu_ms", outcome.cpuMs},
-                        {"client_notifications", outcome.notifications},
-                        {"client_posts", outcome.posts},
-                        {"sweep_thread_cpu_ms", outcome.sweepThreadCpuMs},
-                        {"sweep_thread_switches", outcome.sweepThreadSwitches},
-                        {"bare_found_pct", bare.found.back()},
-                        {"bare_request_ms", bareRequestMs},
-                        {"bare_first_ms", bare.firstMs.back()},
-                        {"bare_last_ms", bare.lastMs.back()},
-                        {"bare_datagrams", bareDatagrams},
-                        {"blocking_found_pct", blocking.found.back()},
-                        {"blocking_cpu_ms", blocking.cpuMs.back()},
-                        {"blocking_us_per_record",
-                         blocking.threadUsPerRecord.empty() ? 0.0
-                                                            : blocking.threadUsPerRecord.back()},
-                        {"blocking_wake_ups", blocking.wakeUps.back()},
-                        {"bare_default_buffer_found_pct", bareDefault.found.back()}});
+        runs.push_back(
+            {{"client_found", outcome.found},
+             {"client_records", outcome.records},
+             {"client_request_ms", clientRequestMs},
+             {"client_first_ms", outcome.firstRecordMs},
+             {"client_last_ms", outcome.lastRecordMs},
+             {"client_cpu_ms", outcome.cpuMs},
+             {"client_notifications", outcome.notifications},
+             {"client_posts", outcome.posts},
+             {"sweep_thread_cpu_ms", outcome.sweepThreadCpuMs},
+             {"sweep_thread_switches", outcome.sweepThreadSwitches},
+             {"bare_found_pct", bare.found.back()},
+             {"bare_request_ms", bareRequestMs},
+             {"bare_first_ms", bare.firstMs.back()},
+             {"bare_last_ms", bare.lastMs.back()},
+             {"bare_datagrams", bareDatagrams},
+             {"blocking_found_pct", blocking.found.back()},
+             {"blocking_cpu_ms", blocking.cpuMs.back()},
+             {"blocking_us_per_record",
+              blocking.threadUsPerRecord.empty() ? 0.0 : blocking.threadUsPerRecord.back()},
+             {"blocking_wake_ups", blocking.wakeUps.back()},
+             {"bare_default_buffer_found_pct", bareDefault.found.back()}});
         std::fprintf(stderr,
                      "bench: %s run %d: client %zu found in %.1f ms (request out at %.2f ms, "
                      "first read %.1f ms, CPU %.1f ms of which sweep thread %.1f ms, %d posts, "

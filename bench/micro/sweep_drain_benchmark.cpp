@@ -124,7 +124,8 @@ void BM_SweepDrain(benchmark::State& state)
             break;
         }
         const auto start = Clock::now();
-        const std::size_t accepted = ql5::DrainSocket(context, pair.Receiver(), kLocalAddress, *batch);
+        const std::size_t accepted =
+            ql5::DrainSocket(context, pair.Receiver(), kLocalAddress, *batch);
         state.SetIterationTime(Seconds(Clock::now() - start));
         // The reader's side, not timed: it takes the records out and frees
         // them, so the next burst makes new records again.

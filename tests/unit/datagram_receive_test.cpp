@@ -82,7 +82,8 @@ TEST_F(DatagramPair, ABatchTakesEveryWaitingDatagramAndMarksTheOneCutToFit)
     const std::size_t sizes[] = {10, kReceiveBufferSize + 1, 0, 20};
     for (std::size_t i = 0; i < 4; ++i)
         Send(sizes[i], static_cast<std::uint8_t>(i + 1));
-    std::vector<std::vector<std::uint8_t>> buffers(8, std::vector<std::uint8_t>(kReceiveBufferSize));
+    std::vector<std::vector<std::uint8_t>> buffers(8,
+                                                   std::vector<std::uint8_t>(kReceiveBufferSize));
     std::vector<platform::DatagramSlot> slots;
     for (auto& buffer : buffers)
         slots.push_back({buffer.data(), buffer.size()});

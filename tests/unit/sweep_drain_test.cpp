@@ -27,10 +27,22 @@ constexpr std::uint32_t kLocalAddress = 0x016433C6;  // 198.51.100.1
 Bytes Reply(std::uint8_t macTail, const Bytes& more = {}, std::uint16_t type = kDiscoveryReply)
 {
     const std::size_t payload = 8 + more.size();
-    Bytes bytes = {0x44, 0x49, 0x47, 0x49,  // magic "DIGI"
-                   static_cast<std::uint8_t>(type >> 8), static_cast<std::uint8_t>(type),
-                   static_cast<std::uint8_t>(payload >> 8), static_cast<std::uint8_t>(payload),
-                   0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, macTail};  // code 1, MAC
+    Bytes bytes = {0x44,
+                   0x49,
+                   0x47,
+                   0x49,  // magic "DIGI"
+                   static_cast<std::uint8_t>(type >> 8),
+                   static_cast<std::uint8_t>(type),
+                   static_cast<std::uint8_t>(payload >> 8),
+                   static_cast<std::uint8_t>(payload),
+                   0x01,
+                   0x06,
+                   0x02,
+                   0x51,
+                   0xc5,
+                   0x00,
+                   0x00,
+                   macTail};  // code 1, MAC
     bytes.insert(bytes.end(), more.begin(), more.end());
     return bytes;
 }
@@ -95,9 +107,9 @@ TEST_F(SweepDrain, DropsWhatIsNoReplyAndReadsOnBehindIt)
     oversize[7] = static_cast<std::uint8_t>(oversize.size() - kHeaderSize);
     oversize[6] = static_cast<std::uint8_t>((oversize.size() - kHeaderSize) >> 8);
     Send(Reply(1, Name("first")));
-    Send(oversize);                      // cut to fit: dropped whole
-    Send({});                            // empty
-    Send(Reply(3, {}, kRebootReply));    // another message type
+    Send(oversize);                    // cut to fit: dropped whole
+    Send({});                          // empty
+    Send(Reply(3, {}, kRebootReply));  // another message type
     Send(Reply(4, Name("second")));
     Send({0x44, 0x49, 0x47, 0x49, 0x00, 0x02, 0x00, 0x00});  // no MAC
     Send(Reply(5, Name("third")));
