@@ -107,10 +107,12 @@ DiscoveryContext* ResolveContext(DiscoveryHandle handle);
 // Sets the status; the text is cut to its first 255 characters.
 void SetStatus(DiscoveryContext* context, std::int32_t code, const char* text);
 
-// Puts the cause of a failure on this host into the status text, with code 0:
-// no operation sets a code of its own for such a failure. Any other outcome
-// (a refused argument, a request that got no reply) leaves the status as it
-// was, which after the reset of a request reads "Operation Successful".
+// Puts the cause of a failure that the status explains (Status::IsExplained:
+// one on this host, an ambiguous answer, a reply without the outcome) into
+// the status text, with code 0: no operation sets a code of its own for such
+// a failure. Any other outcome (a refused argument, a request that got no
+// reply) leaves the status as it was, which after the reset of a request
+// reads "Operation Successful".
 void ReportFailure(DiscoveryContext* context, const Status& status);
 
 // The first usable argument chooses the mode: a callback, then an existing

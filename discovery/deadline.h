@@ -12,6 +12,14 @@ public:
 
     void Start(Clock::duration after) { due_ = Clock::now() + after; }
     [[nodiscard]] bool HasPassed() const { return Clock::now() >= due_; }
+    // The time left, rounded up to the unit asked for; zero once it has passed.
+    template <typename Duration>
+    [[nodiscard]] Duration Remaining() const
+    {
+        const auto left = due_ - Clock::now();
+        return left > Clock::duration::zero() ? std::chrono::ceil<Duration>(left)
+                                              : Duration::zero();
+    }
 
 private:
     Clock::time_point due_{};

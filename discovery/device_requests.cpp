@@ -55,8 +55,13 @@ Status AwaitReply(const DiscoveryContext* context, const InterfaceSocketSet& set
     Deadline graceOver;
     Status result = Unanswered(sent);
     for (;;) {
+        // Within the grace period a wait ends when the period does, so that a
+        // command is held up no longer than it must be.
+        auto wait = cycle;
+        if (found)
+            wait = std::min(wait, graceOver.Remaining<std::chrono::microseconds>());
         std::size_t ready = 0;
-        if (Status waited = waiter.Wait(cycle, &ready); !waited) {
+        if (Status waited = waiter.Wait(wait, &ready); !waited) {
             if (!found)
                 result = waited;
             break;

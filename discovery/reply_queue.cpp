@@ -1,6 +1,7 @@
 #include "reply_queue.h"
 
 #include <new>
+#include <utility>
 
 namespace ql5 {
 
@@ -45,26 +46,29 @@ DeviceRecord* ReplyQueue::Offer(DeviceRecord* record) noexcept
         return nullptr;
     const Key key = KeyOf(*record);
     std::lock_guard lock(mutex_);
-    if (const auto found = slots_.find(key); found != slots_.end()) {
-        DeviceRecord* replaced = *found->second;
-        *found->second = record;
-        return replaced;
-    }
     if (order_.size() >= QL5_MAX_PENDING_RECORDS) {
-        ++dropped_;
-        return record;
+        const auto found = slots_.find(key);
+        if (found == slots_.end()) {
+            ++dropped_;
+            return record;
+        }
+        return std::exchange(*found->second, record);
     }
+    // One lookup serves both cases: a converter already waiting, or a new one.
     try {
-        order_.push_back(record);
+        const auto [slot, added] = slots_.try_emplace(key, nullptr);
+        if (!added)
+            return std::exchange(*slot->second, record);
+        try {
+            order_.push_back(record);
+        } catch (const std::bad_alloc&) {
+            slots_.erase(slot);
+            throw;
+        }
+        slot->second = &order_.back();
     } catch (const std::bad_alloc&) {
         ++dropped_;
         return record;
-    }
-    try {
-        slots_.emplace(key, &order_.back());
-    } catch (const std::bad_alloc&) {
-        // Without its index entry the record still waits; only a newer reply
-        // of the same converter would then be queued beside it.
     }
     return nullptr;
 }

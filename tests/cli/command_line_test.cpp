@@ -113,6 +113,14 @@ TEST(CommandLine, OptionsBelongToTheirSubcommands)
     EXPECT_NE(Refusal({"list", "--password-stdin"}).find("unknown option"), std::string::npos);
     EXPECT_NE(Refusal({"reboot", "0251c501020a", "--wait=5"}).find("unknown option"),
               std::string::npos);
+
+    EXPECT_EQ(Accepted({"info", "0251c501020a", "--interface", "eth1"}).interface, "eth1");
+    EXPECT_EQ(Accepted({"reboot", "0251c501020a", "--interface=198.51.100.1"}).interface,
+              "198.51.100.1");
+    EXPECT_EQ(Accepted({"dhcp", "0251c501020a"}).interface, "");
+    EXPECT_NE(Refusal({"list", "--interface", "eth1"}).find("unknown option"), std::string::npos);
+    EXPECT_NE(Refusal({"dhcp", "0251c501020a", "--interface="}).find("interface name"),
+              std::string::npos);
 }
 
 TEST(CommandLine, ListWaitMustBeAPositiveNumberOfSecondsUpToAnHour)

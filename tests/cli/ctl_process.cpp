@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -34,11 +35,14 @@ constexpr auto kLongestRun = std::chrono::seconds(60);
     _exit(127);
 }
 
-int WaitForExit(pid_t pid)
+int WaitForExit(pid_t pid, long* peakMemoryKb = nullptr)
 {
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    rusage usage{};
+    while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
     }
+    if (peakMemoryKb != nullptr)
+        *peakMemoryKb = usage.ru_maxrss;
     if (WIFEXITED(status))
         return WEXITSTATUS(status);
     if (WIFSIGNALED(status))
@@ -100,7 +104,7 @@ CtlResult RunCtl(const std::vector<std::string>& args, const CtlOptions& options
         if (fd.fd >= 0)
             close(fd.fd);
     }
-    result.exitCode = WaitForExit(pid);
+    result.exitCode = WaitForExit(pid, &result.peakMemoryKb);
     result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);
     return result;

@@ -15,6 +15,7 @@ struct CtlResult {
     std::string out;
     std::string err;
     std::chrono::milliseconds elapsed{0};
+    long peakMemoryKb = 0;  // the most resident memory it ever had
 };
 
 struct CtlOptions {

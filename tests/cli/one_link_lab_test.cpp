@@ -9,6 +9,8 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstdlib>
+#include <set>
 
 using ql5::cli::CtlResult;
 using ql5::cli::Lines;
@@ -25,6 +27,14 @@ constexpr char kHostile[] = "02:51:c5:10:00:02";    // texts and refusal with te
 constexpr char kDeaf[] = "02:51:c5:10:00:03";       // answers queries, never commands
 constexpr char kRebooting[] = "02:51:c5:10:00:04";  // silent for 2 s after a reboot
 constexpr char kAbsent[] = "02:51:c5:10:00:99";
+
+// The sanitizers hold freed memory back and add shadow memory of their own, so
+// a peak of resident memory means something only in a plain build.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kPeakMemoryIsOurs = false;
+#else
+constexpr bool kPeakMemoryIsOurs = true;
+#endif
 
 const char* const kFleet = R"({"converters": [
     {"mac": "02:51:c5:10:00:01", "ip": "198.51.100.10", "mask": "255.255.255.0",
@@ -58,7 +68,29 @@ protected:
         }));
     }
 
+    // Replaces the fleet of the test with another.
+    ::testing::AssertionResult Restart(const std::string& fleet)
+    {
+        sim_.Stop();
+        return sim_.Start(ql5::lab::ConverterNamespace(1), fleet);
+    }
+
     SimulatorProcess sim_;
+};
+
+// Takes the workstation's only interface down for the life of the object, and
+// up again however the test ends: a host without an IPv4 address to use.
+class NoAddress {
+public:
+    NoAddress() { ok_ = std::system(("ip link set " + link_ + " down").c_str()) == 0; }
+    ~NoAddress() { static_cast<void>(std::system(("ip link set " + link_ + " up").c_str())); }
+    NoAddress(const NoAddress&) = delete;
+    NoAddress& operator=(const NoAddress&) = delete;
+    bool Ok() const { return ok_; }
+
+private:
+    std::string link_ = ql5::lab::WorkstationInterface(1);
+    bool ok_ = false;
 };
 
 bool Contains(const std::string& text, const std::string& part)
@@ -367,7 +399,106 @@ TEST_F(OneLinkCli, HelpDocumentsEverySubcommandOptionAndExitCode)
                              "  2  usage error",
                              "  3  no answer",
                              "  4  converter not found",
-                             "  5  "})
+                             "  5  ",
+                             "  6  this computer could not",
+                             "  7  the MAC answered from more than one address",
+                             "  8  the converter answered the command without",
+                             "--interface NAME|ADDRESS"})
         EXPECT_TRUE(Contains(run.out, part)) << part;
     EXPECT_EQ(RunCtl({"--version"}).out, "ql5ctl " QL5_PROJECT_VERSION "\n");
+}
+
+TEST_F(OneLinkCli, WithoutAnAddressListSaysWhyInsteadOfListingNothing)
+{
+    // Only the loopback interface is up: nothing can be searched, and neither
+    // list nor a request may look as if it had searched and found nothing.
+    CtlResult list, info;
+    {
+        const NoAddress down;
+        ASSERT_TRUE(down.Ok());
+        list = RunCtl({"list", "--wait", "0.5", "--format", "json"});
+        info = RunCtl({"info", kLine1});
+    }
+    EXPECT_EQ(list.exitCode, 6);
+    EXPECT_EQ(list.out, "");
+    EXPECT_EQ(list.err,
+              "ql5ctl: no search took place: no IPv4 address on any interface that is up\n");
+    EXPECT_EQ(info.exitCode, 6);
+    EXPECT_EQ(info.err, "ql5ctl: no IPv4 address on any interface that is up\n");
+    EXPECT_EQ(sim_.ReceivedDatagrams().size(), 0u);
+}
+
+TEST_F(OneLinkCli, InterfaceChoosesTheLocalAddressByNameOrAddress)
+{
+    for (const std::string& chosen : {std::string("ws0"), ql5::lab::WorkstationAddress(1)}) {
+        const CtlResult info = RunCtl({"info", kLine1, "--interface", chosen, "--format", "json"});
+        EXPECT_EQ(info.exitCode, 0) << info.err;
+        EXPECT_EQ(nlohmann::json::parse(info.out).at("localAddress"),
+                  ql5::lab::WorkstationAddress(1));
+        const CtlResult dhcp =
+            RunCtl({"dhcp", kLine1, "--interface=" + chosen}, PasswordInEnvironment("secret"));
+        EXPECT_EQ(dhcp.exitCode, 0) << dhcp.err;
+    }
+    const CtlResult unknown = RunCtl({"info", kLine1, "--interface", "eth9"});
+    EXPECT_EQ(unknown.exitCode, 6);
+    EXPECT_EQ(unknown.err, "ql5ctl: no interface named 'eth9' has an IPv4 address\n");
+    const CtlResult foreign =
+        RunCtl({"reboot", kLine1, "--interface", "198.51.100.9"}, PasswordInEnvironment("secret"));
+    EXPECT_EQ(foreign.exitCode, 6);
+    EXPECT_EQ(foreign.err,
+              "ql5ctl: 198.51.100.9 is not an IPv4 address of this host (on an interface that is "
+              "up)\n");
+    EXPECT_EQ(CommandsReceived(), 2);  // the two dhcp commands, nothing for the reboot
+}
+
+TEST_F(OneLinkCli, CommandAnsweredWithoutAResultIsNoSuccess)
+{
+    ASSERT_TRUE(Restart(R"({"converters": [{"mac": "02:51:c5:10:00:05", "password": "secret",
+                                            "misbehave": {"bareCommandReply": true}}]})"));
+    // A wrong password, answered with the MAC alone: not "stored".
+    const CtlResult run =
+        RunCtl({"set-ip", "02:51:c5:10:00:05", "198.51.100.5", "255.255.255.0", "198.51.100.1"},
+               PasswordInEnvironment("wrong"));
+    EXPECT_EQ(run.exitCode, 8);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err,
+              "ql5ctl: 02:51:c5:10:00:05: the converter's reply did not state whether it carried "
+              "the command out; check with 'ql5ctl info' what it did\n");
+    EXPECT_EQ(CommandsReceived(), 1);
+}
+
+TEST_F(OneLinkCli, ListKeepsOneEntryPerConverterAndBoundedMemoryUnderAFlood)
+{
+    // One converter repeats its reply for the whole listing, another floods
+    // forged MACs; the first appears once, with its latest reply, and the
+    // listing stays within its cap.
+    ASSERT_TRUE(Restart(R"({"converters": [
+        {"mac": "02:51:c5:10:00:06", "name": "Repeater", "misbehave": {"flood": {"durationMs": 4000}}},
+        {"mac": "02:51:c5:10:00:07", "misbehave":
+            {"flood": {"durationMs": 4000, "randomMacs": true}}}]})"));
+    const CtlResult run = RunCtl({"list", "--wait", "4", "--format", "csv"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto lines = Lines(run.out);
+    const auto repeats = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return Contains(line, "02:51:c5:10:00:06");
+    });
+    EXPECT_EQ(repeats, 1);
+    std::set<std::string> distinct(lines.begin() + 1, lines.end());
+    EXPECT_EQ(distinct.size(), lines.size() - 1);
+    EXPECT_LE(lines.size() - 1, 32768u);  // QL5_MAX_PENDING_RECORDS
+    // Before the bound, four seconds of this flood took several hundred MB.
+    if (kPeakMemoryIsOurs) {
+        EXPECT_LT(run.peakMemoryKb, 128 * 1024);
+    }
+}
+
+TEST_F(OneLinkCli, PasswordFromStandardInputOnATerminalDoesNotEcho)
+{
+    const auto run = ql5::cli::RunCtlOnTerminal({"dhcp", kLine1, "--password-stdin"},
+                                                "Password for 02:51:c5:10:00:01: ", "secret\n");
+    EXPECT_TRUE(run.sawPrompt) << run.result.out;
+    EXPECT_EQ(run.result.exitCode, 0) << run.result.out;
+    EXPECT_FALSE(Contains(run.result.out, "secret")) << run.result.out;
+    EXPECT_TRUE(Contains(run.result.out, "DHCP switched on"));
+    EXPECT_TRUE(run.echoAfter);
 }

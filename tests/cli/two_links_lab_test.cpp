@@ -3,13 +3,16 @@
 #include "ctl_process.h"
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
+#include "text_lines.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <set>
 
 using ql5::cli::CtlResult;
+using ql5::cli::Lines;
 using ql5::cli::PasswordInEnvironment;
 using ql5::cli::RunCtl;
 using ql5::lab::SimulatorProcess;
@@ -26,6 +29,15 @@ const char* const kFleetNetwork2 = R"({"converters": [
     {"mac": "02:51:c5:20:00:01", "ip": "203.0.113.20", "name": "Twin"},
     {"mac": "02:51:c5:20:00:03", "ip": "203.0.113.21", "name": "South",
      "password": "pw", "successMessage": "ok"}]})";
+
+// Datagrams of a command type (3, 5 or 7) that reached a simulator.
+int CommandsReceived(const SimulatorProcess& simulator)
+{
+    const auto received = simulator.ReceivedDatagrams();
+    return static_cast<int>(std::count_if(received.begin(), received.end(), [](const auto& d) {
+        return d.bytes.size() > 5 && (d.bytes[5] == 3 || d.bytes[5] == 5 || d.bytes[5] == 7);
+    }));
+}
 
 class TwoLinksCli : public ::testing::Test {
 protected:
@@ -64,4 +76,34 @@ TEST_F(TwoLinksCli, CommandsReachConvertersOnEitherNetwork)
         EXPECT_EQ(run.exitCode, 0) << mac << ": " << run.err;
         EXPECT_EQ(run.out, std::string(mac) + ": DHCP switched on (ok)\n");
     }
+}
+
+TEST_F(TwoLinksCli, ACommandForAMacHeardOnTwoNetworksWaitsForInterface)
+{
+    // "Twin" answers on both networks from different addresses: one of them
+    // may be a host posing as the converter, so no password goes anywhere.
+    const CtlResult refused = RunCtl({"dhcp", "02:51:c5:20:00:01"}, PasswordInEnvironment(""));
+    EXPECT_EQ(refused.exitCode, 7);
+    EXPECT_EQ(refused.out, "");
+    const auto lines = Lines(refused.err);
+    ASSERT_EQ(lines.size(), 2u) << refused.err;
+    EXPECT_TRUE(lines[0] ==
+                    "ql5ctl: 02:51:c5:20:00:01: the MAC answered from more than one "
+                    "address (on the local addresses 198.51.100.1 and 203.0.113.1); "
+                    "the command was not sent" ||
+                lines[0] ==
+                    "ql5ctl: 02:51:c5:20:00:01: the MAC answered from more than one "
+                    "address (on the local addresses 203.0.113.1 and 198.51.100.1); "
+                    "the command was not sent")
+        << lines[0];
+    EXPECT_EQ(lines[1].rfind("ql5ctl: choose the network with --interface NAME|ADDRESS", 0), 0u);
+    EXPECT_EQ(CommandsReceived(network1_), 0);
+    EXPECT_EQ(CommandsReceived(network2_), 0);
+
+    // Chosen by name, the command reaches that network alone.
+    const CtlResult chosen =
+        RunCtl({"dhcp", "02:51:c5:20:00:01", "--interface", "ws1"}, PasswordInEnvironment(""));
+    EXPECT_EQ(chosen.exitCode, 0) << chosen.err;
+    EXPECT_EQ(CommandsReceived(network1_), 0);
+    EXPECT_EQ(CommandsReceived(network2_), 1);
 }

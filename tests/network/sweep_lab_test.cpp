@@ -256,10 +256,10 @@ TEST_F(OneLinkSweep, StartFailsWithTheReasonWhenNoAddressIsUp)
 TEST_F(OneLinkSweep, ARepeatingConverterWaitsOnceAndForgedFloodsStopAtTheCap)
 {
     // One converter repeats its reply, another floods forged MACs until the
-    // queue overflows; nobody reads meanwhile. The forged flood has no count
-    // but lasts as long as the test waits, because the kernel drops what
-    // outruns the sweep, and under the sanitizers the sweep keeps only about a
-    // thousand a second.
+    // queue overflows; nobody reads meanwhile. The flood has no count but
+    // lasts as long as the wait below (the simulator is stopped as soon as the
+    // queue overflowed), because the kernel drops what outruns the sweep, and
+    // under the sanitizers the sweep keeps only about a thousand a second.
     ASSERT_TRUE(StartFleet(R"({"converters": [
         {"mac": "02:51:c5:00:00:01", "misbehave": {"flood": {"count": 5000}}},
         {"mac": "02:51:c5:00:00:02",

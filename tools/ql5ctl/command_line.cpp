@@ -138,6 +138,17 @@ bool Parser::TakeOption(const SubcommandInfo& sub, std::string_view arg)
         invocation_.waitForReboot = true;
         return true;
     }
+    if (name == "--interface" && (command == Subcommand::kInfo || NeedsPassword(command))) {
+        const auto value = OptionValue(name, inlineValue);
+        if (!value)
+            return false;
+        if (value->empty()) {
+            error_ = "--interface needs an interface name such as eth1 or a local IPv4 address";
+            return false;
+        }
+        invocation_.interface = std::string(*value);
+        return true;
+    }
     if (name == "--password-stdin" && NeedsPassword(command) && !inlineValue) {
         invocation_.passwordFromStdin = true;
         return true;

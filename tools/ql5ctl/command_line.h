@@ -25,6 +25,9 @@ struct Invocation {
     bool waitForReboot = false;  // reboot --wait
     OutputFormat format = OutputFormat::kTable;
     bool passwordFromStdin = false;  // set-ip, dhcp, reboot
+    // info, set-ip, dhcp, reboot: the local interface (a name such as "eth1")
+    // or local IPv4 address to use alone; empty for every one.
+    std::string interface;
 };
 
 // The one-line reason why the arguments were refused.

@@ -11,6 +11,15 @@ enum ExitCode : int {
     kExitNoAnswer = 3,  // the converter was found but did not answer in time
     kExitNotFound = 4,  // no converter with that MAC answered the query
     kExitInternal = 5,  // the discovery client could not be started at all
+    // This computer could not make the request (no IPv4 address on an
+    // interface that is up, a socket that could not be opened, an --interface
+    // that is none of its own); for list, no search took place.
+    kExitLocalFailure = 6,
+    // The MAC answered from more than one address, so nothing was sent; one
+    // must be chosen with --interface.
+    kExitAmbiguous = 7,
+    // The converter's reply did not say whether it carried the command out.
+    kExitOutcomeUnknown = 8,
 };
 
 }  // namespace ql5ctl

@@ -18,6 +18,7 @@ LocalInterfaces::LocalInterfaces()
         // The first interface that holds an address names it; an address held
         // twice is rare and either name is then true.
         names_.emplace(address->sin_addr.s_addr, entry->ifa_name);
+        addresses_.emplace_back(entry->ifa_name, address->sin_addr.s_addr);
     }
     freeifaddrs(list);
 }
@@ -26,6 +27,16 @@ std::string LocalInterfaces::NameOf(std::uint32_t networkOrderAddress) const
 {
     const auto found = names_.find(networkOrderAddress);
     return found == names_.end() ? std::string() : found->second;
+}
+
+std::vector<std::uint32_t> LocalInterfaces::AddressesOf(const std::string& name) const
+{
+    std::vector<std::uint32_t> found;
+    for (const auto& [interfaceName, address] : addresses_) {
+        if (interfaceName == name)
+            found.push_back(address);
+    }
+    return found;
 }
 
 }  // namespace ql5ctl

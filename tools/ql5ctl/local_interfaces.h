@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace ql5ctl {
 
@@ -17,8 +18,13 @@ public:
     // The interface that holds the address (network order), or "".
     std::string NameOf(std::uint32_t networkOrderAddress) const;
 
+    // The IPv4 addresses (network order) of the interface with this name, in
+    // the order the system lists them; none for an unknown name.
+    std::vector<std::uint32_t> AddressesOf(const std::string& name) const;
+
 private:
     std::map<std::uint32_t, std::string> names_;
+    std::vector<std::pair<std::string, std::uint32_t>> addresses_;
 };
 
 }  // namespace ql5ctl

@@ -55,28 +55,88 @@ const char* DoneText(Subcommand command)
 }
 
 std::int32_t SendCommand(const Invocation& invocation, DiscoveryHandle handle,
-                         const std::string& password)
+                         std::uint32_t localAddress, const Password& password)
 {
     const std::uint8_t* mac = invocation.mac.data();
     switch (invocation.command) {
     case Subcommand::kSetIp:
-        return ConfigureStatic(handle, mac, invocation.ipAddress, invocation.subnetMask,
-                               invocation.gatewayAddress, password.c_str());
+        return ConfigureStaticAt(handle, localAddress, 0, mac, invocation.ipAddress,
+                                 invocation.subnetMask, invocation.gatewayAddress, password.CStr());
     case Subcommand::kDhcp:
         // 1 switches DHCP on; there is no command to switch it off other than
         // giving static settings.
-        return ConfigureDhcp(handle, mac, 1, password.c_str());
-    case Subcommand::kReboot: return RebootDevice(handle, mac, password.c_str());
+        return ConfigureDhcpAt(handle, localAddress, 0, mac, 1, password.CStr());
+    case Subcommand::kReboot: return RebootDeviceAt(handle, localAddress, 0, mac, password.CStr());
     default: return -1;
     }
 }
 
-int WaitForReboot(DiscoveryHandle handle, const ql5common::MacAddress& mac, Streams streams)
+// Why a request returned -1, as the client's status text tells it.
+enum class RequestFailure { kNoAnswer, kLocal, kAmbiguous, kOutcomeUnknown };
+
+// The client's texts for the failures that ql5ctl tells apart by exit code.
+constexpr char kStatusSuccess[] = "Operation Successful";
+constexpr char kAmbiguousStart[] = "the MAC answered from more than one address";
+constexpr char kOutcomeUnknown[] =
+    "the converter's reply did not state whether it carried the command out";
+
+RequestFailure Classify(const std::string& statusText)
+{
+    if (statusText == kStatusSuccess)
+        return RequestFailure::kNoAnswer;
+    if (statusText.rfind(kAmbiguousStart, 0) == 0)
+        return RequestFailure::kAmbiguous;
+    if (statusText == kOutcomeUnknown)
+        return RequestFailure::kOutcomeUnknown;
+    return RequestFailure::kLocal;
+}
+
+// Reports a failed query (info, and the first step of the commands): no
+// answer, or the client's reason on this host. Returns the exit code.
+int ReportFailedQuery(const ContextOwner& context, const std::string& macText,
+                      const Invocation& invocation, Streams streams)
+{
+    const std::string status = context.StatusText();
+    if (Classify(status) == RequestFailure::kNoAnswer) {
+        streams.err << "ql5ctl: no converter with MAC " << macText << " answered within 7.5 s";
+        if (!invocation.interface.empty())
+            streams.err << " through " << PrintableText(invocation.interface);
+        streams.err << "\n";
+        return kExitNotFound;
+    }
+    streams.err << "ql5ctl: " << PrintableText(status) << "\n";
+    return kExitLocalFailure;
+}
+
+// The local address that --interface names, 0 without it, or the reason why
+// it names none. An address is taken as given: the client itself refuses one
+// that is not this computer's, and says so.
+std::variant<std::uint32_t, std::string> ResolveInterface(const std::string& text)
+{
+    if (text.empty())
+        return 0u;
+    if (const auto address = ql5common::ParseDottedDecimal(text))
+        return *address;
+    const std::vector<std::uint32_t> addresses = LocalInterfaces().AddressesOf(text);
+    if (addresses.empty())
+        return "no interface named '" + PrintableText(text) + "' has an IPv4 address";
+    if (addresses.size() > 1) {
+        std::string listed;
+        for (std::uint32_t address : addresses)
+            listed += (listed.empty() ? "" : ", ") + ql5common::FormatDottedDecimal(address);
+        return PrintableText(text) + " has several IPv4 addresses (" + listed +
+               "); give one of them with --interface";
+    }
+    return addresses.front();
+}
+
+int WaitForReboot(DiscoveryHandle handle, const ql5common::MacAddress& mac,
+                  std::uint32_t localAddress, Streams streams)
 {
     streams.out << "Status: Rebooting" << std::endl;
     DeviceRecordExchange scratch;
     const RebootOutcome outcome = WaitUntilAnswering(
-        [&] { return QueryDevice(handle, mac.data(), &scratch) == 0; },
+        [&] { return QueryDeviceAt(handle, localAddress, 0, mac.data(), 0, &scratch) == 0; },
         [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); });
     if (outcome == RebootOutcome::kReady) {
         streams.out << "Status: Ready" << std::endl;
@@ -94,36 +154,47 @@ int RunList(const Invocation& invocation, Streams streams)
         static_cast<long long>(std::llround(invocation.waitSeconds * 1000)));
     if (streams.errIsTerminal)
         streams.err << "Searching for " << invocation.waitSeconds << " s..." << std::endl;
-    const auto records = SweepFor(length);
-    if (!records) {
-        streams.err << kClientUnavailable;
-        return kExitInternal;
-    }
-
     const LocalInterfaces interfaces;
-    std::vector<ConverterView> views;
-    views.reserve(records->size());
-    for (const DeviceRecordExchange& record : *records)
-        views.push_back(MakeConverterView(record, interfaces.NameOf(record.localAddress)));
+    auto outcome = SweepFor(
+        length, [&interfaces](std::uint32_t address) { return interfaces.NameOf(address); });
+    if (const auto* failure = std::get_if<SweepFailure>(&outcome)) {
+        // A list that was never searched for must not look like an empty one.
+        if (failure->reason.empty() || failure->reason == kStatusSuccess) {
+            streams.err << kClientUnavailable;
+            return kExitInternal;
+        }
+        streams.err << "ql5ctl: no search took place: " << PrintableText(failure->reason) << "\n";
+        return kExitLocalFailure;
+    }
+    const SweepListing& listing = std::get<SweepListing>(outcome);
+    const std::vector<ConverterView>& views = listing.views;
     WriteConverters(views, invocation.format, streams.out);
     if (views.empty() && invocation.format == OutputFormat::kTable)
         streams.err << "ql5ctl: no converter answered within " << invocation.waitSeconds << " s\n";
+    if (listing.dropped > 0) {
+        streams.err << "ql5ctl: " << listing.dropped
+                    << " replies were dropped: more converters answered than the "
+                    << QL5_MAX_PENDING_RECORDS << " a listing holds\n";
+    }
     return kExitDone;
 }
 
 int RunInfo(const Invocation& invocation, Streams streams)
 {
+    const auto local = ResolveInterface(invocation.interface);
+    if (const auto* reason = std::get_if<std::string>(&local)) {
+        streams.err << "ql5ctl: " << *reason << "\n";
+        return kExitLocalFailure;
+    }
     const ContextOwner context;
     if (!context) {
         streams.err << kClientUnavailable;
         return kExitInternal;
     }
     DeviceRecordExchange record;
-    if (QueryDevice(context.Handle(), invocation.mac.data(), &record) != 0) {
-        streams.err << "ql5ctl: no converter with MAC " << FormatMac(invocation.mac.data())
-                    << " answered within 7.5 s\n";
-        return kExitNotFound;
-    }
+    if (QueryDeviceAt(context.Handle(), std::get<std::uint32_t>(local), 0, invocation.mac.data(), 0,
+                      &record) != 0)
+        return ReportFailedQuery(context, FormatMac(invocation.mac.data()), invocation, streams);
     const ConverterView view =
         MakeConverterView(record, LocalInterfaces().NameOf(record.localAddress));
     switch (invocation.format) {
@@ -142,16 +213,22 @@ int RunInfo(const Invocation& invocation, Streams streams)
 int RunCommand(const Invocation& invocation, Streams streams)
 {
     const std::string macText = FormatMac(invocation.mac.data());
+    const auto local = ResolveInterface(invocation.interface);
+    if (const auto* reason = std::get_if<std::string>(&local)) {
+        streams.err << "ql5ctl: " << *reason << "\n";
+        return kExitLocalFailure;
+    }
+    const std::uint32_t localAddress = std::get<std::uint32_t>(local);
+    // The password wipes itself on every way out of this function.
     auto obtained = ObtainPassword(invocation.passwordFromStdin, macText);
     if (const auto* error = std::get_if<PasswordError>(&obtained)) {
         streams.err << "ql5ctl: " << error->message << "\n";
         return kExitUsage;
     }
-    std::string password = std::move(std::get<std::string>(obtained));
+    const Password& password = std::get<Password>(obtained);
 
     const ContextOwner context;
     if (!context) {
-        WipePassword(password);
         streams.err << kClientUnavailable;
         return kExitInternal;
     }
@@ -160,20 +237,31 @@ int RunCommand(const Invocation& invocation, Streams streams)
     // is there but does not answer the command (exit 3). It costs one short
     // exchange when the converter answers.
     DeviceRecordExchange found;
-    if (QueryDevice(context.Handle(), invocation.mac.data(), &found) != 0) {
-        WipePassword(password);
-        streams.err << "ql5ctl: no converter with MAC " << macText << " answered within 7.5 s\n";
-        return kExitNotFound;
-    }
+    if (QueryDeviceAt(context.Handle(), localAddress, 0, invocation.mac.data(), 0, &found) != 0)
+        return ReportFailedQuery(context, macText, invocation, streams);
 
-    const std::int32_t result = SendCommand(invocation, context.Handle(), password);
-    WipePassword(password);
-    if (result < 0) {
-        streams.err << "ql5ctl: " << macText
-                    << " did not answer the command within the time limit (7.5 s)\n";
-        return kExitNoAnswer;
-    }
+    const std::int32_t result = SendCommand(invocation, context.Handle(), localAddress, password);
     const std::string message = PrintableText(context.StatusText());
+    if (result < 0) {
+        switch (Classify(context.StatusText())) {
+        case RequestFailure::kNoAnswer:
+            streams.err << "ql5ctl: " << macText
+                        << " did not answer the command within the time limit (7.5 s)\n";
+            return kExitNoAnswer;
+        case RequestFailure::kAmbiguous:
+            streams.err << "ql5ctl: " << macText << ": " << message
+                        << "\nql5ctl: choose the network with --interface NAME|ADDRESS (an "
+                           "interface name such as eth1, or one of the local addresses above)\n";
+            return kExitAmbiguous;
+        case RequestFailure::kOutcomeUnknown:
+            streams.err << "ql5ctl: " << macText << ": " << message
+                        << "; check with 'ql5ctl info' what it did\n";
+            return kExitOutcomeUnknown;
+        case RequestFailure::kLocal:
+            streams.err << "ql5ctl: " << message << "\n";
+            return kExitLocalFailure;
+        }
+    }
     if (result != 0) {
         streams.err << "ql5ctl: " << macText << " refused the command (result " << result
                     << ")\nError Number: " << context.StatusCode() << "\nError Message: " << message
@@ -186,7 +274,7 @@ int RunCommand(const Invocation& invocation, Streams streams)
         streams.out << " (" << message << ")";
     streams.out << std::endl;
     if (invocation.command == Subcommand::kReboot && invocation.waitForReboot)
-        return WaitForReboot(context.Handle(), invocation.mac, streams);
+        return WaitForReboot(context.Handle(), invocation.mac, localAddress, streams);
     return kExitDone;
 }
 

@@ -3,9 +3,47 @@
 #include <ql5common/context_owner.h>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
+#include <utility>
 
 namespace ql5ctl {
+
+std::size_t LatestReplies::KeyHash::operator()(const Key& key) const noexcept
+{
+    return std::hash<std::uint64_t>()(key.mac ^ (std::uint64_t{key.localAddress} << 16));
+}
+
+LatestReplies::LatestReplies(InterfaceNamer interfaceName, std::size_t limit)
+    : interfaceName_(std::move(interfaceName)), limit_(limit)
+{
+    views_.reserve(limit_);
+}
+
+void LatestReplies::Take(const DeviceRecordExchange& record)
+{
+    Key key{0, record.localAddress};
+    for (std::uint8_t byte : record.macAddress)
+        key.mac = (key.mac << 8) | byte;
+    const auto found = index_.find(key);
+    if (found == index_.end() && views_.size() >= limit_) {
+        ++dropped_;
+        return;
+    }
+    ConverterView view = MakeConverterView(record, interfaceName_(record.localAddress));
+    if (found != index_.end()) {
+        views_[found->second] = std::move(view);
+        return;
+    }
+    index_.emplace(key, views_.size());
+    views_.push_back(std::move(view));
+}
+
+std::vector<ConverterView> LatestReplies::TakeViews()
+{
+    index_.clear();
+    return std::move(views_);
+}
 
 namespace {
 
@@ -32,15 +70,14 @@ struct RepliesWaiting {
     }
 };
 
-void Drain(DiscoveryHandle handle, std::vector<DeviceRecordExchange>& records)
+void Drain(DiscoveryHandle handle, LatestReplies& replies)
 {
     constexpr std::uint32_t kBatch = 64;
     DeviceRecordExchange batch[kBatch];
     for (;;) {
         const std::int32_t read = ReadDevices(handle, batch, kBatch);
-        if (read <= 0)
-            return;
-        records.insert(records.end(), batch, batch + read);
+        for (std::int32_t i = 0; i < read; ++i)
+            replies.Take(batch[i]);
         if (read < static_cast<std::int32_t>(kBatch))
             return;
     }
@@ -48,23 +85,24 @@ void Drain(DiscoveryHandle handle, std::vector<DeviceRecordExchange>& records)
 
 }  // namespace
 
-std::optional<std::vector<DeviceRecordExchange>> SweepFor(std::chrono::milliseconds length)
+std::variant<SweepListing, SweepFailure> SweepFor(
+    std::chrono::milliseconds length, const LatestReplies::InterfaceNamer& interfaceName)
 {
     const ql5common::ContextOwner context;
     if (!context)
-        return std::nullopt;
+        return SweepFailure{};
     RepliesWaiting notice;
     const Ql5WindowHandle window = Ql5CreateMessageWindow(&RepliesWaiting::OnMessage, &notice);
     if (window == nullptr)
-        return std::nullopt;
+        return SweepFailure{};
     if (StartDiscovery(context.Handle(), window, kRepliesWaiting, 0) != 0) {
         Ql5DestroyMessageWindow(window);
-        return std::nullopt;
+        return SweepFailure{context.StatusText()};
     }
 
     // Records are read as they arrive rather than all at the end, so the
     // queue of a large fleet never holds more than one notification's worth.
-    std::vector<DeviceRecordExchange> records;
+    LatestReplies replies(interfaceName);
     const auto deadline = std::chrono::steady_clock::now() + length;
     for (;;) {
         std::unique_lock lock(notice.mutex);
@@ -74,7 +112,7 @@ std::optional<std::vector<DeviceRecordExchange>> SweepFor(std::chrono::milliseco
         lock.unlock();
         if (!raised)
             break;
-        Drain(context.Handle(), records);
+        Drain(context.Handle(), replies);
         // A busy network notifies every cycle; the sweep still ends on time.
         if (std::chrono::steady_clock::now() >= deadline)
             break;
@@ -83,8 +121,9 @@ std::optional<std::vector<DeviceRecordExchange>> SweepFor(std::chrono::milliseco
     StopDiscovery(context.Handle());
     // After the stop no post is running or will come, so the notice may go.
     Ql5DestroyMessageWindow(window);
-    Drain(context.Handle(), records);
-    return records;
+    Drain(context.Handle(), replies);
+    const std::int64_t dropped = replies.Dropped() + GetDroppedCount(context.Handle());
+    return SweepListing{replies.TakeViews(), dropped};
 }
 
 }  // namespace ql5ctl

@@ -1,17 +1,79 @@
 // `list`: one background sweep of a fixed length.
 #pragma once
 
+#include "converter_view.h"
+
 #include <ql5/discovery.h>
 
 #include <chrono>
-#include <optional>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <variant>
 #include <vector>
 
 namespace ql5ctl {
 
-// Runs a sweep for `length` and returns every record it delivered, in the
-// order of arrival; a converter heard on two interfaces comes twice, once
-// with each local address. Nothing when the client could not run a sweep.
-std::optional<std::vector<DeviceRecordExchange>> SweepFor(std::chrono::milliseconds length);
+// The converters a listing shows: one entry per (MAC, local address), holding
+// the latest reply, in the order in which each was first heard. A converter
+// that repeats its reply, or a host that floods copies, adds nothing; at most
+// `limit` entries are kept and what would add one more is counted as dropped.
+// Each entry is kept as the view that will be shown, which takes less than
+// half the memory of the 1144-byte record it is made from: under a flood the
+// full listing waits beside the client's own queue.
+class LatestReplies {
+public:
+    // Gives the name of the interface that holds a local address (network
+    // order), or "".
+    using InterfaceNamer = std::function<std::string(std::uint32_t)>;
+
+    explicit LatestReplies(InterfaceNamer interfaceName,
+                           std::size_t limit = QL5_MAX_PENDING_RECORDS);
+
+    void Take(const DeviceRecordExchange& record);
+    const std::vector<ConverterView>& Views() const { return views_; }
+    std::int64_t Dropped() const { return dropped_; }
+    // Hands the entries over, leaving this empty.
+    std::vector<ConverterView> TakeViews();
+
+private:
+    // A MAC in the low 48 bits and the local address it answered on.
+    struct Key {
+        std::uint64_t mac;
+        std::uint32_t localAddress;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& key) const noexcept;
+    };
+
+    InterfaceNamer interfaceName_;
+    std::size_t limit_;
+    // Room for `limit` views is reserved at once, so the vector never moves
+    // what it holds; only the pages that entries fill are ever touched.
+    std::vector<ConverterView> views_;
+    std::unordered_map<Key, std::size_t, KeyHash> index_;  // entry of each key
+    std::int64_t dropped_ = 0;
+};
+
+struct SweepListing {
+    std::vector<ConverterView> views;
+    // Replies that were not listed because the client's queue or this
+    // listing was full.
+    std::int64_t dropped = 0;
+};
+
+// Why no sweep took place: the client's own reason (its status text), or none
+// when the client could not even be started.
+struct SweepFailure {
+    std::string reason;
+};
+
+// Runs a sweep for `length` and returns what it heard, each converter shown
+// with the name that `interfaceName` gives its local address.
+std::variant<SweepListing, SweepFailure> SweepFor(
+    std::chrono::milliseconds length, const LatestReplies::InterfaceNamer& interfaceName);
 
 }  // namespace ql5ctl

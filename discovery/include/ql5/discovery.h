@@ -70,9 +70,8 @@ extern "C" {
  * holds at most one record per (MAC, local address): a newer reply from the
  * same converter on the same local address replaces the waiting record in
  * place, keeping its place in the queue. A reply that would make a record
- * beyond this many is dropped and counted (GetDroppedCount). At 1,144 bytes
- * of exchange part and some 300 bytes of its own, a full queue holds about
- * 47 MB. */
+ * beyond this many is dropped and counted (GetDroppedCount). A waiting
+ * record takes about 1.7 KB, so a full queue takes about 57 MB. */
 #define QL5_MAX_PENDING_RECORDS 32768u
 
 /* Bits of DeviceRecordExchange.presenceFlags: set when the reply carried the
@@ -256,9 +255,11 @@ QL5_API int32_t GetSweepAddresses(DiscoveryHandle handle, uint32_t *addresses, u
 /* ------------------------------------------------------------------------
  * Requests to one converter, named by its MAC address. Each blocks the calling
  * thread until the matching reply arrives or 7.5 s have passed since the
- * request went out (up to 15 s for a command on a host with several IPv4
- * addresses, where the converter is located first). Each resets the status
- * before it does any work. The broadcast MAC ff:ff:ff:ff:ff:ff is refused.
+ * request went out (up to 15.5 s for a command on a host with several IPv4
+ * addresses, where the converter is located first; a command through one
+ * address given to an `At` form below is located there first too). Each
+ * resets the status before it does any work. The broadcast MAC
+ * ff:ff:ff:ff:ff:ff is refused.
  *
  * A request that fails for a reason on this host (no IPv4 address on any
  * interface that is up, a socket that cannot be opened or bound, a send that
