@@ -2,6 +2,7 @@
 
 #include "context.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,6 +13,20 @@ constexpr std::uint32_t kLayoutTag = 256;
 constexpr std::uint32_t kExtensionSize = 64;
 }  // namespace
 
+bool WordList::Add(std::uint16_t value) noexcept
+{
+    if (count_ >= kMaxCode231Values ||
+        std::find(values_, values_ + count_, value) != values_ + count_)
+        return false;
+    values_[count_++] = value;
+    return true;
+}
+
+std::uint16_t WordList::ValueAt(std::int32_t index) const noexcept
+{
+    return index >= 0 && index < count_ ? values_[index] : 0;
+}
+
 bool InitDeviceRecord(const DiscoveryContext* context, DeviceRecord* record)
 {
     if (context == nullptr || record == nullptr)
@@ -21,32 +36,24 @@ bool InitDeviceRecord(const DiscoveryContext* context, DeviceRecord* record)
     record->exchange.layoutTag = kLayoutTag;
     record->exchange.extensionSize = kExtensionSize;
     record->exchange.protocolMagic = context->protocolMagic;
-    record->code231List = LockedList::Create();
-    return record->code231List != nullptr;
+    return true;
 }
 
 DeviceRecord* NewDeviceRecord(const DiscoveryContext* context)
 {
     if (context == nullptr)
         return nullptr;
-    // calloc rather than new: the record is plain bytes, and running out of
-    // memory must give null, not an exception.
-    auto* record = static_cast<DeviceRecord*>(std::calloc(1, sizeof(DeviceRecord)));
+    // malloc rather than new: the record is plain bytes, and running out of
+    // memory must give null, not an exception. InitDeviceRecord zeroes it.
+    auto* record = static_cast<DeviceRecord*>(std::malloc(sizeof(DeviceRecord)));
     if (record == nullptr)
         return nullptr;
-    if (!InitDeviceRecord(context, record)) {
-        FreeDeviceRecord(record);
-        return nullptr;
-    }
+    static_cast<void>(InitDeviceRecord(context, record));
     return record;
 }
 
-void ReleaseDeviceRecord(DeviceRecord* record)
+void ReleaseDeviceRecord(DeviceRecord* /*record*/)
 {
-    if (record == nullptr)
-        return;
-    LockedList::Destroy(record->code231List);
-    record->code231List = nullptr;
 }
 
 void FreeDeviceRecord(DeviceRecord* record)
@@ -59,9 +66,6 @@ void FreeDeviceRecord(DeviceRecord* record)
 
 void ResetDeviceRecord(const DiscoveryContext* context, DeviceRecord* record)
 {
-    if (context == nullptr || record == nullptr)
-        return;
-    ReleaseDeviceRecord(record);
     static_cast<void>(InitDeviceRecord(context, record));
 }
 

@@ -9,18 +9,14 @@
 
 namespace ql5 {
 
-bool ReceiveReply(const DiscoveryContext* context, platform::SocketHandle socket,
-                  std::uint32_t localAddress, std::uint16_t expectedType,
-                  const std::uint8_t* targetMac, DeviceRecord* record, std::uint32_t* source)
+bool AcceptReply(const DiscoveryContext* context, std::uint8_t* buffer, std::size_t size,
+                 std::size_t capacity, std::uint32_t localAddress, std::uint16_t expectedType,
+                 const std::uint8_t* targetMac, DeviceRecord* record)
 {
-    // Zeroed before each receive: payload bytes a header claims but the
-    // datagram did not bring read as zero.
-    std::array<std::uint8_t, kReceiveBufferSize> buffer{};
-    std::size_t size = 0;
-    if (!platform::ReceiveDatagram(socket, buffer.data(), buffer.size(), &size, source) ||
-        size == 0)
+    if (size == 0)
         return false;
-    if (!DecodeReply(context, buffer.data(), buffer.size(), expectedType, record))
+    ClearBeyondDatagram(buffer, size, capacity);
+    if (!DecodeReply(context, buffer, capacity, expectedType, record))
         return false;
     if ((record->exchange.presenceFlags & QL5_HAS_MAC_ADDRESS) == 0)
         return false;
@@ -31,6 +27,20 @@ bool ReceiveReply(const DiscoveryContext* context, platform::SocketHandle socket
     // the system for every datagram.
     record->exchange.localAddress = localAddress;
     return true;
+}
+
+bool ReceiveReply(const DiscoveryContext* context, platform::SocketHandle socket,
+                  std::uint32_t localAddress, std::uint16_t expectedType,
+                  const std::uint8_t* targetMac, DeviceRecord* record, std::uint32_t* source)
+{
+    // Not zeroed here: AcceptReply zeroes what the decoder may read behind
+    // the datagram.
+    std::array<std::uint8_t, kReceiveBufferSize> buffer;
+    std::size_t size = 0;
+    if (!platform::ReceiveDatagram(socket, buffer.data(), buffer.size(), &size, source))
+        return false;
+    return AcceptReply(context, buffer.data(), size, buffer.size(), localAddress, expectedType,
+                       targetMac, record);
 }
 
 }  // namespace ql5

@@ -63,17 +63,12 @@ bool DecodeBytes(const ReplyField& field, std::uint8_t* data, std::uint8_t* coun
     return true;
 }
 
-bool DecodeWordList(const ReplyField& field, LockedList* list)
+bool DecodeWordList(const ReplyField& field, WordList& list)
 {
-    if (list == nullptr)
-        return false;
-    // A value already held, or one that finds no memory, is not a failure;
-    // values beyond the record's bound are skipped.
-    std::int32_t held = list->Count();
-    for (std::size_t i = 0; i + 1 < field.length && held < kMaxCode231Values; i += 2) {
-        if (list->Add(ReadBig16(field.value + i)) >= 0)
-            ++held;
-    }
+    // A value already held is not a failure; values beyond the record's
+    // bound are skipped.
+    for (std::size_t i = 0; i + 1 < field.length && list.Count() < kMaxCode231Values; i += 2)
+        list.Add(ReadBig16(field.value + i));
     return true;
 }
 
@@ -174,7 +169,30 @@ void CompleteFromProductTable(DeviceRecordExchange& x)
     }
 }
 
+// A field's length byte allows at most this many value bytes.
+constexpr std::size_t kMaxFieldValue = 255;
+
 }  // namespace
+
+void ClearBeyondDatagram(std::uint8_t* buffer, std::size_t size, std::size_t capacity)
+{
+    if (buffer == nullptr || size >= capacity)
+        return;
+    const auto clear = [&](std::size_t end) {
+        end = std::min(end, capacity);
+        if (end > size) {
+            std::memset(buffer + size, 0, end - size);
+            size = end;
+        }
+    };
+    clear(kHeaderSize);
+    if (capacity < kHeaderSize)
+        return;
+    // The walk reads a field only when it starts before the payload length;
+    // the last one may start at its final byte and run a code, a length and
+    // 255 value bytes from there.
+    clear(kHeaderSize + ReadBig16(buffer + 6) + 1 + kMaxFieldValue);
+}
 
 bool DecodeReply(const DiscoveryContext* context, const std::uint8_t* buffer, std::size_t size,
                  std::uint16_t expectedType, DeviceRecord* record)

@@ -22,4 +22,13 @@ namespace ql5 {
 [[nodiscard]] bool DecodeReply(const DiscoveryContext* context, const std::uint8_t* buffer,
                                std::size_t size, std::uint16_t expectedType, DeviceRecord* record);
 
+// A datagram of `size` bytes lies at the start of a buffer of `capacity`
+// bytes whose rest may hold anything. Zeroes the bytes behind it that
+// DecodeReply, given the whole buffer, may read: the rest of the header, and
+// the payload that the header claims together with the longest field that may
+// begin inside it. Decoding then gives what it gives in a buffer zeroed before
+// the receive, at the cost of a few hundred bytes rather than the whole
+// buffer for every datagram.
+void ClearBeyondDatagram(std::uint8_t* buffer, std::size_t size, std::size_t capacity);
+
 }  // namespace ql5

@@ -4,9 +4,10 @@
 #include "interface_sockets.h"
 #include "message_window.h"
 #include "packet_format.h"
-#include "receive_reply.h"
+#include "sweep_drain.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -18,31 +19,6 @@ namespace {
 // A burst of replies from a large fleet arrives faster than one cycle reads
 // it; the kernel must hold it meanwhile, or replies are lost.
 constexpr int kSweepReceiveBuffer = 4 * 1024 * 1024;
-
-// Reads up to kMaxDatagramsPerDrain datagrams from one socket into the queue.
-// A record that the queue gives back (one replaced by a newer reply of the
-// same converter, or one dropped because the queue is full) is used again for
-// the next datagram rather than freed and made anew.
-void DrainSocket(DiscoveryContext* context, SocketHandle socket, std::uint32_t localAddress)
-{
-    DeviceRecord* spare = nullptr;
-    for (int read = 0; read < kMaxDatagramsPerDrain; ++read) {
-        DeviceRecord* record = spare;
-        spare = nullptr;
-        if (record != nullptr)
-            ResetDeviceRecord(context, record);
-        else
-            record = NewDeviceRecord(context);
-        if (record == nullptr)
-            return;  // no memory: try again next cycle
-        if (!ReceiveReply(context, socket, localAddress, kDiscoveryReply, BroadcastMac, record)) {
-            FreeDeviceRecord(record);
-            return;
-        }
-        spare = context->replyQueue->Offer(record);
-    }
-    FreeDeviceRecord(spare);
-}
 
 void Notify(DiscoveryContext* context)
 {
@@ -60,7 +36,8 @@ void Notify(DiscoveryContext* context)
 // Nothing on this thread writes the status, which belongs to the caller's
 // thread: the sockets were opened before it started, and a sweep whose
 // request failed to leave through some socket listens on the others.
-void SweepThread(DiscoveryContext* context, InterfaceSocketSet sockets)
+void SweepThread(DiscoveryContext* context, InterfaceSocketSet sockets,
+                 std::unique_ptr<ReceiveBatch> batch)
 {
     for (std::uint32_t i = 0; i < sockets.Count(); ++i)
         platform::EnlargeReceiveBuffer(sockets.Socket(i), kSweepReceiveBuffer);
@@ -83,12 +60,15 @@ void SweepThread(DiscoveryContext* context, InterfaceSocketSet sockets)
         if (ready > 0) {
             for (std::uint32_t i = 0; i < sockets.Count(); ++i) {
                 if (waiter.Readable(i))
-                    DrainSocket(context, sockets.Socket(i), sockets.Address(i));
+                    DrainSocket(context, sockets.Socket(i), sockets.Address(i), *batch);
             }
             if (context->replyQueue->Count() >= 1)
                 Notify(context);
         }
-        if (context->stopEvent->TryConsume())
+        // The wait watches the stop signal too, so only a wait that saw it
+        // needs the system call that consumes it. A stop that comes after the
+        // wait ends the next one at once.
+        if (waiter.Woken() && context->stopEvent->TryConsume())
             break;
     }
 }
@@ -122,6 +102,7 @@ int32_t StartDiscovery(DiscoveryHandle handle, Ql5WindowHandle window, uint32_t 
     // that could listen nowhere fails with the reason instead of ending
     // silently on its thread.
     InterfaceSocketSet sockets;
+    std::unique_ptr<ReceiveBatch> batch;
     Status opened = OpenInterfaceSockets(context, &sockets);
     if (opened) {
         try {
@@ -130,13 +111,19 @@ int32_t StartDiscovery(DiscoveryHandle handle, Ql5WindowHandle window, uint32_t 
             opened = Status::Failed(Failure::kOutOfMemory);
         }
     }
+    if (opened) {
+        batch = ReceiveBatch::Create();
+        if (!batch)
+            opened = Status::Failed(Failure::kOutOfMemory);
+    }
     if (!opened) {
         ReportFailure(context, opened);
         return -1;
     }
     context->sweepRunning = 1;
     try {
-        context->sweepThread = std::thread(SweepThread, context, std::move(sockets));
+        context->sweepThread =
+            std::thread(SweepThread, context, std::move(sockets), std::move(batch));
     } catch (const std::system_error&) {
         context->sweepRunning = 0;
         context->sweepAddresses.clear();

@@ -23,8 +23,26 @@ struct Burst {
 };
 
 // Drains the socket in a tight loop until `expected` distinct MACs have
-// arrived or nothing has come for `quiet`.
+// arrived or nothing has come for `quiet`. Spinning, it reads each datagram
+// the moment it arrives: the shortest time to the last one there is, but its
+// CPU time is its wall time.
 Burst DrainBurst(lab::WorkstationSocket& socket, std::size_t expected, Clock::duration quiet);
+
+// What a receiver that blocks, as a sensible program does, spends on a burst:
+// it sends the request, then waits in poll and, whenever the socket is
+// readable, takes what waits there with recvmmsg until the socket is empty.
+struct BlockingBurst {
+    std::size_t found = 0;      // distinct MACs
+    std::size_t datagrams = 0;  // datagrams received
+    double cpuMs = 0;           // CPU time of the receiving thread, from the
+                                // request to the end of the burst
+    int wakeUps = 0;            // polls that found the socket readable
+};
+
+// Receives on the calling thread until `expected` distinct MACs have arrived
+// or nothing has come for `quiet`.
+BlockingBurst ReceiveBurstBlocking(lab::WorkstationSocket& socket, const std::uint8_t* request,
+                                   std::size_t length, std::size_t expected, Clock::duration quiet);
 
 // Waits for a datagram of the given message type from the given MAC, dropping
 // others; false when none comes within the time-out.

@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <mutex>
 #include <string>
@@ -18,6 +19,14 @@ namespace ql5::bench {
 namespace {
 
 constexpr std::uint32_t kRepliesWaiting = 0x8002;
+
+// CPU time of the calling thread, in seconds.
+double ThreadCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
 
 // The window's side of the notification: the callback runs on the sweep
 // thread and only hands the news to the reading thread.
@@ -46,6 +55,9 @@ public:
         std::lock_guard lock(mutex_);
         return posts_;
     }
+    // CPU time the sweep thread spent in this callback, the reader's wake-up
+    // included; read it only once the sweep has stopped.
+    double CallbackCpuMs() const { return callbackCpuSeconds_ * 1000; }
     // The thread that posts: the sweep thread, once it has posted.
     pid_t PosterThread()
     {
@@ -56,6 +68,7 @@ public:
 private:
     static void OnMessage(Ql5WindowHandle, std::uint32_t, std::uintptr_t, std::intptr_t, void* self)
     {
+        const double cpuStart = ThreadCpuSeconds();
         auto* notifications = static_cast<Notifications*>(self);
         {
             std::lock_guard lock(notifications->mutex_);
@@ -65,6 +78,9 @@ private:
                 notifications->poster_ = static_cast<pid_t>(syscall(SYS_gettid));
         }
         notifications->arrived_.notify_one();
+        // Only the sweep thread writes this, and the reader takes it after
+        // the sweep has stopped.
+        notifications->callbackCpuSeconds_ += ThreadCpuSeconds() - cpuStart;
     }
 
     Ql5WindowHandle window_;
@@ -72,6 +88,7 @@ private:
     std::condition_variable arrived_;
     int pending_ = 0;
     int taken_ = 0;
+    double callbackCpuSeconds_ = 0;
     int posts_ = 0;
     pid_t poster_ = 0;
 };
@@ -143,10 +160,11 @@ SweepOutcome RunClientSweep(std::size_t expected, Clock::duration quiet)
     outcome.lastRecordMs = Milliseconds(lastRead - start);
     outcome.cpuMs = (cpuAtLastRead - cpuStart) * 1000;
     outcome.notifications = notifications.Taken();
+    outcome.callbackCpuMs = notifications.CallbackCpuMs();
     return outcome;
 }
 
-double IdleSweepCpuMsPerSecond(Clock::duration listen)
+double IdleSweepCpuMsPerSecond(Clock::duration listen, int* addresses)
 {
     DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
     if (handle == nullptr)
@@ -156,6 +174,8 @@ double IdleSweepCpuMsPerSecond(Clock::duration listen)
         CloseContext(handle);
         return -1;
     }
+    if (addresses != nullptr)
+        *addresses = GetSweepAddresses(handle, nullptr, 0);
     // The thread's start (sockets, the request) is not listening; let it pass.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     const double cpuStart = ProcessCpuSeconds();

@@ -19,6 +19,8 @@ struct SweepOutcome {
     int posts = 0;                 // messages the sweep posted
     double sweepThreadCpuMs = 0;   // on-CPU time of the sweep thread
     long sweepThreadSwitches = 0;  // its context switches, voluntary or not
+    double callbackCpuMs = 0;      // of the sweep thread's time, the part spent
+                                   // in this harness's notification callback
     bool started = false;
     double startUnixSeconds = 0;  // wall clock at StartDiscovery, to place the
                                   // simulator's log entries on the same axis
@@ -30,6 +32,8 @@ SweepOutcome RunClientSweep(std::size_t expected, Clock::duration quiet);
 
 // Runs a sweep that hears nothing for `listen` and gives the process CPU time
 // per second of listening, in milliseconds; negative when no sweep started.
-double IdleSweepCpuMsPerSecond(Clock::duration listen);
+// With `addresses`, the number of local addresses the sweep listened on is
+// stored there.
+double IdleSweepCpuMsPerSecond(Clock::duration listen, int* addresses = nullptr);
 
 }  // namespace ql5::bench

@@ -18,5 +18,6 @@ struct Options {
 int RunSweepScale(const Options& options);      // figure 1
 int RunRequestLatency(const Options& options);  // figure 2
 int RunIdle(const Options& options);            // figure 3
+int RunFloodMemory(const Options& options);     // figure 6
 
 }  // namespace ql5::bench

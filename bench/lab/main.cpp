@@ -1,4 +1,4 @@
-// ql5_lab_bench sweep|requests|idle [--out FILE] [--runs N] [--calls N]
+// ql5_lab_bench sweep|requests|idle|flood [--out FILE] [--runs N] [--calls N]
 //                [--seconds N] [--fleet N] [--no-pin]
 // Runs one lab benchmark and writes its rows of the results table as JSON.
 // It must run inside the private network lab (scripts/lab run); scripts/bench
@@ -16,7 +16,7 @@ namespace {
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: ql5_lab_bench sweep|requests|idle [--out FILE] [--runs N] "
+                 "usage: ql5_lab_bench sweep|requests|idle|flood [--out FILE] [--runs N] "
                  "[--calls N] [--seconds N] [--fleet N] [--no-pin]\n");
     return 2;
 }
@@ -63,5 +63,7 @@ int main(int argc, char** argv)
         return ql5::bench::RunRequestLatency(options);
     if (which == "idle")
         return ql5::bench::RunIdle(options);
+    if (which == "flood")
+        return ql5::bench::RunFloodMemory(options);
     return Usage();
 }

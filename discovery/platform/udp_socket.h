@@ -42,6 +42,25 @@ Status SendDatagram(SocketHandle socket, const std::uint8_t* bytes, std::size_t 
 [[nodiscard]] bool ReceiveDatagram(SocketHandle socket, std::uint8_t* buffer, std::size_t capacity,
                                    std::size_t* size, std::uint32_t* source = nullptr) noexcept;
 
+// One datagram of a batch receive: the caller's buffer, and what came into it.
+struct DatagramSlot {
+    std::uint8_t* buffer = nullptr;  // set by the caller
+    std::size_t capacity = 0;        // set by the caller
+    std::size_t size = 0;            // bytes received (0 for an empty datagram)
+    std::uint32_t source = 0;        // the sender's IPv4 address, network order;
+                                     // 0 when the sender was no IPv4 endpoint
+    bool truncated = false;          // longer than the buffer: only its start is
+                                     // there, and the caller drops it whole
+};
+
+// Receives up to `count` datagrams that wait on a non-blocking socket, one
+// into each slot in order, and returns how many slots it filled: 0 when
+// nothing waits or the receive failed. Where the system can, one call takes
+// the whole batch; elsewhere it is one receive per datagram. A datagram that
+// did not fit its buffer still fills its slot, marked truncated, so that the
+// datagrams behind it are taken in the same batch.
+std::size_t ReceiveDatagrams(SocketHandle socket, DatagramSlot* slots, std::size_t count) noexcept;
+
 // Waits on any number of sockets. The sockets (and a wake event) are set up
 // once with Watch, so that each of the many waits of a sweep or a request
 // allocates nothing and costs one system call, whatever the number of
@@ -63,6 +82,9 @@ public:
     // last wait. An error or hang-up on a socket counts as readable: the receive
     // then reports the failure and the caller moves on.
     [[nodiscard]] bool Readable(std::size_t index) const noexcept;
+    // Whether the wake event was signalled at the end of the last wait. It
+    // is not consumed; a signal given after the wait shows at the next one.
+    [[nodiscard]] bool Woken() const noexcept;
 
 private:
     std::vector<WaitEntry> entries_;

@@ -1,8 +1,8 @@
 // The background sweep against simulated converters in the private lab.
 #include "lab_client.h"
-#include "receive_reply.h"
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
+#include "sweep_drain.h"
 
 #include <gtest/gtest.h>
 

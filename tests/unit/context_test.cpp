@@ -36,7 +36,7 @@ void QueueRecord(DiscoveryHandle handle, std::uint32_t macTail, std::uint32_t lo
     record->exchange.localAddress = localAddress;
     record->exchange.dhcpMode = dhcpMode;
     record->resultFlag = 1;  // internal tail: must never reach a caller
-    record->code231List->Add(21);
+    record->code231List.Add(21);
     FreeDeviceRecord(context->replyQueue->Offer(record));
 }
 

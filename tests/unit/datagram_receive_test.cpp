@@ -76,6 +76,41 @@ TEST_F(DatagramPair, ADatagramLongerThanTheBufferIsDroppedWhole)
     EXPECT_FALSE(platform::ReceiveDatagram(Receiver(), buffer, sizeof buffer, &size));
 }
 
+TEST_F(DatagramPair, ABatchTakesEveryWaitingDatagramAndMarksTheOneCutToFit)
+{
+    ASSERT_TRUE(platform::SetNonBlocking(Receiver()));
+    const std::size_t sizes[] = {10, kReceiveBufferSize + 1, 0, 20};
+    for (std::size_t i = 0; i < 4; ++i)
+        Send(sizes[i], static_cast<std::uint8_t>(i + 1));
+    std::vector<std::vector<std::uint8_t>> buffers(8,
+                                                   std::vector<std::uint8_t>(kReceiveBufferSize));
+    std::vector<platform::DatagramSlot> slots;
+    for (auto& buffer : buffers)
+        slots.push_back({buffer.data(), buffer.size()});
+    // The datagrams behind the one that was cut come in the same batch.
+    ASSERT_EQ(platform::ReceiveDatagrams(Receiver(), slots.data(), slots.size()), 4u);
+    const bool cut[] = {false, true, false, false};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(slots[i].truncated, cut[i]) << "datagram " << i;
+        if (!cut[i]) {
+            EXPECT_EQ(slots[i].size, sizes[i]) << "datagram " << i;
+        }
+        EXPECT_EQ(slots[i].source, 0u);  // no IPv4 sender on a local pair
+    }
+    EXPECT_EQ(buffers[3][19], 4);
+    EXPECT_EQ(platform::ReceiveDatagrams(Receiver(), slots.data(), slots.size()), 0u);
+
+    // More than one system call's worth, and fewer than asked for.
+    for (int i = 0; i < 100; ++i)
+        Send(3, static_cast<std::uint8_t>(i));
+    buffers.resize(150, std::vector<std::uint8_t>(kReceiveBufferSize));
+    slots.clear();
+    for (auto& buffer : buffers)
+        slots.push_back({buffer.data(), buffer.size()});
+    ASSERT_EQ(platform::ReceiveDatagrams(Receiver(), slots.data(), slots.size()), 100u);
+    EXPECT_EQ(buffers[99][0], 99);
+}
+
 TEST_F(DatagramPair, WaitReportsTheReadableSocketAndTheWakeEvent)
 {
     platform::AutoResetEvent* wake = platform::AutoResetEvent::Create();
@@ -90,10 +125,13 @@ TEST_F(DatagramPair, WaitReportsTheReadableSocketAndTheWakeEvent)
     EXPECT_EQ(ready, 0u);
     EXPECT_FALSE(waiter.Readable(0) || waiter.Readable(1));
 
+    EXPECT_FALSE(waiter.Woken());
+
     // A signalled wake event ends the wait at once, and is not consumed.
     wake->Set();
     ASSERT_TRUE(waiter.Wait(std::chrono::seconds(5), &ready));
     EXPECT_EQ(ready, 0u);
+    EXPECT_TRUE(waiter.Woken());
     EXPECT_TRUE(wake->TryConsume());
 
     Send(10, 1);
@@ -102,6 +140,7 @@ TEST_F(DatagramPair, WaitReportsTheReadableSocketAndTheWakeEvent)
     EXPECT_FALSE(waiter.Readable(0));
     EXPECT_TRUE(waiter.Readable(1));
     EXPECT_FALSE(waiter.Readable(2));  // the wake event is no socket
+    EXPECT_FALSE(waiter.Woken());
     platform::AutoResetEvent::Destroy(wake);
 }
 

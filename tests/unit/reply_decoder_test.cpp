@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -159,7 +160,7 @@ TEST_F(ReplyDecoder, EveryKnownFieldLandsInItsPlaceWithItsBit)
     EXPECT_EQ(x.code224Bytes[2], 3);
     EXPECT_EQ(x.code229Length, 2);
     EXPECT_EQ(x.code229Bytes[1], 8);
-    EXPECT_EQ(record_.code231List->Count(), 2);
+    EXPECT_EQ(record_.code231List.Count(), 2);
 
     // Byte-exact placement of the rest in the exchange part.
     EXPECT_EQ(raw[44], 1);    // dhcpMode
@@ -247,10 +248,10 @@ TEST_F(ReplyDecoder, LaterOccurrenceOverwritesAndWordsAccumulate)
     ASSERT_TRUE(Decode(Reply(kDiscoveryReply, payload)));
     const std::uint8_t second[4] = {2, 2, 2, 2};
     EXPECT_EQ(std::memcmp(&record_.exchange.ipAddress, second, 4), 0);
-    ASSERT_EQ(record_.code231List->Count(), 3);
-    EXPECT_EQ(record_.code231List->ValueAt(0), 21u);
-    EXPECT_EQ(record_.code231List->ValueAt(1), 22u);
-    EXPECT_EQ(record_.code231List->ValueAt(2), 23u);
+    ASSERT_EQ(record_.code231List.Count(), 3);
+    EXPECT_EQ(record_.code231List.ValueAt(0), 21u);
+    EXPECT_EQ(record_.code231List.ValueAt(1), 22u);
+    EXPECT_EQ(record_.code231List.ValueAt(2), 23u);
 }
 
 TEST_F(ReplyDecoder, ByteBlocksKeepTheirCapacity)
@@ -333,17 +334,70 @@ TEST_F(ReplyDecoder, WalkNeverReadsPastTheBuffer)
     EXPECT_FALSE(DecodeReply(context_, header.data(), 7, kDiscoveryReply, &record_));
 }
 
-TEST_F(ReplyDecoder, RecordWithoutWordListFailsOnlyOnCode231)
+TEST_F(ReplyDecoder, Code231KeepsItsFirstThirtyTwoDistinctValues)
 {
-    LockedList::Destroy(record_.code231List);
-    record_.code231List = nullptr;
-    std::array<std::uint8_t, kReceiveBufferSize> buffer{};
-    const Bytes plain = Reply(kDiscoveryReply, kMacField);
-    std::memcpy(buffer.data(), plain.data(), plain.size());
-    EXPECT_TRUE(DecodeReply(context_, buffer.data(), buffer.size(), kDiscoveryReply, &record_));
-    const Bytes words = Reply(kDiscoveryReply, Concat({kMacField, {0xE7, 0x02, 0x00, 0x01}}));
-    std::memcpy(buffer.data(), words.data(), words.size());
-    EXPECT_FALSE(DecodeReply(context_, buffer.data(), buffer.size(), kDiscoveryReply, &record_));
+    // Two fields: 20 words, each twice, then 20 more distinct words. The
+    // record keeps the first 32 distinct values in order; the rest are
+    // skipped without failing the reply.
+    Bytes first = {0xE7, 80};
+    for (std::uint8_t i = 0; i < 20; ++i)
+        first.insert(first.end(), {0x00, i, 0x00, i});
+    Bytes second = {0xE7, 40};
+    for (std::uint8_t i = 20; i < 40; ++i)
+        second.insert(second.end(), {0x01, i});
+    ASSERT_TRUE(Decode(Reply(kDiscoveryReply, Concat({kMacField, first, second}))));
+    EXPECT_EQ(record_.resultPresenceFlags, kHasCode231List);
+    ASSERT_EQ(record_.code231List.Count(), kMaxCode231Values);
+    EXPECT_EQ(record_.code231List.ValueAt(19), 19u);
+    EXPECT_EQ(record_.code231List.ValueAt(20), 0x0114u);
+    EXPECT_EQ(record_.code231List.ValueAt(31), 0x011Fu);
+    EXPECT_EQ(record_.code231List.ValueAt(32), 0u);  // out of range
+    ResetDeviceRecord(context_, &record_);
+    EXPECT_EQ(record_.code231List.Count(), 0);
+}
+
+TEST_F(ReplyDecoder, BytesClearedBehindADatagramDecodeAsAZeroedBuffer)
+{
+    // A receive buffer that held a longer datagram before: once the bytes
+    // behind the new one are cleared, it decodes byte for byte as the same
+    // datagram in a zeroed buffer.
+    Bytes claimsMore = Reply(kDiscoveryReply, kMacField);
+    claimsMore[7] = 40;  // 32 bytes more than came
+    Bytes crossesEnd = Reply(kDiscoveryReply, Concat({kMacField, {0x04, 0x20, 'a', 'b'}}));
+    Bytes lastFieldLong = crossesEnd;
+    lastFieldLong[7] = 9;  // the text field starts at the last claimed byte
+    lastFieldLong[17] = 0xFF;
+    Bytes wholeBuffer = Reply(kDiscoveryReply, kMacField);
+    wholeBuffer[6] = 0xFF;  // claims far more than the buffer holds
+    const Bytes cases[] = {
+        Reply(kDiscoveryReply, Concat({kMacField, TextField(4, "line 4")})),
+        claimsMore,
+        crossesEnd,
+        lastFieldLong,
+        wholeBuffer,
+        {0x44, 0x49, 0x47, 0x49, 0x00},  // a header cut short
+        {},
+    };
+    for (const Bytes& datagram : cases) {
+        // std::copy, not memcpy: the empty datagram has no data pointer.
+        std::array<std::uint8_t, kReceiveBufferSize> zeroed{};
+        std::copy(datagram.begin(), datagram.end(), zeroed.begin());
+        DeviceRecord expected{};
+        ASSERT_TRUE(InitDeviceRecord(context_, &expected));
+        const bool decodes =
+            DecodeReply(context_, zeroed.data(), zeroed.size(), kDiscoveryReply, &expected);
+
+        std::array<std::uint8_t, kReceiveBufferSize> reused;
+        reused.fill(0x0A);  // code 10, length 10: a field wherever it is read
+        std::copy(datagram.begin(), datagram.end(), reused.begin());
+        ClearBeyondDatagram(reused.data(), datagram.size(), reused.size());
+        ResetDeviceRecord(context_, &record_);
+        EXPECT_EQ(DecodeReply(context_, reused.data(), reused.size(), kDiscoveryReply, &record_),
+                  decodes)
+            << datagram.size() << " bytes";
+        EXPECT_EQ(std::memcmp(&record_, &expected, sizeof expected), 0)
+            << datagram.size() << " bytes";
+    }
 }
 
 TEST(ReplyDecoderCompletion, OnlyTheQl5MagicCompletesFromTheTable)

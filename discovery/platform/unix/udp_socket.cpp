@@ -99,31 +99,13 @@ Status SendDatagram(SocketHandle socket, const std::uint8_t* bytes, std::size_t 
 bool ReceiveDatagram(SocketHandle socket, std::uint8_t* buffer, std::size_t capacity,
                      std::size_t* size, std::uint32_t* source) noexcept
 {
-    iovec vector{buffer, capacity};
-    sockaddr_in sender{};
-    msghdr message{};
-    message.msg_iov = &vector;
-    message.msg_iovlen = 1;
-    // The sender comes with the datagram itself, so asking for it costs no
-    // further system call.
-    if (source != nullptr) {
-        message.msg_name = &sender;
-        message.msg_namelen = sizeof sender;
-    }
-    ssize_t received;
-    do {
-        received = ::recvmsg(socket, &message, 0);
-    } while (received < 0 && errno == EINTR);
-    // The system cuts a datagram that does not fit and says so in MSG_TRUNC; a
-    // cut datagram is no reply and is dropped whole.
-    if (received < 0 || (message.msg_flags & MSG_TRUNC) != 0)
+    DatagramSlot slot{buffer, capacity};
+    // A datagram cut to fit is no reply; it is dropped whole.
+    if (ReceiveDatagrams(socket, &slot, 1) != 1 || slot.truncated)
         return false;
-    *size = static_cast<std::size_t>(received);
-    if (source != nullptr) {
-        *source = message.msg_namelen >= sizeof sender && sender.sin_family == AF_INET
-                      ? sender.sin_addr.s_addr
-                      : 0;
-    }
+    *size = slot.size;
+    if (source != nullptr)
+        *source = slot.source;
     return true;
 }
 
@@ -165,6 +147,11 @@ Status SocketWaiter::Wait(std::chrono::microseconds timeout, std::size_t* ready)
 bool SocketWaiter::Readable(std::size_t index) const noexcept
 {
     return index < sockets_ && (entries_[index].revents & (POLLIN | POLLERR | POLLHUP)) != 0;
+}
+
+bool SocketWaiter::Woken() const noexcept
+{
+    return entries_.size() > sockets_ && (entries_[sockets_].revents & POLLIN) != 0;
 }
 
 }  // namespace ql5::platform

@@ -1,0 +1,143 @@
+// Figure 6: the peak memory of `ql5ctl list --wait 5` while the network
+// floods it for the whole listing: one converter repeats its discovery reply
+// as fast as it can, and another sends replies with forged, random MACs. A
+// client that keeps every copy grows with the flood; one that keeps a bounded
+// queue and one entry per converter stays flat.
+#include "lab_benchmarks.h"
+
+#include "bench_support.h"
+#include "support/lab_environment.h"
+#include "support/simulator_process.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#ifndef QL5CTL_PATH
+#error "QL5CTL_PATH must name the ql5ctl executable"
+#endif
+
+namespace ql5::bench {
+
+namespace {
+
+constexpr int kListSeconds = 5;
+constexpr double kPeakTargetMb = 64;
+
+// The flood runs a little longer than the listing, so that it never ends
+// before ql5ctl stops listening.
+constexpr char kFleet[] = R"({"converters": [
+    {"mac": "02:51:c5:00:00:01", "misbehave": {"flood": {"durationMs": 6000}}},
+    {"mac": "02:51:c5:00:00:02", "misbehave": {"flood": {"durationMs": 6000, "randomMacs": true}}}]})";
+
+struct Listing {
+    bool ran = false;
+    int exitCode = -1;
+    double peakMb = 0;     // the child's peak resident memory
+    std::size_t rows = 0;  // lines it printed, the header included
+    double seconds = 0;
+};
+
+// Runs ql5ctl list in this (the lab's workstation) namespace, counts the
+// lines it prints and reads its peak resident memory from wait4.
+Listing RunList()
+{
+    Listing listing;
+    int output[2];
+    if (pipe2(output, O_CLOEXEC) != 0)
+        return listing;
+    const auto start = Clock::now();
+    const pid_t child = fork();
+    if (child < 0) {
+        close(output[0]);
+        close(output[1]);
+        return listing;
+    }
+    if (child == 0) {
+        dup2(output[1], STDOUT_FILENO);
+        const std::string wait = std::to_string(kListSeconds);
+        execl(QL5CTL_PATH, "ql5ctl", "list", "--wait", wait.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(output[1]);
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(output[0], buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        for (ssize_t i = 0; i < got; ++i)
+            listing.rows += buffer[i] == '\n' ? 1 : 0;
+    }
+    close(output[0]);
+    int status = 0;
+    rusage usage{};
+    pid_t reaped;
+    do {
+        reaped = wait4(child, &status, 0, &usage);
+    } while (reaped < 0 && errno == EINTR);
+    listing.seconds = Milliseconds(Clock::now() - start) / 1000;
+    if (reaped != child)
+        return listing;
+    listing.ran = true;
+    listing.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    listing.peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB
+    return listing;
+}
+
+}  // namespace
+
+int RunFloodMemory(const Options& options)
+{
+    std::vector<double> peaks, rows;
+    nlohmann::json runs = nlohmann::json::array();
+    for (int run = 0; run < options.runs; ++run) {
+        lab::SimulatorProcess simulator;
+        const auto started = simulator.Start(lab::ConverterNamespace(1), kFleet);
+        if (!started) {
+            std::fprintf(stderr, "bench: %s\n", started.message());
+            return 1;
+        }
+        const Listing listing = RunList();
+        simulator.Stop();
+        if (!listing.ran) {
+            std::fprintf(stderr, "bench: ql5ctl list did not run\n");
+            return 1;
+        }
+        std::fprintf(stderr,
+                     "bench: flood run %d: ql5ctl list exited %d after %.1f s, %zu lines, "
+                     "peak %.1f MB\n",
+                     run + 1, listing.exitCode, listing.seconds, listing.rows, listing.peakMb);
+        peaks.push_back(listing.peakMb);
+        rows.push_back(static_cast<double>(listing.rows));
+        runs.push_back({{"exit_code", listing.exitCode},
+                        {"seconds", listing.seconds},
+                        {"lines", listing.rows},
+                        {"peak_mb", listing.peakMb}});
+    }
+    const double worst = Percentile(peaks, 1.0);
+    char note[160];
+    std::snprintf(note, sizeof note,
+                  "one converter repeating its reply and one forging random MACs; %.0f lines "
+                  "printed (median)",
+                  Median(rows));
+    std::vector<Row> table = {{"6 Flood",
+                               "ql5ctl list --wait " + std::to_string(kListSeconds) +
+                                   " during a flood: peak memory (worst run)",
+                               worst,
+                               "MB",
+                               {},
+                               "< 64 MB",
+                               worst < kPeakTargetMb,
+                               note}};
+    return WriteRows(options.out, table, {{"runs", runs}}) ? 0 : 1;
+}
+
+}  // namespace ql5::bench
