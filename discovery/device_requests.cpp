@@ -55,11 +55,12 @@ Status AwaitReply(const DiscoveryContext* context, const InterfaceSocketSet& set
     Deadline graceOver;
     Status result = Unanswered(sent);
     for (;;) {
-        // Within the grace period a wait ends when the period does, so that a
-        // command is held up no longer than it must be.
-        auto wait = cycle;
-        if (found)
-            wait = std::min(wait, graceOver.Remaining<std::chrono::microseconds>());
+        // A wait ends when its limit or the grace period does, not at the end
+        // of the cycle after it: a short reply window (the reboot wait's) would
+        // otherwise last up to a cycle longer, and a command with a grace
+        // period be held up longer than it must.
+        const auto wait = std::min<std::chrono::microseconds>(
+            cycle, (found ? graceOver : deadline).Remaining<std::chrono::microseconds>());
         std::size_t ready = 0;
         if (Status waited = waiter.Wait(wait, &ready); !waited) {
             if (!found)

@@ -38,7 +38,7 @@ const char kHelpText[] =
     "  reboot    Restart the converter. With --wait, then ask it once at once and up\n"
     "            to 40 more times 0.5 s apart, each time waiting 0.5 s at most for\n"
     "            the answer, and print \"Status: Ready\" once it has gone quiet and\n"
-    "            answers again, or \"Status: Timed out\" (after about 45 s).\n"
+    "            answers again, or \"Status: Timed out\" (after about 41 s).\n"
     "\n"
     "Options:\n"
     "  --wait SECONDS        (list) how long to listen for answers, above 0 and up to\n"
