@@ -245,22 +245,27 @@ bool RunScenario(const Scenario& scenario, const Options& options, std::vector<R
     rows.push_back({"1 Sweep", label + ": time to last record (median)", last, "ms", bareLast,
                     bound, last <= scenario.lastRecordBound * bareLast,
                     std::string(note) + "; baseline: the spinning bare receiver"});
-    const double perRecord = Median(client.threadUsPerRecord);
+    // The library's own cost: the harness's callback runs on the sweep thread
+    // but is the caller's code, as a window's message handler would be.
+    std::vector<double> ownUsPerRecord;
+    for (std::size_t run = 0; run < client.threadUsPerRecord.size(); ++run)
+        ownUsPerRecord.push_back(client.threadUsPerRecord[run] - client.callbackUsPerRecord[run]);
+    const double perRecord = Median(ownUsPerRecord);
     const double barePerRecord = Median(blocking.threadUsPerRecord);
     Row cpuRow{"1 Sweep",
-               label + ": sweep thread CPU per record (median)",
+               label + ": sweep thread CPU per record, the harness's callback left out (median)",
                perRecord,
                "us",
                barePerRecord,
                "",
                {},
                ""};
-    std::snprintf(note, sizeof note,
-                  "sweep thread: receive, decode, queue, notify (%.0f notifications, of which "
-                  "the harness's callback %.2f us per record); baseline: the blocking bare "
-                  "receiver's thread (%.0f wake-ups)",
-                  Median(client.wakeUps), Median(client.callbackUsPerRecord),
-                  Median(blocking.wakeUps));
+    std::snprintf(
+        note, sizeof note,
+        "sweep thread: receive, decode, queue, notify (%.0f notifications; the "
+        "harness's callback took another %.2f us per record); baseline: the blocking bare "
+        "receiver's thread (%.0f wake-ups)",
+        Median(client.wakeUps), Median(client.callbackUsPerRecord), Median(blocking.wakeUps));
     cpuRow.note = note;
     if (scenario.cpuTarget) {
         std::snprintf(bound, sizeof bound, "<= %.1fx baseline", kCpuPerRecordBound);
