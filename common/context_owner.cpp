@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "ql5common/context_owner.h"
 
 #include <utility>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "ql5common/display_width.h"
 
 #include "ql5common/converter_text.h"

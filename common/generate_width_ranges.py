@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: Apache-2.0
 """Writes common/width_ranges.inc, the character classes behind DisplayWidth.
 
 Usage: python3 common/generate_width_ranges.py > common/width_ranges.inc

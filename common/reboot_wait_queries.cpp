@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The reboot wait's queries, in a file of their own: a program that only
 // needs the wait's logic (its unit tests) does not pull in the client.
 #include "ql5common/reboot_wait.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Big-endian reads and writes for the wire format. Every multi-byte integer on
 // the wire is big-endian; these helpers never depend on the host's order.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The requests of the public interface: the addressed query and the three
 // password-carrying commands, each in a plain form and in an `At` form that
 // names the local address (and, optionally, the device's own address).

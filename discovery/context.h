@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The record behind a context handle, the process-wide registry of live
 // handles, the per-context status and notification target, and the read side
 // of the reply queue.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A one-shot deadline on the monotonic clock: the request time limit. Unlike a
 // wall-clock time it is not moved by changes of the system time.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // DeviceRecord: one device as one reply described it. The first 1,144 bytes are
 // the exchange part that callers receive as copies (DeviceRecordExchange in the
 // public header); behind it lies the outcome of a request and the list of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The exchanges behind the requests addressed to one device: finding the
 // device by an addressed discovery, choosing the local address a command
 // leaves from, and one request/one reply over a single socket.

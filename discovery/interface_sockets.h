@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One UDP socket per local IPv4 address: the way every packet leaves through
 // every network the host is attached to. Replies come back to the socket that
 // sent the request.

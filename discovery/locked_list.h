@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // LockedList: the discovery client's one container. An insertion-ordered set of
 // pointer-wide values that any thread may use; every operation holds the
 // list's own re-entrant lock for its whole duration. It carries the registry of

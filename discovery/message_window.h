@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Message windows: where the sweep posts its "replies waiting" notification. A
 // window is a registered callback; posting calls it on the posting thread. The
 // interface side backs the callback with its toolkit's thread-safe event

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The bytes of the discovery protocol: the header that opens every packet, the
 // message types, and the four requests this client sends. Replies are walked
 // and decoded by reply_decoder.h.

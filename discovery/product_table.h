@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The product table: the names and port counts of the products that a device
 // may report only by hardware type. Used to complete replies of contexts opened
 // with the QL5 magic.

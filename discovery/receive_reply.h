@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Keeps a datagram when it is an acceptable reply: right magic and type,
 // decodable, carrying a MAC, from the wanted device. ReceiveReply reads the
 // datagram from a socket first; the sweep, which receives whole batches,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Turns a received reply into a DeviceRecord: the header check, the walk over
 // the {code, length, value} fields, the field decoders and, for the QL5 magic,
 // the completion of product name and port count from the product table.

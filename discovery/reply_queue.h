@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The queue of decoded replies that a sweep hands to its caller. It holds at
 // most one record per (MAC, local address): a newer reply from the same
 // converter on the same network replaces the waiting record in place, so a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The one error convention inside the discovery client.
 //
 // An internal operation that can fail tells its caller so through its result,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The background sweep: one discovery request from every local address, then
 // replies collected in cycles on a thread of its own until StopDiscovery.
 #include "context.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The sweep's reading of one socket in one cycle: the datagrams waiting there,
 // up to a bound, taken in batches and turned into records in the context's
 // reply queue.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Copying a NUL-terminated text into a fixed buffer the way every text field of
 // the client is filled: at most capacity - 1 characters, then zero bytes up to
 // the end of the buffer, so the buffer never carries stale bytes.

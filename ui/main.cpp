@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // QL5Config: finds QL5 serial-to-network converters on the local networks and
 // configures them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #ifndef QL5CONFIG_MESSAGEBOX_H
 #define QL5CONFIG_MESSAGEBOX_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The baseline receiver: a bare, non-blocking UDP socket on a workstation
 // address (the tests' WorkstationSocket, which sends to the discovery group as
 // the client's sockets do), read with recvmmsg. It does nothing with a datagram

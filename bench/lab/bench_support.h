@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the lab benchmarks share: clocks (wall and the process's CPU time),
 // order statistics, and the rows that every benchmark writes for the results
 // table.

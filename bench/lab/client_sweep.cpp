@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "client_sweep.h"
 
 #include <ql5/discovery.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One background sweep through the client's public interface, read the way
 // the main window reads it: on each notification, records are taken out one
 // at a time with GetDeviceCount and ReadDevices.

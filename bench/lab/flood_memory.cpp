@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Figure 6: the peak memory of `ql5ctl list --wait 5` while the network
 // floods it for the whole listing: one converter repeats its discovery reply
 // as fast as it can, and another sends replies with forged, random MACs. A

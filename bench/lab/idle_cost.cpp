@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Figure 3: what a sweep costs while it hears nothing. It wakes every 200 ms
 // to look at its stop signal; between those wake-ups it should cost nothing.
 // A workstation with many addresses (VPNs, docks, containers) gives the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The benchmarks that run inside the private network lab, one per figure of
 // the results table, behind one program (main.cpp picks by name).
 #pragma once

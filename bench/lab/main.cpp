@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ql5_lab_bench sweep|requests|idle|flood [--out FILE] [--runs N] [--calls N]
 //                [--seconds N] [--fleet N] [--no-pin]
 // Runs one lab benchmark and writes its rows of the results table as JSON.

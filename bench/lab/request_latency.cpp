@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Figure 2: QueryDevice and ConfigureStatic against one simulated converter,
 // call after call, beside bare round trips of the same requests to the same
 // simulator. The four kinds of call take turns, so that whatever else the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Figure 1: one sweep answered by a simulated fleet of N converters, all at
 // once or spread over 100 ms, against bare receivers taking the same burst in
 // the same lab. Each run takes a spinning bare receiver (the time baseline),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Cost of turning one received discovery reply into a record: a reply that
 // carries every field the decoder knows, and the smallest reply a converter
 // sends (its MAC only).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Cost of the locked list's operations at the sizes that matter: a handful of
 // local addresses, a reply queue of a thousand records, and one of a hundred
 // thousand. Every figure is the time of one operation (total / n). Filling is

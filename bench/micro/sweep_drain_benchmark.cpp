@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Cost of the sweep's reading of one socket, per reply: a burst of fleet
 // replies waits on a socket and the sweep's drain receives, decodes and
 // queues it. The baseline is a bare receiver that takes the same burst with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ql5_bench_report --json OUT.json --markdown OUT.md [--load-before TEXT]
 //                  [--command TEXT] [--micro GBENCH.json] PIECE.json...
 // Gathers the rows that the benchmarks wrote into one results table and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The results table: rows gathered from every benchmark's output, the
 // machine they ran on, and the two forms in which the table is kept (JSON for
 // tools, Markdown for the README).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Figure 5: a refresh of the main window answered by 10,000 simulated
 // converters, on Qt's offscreen platform. The records take the road the
 // utility gives them: the sweep thread posts its notification, the window's

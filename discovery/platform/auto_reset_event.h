@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // An auto-reset event: Set signals it, and the first test or wait that sees the
 // signal consumes it. The sweep's stop signal is one; a socket wait can watch
 // it too (SocketWaiter), so that a stop ends the wait at once.

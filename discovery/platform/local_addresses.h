@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The host's own IPv4 addresses, one per configured address of every interface
 // that is up and not a loopback, in the order the system lists them, each once.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Each context takes one start-up of the platform's network stack when it is
 // opened and gives it back when it is destroyed. Platforms whose sockets need
 // no start-up only count the calls.

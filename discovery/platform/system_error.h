@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // System error numbers, kept exactly as the system reported them. Only the
 // platform folders read them (errno, WSAGetLastError()) and only they turn
 // them into text, so the rest of the client carries a number it never has to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // UDP sockets for the discovery client, in the platform's own terms underneath.
 // Addresses are IPv4 addresses in network order (as the client stores them);
 // ports are in host order. A failure comes back as a Status that carries the

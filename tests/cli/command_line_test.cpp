@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading ql5ctl's arguments: MAC forms, addresses, options per subcommand and
 // the one-line reasons for refusing them.
 #include "command_line.h"

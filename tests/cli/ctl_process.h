@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Runs the ql5ctl program as a user would: with arguments, an environment,
 // standard input, and optionally on a pseudo-terminal.
 #pragma once

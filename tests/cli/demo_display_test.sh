@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Runs scripts/demo as a user with a desktop does, on a virtual X display
 # (Xvfb), with the programs of an existing build: QL5Config's window must open
 # and list the whole demo fleet, and closing it must end the demo and remove

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Runs scripts/demo as CI does on a machine without a display: with the
 # programs of an existing build, no package installation and a short sweep.
 # It must list the whole simulated fleet and leave no lab behind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Converter texts in ql5ctl's JSON: exact after parsing, and harmless on a
 // terminal before it.
 #include "json_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What `list` keeps of the replies it reads: one entry per (MAC, local
 // address), the latest reply of each, in the order of first arrival, and no
 // more entries than its limit.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ql5ctl against a simulated fleet on a workstation with one network: every
 // subcommand, every output format and every exit code, as a user runs it.
 #include "ctl_process.h"

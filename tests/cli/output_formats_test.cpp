@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The shapes of ql5ctl's table, CSV and JSON outputs.
 #include "converter_view.h"
 #include "output_formats.h"

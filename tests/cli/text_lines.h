@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Splitting what ql5ctl printed into its lines, for the CLI tests.
 #pragma once
 

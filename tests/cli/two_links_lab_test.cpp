@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ql5ctl on a workstation with two networks, where the client finds a
 // converter on each and must pick the right interface for a command.
 #include "ctl_process.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // MAC and IPv4 addresses as text: the forms accepted and the one form shown.
 #include <ql5common/address_text.h>
 

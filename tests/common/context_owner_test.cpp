@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The context owner: one open context per owner, closed on every way out.
 #include <ql5common/context_owner.h>
 

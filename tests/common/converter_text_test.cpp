@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Converter texts: decoding their bytes, and neutralising what would act on
 // a terminal or hide and reorder what is read.
 #include <ql5common/converter_text.h>

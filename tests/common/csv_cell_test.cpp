@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // CSV cells: quoting, and cells that a spreadsheet must not run as formulas.
 #include <ql5common/csv_cell.h>
 

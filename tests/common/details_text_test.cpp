@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What every program shows about one converter: the product name rule, the
 // DHCP mode in words, and the nine lines of the information window.
 #include <ql5common/details_text.h>

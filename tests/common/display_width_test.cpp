@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Display width: how many terminal columns a text takes in a table.
 #include <ql5common/display_width.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The wait after a reboot: ready only for an answer that follows an unanswered
 // query, at most 41 queries, and a stop that ends it at once.
 #include <ql5common/reboot_wait.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Replays every file of the given folders (or the given files) through the fuzz
 // entry point, for builds without libFuzzer.
 #include <cstdint>

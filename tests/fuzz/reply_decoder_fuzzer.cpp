@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Feeds arbitrary datagrams to the reply decoder the way the receiver does: the
 // bytes land at the start of a zeroed 1,456-byte buffer (a longer datagram is
 // discarded whole, as the socket layer does), then the decoder runs for each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Lowers the process's descriptor limit so that only a given number of
 // descriptors can still be opened, and restores it when it goes out of scope:
 // a way to make the client's own socket calls fail with EMFILE, a failure on

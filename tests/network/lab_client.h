@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the network tests share: MAC and address helpers, a message window that
 // records the sweep's notifications, and a reader that collects records.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A workstation with 70 IPv4 addresses on one link, of which only the last
 // reaches the converter: every address is served, however many there are.
 #include "lab_client.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Requests to one converter on a workstation with a single IPv4 address.
 #include "descriptor_limit.h"
 #include "lab_client.h"

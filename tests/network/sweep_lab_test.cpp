@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The background sweep against simulated converters in the private lab.
 #include "lab_client.h"
 #include "support/lab_environment.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Requests through one chosen local address (the `At` calls), the refusal of a
 // command whose converter answered from two places, and command replies that
 // do not count: one that leaves the outcome open, one from another source.

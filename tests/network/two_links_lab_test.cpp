@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A workstation on two networks: the sweep hears both, and a command is sent
 // from the address on which its converter answers.
 #include "descriptor_limit.h"

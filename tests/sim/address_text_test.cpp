@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Text forms that fleet files use for addresses, raw fields and magics.
 #include "ql5sim/address_text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The client's encoders and decoder against the simulator's independent
 // device-side codec: what the client sends, the converter must read the same
 // way, and what the converter sends, the client must decode into the record.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The simulator's device-side codec against literal datagrams: requests as a
 // client sends them, replies as a converter sends them.
 #include "ql5sim/device_codec.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // How the simulated fleet answers: who answers which request, the exact
 // bytes of the answers, what commands change, and every misbehaviour.
 #include "ql5sim/converter_replies.h"

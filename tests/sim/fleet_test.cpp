@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading fleet files: every documented key lands where it should, mistakes
 // are refused with a message that names the place, and generators expand.
 #include "ql5sim/fleet.h"

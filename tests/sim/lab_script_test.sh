@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Checks scripts/lab itself: what it gives the command, that it passes the
 # command's exit code on, that it leaves no namespace or process behind,
 # whether the command ends, fails or the lab is stopped by a signal, and that

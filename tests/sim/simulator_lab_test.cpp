@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ql5sim on the wire, inside the private network lab: hand-made requests go
 // out of a plain socket in the workstation namespace, and the tests check the
 // replies byte for byte and what the simulator logged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What scripts/lab tells the command that it runs: whether we are inside the
 // private network lab, and the names and addresses of its parts.
 #pragma once

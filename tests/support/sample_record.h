@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Device records made up for a test, described by the fields a case changes.
 #pragma once
 

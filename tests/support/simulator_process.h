@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Runs ql5sim in a converter namespace of the lab for the length of a test
 // and reads back what it received.
 //

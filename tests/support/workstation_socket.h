@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A plain UDP socket on one of the lab's workstation addresses, for tests and
 // benchmarks that put hand-made datagrams on the wire instead of going through
 // the client. Like the client's sockets it is bound to its address and sends

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The texts that need no converter: the message for every kind of outcome
 // (the lab tests of the dialogs produce the real ones), the refusal of
 // settings that would make a converter unreachable, and the status line.

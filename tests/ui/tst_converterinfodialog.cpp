@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The information dialog: nine lines from the record, whatever the converter
 // put into its texts, and nothing sent.
 #include "converterinfodialog.h"

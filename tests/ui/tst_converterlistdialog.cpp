@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window in the lab: the refresh road from the searching row to the
 // listed converters and the status line beneath them, the selection under
 // late replies, notifications of a sweep that has ended, floods, the

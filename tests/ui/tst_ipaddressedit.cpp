@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The four-field address input of the IP settings dialog.
 #include "ipaddressedit.h"
 

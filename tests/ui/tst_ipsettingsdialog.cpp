@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The IP settings dialog: its preselected mode and controls, and Apply
 // against simulated converters in the lab.
 #include "commandtexts.h"

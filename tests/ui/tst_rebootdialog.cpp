@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The reboot dialog against simulated converters in the lab: the reboot
 // request, the wait for the converter to come back, Close during the wait,
 // and every way in which a reboot is not carried out.

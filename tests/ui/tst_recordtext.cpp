@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The QString adapter over the common display rules, and the string table
 // they draw on. The rules themselves are tested with the common library.
 #include "recordtext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the user interface tests share: a watcher that answers the modal
 // windows that the code under test opens, records built for a test, and
 // helpers for the simulator's log.

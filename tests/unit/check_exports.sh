@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # Checks the shared library's exports against the public interface:
 #   check_exports.sh LIBRARY EXPORTS_MAP
 # The library must define exactly the public functions below, each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "context.h"
 #include "device_record.h"
 #include "platform/network_startup.h"

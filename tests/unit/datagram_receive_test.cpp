@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The platform's datagram receive on a POSIX datagram socket pair: a local
 // socket of the same kind as the client's UDP sockets, so the rule that a
 // datagram longer than the buffer is dropped whole is tested without a network.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "byte_order.h"
 #include "packet_format.h"
 

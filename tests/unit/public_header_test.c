@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /* The public header must compile as plain C: other languages bind to it. */
 #include <ql5/discovery.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The status type of the internal operations and the status text that a
 // failure on this host leaves for the caller.
 #include "byte_order.h"

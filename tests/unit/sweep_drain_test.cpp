@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The sweep's drain of one socket, on a local datagram socket pair: what it
 // drops and reads on behind, its bound per cycle, and receive buffers that a
 // longer datagram used before.

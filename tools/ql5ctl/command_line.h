@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the user asked ql5ctl to do, read from its arguments.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "converter_view.h"
 
 #include <ql5common/address_text.h>

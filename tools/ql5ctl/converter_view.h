@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One converter as ql5ctl shows it: every field of a record already in its
 // display form, so that the table, CSV and JSON all say the same thing.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The exit codes of ql5ctl. Scripts rely on them, so they never change
 // meaning; --help and the README list them.
 #pragma once

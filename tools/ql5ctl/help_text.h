@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The texts of `ql5ctl --help` and of the short usage after a usage error.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "json_text.h"
 
 #include <ql5common/converter_text.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Texts as JSON strings. Converter texts stay exact in JSON (its escapes are
 // undone by every parser), and the characters that the table neutralises are
 // escaped here too, so JSON printed to a terminal is as harmless as the table.

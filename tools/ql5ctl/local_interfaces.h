@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Names of the workstation's interfaces by IPv4 address, so that a listing can
 // say on which network a converter answered ("eth1") and not only through
 // which local address.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ql5ctl: the command-line companion of QL5Config. It lists the converters on
 // every network of this computer, shows one converter's details, gives it
 // static IP settings or DHCP, and reboots it, through the discovery client's

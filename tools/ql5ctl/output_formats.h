@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The three output formats of `list` and `info`. The JSON shape is documented
 // in the README and kept stable: fields may be added, never renamed or
 // removed.

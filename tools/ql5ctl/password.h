@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Where the password of a command comes from, and how it is held. It never
 // comes from the command line, which every user of the machine can read in
 // the process list.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The five subcommands on top of the discovery client's public interface.
 // Each returns the process's exit code.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // `list`: one background sweep of a fixed length.
 #pragma once
 

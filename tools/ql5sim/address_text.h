@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Text forms of the values that fleet files and logs carry: MAC and IPv4
 // addresses, hex byte strings and protocol magics.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The datagrams that one converter sends: its discovery reply and the answer
 // to a command, with its misbehaviours applied.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writes one JSON line for every datagram the simulator receives, so that a
 // test can assert the exact bytes that the client sent:
 //   {"time": 1733559123.25, "interface": "lab0", "from": "198.51.100.1:40123",

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The device side of the discovery protocol, as a converter sees it: requests
 // of types 1, 3, 5 and 7 come in and are parsed, replies of types 2, 4, 6 and 8
 // go out as lists of {code, length, value} fields. This code is the

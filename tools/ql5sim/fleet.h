@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The fleet of converters that one simulator plays, as read from the fleet
 // file (format in README.md beside this file).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Pieces of LoadFleet shared by its source files: readers of JSON values that
 // throw FleetError naming the offending place, the converter reader, and the
 // generator of large fleets.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // How the fleet answers requests: which converters hear a request, what each
 // of them sends back and when, and how commands change their settings. No
 // sockets here, so that the behaviour can be tested on its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The simulator's socket on one network interface: bound to the discovery
 // port, tied to the interface, and a member of the discovery group there.
 #pragma once

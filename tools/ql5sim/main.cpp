@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // ql5sim: plays a fleet of converters on the device side of the discovery
 // protocol. Meant to run inside a lab network namespace (scripts/lab), never
 // on a real network.

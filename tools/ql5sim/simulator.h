@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The simulator's event loop: receives requests on every interface socket,
 // logs them, lets the fleet decide the answers, and sends those answers at the
 // moments the fleet asked for, including floods.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // MAC and IPv4 addresses as text: the forms that users type and the one form
 // in which every window and every output shows them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A discovery context that closes itself: whoever opens one holds it in a
 // ContextOwner, and every way out of the scope closes it, early returns
 // included.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Texts that come from a converter: decoding their bytes and making them safe
 // to show. A converter's name, product, firmware and messages are whatever it
 // chose to send, so a hostile or broken one could otherwise move the cursor,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One cell of a CSV file (RFC 4180) that a spreadsheet may open.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the information window shows about one converter: the DHCP mode in
 // words and the nine lines of details.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // How many terminal columns a text takes, for lining up table columns. East
 // Asian wide and fullwidth characters take two columns; combining marks,
 // format characters and controls take none; everything else takes one.

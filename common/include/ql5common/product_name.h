@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The product name rule: the converters' embedded network module reports its
 // own product name, and every program shows the converter's name instead.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Waiting for a converter to come back after it has acknowledged a reboot: the
 // one logic that QL5Config's reboot window and `ql5ctl reboot --wait` share,
 // so that both report the same outcome within the same bound.

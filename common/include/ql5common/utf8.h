@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // UTF-8 to code points and back. The standard library offers no conversion
 // that is not deprecated, so this small strict codec stands in for it.
 #pragma once

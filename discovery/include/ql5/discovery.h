@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /*
  * QL5 discovery client: finds QL5 converters on every local IPv4 network and
  * sends them addressed requests.

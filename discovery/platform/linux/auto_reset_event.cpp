@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The auto-reset event on Linux: one eventfd, whose counter is the signal.
 // Other POSIX systems use the pipe in platform/unix/auto_reset_event.cpp.
 #include "platform/auto_reset_event.h"

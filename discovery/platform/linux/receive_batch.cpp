@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The batch receive on Linux: recvmmsg takes every waiting datagram of a batch
 // in one system call. Other POSIX systems receive one datagram per call
 // (platform/unix/receive_batch.cpp).

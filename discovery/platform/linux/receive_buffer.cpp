@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The receive buffer on Linux, where SO_RCVBUFFORCE lets a privileged process
 // pass the system-wide cap (net.core.rmem_max). Other POSIX systems ask with
 // SO_RCVBUF alone (platform/unix/receive_buffer.cpp).

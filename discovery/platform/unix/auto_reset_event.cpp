@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The auto-reset event on POSIX systems without eventfd: a non-blocking pipe.
 // A signal is one byte in the pipe; consuming it empties the pipe, so any
 // number of Set calls make one signal, as with the eventfd on Linux.

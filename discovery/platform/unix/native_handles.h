@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The POSIX handles behind the neutral platform headers. CMake puts this
 // folder on the include path of the POSIX build only; another platform's
 // folder supplies a header of the same name with its own types.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The batch receive on POSIX systems without recvmmsg: one recvmsg per
 // datagram. Linux takes a whole batch in one call
 // (platform/linux/receive_batch.cpp).

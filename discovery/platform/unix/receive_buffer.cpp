@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The receive buffer on POSIX systems: SO_RCVBUF, which the system caps.
 #include "platform/udp_socket.h"
 

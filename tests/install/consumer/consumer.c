@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 /* A program of someone else's: it knows the discovery client only through the
  * installed header and library. It opens and closes a context, reads its
  * status and posts to a message window, none of which touches a network. */
