@@ -45,11 +45,11 @@ void TestConverterInfoDialog::showsNineLines_data()
         "DHCP Mode: N/A\nFirmware Revision: v1 \xe2\x82\xac\nRealPort Port: 771\n");
     // A converter must not be able to add a line, or to reorder one.
     row("forged line and separators",
-        MakeRecord({.productName = "X\nMAC Address: 00:11:22:33:44:55",
+        MakeRecord({.productName = "X\nMAC Address: 02:51:c5:0f:0f:0f",
                     .firmware = "1\xe2\x80\xa8"
                                 "2\xe2\x80\xae"
                                 "3\r"}),
-        "Name: X\\x0aMAC Address: 00:11:22:33:44:55\nMAC Address: 02:51:c5:00:00:01\n"
+        "Name: X\\x0aMAC Address: 02:51:c5:0f:0f:0f\nMAC Address: 02:51:c5:00:00:01\n"
         "IP Address: 198.51.100.10\nSubnet Mask: 255.255.255.0\n"
         "Gateway Address: 198.51.100.254\nDNS Address: 0.0.0.0\nDHCP Mode: N/A\n"
         "Firmware Revision: 1\\u20282\\u202e3\\x0d\nRealPort Port: 771\n");
