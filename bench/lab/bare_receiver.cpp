@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "bare_receiver.h"
 
+#include "datagram_batch.h"
+
 #include <poll.h>
 #include <sys/socket.h>
 
-#include <array>
 #include <chrono>
 #include <cstring>
 #include <ctime>
@@ -40,21 +41,13 @@ bool ReplyMac(const std::uint8_t* datagram, std::size_t length, std::uint16_t ty
 
 Burst DrainBurst(lab::WorkstationSocket& socket, std::size_t expected, Clock::duration quiet)
 {
-    static std::array<std::array<std::uint8_t, kDatagramCapacity>, kBatch> buffers;
-    std::array<iovec, kBatch> vectors{};
-    std::array<mmsghdr, kBatch> messages{};
+    // Static: 64 buffers of a datagram's size are too much for the stack.
+    static DatagramBatch<kBatch, kDatagramCapacity> batch;
     Burst burst;
     burst.macs.reserve(expected);
     auto lastActivity = Clock::now();
     while (burst.macs.size() < expected) {
-        for (std::size_t i = 0; i < kBatch; ++i) {
-            vectors[i] = iovec{buffers[i].data(), buffers[i].size()};
-            messages[i] = mmsghdr{};
-            messages[i].msg_hdr.msg_iov = &vectors[i];
-            messages[i].msg_hdr.msg_iovlen = 1;
-        }
-        const int count =
-            recvmmsg(socket.Descriptor(), messages.data(), kBatch, MSG_DONTWAIT, nullptr);
+        const int count = batch.Receive(socket.Descriptor());
         const auto now = Clock::now();
         if (count <= 0) {
             if (now - lastActivity > quiet)
@@ -69,7 +62,7 @@ Burst DrainBurst(lab::WorkstationSocket& socket, std::size_t expected, Clock::du
         burst.datagrams += static_cast<std::size_t>(count);
         for (int i = 0; i < count; ++i) {
             std::uint64_t key = 0;
-            if (ReplyMac(buffers[i].data(), messages[i].msg_len, 2, &key))
+            if (ReplyMac(batch.Data(i), batch.Length(i), 2, &key))
                 burst.macs.insert(key);
         }
     }
@@ -97,9 +90,8 @@ bool AwaitReply(lab::WorkstationSocket& socket, std::uint16_t type, const std::u
 BlockingBurst ReceiveBurstBlocking(lab::WorkstationSocket& socket, const std::uint8_t* request,
                                    std::size_t length, std::size_t expected, Clock::duration quiet)
 {
-    static std::array<std::array<std::uint8_t, kDatagramCapacity>, kBatch> buffers;
-    std::array<iovec, kBatch> vectors{};
-    std::array<mmsghdr, kBatch> messages{};
+    // Static: 64 buffers of a datagram's size are too much for the stack.
+    static DatagramBatch<kBatch, kDatagramCapacity> batch;
     std::unordered_set<std::uint64_t> macs;
     macs.reserve(expected);
     BlockingBurst burst;
@@ -116,20 +108,13 @@ BlockingBurst ReceiveBurstBlocking(lab::WorkstationSocket& socket, const std::ui
         }
         ++burst.wakeUps;
         for (;;) {
-            for (std::size_t i = 0; i < kBatch; ++i) {
-                vectors[i] = iovec{buffers[i].data(), buffers[i].size()};
-                messages[i] = mmsghdr{};
-                messages[i].msg_hdr.msg_iov = &vectors[i];
-                messages[i].msg_hdr.msg_iovlen = 1;
-            }
-            const int count =
-                recvmmsg(socket.Descriptor(), messages.data(), kBatch, MSG_DONTWAIT, nullptr);
+            const int count = batch.Receive(socket.Descriptor());
             if (count <= 0)
                 break;
             burst.datagrams += static_cast<std::size_t>(count);
             for (int i = 0; i < count; ++i) {
                 std::uint64_t key = 0;
-                if (ReplyMac(buffers[i].data(), messages[i].msg_len, 2, &key))
+                if (ReplyMac(batch.Data(i), batch.Length(i), 2, &key))
                     macs.insert(key);
             }
             // A short batch means the socket is empty: back to the wait.

@@ -7,6 +7,7 @@
 // so no network is involved: the figure is the work of one drain, system
 // calls included, without the wake-ups of a live sweep.
 #include "context.h"
+#include "datagram_batch.h"
 #include "sweep_drain.h"
 
 #include <ql5sim/device_codec.h>
@@ -16,7 +17,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <array>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -152,9 +152,7 @@ void BM_BareRecvmmsgDrain(benchmark::State& state)
         state.SkipWithError("no socket pair");
         return;
     }
-    static std::array<std::array<std::uint8_t, kCapacity>, kBatch> buffers;
-    std::array<iovec, kBatch> vectors{};
-    std::array<mmsghdr, kBatch> messages{};
+    static ql5::bench::DatagramBatch<kBatch, kCapacity> batch;
     std::unordered_set<std::uint64_t> macs;
     for (auto _ : state) {
         if (!pair.Send(replies)) {
@@ -164,20 +162,13 @@ void BM_BareRecvmmsgDrain(benchmark::State& state)
         macs.clear();
         const auto start = Clock::now();
         for (;;) {
-            for (std::size_t i = 0; i < kBatch; ++i) {
-                vectors[i] = iovec{buffers[i].data(), buffers[i].size()};
-                messages[i] = mmsghdr{};
-                messages[i].msg_hdr.msg_iov = &vectors[i];
-                messages[i].msg_hdr.msg_iovlen = 1;
-            }
-            const int count =
-                recvmmsg(pair.Receiver(), messages.data(), kBatch, MSG_DONTWAIT, nullptr);
+            const int count = batch.Receive(pair.Receiver());
             if (count <= 0)
                 break;
             for (int i = 0; i < count; ++i) {
-                const std::uint8_t* d = buffers[i].data();
+                const std::uint8_t* d = batch.Data(i);
                 // header: magic, type 2, payload length; then code 1, length 6
-                if (messages[i].msg_len >= 16 && std::memcmp(d, "DIGI", 4) == 0 && d[5] == 2 &&
+                if (batch.Length(i) >= 16 && std::memcmp(d, "DIGI", 4) == 0 && d[5] == 2 &&
                     d[8] == 1 && d[9] == 6) {
                     std::uint64_t mac = 0;
                     for (int b = 10; b < 16; ++b)
