@@ -34,20 +34,28 @@ void Notify(DiscoveryContext* context)
         notify.event->Set();
 }
 
-// Nothing on this thread writes the status, which belongs to the caller's
-// thread: the sockets were opened before it started, and a sweep whose
-// request failed to leave through some socket listens on the others.
-void SweepThread(DiscoveryContext* context, InterfaceSocketSet sockets,
-                 std::unique_ptr<ReceiveBatch> batch)
+// The request leaves from the caller's thread, before the sweep thread
+// exists: the replies of a large fleet start to arrive within a fraction of a
+// millisecond, and the kernel holds them in the enlarged buffers until the
+// thread reads them, whereas a request sent by the thread would wait for the
+// thread to be created and scheduled, which on a busy workstation takes
+// milliseconds. A sweep whose request failed to leave through some socket
+// listens on the others.
+void SendSweepRequest(const DiscoveryContext* context, const InterfaceSocketSet& sockets)
 {
     for (std::uint32_t i = 0; i < sockets.Count(); ++i)
         platform::EnlargeReceiveBuffer(sockets.Socket(i), kSweepReceiveBuffer);
-
     RequestBuffer request;
     const std::size_t length =
         EncodeDiscoveryRequest(request, context->protocolMagic, BroadcastMac);
     static_cast<void>(SendToGroup(context, sockets, request, static_cast<std::uint32_t>(length)));
+}
 
+// Nothing on this thread writes the status, which belongs to the caller's
+// thread.
+void SweepThread(DiscoveryContext* context, InterfaceSocketSet sockets,
+                 std::unique_ptr<ReceiveBatch> batch)
+{
     // The stop signal also ends the wait, so StopDiscovery need not sit out
     // the rest of a quiet cycle.
     platform::SocketWaiter waiter;
@@ -112,13 +120,14 @@ int32_t StartDiscovery(DiscoveryHandle handle, Ql5WindowHandle window, uint32_t 
             opened = Status::Failed(Failure::kOutOfMemory);
         }
     }
-    if (opened) {
-        batch = ReceiveBatch::Create();
-        if (!batch)
-            opened = Status::Failed(Failure::kOutOfMemory);
-    }
     if (!opened) {
         ReportFailure(context, opened);
+        return -1;
+    }
+    SendSweepRequest(context, sockets);
+    batch = ReceiveBatch::Create();
+    if (!batch) {
+        ReportFailure(context, Status::Failed(Failure::kOutOfMemory));
         return -1;
     }
     context->sweepRunning = 1;
