@@ -6,6 +6,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
 #include <ctime>
@@ -14,12 +15,15 @@
 #include <string>
 #include <thread>
 #include <unordered_set>
+#include <vector>
 
 namespace ql5::bench {
 
 namespace {
 
 constexpr std::uint32_t kRepliesWaiting = 0x8002;
+// The main window's slice of the reply queue per read.
+constexpr int kRecordsPerRead = 256;
 
 // CPU time of the calling thread, in seconds.
 double ThreadCpuSeconds()
@@ -124,7 +128,7 @@ SweepOutcome RunClientSweep(std::size_t expected, Clock::duration quiet)
     Notifications notifications;
     std::unordered_set<std::uint64_t> macs;
     macs.reserve(expected);
-    DeviceRecordExchange record{};
+    std::vector<DeviceRecordExchange> records(kRecordsPerRead);
 
     const double cpuStart = ProcessCpuSeconds();
     outcome.startUnixSeconds = UnixSeconds();
@@ -138,10 +142,18 @@ SweepOutcome RunClientSweep(std::size_t expected, Clock::duration quiet)
                 break;
             continue;
         }
+        // As the main window reads: what waits now, in slices.
         bool read = false;
-        while (GetDeviceCount(handle) > 0 && ReadDevices(handle, &record, 1) == 1) {
-            macs.insert(MacKey(record.macAddress));
-            ++outcome.records;
+        for (int waiting = GetDeviceCount(handle); waiting > 0;) {
+            const int taken =
+                ReadDevices(handle, records.data(),
+                            static_cast<std::uint32_t>(std::min(waiting, kRecordsPerRead)));
+            if (taken <= 0)
+                break;
+            for (int i = 0; i < taken; ++i)
+                macs.insert(MacKey(records[static_cast<std::size_t>(i)].macAddress));
+            outcome.records += static_cast<std::size_t>(taken);
+            waiting -= taken;
             read = true;
         }
         if (read) {

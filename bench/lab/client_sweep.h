@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // One background sweep through the client's public interface, read the way
-// the main window reads it: on each notification, records are taken out one
-// at a time with GetDeviceCount and ReadDevices.
+// the main window reads it: on each notification, what GetDeviceCount says is
+// waiting is taken out with ReadDevices in slices of 256 records.
 #pragma once
 
 #include "bench_support.h"
