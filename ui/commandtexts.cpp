@@ -58,6 +58,14 @@ QString passwordTooLongMessage()
         .arg(kMaxPasswordBytes);
 }
 
+QString browserFailedMessage(const QString& address)
+{
+    return QStringLiteral(
+               "No web browser could be started.\n"
+               "Open this address in a browser to reach the converter's web interface:\n%1\n")
+        .arg(address);
+}
+
 QString noReplyMessage()
 {
     return QStringLiteral(

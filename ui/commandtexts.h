@@ -28,6 +28,10 @@ QString noReplyMessage();
 // that did not say what the converter did. The reason is the client's text.
 QString localFailureMessage(const QString& reason);
 
+// Shown when no web browser could be started for the converter's web
+// interface: the address, to be opened some other way.
+QString browserFailedMessage(const QString& address);
+
 // What the IP settings dialog shows after Apply, or an empty text when the
 // converter carried the settings out. Every outcome but that one keeps the
 // dialog open.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "converterlistdialog.h"
 
+#include "commandtexts.h"
 #include "converterinfodialog.h"
 #include "ipsettingsdialog.h"
 #include "messagebox.h"
@@ -11,11 +12,16 @@
 #include "sweepnotifier.h"
 #include "ui_converterlistdialog.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
 #include <QSet>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QUrl>
@@ -103,6 +109,10 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
         listWidth += width;
     }
     list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The rows come in the order the replies arrived until the user clicks a
+    // heading; from then on every new row takes its place in that order.
+    list->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    list->setSortingEnabled(true);
     list->setMinimumWidth(listWidth + 2 * list->frameWidth() +
                           style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 
@@ -117,6 +127,22 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
     connect(ui_->refreshListButton, &QPushButton::clicked, this, &ConverterListDialog::refreshList);
     connect(ui_->closeButton, &QPushButton::clicked, this, &ConverterListDialog::reject);
     connect(notifier_, &SweepNotifier::repliesWaiting, this, &ConverterListDialog::readReplies);
+    createActions();
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QTreeWidget::itemSelectionChanged, this, &ConverterListDialog::updateActions);
+    connect(list, &QTreeWidget::customContextMenuRequested, this,
+            &ConverterListDialog::showContextMenu);
+    connect(list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* row) {
+        if (static_cast<ConverterItem*>(row)->isDeviceRow())
+            showConverterInfo();
+    });
+    connect(ui_->filterEdit, &QLineEdit::textChanged, this, &ConverterListDialog::applyFilter);
+    ui_->filterEdit->installEventFilter(this);
+    auto* findShortcut = new QShortcut(QKeySequence::Find, this);
+    connect(findShortcut, &QShortcut::activated, this, [this] {
+        ui_->filterEdit->setFocus(Qt::ShortcutFocusReason);
+        ui_->filterEdit->selectAll();
+    });
     // No button is the window's default button.
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setDefault(false);
@@ -195,7 +221,7 @@ void ConverterListDialog::refreshList()
     QTreeWidget* list = ui_->listControl;
     list->setUpdatesEnabled(false);
     clearRows();
-    auto* searching = new QTreeWidgetItem(list);
+    auto* searching = new ConverterItem(list);
     searching->setText(0, stringTableText(kSearchingText));
     list->setUpdatesEnabled(true);
     showConverterCount();
@@ -225,7 +251,7 @@ void ConverterListDialog::startSweep(int sweep)
         text = QStringLiteral("Cannot search: %1").arg(text);
     QTreeWidget* list = ui_->listControl;
     clearRows();
-    auto* row = new QTreeWidgetItem(list);
+    auto* row = new ConverterItem(list);
     row->setText(0, text);
     row->setFirstColumnSpanned(true);
     showConverterCount();
@@ -257,13 +283,13 @@ void ConverterListDialog::readReplies(int sweep)
     droppedByClient_ = std::max<qint64>(0, GetDroppedCount(context_));
 
     if (list->topLevelItemCount() == 0) {
-        auto* nothingFound = new QTreeWidgetItem(list);
+        auto* nothingFound = new ConverterItem(list);
         nothingFound->setText(0, nothingFoundText());
     } else if (list->selectedItems().isEmpty()) {
         // Only a list without a selection gets one: moving the user's
         // selection would let a late reply change which converter a command
         // acts on just before the click.
-        list->setCurrentItem(list->topLevelItem(0));
+        selectFirstVisibleRow(false);
     }
     showConverterCount();
 }
@@ -271,30 +297,32 @@ void ConverterListDialog::readReplies(int sweep)
 void ConverterListDialog::showRecord(const DeviceRecordExchange& record)
 {
     const QByteArray key = converterKey(record);
-    QTreeWidgetItem* row = rowsByConverter_.value(key);
+    ConverterItem* row = rowsByConverter_.value(key);
     if (row == nullptr) {
         // A full list still updates its rows, but takes no new converter.
         if (rowsByConverter_.size() >= rowLimit_) {
             ++leftOut_;
             return;
         }
-        row = new QTreeWidgetItem(ui_->listControl);
+        row = new ConverterItem(ui_->listControl);
         rowsByConverter_.insert(key, row);
         macs_.insert(key.first(kMacBytes));
     }
-    // The row's data keeps the record as received; only the shown name is
-    // substituted.
-    row->setData(0, kRecordRole, QVariant::fromValue(record));
-    row->setText(0, formatDottedDecimal(record.ipAddress));
-    row->setText(1, formatMac(record.macAddress));
-    row->setText(2, shownConverterText(record.code4Text));
-    row->setText(3, shownProductName(record));
+    row->setRecord(record);
+    row->setHidden(!row->matchesFilter(ui_->filterEdit->text()));
 }
 
 void ConverterListDialog::showConverterCount()
 {
-    ui_->converterCountLabel->setText(
-        converterCountText(static_cast<int>(macs_.size()), leftOut_ + droppedByClient_));
+    QString text = converterCountText(static_cast<int>(macs_.size()), leftOut_ + droppedByClient_);
+    if (!ui_->filterEdit->text().isEmpty()) {
+        int shown = 0;
+        for (ConverterItem* row : std::as_const(rowsByConverter_))
+            shown += row->isHidden() ? 0 : 1;
+        text += shown == 1 ? QStringLiteral("; 1 row matches the filter")
+                           : QStringLiteral("; %1 rows match the filter").arg(shown);
+    }
+    ui_->converterCountLabel->setText(text);
 }
 
 void ConverterListDialog::showSearchedNetworks(const QList<SearchedNetwork>& networks)
@@ -322,8 +350,11 @@ void ConverterListDialog::openWebInterface()
         showMessage(this, stringTableText(kNoSelectionText));
         return;
     }
-    // The outcome is ignored: nothing is shown when the desktop fails.
-    urlOpener_(QUrl(QStringLiteral("http://%1").arg(formatDottedDecimal(record->ipAddress))));
+    // Where no browser can be started, the user gets the address to open
+    // elsewhere, instead of a click that seems to do nothing.
+    const QString address = QStringLiteral("http://%1").arg(formatDottedDecimal(record->ipAddress));
+    if (!urlOpener_(QUrl(address)))
+        showSelectableMessage(this, browserFailedMessage(address));
 }
 
 void ConverterListDialog::configureIpSettings()
@@ -357,4 +388,119 @@ void ConverterListDialog::showConverterInfo()
     }
     ConverterInfoDialog dialog(*record, this);
     dialog.exec();
+}
+
+void ConverterListDialog::createActions()
+{
+    // The row's commands do what the buttons do; the texts are the buttons'.
+    const auto rowAction = [this](QPushButton* button, void (ConverterListDialog::*command)()) {
+        auto* action = new QAction(button->text(), this);
+        connect(action, &QAction::triggered, this, command);
+        return action;
+    };
+    openWebInterfaceAction_ =
+        rowAction(ui_->openWebInterfaceButton, &ConverterListDialog::openWebInterface);
+    configureIpSettingsAction_ =
+        rowAction(ui_->configureIpSettingsButton, &ConverterListDialog::configureIpSettings);
+    converterInfoAction_ =
+        rowAction(ui_->converterInfoButton, &ConverterListDialog::showConverterInfo);
+    rebootConverterAction_ =
+        rowAction(ui_->rebootConverterButton, &ConverterListDialog::rebootConverter);
+
+    // Ctrl+C copies rows only while the list has the focus; in the filter
+    // box it copies the typed text as usual.
+    copyAction_ = new QAction(QStringLiteral("&Copy"), this);
+    copyAction_->setShortcut(QKeySequence::Copy);
+    copyAction_->setShortcutContext(Qt::WidgetShortcut);
+    connect(copyAction_, &QAction::triggered, this, &ConverterListDialog::copySelectedRows);
+    ui_->listControl->addAction(copyAction_);
+    updateActions();
+}
+
+QMenu* ConverterListDialog::createContextMenu()
+{
+    auto* menu = new QMenu(this);
+    menu->addAction(openWebInterfaceAction_);
+    menu->addAction(configureIpSettingsAction_);
+    menu->addAction(converterInfoAction_);
+    menu->addAction(rebootConverterAction_);
+    menu->addSeparator();
+    menu->addAction(copyAction_);
+    return menu;
+}
+
+void ConverterListDialog::showContextMenu(const QPoint& position)
+{
+    // A right click has already selected the row beneath it.
+    QMenu* menu = createContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(ui_->listControl->viewport()->mapToGlobal(position));
+}
+
+void ConverterListDialog::updateActions()
+{
+    const bool converterSelected = selectedRecord().has_value();
+    for (QAction* action : {openWebInterfaceAction_, configureIpSettingsAction_,
+                            converterInfoAction_, rebootConverterAction_, copyAction_})
+        action->setEnabled(converterSelected);
+}
+
+void ConverterListDialog::applyFilter()
+{
+    const QString filter = ui_->filterEdit->text();
+    QTreeWidget* list = ui_->listControl;
+    for (int index = 0; index < list->topLevelItemCount(); ++index) {
+        auto* row = static_cast<ConverterItem*>(list->topLevelItem(index));
+        row->setHidden(!row->matchesFilter(filter));
+    }
+    // A command must not act on a converter that the filter hides.
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    if (!selected.isEmpty() && selected.first()->isHidden())
+        list->clearSelection();
+    if (list->selectedItems().isEmpty())
+        selectFirstVisibleRow(true);
+    showConverterCount();
+}
+
+void ConverterListDialog::selectFirstVisibleRow(bool deviceRowsOnly)
+{
+    QTreeWidget* list = ui_->listControl;
+    for (int index = 0; index < list->topLevelItemCount(); ++index) {
+        auto* row = static_cast<ConverterItem*>(list->topLevelItem(index));
+        if (!row->isHidden() && (row->isDeviceRow() || !deviceRowsOnly)) {
+            list->setCurrentItem(row);
+            return;
+        }
+    }
+}
+
+void ConverterListDialog::copySelectedRows()
+{
+    QStringList lines;
+    QTreeWidget* list = ui_->listControl;
+    for (int index = 0; index < list->topLevelItemCount(); ++index) {
+        auto* row = static_cast<ConverterItem*>(list->topLevelItem(index));
+        if (row->isSelected() && !row->isHidden() && row->isDeviceRow())
+            lines.append(row->tabSeparatedText());
+    }
+    if (!lines.isEmpty())
+        QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+}
+
+bool ConverterListDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // In the filter box, Enter moves on to the list instead of ending the
+    // window, and Escape empties a filled box first.
+    if (watched == ui_->filterEdit && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            ui_->listControl->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && !ui_->filterEdit->text().isEmpty()) {
+            ui_->filterEdit->clear();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
