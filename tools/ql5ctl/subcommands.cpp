@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "subcommands.h"
 
-#include "converter_view.h"
 #include "exit_codes.h"
 #include "local_interfaces.h"
 #include "password.h"
 #include "sweep_listing.h"
+#include <ql5common/converter_view.h>
 
 #include <ql5common/address_text.h>
 #include <ql5common/context_owner.h>
