@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "converteritem.h"
 
+#include "converterwarnings.h"
 #include "recordtext.h"
 
 #include <QHeaderView>
 #include <QStringList>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QtEndian>
 
@@ -21,6 +23,8 @@ constexpr int kColumns = 4;
 // The stored key spares each comparison a copy of the whole record.
 constexpr int kAddressKeyRole = Qt::UserRole + 1;
 constexpr int kMacKeyRole = Qt::UserRole + 2;
+constexpr int kWarningTextsRole = Qt::UserRole + 3;
+constexpr int kWarningKeysRole = Qt::UserRole + 4;
 
 bool addressLess(const QTreeWidgetItem& left, const QTreeWidgetItem& right)
 {
@@ -62,9 +66,45 @@ std::optional<DeviceRecordExchange> ConverterItem::record() const
     return stored.value<DeviceRecordExchange>();
 }
 
+ql5common::ConverterAddressing ConverterItem::addressing() const
+{
+    // Read in place: the whole list is checked after every notification.
+    const QVariant stored = data(0, kRecordRole);
+    if (!stored.isValid())
+        return {};
+    return addressingOf(*static_cast<const DeviceRecordExchange*>(stored.constData()));
+}
+
 bool ConverterItem::isDeviceRow() const
 {
     return data(0, kRecordRole).isValid();
+}
+
+void ConverterItem::setWarnings(const QStringList& texts, const QStringList& keys)
+{
+    // Every notification checks the whole list again; only a change touches
+    // the row, as each change of a sorted row moves it.
+    if (texts == warningTexts())
+        return;
+    setData(0, kWarningTextsRole, texts);
+    setData(0, kWarningKeysRole, keys);
+    const QTreeWidget* list = treeWidget();
+    setIcon(0, texts.isEmpty() || list == nullptr
+                   ? QIcon()
+                   : list->style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    const QString tip = texts.join(QLatin1Char('\n'));
+    for (int column = 0; column < kColumns; ++column)
+        setToolTip(column, tip);
+}
+
+QStringList ConverterItem::warningTexts() const
+{
+    return data(0, kWarningTextsRole).toStringList();
+}
+
+QStringList ConverterItem::warningKeys() const
+{
+    return data(0, kWarningKeysRole).toStringList();
 }
 
 bool ConverterItem::matchesFilter(const QString& filter) const

@@ -3,7 +3,9 @@
 #define QL5CONFIG_CONVERTERITEM_H
 
 #include <ql5/discovery.h>
+#include <ql5common/conflicts.h>
 
+#include <QStringList>
 #include <QTreeWidgetItem>
 
 #include <optional>
@@ -29,6 +31,14 @@ public:
     // The record of a device row, or none for a stand-in row.
     std::optional<DeviceRecordExchange> record() const;
     bool isDeviceRow() const;
+    // The addresses of a device row's record, for the conflict rules.
+    ql5common::ConverterAddressing addressing() const;
+
+    // The row's conflicts (ql5common::FindConflicts): a warning icon, and
+    // their sentences as the tooltip of every column. Empty lists clear them.
+    void setWarnings(const QStringList& texts, const QStringList& keys);
+    QStringList warningTexts() const;
+    QStringList warningKeys() const;
 
     // Whether any column contains the text, ignoring case. Stand-in rows
     // match every filter, as they describe the list and not a converter.

@@ -3,6 +3,8 @@
 
 #include "commandtexts.h"
 #include "converterinfodialog.h"
+#include "converterwarnings.h"
+#include "inventoryexport.h"
 #include "ipsettingsdialog.h"
 #include "messagebox.h"
 #include "rebootdialog.h"
@@ -15,11 +17,14 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QSet>
 #include <QShortcut>
 #include <QStyle>
@@ -184,13 +189,18 @@ QTreeWidget* ConverterListDialog::list() const
 
 std::optional<DeviceRecordExchange> ConverterListDialog::selectedRecord() const
 {
+    const ConverterItem* row = selectedRow();
+    if (row == nullptr)
+        return std::nullopt;
+    return row->record();
+}
+
+ConverterItem* ConverterListDialog::selectedRow() const
+{
     const QList<QTreeWidgetItem*> selected = ui_->listControl->selectedItems();
     if (selected.isEmpty())
-        return std::nullopt;
-    const QVariant data = selected.first()->data(0, kRecordRole);
-    if (!data.isValid())
-        return std::nullopt;
-    return data.value<DeviceRecordExchange>();
+        return nullptr;
+    return static_cast<ConverterItem*>(selected.first());
 }
 
 void ConverterListDialog::setRowLimit(int rows)
@@ -238,6 +248,7 @@ void ConverterListDialog::startSweep(int sweep)
     if (StartDiscovery(context_, notifier_->window(), SweepNotifier::kRepliesWaitingMessage,
                        sweep) == 0) {
         showSearchedNetworks(networksOf(sweepAddresses(context_)));
+        localNetworks_ = localNetworks();
         return;
     }
     // A search that cannot start says why, instead of a searching row that
@@ -291,6 +302,7 @@ void ConverterListDialog::readReplies(int sweep)
         // acts on just before the click.
         selectFirstVisibleRow(false);
     }
+    updateWarnings();
     showConverterCount();
 }
 
@@ -365,7 +377,25 @@ void ConverterListDialog::configureIpSettings()
         return;
     }
     IpSettingsDialog dialog(*record, this);
+    std::vector<ql5common::ConverterAddressing> listed;
+    for (const ConverterItem* row : std::as_const(rowsByConverter_))
+        listed.push_back(row->addressing());
+    dialog.setConflictCheck(std::move(listed), localNetworks_);
     dialog.exec();
+
+    // The row shows what the converter answered after the change, as a
+    // refresh would, but without emptying the list.
+    std::optional<DeviceRecordExchange> changed = dialog.lastHeard();
+    if (changed && rowsByConverter_.contains(converterKey(*record))) {
+        changed->localAddress = record->localAddress;
+        showRecord(*changed);
+        updateWarnings();
+        showConverterCount();
+    }
+    if (dialog.rebootRequested()) {
+        RebootDialog reboot(changed.value_or(*record), this);
+        reboot.exec();
+    }
 }
 
 void ConverterListDialog::rebootConverter()
@@ -387,6 +417,7 @@ void ConverterListDialog::showConverterInfo()
         return;
     }
     ConverterInfoDialog dialog(*record, this);
+    dialog.setWarnings(selectedRow()->warningTexts());
     dialog.exec();
 }
 
@@ -414,6 +445,11 @@ void ConverterListDialog::createActions()
     copyAction_->setShortcutContext(Qt::WidgetShortcut);
     connect(copyAction_, &QAction::triggered, this, &ConverterListDialog::copySelectedRows);
     ui_->listControl->addAction(copyAction_);
+
+    exportAction_ = new QAction(QStringLiteral("&Export List..."), this);
+    exportAction_->setShortcut(QKeySequence::Save);
+    connect(exportAction_, &QAction::triggered, this, &ConverterListDialog::exportList);
+    addAction(exportAction_);
     updateActions();
 }
 
@@ -426,6 +462,7 @@ QMenu* ConverterListDialog::createContextMenu()
     menu->addAction(rebootConverterAction_);
     menu->addSeparator();
     menu->addAction(copyAction_);
+    menu->addAction(exportAction_);
     return menu;
 }
 
@@ -503,4 +540,61 @@ bool ConverterListDialog::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void ConverterListDialog::updateWarnings()
+{
+    std::vector<ConverterItem*> rows;
+    std::vector<ql5common::ConverterAddressing> addressing;
+    rows.reserve(static_cast<std::size_t>(rowsByConverter_.size()));
+    addressing.reserve(rows.capacity());
+    for (ConverterItem* row : std::as_const(rowsByConverter_)) {
+        rows.push_back(row);
+        addressing.push_back(row->addressing());
+    }
+    const auto conflicts = ql5common::FindConflicts(addressing, localNetworks_);
+    for (std::size_t index = 0; index < rows.size(); ++index)
+        rows[index]->setWarnings(conflictTexts(conflicts[index]), conflictKeys(conflicts[index]));
+}
+
+void ConverterListDialog::exportList()
+{
+    const QString csvFilter = QStringLiteral("CSV files (*.csv)");
+    const QString jsonFilter = QStringLiteral("JSON files (*.json)");
+    QFileDialog dialog(this, QStringLiteral("Export List"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({csvFilter, jsonFilter});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    // The chosen filter chooses the format, and the name's suffix follows.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        dialog.setDefaultSuffix(filter == jsonFilter ? QStringLiteral("json")
+                                                     : QStringLiteral("csv"));
+    });
+    dialog.selectFile(QStringLiteral("converters.csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    saveList(dialog.selectedFiles().first(), dialog.selectedNameFilter() == jsonFilter
+                                                 ? InventoryFormat::kJson
+                                                 : InventoryFormat::kCsv);
+}
+
+bool ConverterListDialog::saveList(const QString& fileName, InventoryFormat format)
+{
+    QList<ListedConverter> converters;
+    QTreeWidget* list = ui_->listControl;
+    for (int index = 0; index < list->topLevelItemCount(); ++index) {
+        const auto* row = static_cast<const ConverterItem*>(list->topLevelItem(index));
+        if (row->isHidden() || !row->isDeviceRow())
+            continue;
+        converters.append({*row->record(), row->warningKeys()});
+    }
+    // The file appears whole or not at all.
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly) && file.write(inventoryText(converters, format)) >= 0 &&
+        file.commit()) {
+        return true;
+    }
+    showMessage(this, QStringLiteral("The list could not be saved to %1:\n%2\n")
+                          .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+    return false;
 }

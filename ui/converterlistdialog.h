@@ -12,9 +12,12 @@
 #include <QList>
 #include <QSet>
 
+#include <ql5common/conflicts.h>
+
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -29,6 +32,7 @@ class ConverterListDialog;
 }
 
 namespace ql5 {
+enum class InventoryFormat;
 class SweepNotifier;
 struct SearchedNetwork;
 }  // namespace ql5
@@ -80,6 +84,11 @@ public:
     // its shortcut works without the menu too. The caller owns the menu.
     QMenu* createContextMenu();
 
+    // Writes the rows that the filter shows, in their order, as
+    // `ql5ctl list` writes its CSV or JSON. Tells the user and returns false
+    // when the file cannot be written.
+    bool saveList(const QString& fileName, ql5::InventoryFormat format);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -99,6 +108,9 @@ private:
     // first such converter.
     void selectFirstVisibleRow(bool deviceRowsOnly);
     void copySelectedRows();
+    void exportList();
+    void updateWarnings();
+    ConverterItem* selectedRow() const;
     void updateActions();
 
     void openWebInterface();
@@ -129,6 +141,10 @@ private:
     QAction* converterInfoAction_ = nullptr;
     QAction* rebootConverterAction_ = nullptr;
     QAction* copyAction_ = nullptr;
+    QAction* exportAction_ = nullptr;
+    // This workstation's networks, as the conflict rules need them; read
+    // when a sweep starts.
+    std::vector<ql5common::LocalNetwork> localNetworks_;
 };
 
 Q_DECLARE_METATYPE(DeviceRecordExchange)
