@@ -64,7 +64,13 @@ IpSettingsDialog::IpSettingsDialog(const DeviceRecordExchange& record, QWidget* 
     setAddressMode(record_.dhcpMode == 1 ? 0 : 1);
 }
 
-IpSettingsDialog::~IpSettingsDialog() = default;
+IpSettingsDialog::~IpSettingsDialog()
+{
+    // A dialog that goes while it follows a converter does not wait out the
+    // whole limit: the worker stops at its next query.
+    if (stopFollowing_)
+        stopFollowing_->store(true);
+}
 
 int IpSettingsDialog::mode() const
 {

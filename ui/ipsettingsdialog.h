@@ -39,7 +39,8 @@ class IpSettingsDialog : public QDialog
 public:
     explicit IpSettingsDialog(const DeviceRecordExchange& record, QWidget* parent = nullptr);
     // Waits for an Apply that still runs; the dialog refuses to close while
-    // one does, so only the end of the program gets here that way.
+    // one does, so only the end of the program gets here that way. Following
+    // a converter after a change is stopped instead.
     ~IpSettingsDialog() override;
 
     const DeviceRecordExchange& record() const { return record_; }

@@ -32,8 +32,8 @@ namespace {
 // Converters by MAC: one that takes "secret" and refuses other passwords
 // with error number 5, one that refuses without an error number, one that
 // never answers a command, one whose password is 255 bytes long, one whose
-// refusal message is markup, and one that refuses without error number or
-// message.
+// refusal message is markup, one that refuses without error number or
+// message, and one that applies a change only when it restarts.
 const char* const kFleetTemplate = R"({"converters": [
   {"mac": "02:51:c5:01:00:01", "password": "secret", "successMessage": "Settings saved"},
   {"mac": "02:51:c5:01:00:02", "password": "secret",
@@ -43,7 +43,9 @@ const char* const kFleetTemplate = R"({"converters": [
   {"mac": "02:51:c5:01:00:05", "password": "secret",
    "refusal": {"result": 1, "error": 9, "message": "<b>Denied</b>\n<img src=x>"}},
   {"mac": "02:51:c5:01:00:06", "password": "secret",
-   "refusal": {"result": 2, "error": 0, "message": ""}}
+   "refusal": {"result": 2, "error": 0, "message": ""}},
+  {"mac": "02:51:c5:01:00:07", "ip": "198.51.100.17", "mask": "255.255.255.0",
+   "password": "secret", "applyAfterReboot": true}
 ]})";
 
 // The fleet with the 255-byte password filled in.
@@ -103,7 +105,8 @@ bool apply(IpSettingsDialog& dialog, const QString& password, const QStringList&
         setAddress(child<IpAddressEdit>(dialog, controls[i]), settings.at(i));
     child<QLineEdit>(dialog, "passwordEdit")->setText(password);
     child<QPushButton>(dialog, "applyButton")->click();
-    return QTest::qWaitFor([&] { return !dialog.isBusy(); }, 20000);
+    // A change that the converter accepted is followed for up to 15 s.
+    return QTest::qWaitFor([&] { return !dialog.isBusy(); }, 30000);
 }
 
 }  // namespace
@@ -128,6 +131,7 @@ private slots:
     void noReplyKeepsTheWindowResponsiveAndTheDialogOpen();
     void failureOnThisComputerIsNotANoReply();
     void plannedConflictIsNamedBeforeApply();
+    void changeAwaitingARebootIsReportedAsOldSettings();
     void overlongPasswordIsRefusedBeforeSending_data();
     void overlongPasswordIsRefusedBeforeSending();
 
@@ -437,6 +441,24 @@ void TestIpSettingsDialog::plannedConflictIsNamedBeforeApply()
              qPrintable(warning.text));
     // The user may still apply it.
     QCOMPARE(LoggedRequests(sim, 3).size(), std::size_t{1});
+}
+
+void TestIpSettingsDialog::changeAwaitingARebootIsReportedAsOldSettings()
+{
+    IpSettingsDialog dialog(MakeRecord({.mac = "02:51:c5:01:00:07", .ip = "198.51.100.17"}));
+    ModalWatcher watcher;
+    QVERIFY(apply(dialog, QStringLiteral("secret"),
+                  {"198.51.100.71", "255.255.255.0", "198.51.100.1"}));
+
+    // The converter accepted the change, but answers with its old address
+    // for the whole time the dialog follows it.
+    QCOMPARE(watcher.messages().size(), 1);
+    QCOMPARE(watcher.messages().front().text,
+             ql5::changeCheckMessage(ql5common::VerifyOutcome::kOldSettings));
+    QVERIFY(dialog.lastHeard().has_value());
+    QCOMPARE(ql5common::FormatDottedDecimal(dialog.lastHeard()->ipAddress),
+             std::string("198.51.100.17"));
+    QVERIFY(!dialog.isVisible());
 }
 
 void TestIpSettingsDialog::overlongPasswordIsRefusedBeforeSending_data()
