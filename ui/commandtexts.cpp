@@ -58,6 +58,37 @@ QString passwordTooLongMessage()
         .arg(kMaxPasswordBytes);
 }
 
+QString browserFailedMessage(const QString& address)
+{
+    return QStringLiteral(
+               "No web browser could be started.\n"
+               "Open this address in a browser to reach the converter's web interface:\n%1\n")
+        .arg(address);
+}
+
+QString changeCheckMessage(ql5common::VerifyOutcome outcome)
+{
+    switch (outcome) {
+    case ql5common::VerifyOutcome::kConfirmed:
+        return QStringLiteral("The converter now reports the new settings.\n");
+    case ql5common::VerifyOutcome::kOldSettings:
+        return QStringLiteral(
+            "The converter accepted the change but still reports its old settings.\n"
+            "Some converters apply a change only after a reboot.\n");
+    case ql5common::VerifyOutcome::kNoAnswer:
+        break;
+    }
+    return QStringLiteral(
+        "The converter accepted the change but has not answered since, so the new settings "
+        "could not be confirmed.\n");
+}
+
+QString plannedSettingsWarning(const QStringList& warnings)
+{
+    return QStringLiteral("Check these settings before you apply them:\n%1\n\nApply them anyway?")
+        .arg(warnings.join(QLatin1Char('\n')));
+}
+
 QString noReplyMessage()
 {
     return QStringLiteral(

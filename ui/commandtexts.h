@@ -4,8 +4,11 @@
 
 #include "commandoutcome.h"
 
+#include <ql5common/change_verify.h>
+
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -28,6 +31,10 @@ QString noReplyMessage();
 // that did not say what the converter did. The reason is the client's text.
 QString localFailureMessage(const QString& reason);
 
+// Shown when no web browser could be started for the converter's web
+// interface: the address, to be opened some other way.
+QString browserFailedMessage(const QString& address);
+
 // What the IP settings dialog shows after Apply, or an empty text when the
 // converter carried the settings out. Every outcome but that one keeps the
 // dialog open.
@@ -36,6 +43,14 @@ QString settingOutcomeMessage(const CommandOutcome& outcome);
 // What the reboot dialog shows for a reboot that was not carried out, or an
 // empty text when the converter accepted it.
 QString rebootOutcomeMessage(const CommandOutcome& outcome);
+
+// The sentence that the IP settings dialog shows after the converter
+// accepted a change: whether it now reports the new settings.
+QString changeCheckMessage(ql5common::VerifyOutcome outcome);
+
+// The question before Apply when the planned settings conflict with
+// another converter or this network; one warning per line.
+QString plannedSettingsWarning(const QStringList& warnings);
 
 // The refusal of a static address that would make the converter
 // unreachable: an address or mask of 0.0.0.0, or a mask whose one bits are

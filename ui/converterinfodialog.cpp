@@ -23,3 +23,17 @@ QString ConverterInfoDialog::details() const
 {
     return ui_->detailsLabel->text();
 }
+
+void ConverterInfoDialog::setWarnings(const QStringList& warnings)
+{
+    QStringList lines;
+    for (const QString& warning : warnings)
+        lines.append(QStringLiteral("Warning: %1").arg(warning));
+    ui_->warningsLabel->setText(lines.join(QLatin1Char('\n')));
+    ui_->warningsLabel->setVisible(!lines.isEmpty());
+}
+
+QString ConverterInfoDialog::warnings() const
+{
+    return ui_->warningsLabel->text();
+}

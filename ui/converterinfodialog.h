@@ -5,6 +5,7 @@
 #include <ql5/discovery.h>
 
 #include <QDialog>
+#include <QStringList>
 
 #include <memory>
 
@@ -24,6 +25,11 @@ public:
 
     // The nine lines as shown.
     QString details() const;
+
+    // Shows the sentences of the converter's conflicts beneath the nine
+    // lines; none hides them.
+    void setWarnings(const QStringList& warnings);
+    QString warnings() const;
 
 private:
     std::unique_ptr<Ui::ConverterInfoDialog> ui_;

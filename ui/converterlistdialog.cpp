@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "converterlistdialog.h"
 
+#include "commandtexts.h"
 #include "converterinfodialog.h"
+#include "converterwarnings.h"
+#include "inventoryexport.h"
 #include "ipsettingsdialog.h"
 #include "messagebox.h"
 #include "rebootdialog.h"
@@ -11,11 +14,19 @@
 #include "sweepnotifier.h"
 #include "ui_converterlistdialog.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QSet>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QUrl>
@@ -103,6 +114,10 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
         listWidth += width;
     }
     list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The rows come in the order the replies arrived until the user clicks a
+    // heading; from then on every new row takes its place in that order.
+    list->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    list->setSortingEnabled(true);
     list->setMinimumWidth(listWidth + 2 * list->frameWidth() +
                           style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 
@@ -117,6 +132,22 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
     connect(ui_->refreshListButton, &QPushButton::clicked, this, &ConverterListDialog::refreshList);
     connect(ui_->closeButton, &QPushButton::clicked, this, &ConverterListDialog::reject);
     connect(notifier_, &SweepNotifier::repliesWaiting, this, &ConverterListDialog::readReplies);
+    createActions();
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QTreeWidget::itemSelectionChanged, this, &ConverterListDialog::updateActions);
+    connect(list, &QTreeWidget::customContextMenuRequested, this,
+            &ConverterListDialog::showContextMenu);
+    connect(list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* row) {
+        if (static_cast<ConverterItem*>(row)->isDeviceRow())
+            showConverterInfo();
+    });
+    connect(ui_->filterEdit, &QLineEdit::textChanged, this, &ConverterListDialog::applyFilter);
+    ui_->filterEdit->installEventFilter(this);
+    auto* findShortcut = new QShortcut(QKeySequence::Find, this);
+    connect(findShortcut, &QShortcut::activated, this, [this] {
+        ui_->filterEdit->setFocus(Qt::ShortcutFocusReason);
+        ui_->filterEdit->selectAll();
+    });
     // No button is the window's default button.
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setDefault(false);
@@ -158,13 +189,18 @@ QTreeWidget* ConverterListDialog::list() const
 
 std::optional<DeviceRecordExchange> ConverterListDialog::selectedRecord() const
 {
+    const ConverterItem* row = selectedRow();
+    if (row == nullptr)
+        return std::nullopt;
+    return row->record();
+}
+
+ConverterItem* ConverterListDialog::selectedRow() const
+{
     const QList<QTreeWidgetItem*> selected = ui_->listControl->selectedItems();
     if (selected.isEmpty())
-        return std::nullopt;
-    const QVariant data = selected.first()->data(0, kRecordRole);
-    if (!data.isValid())
-        return std::nullopt;
-    return data.value<DeviceRecordExchange>();
+        return nullptr;
+    return static_cast<ConverterItem*>(selected.first());
 }
 
 void ConverterListDialog::setRowLimit(int rows)
@@ -195,7 +231,7 @@ void ConverterListDialog::refreshList()
     QTreeWidget* list = ui_->listControl;
     list->setUpdatesEnabled(false);
     clearRows();
-    auto* searching = new QTreeWidgetItem(list);
+    auto* searching = new ConverterItem(list);
     searching->setText(0, stringTableText(kSearchingText));
     list->setUpdatesEnabled(true);
     showConverterCount();
@@ -212,6 +248,7 @@ void ConverterListDialog::startSweep(int sweep)
     if (StartDiscovery(context_, notifier_->window(), SweepNotifier::kRepliesWaitingMessage,
                        sweep) == 0) {
         showSearchedNetworks(networksOf(sweepAddresses(context_)));
+        localNetworks_ = localNetworks();
         return;
     }
     // A search that cannot start says why, instead of a searching row that
@@ -225,7 +262,7 @@ void ConverterListDialog::startSweep(int sweep)
         text = QStringLiteral("Cannot search: %1").arg(text);
     QTreeWidget* list = ui_->listControl;
     clearRows();
-    auto* row = new QTreeWidgetItem(list);
+    auto* row = new ConverterItem(list);
     row->setText(0, text);
     row->setFirstColumnSpanned(true);
     showConverterCount();
@@ -257,44 +294,47 @@ void ConverterListDialog::readReplies(int sweep)
     droppedByClient_ = std::max<qint64>(0, GetDroppedCount(context_));
 
     if (list->topLevelItemCount() == 0) {
-        auto* nothingFound = new QTreeWidgetItem(list);
+        auto* nothingFound = new ConverterItem(list);
         nothingFound->setText(0, nothingFoundText());
     } else if (list->selectedItems().isEmpty()) {
         // Only a list without a selection gets one: moving the user's
         // selection would let a late reply change which converter a command
         // acts on just before the click.
-        list->setCurrentItem(list->topLevelItem(0));
+        selectFirstVisibleRow(false);
     }
+    updateWarnings();
     showConverterCount();
 }
 
 void ConverterListDialog::showRecord(const DeviceRecordExchange& record)
 {
     const QByteArray key = converterKey(record);
-    QTreeWidgetItem* row = rowsByConverter_.value(key);
+    ConverterItem* row = rowsByConverter_.value(key);
     if (row == nullptr) {
         // A full list still updates its rows, but takes no new converter.
         if (rowsByConverter_.size() >= rowLimit_) {
             ++leftOut_;
             return;
         }
-        row = new QTreeWidgetItem(ui_->listControl);
+        row = new ConverterItem(ui_->listControl);
         rowsByConverter_.insert(key, row);
         macs_.insert(key.first(kMacBytes));
     }
-    // The row's data keeps the record as received; only the shown name is
-    // substituted.
-    row->setData(0, kRecordRole, QVariant::fromValue(record));
-    row->setText(0, formatDottedDecimal(record.ipAddress));
-    row->setText(1, formatMac(record.macAddress));
-    row->setText(2, shownConverterText(record.code4Text));
-    row->setText(3, shownProductName(record));
+    row->setRecord(record);
+    row->setHidden(!row->matchesFilter(ui_->filterEdit->text()));
 }
 
 void ConverterListDialog::showConverterCount()
 {
-    ui_->converterCountLabel->setText(
-        converterCountText(static_cast<int>(macs_.size()), leftOut_ + droppedByClient_));
+    QString text = converterCountText(static_cast<int>(macs_.size()), leftOut_ + droppedByClient_);
+    if (!ui_->filterEdit->text().isEmpty()) {
+        int shown = 0;
+        for (ConverterItem* row : std::as_const(rowsByConverter_))
+            shown += row->isHidden() ? 0 : 1;
+        text += shown == 1 ? QStringLiteral("; 1 row matches the filter")
+                           : QStringLiteral("; %1 rows match the filter").arg(shown);
+    }
+    ui_->converterCountLabel->setText(text);
 }
 
 void ConverterListDialog::showSearchedNetworks(const QList<SearchedNetwork>& networks)
@@ -322,8 +362,11 @@ void ConverterListDialog::openWebInterface()
         showMessage(this, stringTableText(kNoSelectionText));
         return;
     }
-    // The outcome is ignored: nothing is shown when the desktop fails.
-    urlOpener_(QUrl(QStringLiteral("http://%1").arg(formatDottedDecimal(record->ipAddress))));
+    // Where no browser can be started, the user gets the address to open
+    // elsewhere, instead of a click that seems to do nothing.
+    const QString address = QStringLiteral("http://%1").arg(formatDottedDecimal(record->ipAddress));
+    if (!urlOpener_(QUrl(address)))
+        showSelectableMessage(this, browserFailedMessage(address));
 }
 
 void ConverterListDialog::configureIpSettings()
@@ -334,7 +377,25 @@ void ConverterListDialog::configureIpSettings()
         return;
     }
     IpSettingsDialog dialog(*record, this);
+    std::vector<ql5common::ConverterAddressing> listed;
+    for (const ConverterItem* row : std::as_const(rowsByConverter_))
+        listed.push_back(row->addressing());
+    dialog.setConflictCheck(std::move(listed), localNetworks_);
     dialog.exec();
+
+    // The row shows what the converter answered after the change, as a
+    // refresh would, but without emptying the list.
+    std::optional<DeviceRecordExchange> changed = dialog.lastHeard();
+    if (changed && rowsByConverter_.contains(converterKey(*record))) {
+        changed->localAddress = record->localAddress;
+        showRecord(*changed);
+        updateWarnings();
+        showConverterCount();
+    }
+    if (dialog.rebootRequested()) {
+        RebootDialog reboot(changed.value_or(*record), this);
+        reboot.exec();
+    }
 }
 
 void ConverterListDialog::rebootConverter()
@@ -356,5 +417,184 @@ void ConverterListDialog::showConverterInfo()
         return;
     }
     ConverterInfoDialog dialog(*record, this);
+    dialog.setWarnings(selectedRow()->warningTexts());
     dialog.exec();
+}
+
+void ConverterListDialog::createActions()
+{
+    // The row's commands do what the buttons do; the texts are the buttons'.
+    const auto rowAction = [this](QPushButton* button, void (ConverterListDialog::*command)()) {
+        auto* action = new QAction(button->text(), this);
+        connect(action, &QAction::triggered, this, command);
+        return action;
+    };
+    openWebInterfaceAction_ =
+        rowAction(ui_->openWebInterfaceButton, &ConverterListDialog::openWebInterface);
+    configureIpSettingsAction_ =
+        rowAction(ui_->configureIpSettingsButton, &ConverterListDialog::configureIpSettings);
+    converterInfoAction_ =
+        rowAction(ui_->converterInfoButton, &ConverterListDialog::showConverterInfo);
+    rebootConverterAction_ =
+        rowAction(ui_->rebootConverterButton, &ConverterListDialog::rebootConverter);
+
+    // Ctrl+C copies rows only while the list has the focus; in the filter
+    // box it copies the typed text as usual.
+    copyAction_ = new QAction(QStringLiteral("&Copy"), this);
+    copyAction_->setShortcut(QKeySequence::Copy);
+    copyAction_->setShortcutContext(Qt::WidgetShortcut);
+    connect(copyAction_, &QAction::triggered, this, &ConverterListDialog::copySelectedRows);
+    ui_->listControl->addAction(copyAction_);
+
+    exportAction_ = new QAction(QStringLiteral("&Export List..."), this);
+    exportAction_->setShortcut(QKeySequence::Save);
+    connect(exportAction_, &QAction::triggered, this, &ConverterListDialog::exportList);
+    addAction(exportAction_);
+    updateActions();
+}
+
+QMenu* ConverterListDialog::createContextMenu()
+{
+    auto* menu = new QMenu(this);
+    menu->addAction(openWebInterfaceAction_);
+    menu->addAction(configureIpSettingsAction_);
+    menu->addAction(converterInfoAction_);
+    menu->addAction(rebootConverterAction_);
+    menu->addSeparator();
+    menu->addAction(copyAction_);
+    menu->addAction(exportAction_);
+    return menu;
+}
+
+void ConverterListDialog::showContextMenu(const QPoint& position)
+{
+    // A right click has already selected the row beneath it.
+    QMenu* menu = createContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(ui_->listControl->viewport()->mapToGlobal(position));
+}
+
+void ConverterListDialog::updateActions()
+{
+    const bool converterSelected = selectedRecord().has_value();
+    for (QAction* action : {openWebInterfaceAction_, configureIpSettingsAction_,
+                            converterInfoAction_, rebootConverterAction_, copyAction_})
+        action->setEnabled(converterSelected);
+}
+
+void ConverterListDialog::applyFilter()
+{
+    const QString filter = ui_->filterEdit->text();
+    QTreeWidget* list = ui_->listControl;
+    for (int index = 0; index < list->topLevelItemCount(); ++index) {
+        auto* row = static_cast<ConverterItem*>(list->topLevelItem(index));
+        row->setHidden(!row->matchesFilter(filter));
+    }
+    // A command must not act on a converter that the filter hides.
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    if (!selected.isEmpty() && selected.first()->isHidden())
+        list->clearSelection();
+    if (list->selectedItems().isEmpty())
+        selectFirstVisibleRow(true);
+    showConverterCount();
+}
+
+void ConverterListDialog::selectFirstVisibleRow(bool deviceRowsOnly)
+{
+    QTreeWidget* list = ui_->listControl;
+    for (int index = 0; index < list->topLevelItemCount(); ++index) {
+        auto* row = static_cast<ConverterItem*>(list->topLevelItem(index));
+        if (!row->isHidden() && (row->isDeviceRow() || !deviceRowsOnly)) {
+            list->setCurrentItem(row);
+            return;
+        }
+    }
+}
+
+void ConverterListDialog::copySelectedRows()
+{
+    QStringList lines;
+    QTreeWidget* list = ui_->listControl;
+    for (int index = 0; index < list->topLevelItemCount(); ++index) {
+        auto* row = static_cast<ConverterItem*>(list->topLevelItem(index));
+        if (row->isSelected() && !row->isHidden() && row->isDeviceRow())
+            lines.append(row->tabSeparatedText());
+    }
+    if (!lines.isEmpty())
+        QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+}
+
+bool ConverterListDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // In the filter box, Enter moves on to the list instead of ending the
+    // window, and Escape empties a filled box first.
+    if (watched == ui_->filterEdit && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            ui_->listControl->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape && !ui_->filterEdit->text().isEmpty()) {
+            ui_->filterEdit->clear();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ConverterListDialog::updateWarnings()
+{
+    std::vector<ConverterItem*> rows;
+    std::vector<ql5common::ConverterAddressing> addressing;
+    rows.reserve(static_cast<std::size_t>(rowsByConverter_.size()));
+    addressing.reserve(rows.capacity());
+    for (ConverterItem* row : std::as_const(rowsByConverter_)) {
+        rows.push_back(row);
+        addressing.push_back(row->addressing());
+    }
+    const auto conflicts = ql5common::FindConflicts(addressing, localNetworks_);
+    for (std::size_t index = 0; index < rows.size(); ++index)
+        rows[index]->setWarnings(conflictTexts(conflicts[index]), conflictKeys(conflicts[index]));
+}
+
+void ConverterListDialog::exportList()
+{
+    const QString csvFilter = QStringLiteral("CSV files (*.csv)");
+    const QString jsonFilter = QStringLiteral("JSON files (*.json)");
+    QFileDialog dialog(this, QStringLiteral("Export List"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({csvFilter, jsonFilter});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    // The chosen filter chooses the format, and the name's suffix follows.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        dialog.setDefaultSuffix(filter == jsonFilter ? QStringLiteral("json")
+                                                     : QStringLiteral("csv"));
+    });
+    dialog.selectFile(QStringLiteral("converters.csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    saveList(dialog.selectedFiles().first(), dialog.selectedNameFilter() == jsonFilter
+                                                 ? InventoryFormat::kJson
+                                                 : InventoryFormat::kCsv);
+}
+
+bool ConverterListDialog::saveList(const QString& fileName, InventoryFormat format)
+{
+    QList<ListedConverter> converters;
+    QTreeWidget* list = ui_->listControl;
+    for (int index = 0; index < list->topLevelItemCount(); ++index) {
+        const auto* row = static_cast<const ConverterItem*>(list->topLevelItem(index));
+        if (row->isHidden() || !row->isDeviceRow())
+            continue;
+        converters.append({*row->record(), row->warningKeys()});
+    }
+    // The file appears whole or not at all.
+    QSaveFile file(fileName);
+    if (file.open(QIODevice::WriteOnly) && file.write(inventoryText(converters, format)) >= 0 &&
+        file.commit()) {
+        return true;
+    }
+    showMessage(this, QStringLiteral("The list could not be saved to %1:\n%2\n")
+                          .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+    return false;
 }

@@ -2,6 +2,8 @@
 #ifndef QL5CONFIG_CONVERTERLISTDIALOG_H
 #define QL5CONFIG_CONVERTERLISTDIALOG_H
 
+#include "converteritem.h"
+
 #include <ql5/discovery.h>
 
 #include <QByteArray>
@@ -10,11 +12,17 @@
 #include <QList>
 #include <QSet>
 
+#include <ql5common/conflicts.h>
+
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
+class QAction;
 class QLabel;
+class QMenu;
+class QPoint;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QUrl;
@@ -24,6 +32,7 @@ class ConverterListDialog;
 }
 
 namespace ql5 {
+enum class InventoryFormat;
 class SweepNotifier;
 struct SearchedNetwork;
 }  // namespace ql5
@@ -44,7 +53,7 @@ public:
     using UrlOpener = std::function<bool(const QUrl&)>;
 
     // The item data role under which a device row holds its record.
-    static constexpr int kRecordRole = Qt::UserRole;
+    static constexpr int kRecordRole = ConverterItem::kRecordRole;
 
     // The most device rows the list holds: as many records as the client
     // queues at most. A flood of forged replies, each from another MAC,
@@ -70,8 +79,19 @@ public:
 
     QTreeWidget* list() const;
 
+    // The menu of the list: the selected row's commands, then what acts on
+    // the whole list. Every entry is one of the window's actions, so that
+    // its shortcut works without the menu too. The caller owns the menu.
+    QMenu* createContextMenu();
+
+    // Writes the rows that the filter shows, in their order, as
+    // `ql5ctl list` writes its CSV or JSON. Tells the user and returns false
+    // when the file cannot be written.
+    bool saveList(const QString& fileName, ql5::InventoryFormat format);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void refreshList();
@@ -81,6 +101,17 @@ private:
     void clearRows();
     void showConverterCount();
     void showSearchedNetworks(const QList<ql5::SearchedNetwork>& networks);
+    void createActions();
+    void showContextMenu(const QPoint& position);
+    void applyFilter();
+    // Selects the first row that the filter shows; with deviceRowsOnly, the
+    // first such converter.
+    void selectFirstVisibleRow(bool deviceRowsOnly);
+    void copySelectedRows();
+    void exportList();
+    void updateWarnings();
+    ConverterItem* selectedRow() const;
+    void updateActions();
 
     void openWebInterface();
     void configureIpSettings();
@@ -95,7 +126,7 @@ private:
     int sweep_ = 0;
     // The device rows by MAC and local address, so that a newer reply finds
     // its row at once even in a list of thousands.
-    QHash<QByteArray, QTreeWidgetItem*> rowsByConverter_;
+    QHash<QByteArray, ConverterItem*> rowsByConverter_;
     // The MACs of the device rows: a converter heard on two networks has two
     // rows but counts once.
     QSet<QByteArray> macs_;
@@ -105,6 +136,15 @@ private:
     qint64 leftOut_ = 0;
     qint64 droppedByClient_ = 0;
     UrlOpener urlOpener_;
+    QAction* openWebInterfaceAction_ = nullptr;
+    QAction* configureIpSettingsAction_ = nullptr;
+    QAction* converterInfoAction_ = nullptr;
+    QAction* rebootConverterAction_ = nullptr;
+    QAction* copyAction_ = nullptr;
+    QAction* exportAction_ = nullptr;
+    // This workstation's networks, as the conflict rules need them; read
+    // when a sweep starts.
+    std::vector<ql5common::LocalNetwork> localNetworks_;
 };
 
 Q_DECLARE_METATYPE(DeviceRecordExchange)

@@ -60,6 +60,20 @@ CommandOutcome rebootDevice(const CommandTarget& target, const QByteArray& passw
     });
 }
 
+ChangeCheck verifyChange(const CommandTarget& target, const ql5common::ExpectedSettings& expected,
+                         const std::atomic<bool>* cancelled)
+{
+    const ql5common::ContextOwner context;
+    DeviceRecordExchange last{};
+    ChangeCheck check;
+    check.outcome =
+        ql5common::VerifyChange(context.Handle(), target.localAddress, target.mac.data(), expected,
+                                ql5common::kVerifyLimit, &last, cancelled);
+    if (check.outcome != ql5common::VerifyOutcome::kNoAnswer)
+        check.lastHeard = last;
+    return check;
+}
+
 ql5common::RebootOutcome waitUntilBack(const CommandTarget& target, ql5common::RebootWait& wait)
 {
     const ql5common::ContextOwner context;

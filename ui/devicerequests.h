@@ -5,12 +5,15 @@
 #include "commandoutcome.h"
 
 #include <ql5/discovery.h>
+#include <ql5common/change_verify.h>
 #include <ql5common/reboot_wait.h>
 
 #include <QByteArray>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <optional>
 
 // The requests of the command dialogs, as plain functions that block their
 // thread: the dialogs run them on a worker. Each opens a context of its own
@@ -37,6 +40,19 @@ CommandOutcome configureStatic(const CommandTarget& target, std::uint32_t addres
                                const QByteArray& password);
 CommandOutcome configureDhcp(const CommandTarget& target, const QByteArray& password);
 CommandOutcome rebootDevice(const CommandTarget& target, const QByteArray& password);
+
+// What following a converter after a change found: whether it reports the
+// new settings, and the last record it answered with, if any.
+struct ChangeCheck {
+    ql5common::VerifyOutcome outcome = ql5common::VerifyOutcome::kNoAnswer;
+    std::optional<DeviceRecordExchange> lastHeard;
+};
+
+// Follows the converter, through the row's local address, for up to
+// ql5common::kVerifyLimit until it reports the expected settings; setting
+// *cancelled ends the wait early.
+ChangeCheck verifyChange(const CommandTarget& target, const ql5common::ExpectedSettings& expected,
+                         const std::atomic<bool>* cancelled);
 
 // Waits, with the common library's rule and bound, until the converter has
 // restarted; wait.Stop() from another thread ends it.

@@ -2,6 +2,7 @@
 #include "ipsettingsdialog.h"
 
 #include "commandtexts.h"
+#include "converterwarnings.h"
 #include "devicerequests.h"
 #include "dialogframe.h"
 #include "ipaddressedit.h"
@@ -10,6 +11,7 @@
 #include "ui_ipsettingsdialog.h"
 
 #include <QButtonGroup>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtConcurrent>
@@ -52,6 +54,8 @@ IpSettingsDialog::IpSettingsDialog(const DeviceRecordExchange& record, QWidget* 
     connect(ui_->cancelButton, &QPushButton::clicked, this, &IpSettingsDialog::reject);
     connect(&applyWatcher_, &QFutureWatcher<CommandOutcome>::finished, this,
             &IpSettingsDialog::showApplyOutcome);
+    connect(&checkWatcher_, &QFutureWatcher<ChangeCheck>::finished, this,
+            &IpSettingsDialog::showChangeCheck);
 
     ui_->nameLabel->setText(shownProductName(record_));
     ui_->macLabel->setText(formatMac(record_.macAddress));
@@ -60,15 +64,34 @@ IpSettingsDialog::IpSettingsDialog(const DeviceRecordExchange& record, QWidget* 
     setAddressMode(record_.dhcpMode == 1 ? 0 : 1);
 }
 
-IpSettingsDialog::~IpSettingsDialog() = default;
+IpSettingsDialog::~IpSettingsDialog()
+{
+    // A dialog that goes while it follows a converter does not wait out the
+    // whole limit: the worker stops at its next query.
+    if (stopFollowing_)
+        stopFollowing_->store(true);
+}
 
 int IpSettingsDialog::mode() const
 {
     return addressModeGroup_->checkedId();
 }
 
+void IpSettingsDialog::setConflictCheck(std::vector<ql5common::ConverterAddressing> listed,
+                                        std::vector<ql5common::LocalNetwork> networks)
+{
+    listed_ = std::move(listed);
+    networks_ = std::move(networks);
+}
+
 void IpSettingsDialog::reject()
 {
+    // While the dialog follows a converter that has accepted the change,
+    // Cancel stops following it; the dialog ends once the worker returns.
+    if (stopFollowing_) {
+        stopFollowing_->store(true);
+        return;
+    }
     if (busy_)
         return;
     QDialog::reject();
@@ -99,6 +122,7 @@ void IpSettingsDialog::applySettings()
     QFuture<CommandOutcome> request;
     if (mode() == 0) {
         // DHCP; the address controls are not read.
+        expected_ = {true, 0, 0, 0};
         request = QtConcurrent::run(&worker_,
                                     [target, password] { return configureDhcp(target, password); });
     } else {
@@ -110,6 +134,9 @@ void IpSettingsDialog::applySettings()
             showMessage(this, problem);
             return;
         }
+        if (!confirmPlannedSettings(address, mask, gateway))
+            return;
+        expected_ = {false, qToBigEndian(address), qToBigEndian(mask), qToBigEndian(gateway)};
         request = QtConcurrent::run(&worker_, [=] {
             return configureStatic(target, qToBigEndian(address), qToBigEndian(mask),
                                    qToBigEndian(gateway), password);
@@ -124,7 +151,16 @@ void IpSettingsDialog::showApplyOutcome()
     setBusy(false);
     const QString message = settingOutcomeMessage(applyWatcher_.result());
     if (message.isEmpty()) {
-        accept();
+        // Accepted: follow the converter until it reports the new settings.
+        setBusy(true);
+        // Cancel stays available: it stops following the converter.
+        ui_->cancelButton->setEnabled(true);
+        stopFollowing_ = std::make_shared<std::atomic<bool>>(false);
+        checkWatcher_.setFuture(QtConcurrent::run(
+            &worker_,
+            [target = commandTarget(record_), expected = expected_, stop = stopFollowing_] {
+                return verifyChange(target, expected, stop.get());
+            }));
         return;
     }
     // Every other outcome keeps the dialog open with what the user typed, so
@@ -149,4 +185,51 @@ void IpSettingsDialog::setBusy(bool busy)
         // A failed Apply is most often a mistyped password.
         ui_->passwordEdit->setFocus(Qt::OtherFocusReason);
     }
+}
+
+bool IpSettingsDialog::confirmPlannedSettings(std::uint32_t address, std::uint32_t mask,
+                                              std::uint32_t gateway)
+{
+    ql5common::ConverterAddressing planned = addressingOf(record_);
+    planned.ip = qToBigEndian(address);
+    planned.mask = qToBigEndian(mask);
+    planned.gateway = qToBigEndian(gateway);
+    planned.dhcp = false;
+    const auto conflicts = ql5common::CheckPlannedSettings(planned, listed_, networks_);
+    if (conflicts.empty())
+        return true;
+    // The user may know better (a converter about to move, a network about
+    // to change), so the warning asks rather than refuses.
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
+                    plannedSettingsWarning(conflictTexts(conflicts)),
+                    QMessageBox::Ok | QMessageBox::Cancel, this);
+    box.setTextFormat(Qt::PlainText);
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("Apply Anyway"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void IpSettingsDialog::showChangeCheck()
+{
+    const ChangeCheck check = checkWatcher_.result();
+    const bool stopped = stopFollowing_->load();
+    stopFollowing_.reset();
+    setBusy(false);
+    lastHeard_ = check.lastHeard;
+    if (!stopped) {
+        QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(),
+                        changeCheckMessage(check.outcome), QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        QPushButton* reboot =
+            box.addButton(QStringLiteral("Reboot Converter..."), QMessageBox::ActionRole);
+        // A converter that still shows its old settings most likely needs
+        // the reboot.
+        if (check.outcome == ql5common::VerifyOutcome::kOldSettings)
+            box.setDefaultButton(reboot);
+        else
+            box.setDefaultButton(QMessageBox::Ok);
+        box.exec();
+        rebootRequested_ = box.clickedButton() == reboot;
+    }
+    accept();
 }

@@ -8,7 +8,9 @@
 
 namespace ql5 {
 
-void showMessage(QWidget* owner, const QString& text)
+namespace {
+
+void showMessageBox(QWidget* owner, const QString& text, bool selectable)
 {
     // The application name defaults to the program file's base name, which is
     // "QL5Config" for the shipped program.
@@ -16,7 +18,21 @@ void showMessage(QWidget* owner, const QString& text)
                     QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
+    if (selectable)
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box.exec();
+}
+
+}  // namespace
+
+void showMessage(QWidget* owner, const QString& text)
+{
+    showMessageBox(owner, text, false);
+}
+
+void showSelectableMessage(QWidget* owner, const QString& text)
+{
+    showMessageBox(owner, text, true);
 }
 
 bool refuseOverlongPassword(QWidget* owner, const QByteArray& passwordBytes)

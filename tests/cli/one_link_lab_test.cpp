@@ -160,7 +160,7 @@ TEST_F(OneLinkCli, ListJsonCarriesExactTextsInTheDocumentedShape)
         "mac": "02:51:c5:10:00:01", "ip": "198.51.100.10", "mask": "255.255.255.0",
         "gateway": "198.51.100.254", "dns": "198.51.100.53", "dhcp": false, "name": "Line 1",
         "product": "QL5 Converter", "firmware": "2.4.1", "realPort": 771,
-        "interface": "ws0", "localAddress": "198.51.100.1"})"));
+        "interface": "ws0", "localAddress": "198.51.100.1", "warnings": []})"));
     const auto* hostile = FindMac(converters, kHostile);
     ASSERT_NE(hostile, nullptr);
     EXPECT_EQ(hostile->at("name"), "Gate\x1b[2J\x1b[31m, \"east\"\xe2\x80\xae");
@@ -178,12 +178,50 @@ TEST_F(OneLinkCli, ListCsvHasHeaderAndOneQuotedRowPerConverter)
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 5u) << run.out;
     EXPECT_EQ(lines[0],
-              "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,realPort");
+              "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,realPort,"
+              "warnings");
     EXPECT_TRUE(std::find(lines.begin(), lines.end(),
                           "198.51.100.11,02:51:c5:10:00:02,\"Gate\\x1b[2J\\x1b[31m, "
                           "\"\"east\"\"\\u202e\",Other\\x9b31m,ws0,198.51.100.1,Enabled,"
-                          "1.0\\\\2,0.0.0.0,0.0.0.0,0.0.0.0,0") != lines.end())
+                          "1.0\\\\2,0.0.0.0,0.0.0.0,0.0.0.0,0,") != lines.end())
         << run.out;
+}
+
+TEST_F(OneLinkCli, ListWarnsAboutDuplicateAddressesForeignSubnetsAndGateways)
+{
+    ASSERT_TRUE(Restart(R"({"converters": [
+        {"mac": "02:51:c5:10:00:21", "ip": "198.51.100.20", "mask": "255.255.255.0"},
+        {"mac": "02:51:c5:10:00:22", "ip": "198.51.100.20", "mask": "255.255.255.0"},
+        {"mac": "02:51:c5:10:00:23", "ip": "192.0.2.7", "mask": "255.255.255.0",
+         "gateway": "192.0.2.1"},
+        {"mac": "02:51:c5:10:00:24", "ip": "198.51.100.1", "mask": "255.255.255.0",
+         "gateway": "10.0.0.1"},
+        {"mac": "02:51:c5:10:00:25", "ip": "198.51.100.25", "mask": "255.255.255.0"}]})"));
+    const CtlResult json = RunCtl({"list", "--wait", "1", "--format", "json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const auto converters = nlohmann::json::parse(json.out).at("converters");
+    const std::pair<const char*, const char*> expected[] = {
+        {"02:51:c5:10:00:21", R"(["duplicate-ip"])"},
+        {"02:51:c5:10:00:22", R"(["duplicate-ip"])"},
+        {"02:51:c5:10:00:23", R"(["unreachable-subnet"])"},
+        {"02:51:c5:10:00:24", R"(["duplicate-ip", "gateway-outside-subnet"])"},
+        {"02:51:c5:10:00:25", "[]"}};
+    for (const auto& [mac, warnings] : expected) {
+        const auto* converter = FindMac(converters, mac);
+        ASSERT_NE(converter, nullptr) << mac;
+        EXPECT_EQ(converter->at("warnings"), nlohmann::json::parse(warnings)) << mac;
+    }
+
+    const CtlResult table = RunCtl({"list", "--wait", "1"});
+    const auto lines = Lines(table.out);
+    ASSERT_EQ(lines.size(), 6u) << table.out;
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.back() == '!'; }),
+              5);  // the header and four converters
+    EXPECT_TRUE(Contains(table.err,
+                         "02:51:c5:10:00:24 (198.51.100.1): This computer uses the "
+                         "same IP address 198.51.100.1 on this network."))
+        << table.err;
 }
 
 TEST_F(OneLinkCli, ListFindingNothingIsNotAnError)
@@ -192,7 +230,8 @@ TEST_F(OneLinkCli, ListFindingNothingIsNotAnError)
     const CtlResult table = RunCtl({"list", "--wait", "0.5"});
     EXPECT_EQ(table.exitCode, 0);
     EXPECT_EQ(Lines(table.out).size(), 1u);  // the header alone
-    EXPECT_TRUE(Contains(table.err, "no converter answered within 0.5 s"));
+    EXPECT_TRUE(Contains(table.err, "no converter answered within 0.5 s on ws0 198.51.100.1/24"))
+        << table.err;
     const CtlResult json = RunCtl({"list", "--wait", "0.5", "--format", "json"});
     EXPECT_EQ(json.exitCode, 0);
     EXPECT_EQ(nlohmann::json::parse(json.out), nlohmann::json::parse(R"({"converters": []})"));

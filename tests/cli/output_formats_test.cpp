@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // The shapes of ql5ctl's table, CSV and JSON outputs.
-#include "converter_view.h"
 #include "output_formats.h"
 #include "text_lines.h"
+#include <ql5common/converter_view.h>
 
 #include <ql5common/address_text.h>
 
@@ -75,17 +75,36 @@ TEST(OutputFormats, TableColumnsLineUpWithMultiByteWideAndCombiningNames)
     EXPECT_EQ(lines[1].back(), 'A');  // "N/A" ends the line, with the empty firmware trimmed
 }
 
+TEST(OutputFormats, TableMarksConvertersWithWarningsOnlyWhenThereAreAny)
+{
+    ConverterView plain = MakeConverterView(Record("A", "P"), "ws0");
+    ConverterView warned = plain;
+    warned.warnings = {"duplicate-ip"};
+    std::ostringstream without;
+    WriteTable(without, {plain});
+    EXPECT_EQ(Lines(without.str())[0].back(), 'e');  // "Firmware" ends the header
+    std::ostringstream with;
+    WriteTable(with, {plain, warned});
+    const auto lines = Lines(with.str());
+    EXPECT_EQ(lines[0].back(), '!');
+    EXPECT_EQ(lines[1].back(), 'A');  // "N/A", nothing to mark
+    EXPECT_EQ(lines[2].back(), '!');
+}
+
 TEST(OutputFormats, CsvQuotesCommasAndQuotesAndNeverBreaksALine)
 {
     std::ostringstream out;
-    WriteCsv(out, {MakeConverterView(Record("Hall 2, \"east\"\r\nx", "P"), "ws0")});
+    ConverterView view = MakeConverterView(Record("Hall 2, \"east\"\r\nx", "P"), "ws0");
+    view.warnings = {"duplicate-ip", "gateway-outside-subnet"};
+    WriteCsv(out, {view});
     const auto lines = Lines(out.str());
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0],
-              "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,realPort");
+              "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,realPort,"
+              "warnings");
     EXPECT_EQ(lines[1],
               "198.51.100.10,02:51:c5:0a:0b:0c,\"Hall 2, \"\"east\"\"\\x0d\\x0ax\",P,ws0,"
-              "198.51.100.1,N/A,,0.0.0.0,0.0.0.0,0.0.0.0,0");
+              "198.51.100.1,N/A,,0.0.0.0,0.0.0.0,0.0.0.0,0,duplicate-ip;gateway-outside-subnet");
 }
 
 TEST(OutputFormats, CsvWritesFormulaLikeTextsAsText)
@@ -98,7 +117,7 @@ TEST(OutputFormats, CsvWritesFormulaLikeTextsAsText)
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1],
               "198.51.100.10,02:51:c5:0a:0b:0c,\"'=HYPERLINK(\"\"http://x\"\")\",'+1,"
-              "'-eth,198.51.100.1,N/A,'@SUM(A1),0.0.0.0,0.0.0.0,0.0.0.0,0");
+              "'-eth,198.51.100.1,N/A,'@SUM(A1),0.0.0.0,0.0.0.0,0.0.0.0,0,");
 }
 
 TEST(OutputFormats, ListJsonHasTheDocumentedShape)
@@ -107,8 +126,10 @@ TEST(OutputFormats, ListJsonHasTheDocumentedShape)
     record.presenceFlags |= QL5_HAS_DHCP_MODE;
     record.dhcpMode = 1;
     record.realPortPort = 771;
+    ConverterView warned = MakeConverterView(Record("B", "P"), "");
+    warned.warnings = {"unreachable-subnet"};
     std::ostringstream out;
-    WriteListJson(out, {MakeConverterView(record, "ws0"), MakeConverterView(Record("B", "P"), "")});
+    WriteListJson(out, {MakeConverterView(record, "ws0"), warned});
     const auto json = nlohmann::json::parse(out.str());
     ASSERT_EQ(json.size(), 1u);
     const auto& converters = json.at("converters");
@@ -117,9 +138,16 @@ TEST(OutputFormats, ListJsonHasTheDocumentedShape)
         "mac": "02:51:c5:0a:0b:0c", "ip": "198.51.100.10", "mask": "0.0.0.0",
         "gateway": "0.0.0.0", "dns": "0.0.0.0", "dhcp": true, "name": "Line 1",
         "product": "QL5 Converter", "firmware": "", "realPort": 771, "interface": "ws0",
-        "localAddress": "198.51.100.1"})"));
+        "localAddress": "198.51.100.1", "warnings": []})"));
+    EXPECT_EQ(converters[1].at("warnings"), nlohmann::json::parse(R"(["unreachable-subnet"])"));
     EXPECT_TRUE(converters[1].at("dhcp").is_null());
     EXPECT_TRUE(converters[1].at("interface").is_null());
+
+    // The watch stream's lines carry the same object, one per line.
+    std::ostringstream line;
+    WriteConverterJsonLine(line, warned);
+    ASSERT_EQ(Lines(line.str()).size(), 1u);
+    EXPECT_EQ(nlohmann::json::parse(line.str()), converters[1]);
 
     std::ostringstream empty;
     WriteListJson(empty, {});

@@ -147,6 +147,25 @@ TEST(FleetState, AcceptedStaticCommandAppliesAndShowsInDiscovery)
     EXPECT_EQ(second.size(), 8u + 8 + 6 + 6 + 6 + 3);
 }
 
+TEST(FleetState, ApplyAfterRebootKeepsTheOldSettingsUntilTheRestart)
+{
+    FleetState fleet = MakeFleet(R"({"converters": [{"mac": "02:51:c5:00:00:01",
+        "ip": "198.51.100.10", "mask": "255.255.255.0", "dhcp": 1, "password": "secret",
+        "rebootDelayMs": 100, "rebootSilenceMs": 1000, "applyAfterReboot": true}]})");
+    ASSERT_EQ(Datagrams(fleet.Handle(Static(kFirst, "secret"), "lab0", kStart)).size(), 1u);
+    fleet.Handle(Discovery(kFirst), "lab0", kStart + 5s);
+    EXPECT_EQ(fleet.Find(kFirst)->ip, (Ipv4Address{198, 51, 100, 10}));
+    EXPECT_EQ(fleet.Find(kFirst)->dhcp, 1);
+
+    fleet.Handle(Command(kRebootRequest, kFirst, "secret"), "lab0", kStart + 5s);
+    fleet.Handle(Discovery(kFirst), "lab0", kStart + 5s + 50ms);  // still up, still old
+    EXPECT_EQ(fleet.Find(kFirst)->ip, (Ipv4Address{198, 51, 100, 10}));
+    fleet.Handle(Discovery(kFirst), "lab0", kStart + 7s);  // back after the restart
+    EXPECT_EQ(fleet.Find(kFirst)->ip, (Ipv4Address{198, 51, 100, 20}));
+    EXPECT_EQ(fleet.Find(kFirst)->gateway, (Ipv4Address{198, 51, 100, 1}));
+    EXPECT_EQ(fleet.Find(kFirst)->dhcp, 0);
+}
+
 TEST(FleetState, WrongPasswordIsRefusedAndChangesNothing)
 {
     FleetState fleet = MakeFleet(R"({"converters": [{"mac": "02:51:c5:00:00:01",

@@ -3,8 +3,10 @@
 // listed converters and the status line beneath them, the selection under
 // late replies, notifications of a sweep that has ended, floods, the
 // commands on the selected row, and its end during a running sweep.
+#include "commandtexts.h"
 #include "converterinfodialog.h"
 #include "converterlistdialog.h"
+#include "inventoryexport.h"
 #include "ipsettingsdialog.h"
 #include "rebootdialog.h"
 #include "sweepnotifier.h"
@@ -15,21 +17,33 @@
 #include "support/simulator_process.h"
 
 #include <ql5common/address_text.h>
+#include <ql5common/converter_view.h>
+#include <ql5common/inventory_formats.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <sstream>
 
 using namespace ql5::uitest;
 
@@ -99,7 +113,13 @@ private slots:
     void commandsWithoutSelectedConverterShowStringSeven();
     void commandsOpenTheirDialogOnTheSelectedRecord_data();
     void commandsOpenTheirDialogOnTheSelectedRecord();
+    void openWebInterfaceOpensTheDottedAddress_data();
     void openWebInterfaceOpensTheDottedAddress();
+    void headingSortsAddressesByValueBelowTheStandInRows();
+    void filterHidesOtherConvertersButNotTheStandInRows();
+    void rowShortcutsAndContextMenuActOnTheSelectedRow();
+    void conflictingRowsCarryTheirWarnings();
+    void exportWritesTheShapeOfQl5ctlList();
     void refreshListSearchesAgain();
     void enterOutsideTheButtonsEndsTheWindow();
     void closingDuringTheSweepLeavesNoThread();
@@ -332,9 +352,13 @@ void TestConverterListDialog::commandGoesOnlyToTheNetworkOfTheSelectedRow()
     });
     button(window, QStringLiteral("configureIpSettingsButton"))->click();
 
-    QVERIFY2(watcher.messages().isEmpty(), qPrintable(watcher.messages().value(0).text));
+    // The converter took DHCP, and the dialog saw it do so.
+    QCOMPARE(watcher.messages().size(), 1);
+    QCOMPARE(watcher.messages().front().text,
+             ql5::changeCheckMessage(ql5common::VerifyOutcome::kConfirmed));
     // The DHCP command, with its password, reached the second network only:
-    // the first network heard neither the command nor a search for the MAC.
+    // the first network heard neither the command nor a search for the MAC,
+    // not even while the dialog followed the converter after it.
     QCOMPARE(LoggedRequests(second, 7).size(), std::size_t{1});
     QCOMPARE(LoggedRequests(sim, 7).size(), std::size_t{0});
     QCOMPARE(LoggedRequests(sim, 1).size(), std::size_t{0});
@@ -459,13 +483,21 @@ void TestConverterListDialog::commandsOpenTheirDialogOnTheSelectedRecord()
     QCOMPARE(list->topLevelItemCount(), 3);
 }
 
+void TestConverterListDialog::openWebInterfaceOpensTheDottedAddress_data()
+{
+    QTest::addColumn<bool>("browserStarts");
+    QTest::newRow("browser starts") << true;
+    QTest::newRow("no browser") << false;
+}
+
 void TestConverterListDialog::openWebInterfaceOpensTheDottedAddress()
 {
+    QFETCH(bool, browserStarts);
     ConverterListDialog window;
     QList<QUrl> opened;
     window.setUrlOpener([&](const QUrl& url) {
         opened.append(url);
-        return false;  // a failure of the desktop is not reported
+        return browserStarts;
     });
     window.show();
     QTRY_COMPARE_WITH_TIMEOUT(window.list()->topLevelItemCount(), 3, 5000);
@@ -475,7 +507,118 @@ void TestConverterListDialog::openWebInterfaceOpensTheDottedAddress()
 
     QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("http://198.51.100.21"))});
     QCOMPARE(opened.front().toString(), QStringLiteral("http://198.51.100.21"));
-    QCOMPARE(watcher.messages().size(), 0);
+    // Where no browser starts, the address is shown for the user to copy.
+    QCOMPARE(watcher.messages().size(), browserStarts ? 0 : 1);
+    if (!browserStarts) {
+        const ShownMessage& shown = watcher.messages().front();
+        QVERIFY2(shown.text.contains(QLatin1String("\nhttp://198.51.100.21\n")),
+                 qPrintable(shown.text));
+        QVERIFY(shown.interaction.testFlag(Qt::TextSelectableByMouse));
+    }
+}
+
+void TestConverterListDialog::headingSortsAddressesByValueBelowTheStandInRows()
+{
+    // Addresses whose text order differs from their order by value.
+    ql5::lab::SimulatorProcess second;
+    QVERIFY(second.Start(ql5::lab::ConverterNamespace(2), R"({"converters": [
+      {"mac": "02:51:c5:03:01:01", "ip": "203.0.113.10"},
+      {"mac": "02:51:c5:03:01:02", "ip": "203.0.113.9"},
+      {"mac": "02:51:c5:03:01:03", "ip": "203.0.113.100"}]})"));
+    ConverterListDialog window;
+    QTreeWidget* list = window.list();
+    // The nothing-found row, then the converters as they answer.
+    emit window.findChild<ql5::SweepNotifier*>()->repliesWaiting(1);
+    window.show();
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1 + 6, 5000);
+
+    QStringList ascending{"198.51.100.21", "198.51.100.22", "198.51.100.23",
+                          "203.0.113.9",   "203.0.113.10",  "203.0.113.100"};
+    QStringList descending = ascending;
+    std::reverse(descending.begin(), descending.end());
+    QHeaderView* header = list->header();
+    for (int click = 0; click < 2; ++click) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+        QCOMPARE(header->sortIndicatorSection(), 0);
+        QTRY_COMPARE(list->topLevelItem(0)->text(0), ConverterListDialog::nothingFoundText());
+        QStringList shown;
+        for (int row = 1; row < list->topLevelItemCount(); ++row)
+            shown.append(list->topLevelItem(row)->text(0));
+        QCOMPARE(shown,
+                 header->sortIndicatorOrder() == Qt::AscendingOrder ? ascending : descending);
+    }
+}
+
+void TestConverterListDialog::filterHidesOtherConvertersButNotTheStandInRows()
+{
+    ConverterListDialog window;
+    QTreeWidget* list = window.list();
+    emit window.findChild<ql5::SweepNotifier*>()->repliesWaiting(1);
+    window.show();
+    // Ctrl+F goes to the filter box; a filter typed before the replies come
+    // applies to them too.
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier);
+    auto* filter = window.findChild<QLineEdit*>(QStringLiteral("filterEdit"));
+    QVERIFY(filter->hasFocus());
+    QTest::keyClicks(filter, QStringLiteral("PACKING"));
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 1 + 3, 5000);
+
+    QCOMPARE(list->topLevelItem(0)->isHidden(), false);  // the nothing-found row
+    QStringList shown;
+    for (int row = 1; row < list->topLevelItemCount(); ++row) {
+        if (!list->topLevelItem(row)->isHidden())
+            shown.append(list->topLevelItem(row)->text(0));
+    }
+    QCOMPARE(shown, (QStringList{"198.51.100.21", "198.51.100.22"}));
+    QCOMPARE(label(window, "converterCountLabel"),
+             QStringLiteral("3 converters found; 2 rows match the filter"));
+
+    // A filter that hides the selected converter takes the selection away
+    // from it, so that no command acts on a row the user cannot see.
+    list->setCurrentItem(list->topLevelItem(2));
+    filter->setText(QStringLiteral("line 1"));
+    QVERIFY(list->topLevelItem(2)->isHidden());
+    QVERIFY(window.selectedRecord().has_value());
+    QCOMPARE(window.selectedRecord()->macAddress[5], std::uint8_t{1});
+}
+
+void TestConverterListDialog::rowShortcutsAndContextMenuActOnTheSelectedRow()
+{
+    ConverterListDialog window;
+    window.show();
+    QTreeWidget* list = window.list();
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, 5000);
+    list->setCurrentItem(list->topLevelItem(1));
+
+    // Ctrl+C in the list: the selected row as tab-separated text.
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QStringLiteral("198.51.100.22\t02:51:c5:03:00:02\tPacking line 2\tdigi connect me\n"));
+
+    // The context menu holds the buttons' commands; its entries and a
+    // double click open the dialogs on the selected row.
+    std::unique_ptr<QMenu> menu(window.createContextMenu());
+    QStringList entries;
+    for (QAction* action : menu->actions())
+        entries.append(action->text());
+    QCOMPARE(entries,
+             (QStringList{"&Open Web Interface", "&Configure IP Settings", "Converter &Info",
+                          "Re&boot Converter", "", "&Copy", "&Export List..."}));
+    QStringList opened;
+    ModalWatcher watcher([&](QDialog* dialog) {
+        opened.append(QString::fromLatin1(dialog->metaObject()->className()));
+        dialog->reject();
+    });
+    // The offscreen platform turns no synthetic click pair into a double
+    // click, so the list's own signal stands for it.
+    emit list->itemDoubleClicked(list->topLevelItem(1), 2);
+    QTRY_COMPARE(opened, QStringList{"ConverterInfoDialog"});
+    menu->actions().at(3)->trigger();
+    QTRY_COMPARE(opened, (QStringList{"ConverterInfoDialog", "RebootDialog"}));
 }
 
 void TestConverterListDialog::refreshListSearchesAgain()
@@ -526,6 +669,91 @@ void TestConverterListDialog::closingDuringTheSweepLeavesNoThread()
     QCoreApplication::processEvents();
 
     QCOMPARE(ThreadCount(), threadsBefore);
+}
+
+void TestConverterListDialog::conflictingRowsCarryTheirWarnings()
+{
+    // On the second network, two converters that report one address, and
+    // one whose address lies outside that network.
+    ql5::lab::SimulatorProcess second;
+    QVERIFY(second.Start(ql5::lab::ConverterNamespace(2), R"({"converters": [
+      {"mac": "02:51:c5:03:02:01", "ip": "203.0.113.50", "mask": "255.255.255.0"},
+      {"mac": "02:51:c5:03:02:02", "ip": "203.0.113.50", "mask": "255.255.255.0"},
+      {"mac": "02:51:c5:03:02:03", "ip": "192.0.2.7", "mask": "255.255.255.0"}]})"));
+    ConverterListDialog window;
+    window.show();
+    QTreeWidget* list = window.list();
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 6, 5000);
+
+    const auto rowOf = [&](const char* mac) {
+        return list->findItems(QString::fromLatin1(mac), Qt::MatchExactly, 1).value(0);
+    };
+    QTreeWidgetItem* duplicate = rowOf("02:51:c5:03:02:01");
+    QTreeWidgetItem* foreign = rowOf("02:51:c5:03:02:03");
+    QTRY_VERIFY(!duplicate->icon(0).isNull());
+    QCOMPARE(duplicate->toolTip(2),
+             QStringLiteral(
+                 "Converter 02:51:c5:03:02:02 reports the same IP address 203.0.113.50 on this "
+                 "network."));
+    QVERIFY2(foreign->toolTip(0).contains(QLatin1String("outside the local network")),
+             qPrintable(foreign->toolTip(0)));
+    QVERIFY(list->findItems(QStringLiteral("198.51.100.21"), Qt::MatchExactly, 0)
+                .value(0)
+                ->icon(0)
+                .isNull());
+
+    // The information dialog names the same warning beneath its nine lines.
+    list->setCurrentItem(duplicate);
+    QString shown;
+    ModalWatcher watcher([&](QDialog* dialog) {
+        shown = static_cast<ConverterInfoDialog*>(dialog)->warnings();
+        dialog->reject();
+    });
+    button(window, QStringLiteral("converterInfoButton"))->click();
+    QCOMPARE(shown, QStringLiteral("Warning: ") + duplicate->toolTip(0));
+}
+
+void TestConverterListDialog::exportWritesTheShapeOfQl5ctlList()
+{
+    ConverterListDialog window;
+    window.show();
+    QTreeWidget* list = window.list();
+    QTRY_COMPARE_WITH_TIMEOUT(list->topLevelItemCount(), 3, 5000);
+
+    // Ctrl+S, the JSON filter, and a name without suffix.
+    QTemporaryDir directory;
+    QVERIFY(directory.isValid());
+    ModalWatcher watcher([&](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        QVERIFY(files != nullptr);
+        files->selectNameFilter(QStringLiteral("JSON files (*.json)"));
+        emit files->filterSelected(QStringLiteral("JSON files (*.json)"));
+        files->selectFile(directory.filePath(QStringLiteral("plant")));
+        dialog->accept();  // QFileDialog::accept, which checks the name
+    });
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+    QFile saved(directory.filePath(QStringLiteral("plant.json")));
+    QTRY_VERIFY(saved.exists());
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray written = saved.readAll();
+
+    // Exactly what ql5ctl's writer makes of the same records.
+    std::vector<ql5common::ConverterView> views;
+    for (int row = 0; row < 3; ++row) {
+        views.push_back(ql5common::MakeConverterView(list->topLevelItem(row)
+                                                         ->data(0, ConverterListDialog::kRecordRole)
+                                                         .value<DeviceRecordExchange>(),
+                                                     ql5::lab::WorkstationInterface(1)));
+    }
+    std::ostringstream expected;
+    ql5common::WriteListJson(expected, views);
+    QCOMPARE(written, QByteArray::fromStdString(expected.str()));
+    const QJsonArray converters =
+        QJsonDocument::fromJson(written).object().value(QStringLiteral("converters")).toArray();
+    QCOMPARE(converters.size(), 3);
+    QCOMPARE(converters.at(2).toObject().value(QStringLiteral("mac")).toString(),
+             QStringLiteral("02:51:c5:03:00:03"));
 }
 
 QTEST_MAIN(TestConverterListDialog)

@@ -9,6 +9,7 @@
 #include "support/simulator_process.h"
 
 #include <ql5common/address_text.h>
+#include <ql5common/change_verify.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -31,18 +32,20 @@ namespace {
 // Converters by MAC: one that takes "secret" and refuses other passwords
 // with error number 5, one that refuses without an error number, one that
 // never answers a command, one whose password is 255 bytes long, one whose
-// refusal message is markup, and one that refuses without error number or
-// message.
+// refusal message is markup, one that refuses without error number or
+// message, and one that applies a change only when it restarts.
 const char* const kFleetTemplate = R"({"converters": [
   {"mac": "02:51:c5:01:00:01", "password": "secret", "successMessage": "Settings saved"},
   {"mac": "02:51:c5:01:00:02", "password": "secret",
    "refusal": {"result": 1, "error": 0, "message": "Locked by the front panel"}},
   {"mac": "02:51:c5:01:00:03", "misbehave": {"silentForCommands": true}},
-  {"mac": "02:51:c5:01:00:04", "password": "%1"},
+  {"mac": "02:51:c5:01:00:04", "ip": "198.51.100.14", "password": "%1"},
   {"mac": "02:51:c5:01:00:05", "password": "secret",
    "refusal": {"result": 1, "error": 9, "message": "<b>Denied</b>\n<img src=x>"}},
   {"mac": "02:51:c5:01:00:06", "password": "secret",
-   "refusal": {"result": 2, "error": 0, "message": ""}}
+   "refusal": {"result": 2, "error": 0, "message": ""}},
+  {"mac": "02:51:c5:01:00:07", "ip": "198.51.100.17", "mask": "255.255.255.0",
+   "password": "secret", "applyAfterReboot": true}
 ]})";
 
 // The fleet with the 255-byte password filled in.
@@ -102,7 +105,8 @@ bool apply(IpSettingsDialog& dialog, const QString& password, const QStringList&
         setAddress(child<IpAddressEdit>(dialog, controls[i]), settings.at(i));
     child<QLineEdit>(dialog, "passwordEdit")->setText(password);
     child<QPushButton>(dialog, "applyButton")->click();
-    return QTest::qWaitFor([&] { return !dialog.isBusy(); }, 20000);
+    // A change that the converter accepted is followed for up to 15 s.
+    return QTest::qWaitFor([&] { return !dialog.isBusy(); }, 30000);
 }
 
 }  // namespace
@@ -126,6 +130,8 @@ private slots:
     void refusalKeepsTheDialogOpen();
     void noReplyKeepsTheWindowResponsiveAndTheDialogOpen();
     void failureOnThisComputerIsNotANoReply();
+    void plannedConflictIsNamedBeforeApply();
+    void changeAwaitingARebootIsReportedAsOldSettings();
     void overlongPasswordIsRefusedBeforeSending_data();
     void overlongPasswordIsRefusedBeforeSending();
 
@@ -255,9 +261,14 @@ void TestIpSettingsDialog::applySendsTheExactRequest()
     ModalWatcher watcher;
     QVERIFY(apply(dialog, QStringLiteral("secret"), settings));
 
-    // Carried out: no message, and the dialog ends as accepted.
-    QVERIFY2(watcher.messages().isEmpty(), qPrintable(watcher.messages().value(0).text));
+    // Carried out: the dialog follows the converter until it reports the
+    // new settings, says so, and ends as accepted.
+    QCOMPARE(watcher.messages().size(), 1);
+    QCOMPARE(watcher.messages().front().text,
+             ql5::changeCheckMessage(ql5common::VerifyOutcome::kConfirmed));
     QVERIFY(!dialog.isVisible());
+    QVERIFY(dialog.lastHeard().has_value());
+    QVERIFY(!dialog.rebootRequested());
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     const auto sent = LoggedRequests(sim, static_cast<std::uint16_t>(expected[5]));
     QCOMPARE(sent.size(), std::size_t{1});
@@ -409,6 +420,47 @@ void TestIpSettingsDialog::failureOnThisComputerIsNotANoReply()
     QCOMPARE(sim.ReceivedDatagrams().size(), std::size_t{0});
 }
 
+void TestIpSettingsDialog::plannedConflictIsNamedBeforeApply()
+{
+    // Another listed converter already has the address the user types.
+    IpSettingsDialog dialog(MakeRecord({.mac = "02:51:c5:01:00:01"}));
+    ql5common::ConverterAddressing other;
+    other.mac = ql5common::ParseMac("02:51:c5:01:00:99").value();
+    other.ip = ql5common::ParseDottedDecimal("192.168.1.10").value();
+    other.mask = ql5common::ParseDottedDecimal("255.255.255.0").value();
+    dialog.setConflictCheck({other}, {});
+    ModalWatcher watcher;  // answers the warning with "Apply Anyway"
+    QVERIFY(
+        apply(dialog, QStringLiteral("secret"), {"192.168.1.10", "255.255.255.0", "192.168.1.1"}));
+
+    QVERIFY(watcher.messages().size() >= 1);
+    const ShownMessage& warning = watcher.messages().front();
+    QCOMPARE(warning.icon, QMessageBox::Warning);
+    QVERIFY2(warning.text.contains(QLatin1String(
+                 "Converter 02:51:c5:01:00:99 reports the same IP address 192.168.1.10")),
+             qPrintable(warning.text));
+    // The user may still apply it.
+    QCOMPARE(LoggedRequests(sim, 3).size(), std::size_t{1});
+}
+
+void TestIpSettingsDialog::changeAwaitingARebootIsReportedAsOldSettings()
+{
+    IpSettingsDialog dialog(MakeRecord({.mac = "02:51:c5:01:00:07", .ip = "198.51.100.17"}));
+    ModalWatcher watcher;
+    QVERIFY(apply(dialog, QStringLiteral("secret"),
+                  {"198.51.100.71", "255.255.255.0", "198.51.100.1"}));
+
+    // The converter accepted the change, but answers with its old address
+    // for the whole time the dialog follows it.
+    QCOMPARE(watcher.messages().size(), 1);
+    QCOMPARE(watcher.messages().front().text,
+             ql5::changeCheckMessage(ql5common::VerifyOutcome::kOldSettings));
+    QVERIFY(dialog.lastHeard().has_value());
+    QCOMPARE(ql5common::FormatDottedDecimal(dialog.lastHeard()->ipAddress),
+             std::string("198.51.100.17"));
+    QVERIFY(!dialog.isVisible());
+}
+
 void TestIpSettingsDialog::overlongPasswordIsRefusedBeforeSending_data()
 {
     QTest::addColumn<QString>("password");
@@ -433,7 +485,9 @@ void TestIpSettingsDialog::overlongPasswordIsRefusedBeforeSending()
         QTest::qWait(300);
         QCOMPARE(sim.ReceivedDatagrams().size(), std::size_t{0});
     } else {
-        QVERIFY2(watcher.messages().isEmpty(), qPrintable(watcher.messages().value(0).text));
+        QCOMPARE(watcher.messages().size(), 1);
+        QCOMPARE(watcher.messages().front().text,
+                 ql5::changeCheckMessage(ql5common::VerifyOutcome::kConfirmed));
         QVERIFY(!dialog.isVisible());
         const auto sent = LoggedRequests(sim, 7);
         QCOMPARE(sent.size(), std::size_t{1});

@@ -31,7 +31,8 @@ void ModalWatcher::check()
         if (!box->isVisible())
             return;
         messages_.append({box->windowTitle(), box->text(), box->textFormat(), box->icon(),
-                          box->standardButtons(), box->parentWidget()});
+                          box->standardButtons(), box->parentWidget(),
+                          box->textInteractionFlags()});
         if (QAbstractButton* ok = box->button(QMessageBox::Ok))
             ok->click();
         else

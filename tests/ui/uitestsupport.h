@@ -33,6 +33,7 @@ struct ShownMessage {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     QPointer<QWidget> owner;
+    Qt::TextInteractionFlags interaction;
 };
 
 // While it lives, answers every modal window that opens: a message box is

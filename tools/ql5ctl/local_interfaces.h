@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
-// Names of the workstation's interfaces by IPv4 address, so that a listing can
-// say on which network a converter answered ("eth1") and not only through
-// which local address.
+// The workstation's interfaces and their IPv4 addresses, so that a listing
+// can say on which network a converter answered ("eth1") and not only through
+// which local address, check the converters' addresses against the local
+// networks, and say where it searched when it found nothing.
 #pragma once
+
+#include <ql5common/conflicts.h>
 
 #include <cstdint>
 #include <map>
@@ -23,9 +26,23 @@ public:
     // the order the system lists them; none for an unknown name.
     std::vector<std::uint32_t> AddressesOf(const std::string& name) const;
 
+    // Every IPv4 address of this computer with its mask.
+    std::vector<ql5common::LocalNetwork> Networks() const;
+
+    // The networks that discovery searches (interfaces that are up, not the
+    // loopback), as "eth0 198.51.100.1/24, eth1 203.0.113.1/24"; empty when
+    // there are none.
+    std::string SearchedText() const;
+
 private:
+    struct Entry {
+        std::string name;
+        std::uint32_t address;
+        std::uint32_t mask;
+        bool searched;  // up and not the loopback, as the client takes them
+    };
     std::map<std::uint32_t, std::string> names_;
-    std::vector<std::pair<std::string, std::uint32_t>> addresses_;
+    std::vector<Entry> entries_;
 };
 
 }  // namespace ql5ctl

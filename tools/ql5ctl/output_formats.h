@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
-// The three output formats of `list` and `info`. The JSON shape is documented
-// in the README and kept stable: fields may be added, never renamed or
-// removed.
+// The three output formats of `list` and `info`: the table is ql5ctl's own,
+// CSV and JSON are the inventory formats that QL5Config's export shares.
 #pragma once
 
-#include "converter_view.h"
+#include <ql5common/converter_view.h>
+#include <ql5common/inventory_formats.h>
 
 #include <optional>
 #include <ostream>
@@ -13,22 +13,20 @@
 
 namespace ql5ctl {
 
+using ql5common::ConverterView;
+using ql5common::MakeConverterView;
+using ql5common::WriteConverterJson;
+using ql5common::WriteConverterJsonLine;
+using ql5common::WriteCsv;
+using ql5common::WriteListJson;
+
 enum class OutputFormat { kTable, kJson, kCsv };
 
 std::optional<OutputFormat> ParseOutputFormat(std::string_view text);
 
 // A table with one header line and one line per converter, columns padded
-// with spaces: IP address, MAC, name, product, interface, DHCP, firmware.
+// with spaces: IP address, MAC, name, product, interface, DHCP, firmware, and
+// "!" for a converter with warnings.
 void WriteTable(std::ostream& out, const std::vector<ConverterView>& converters);
-
-// A header line with the JSON key names, then one line per converter.
-void WriteCsv(std::ostream& out, const std::vector<ConverterView>& converters);
-
-// {"converters": [ {...}, ... ]}
-void WriteListJson(std::ostream& out, const std::vector<ConverterView>& converters);
-
-// One converter object, as it appears in the list's array.
-void WriteConverterJson(std::ostream& out, const ConverterView& converter,
-                        std::string_view indent = "");
 
 }  // namespace ql5ctl

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "subcommands.h"
 
-#include "converter_view.h"
 #include "exit_codes.h"
+#include "listing_warnings.h"
 #include "local_interfaces.h"
 #include "password.h"
 #include "sweep_listing.h"
+#include <ql5common/converter_view.h>
 
 #include <ql5common/address_text.h>
 #include <ql5common/context_owner.h>
@@ -165,11 +166,20 @@ int RunList(const Invocation& invocation, Streams streams)
         streams.err << "ql5ctl: no search took place: " << PrintableText(failure->reason) << "\n";
         return kExitLocalFailure;
     }
-    const SweepListing& listing = std::get<SweepListing>(outcome);
-    const std::vector<ConverterView>& views = listing.views;
+    SweepListing& listing = std::get<SweepListing>(outcome);
+    std::vector<ConverterView>& views = listing.views;
+    const std::vector<std::string> warnings = MarkConflicts(views, interfaces.Networks());
     WriteConverters(views, invocation.format, streams.out);
-    if (views.empty() && invocation.format == OutputFormat::kTable)
-        streams.err << "ql5ctl: no converter answered within " << invocation.waitSeconds << " s\n";
+    // The table only marks a converter; the reasons go to the reader beside it.
+    if (invocation.format == OutputFormat::kTable) {
+        for (const std::string& warning : warnings)
+            streams.err << "ql5ctl: warning: " << warning << "\n";
+    }
+    if (views.empty()) {
+        const std::string searched = interfaces.SearchedText();
+        streams.err << "ql5ctl: no converter answered within " << invocation.waitSeconds << " s on "
+                    << (searched.empty() ? "no network" : searched) << "\n";
+    }
     if (listing.dropped > 0) {
         streams.err << "ql5ctl: " << listing.dropped
                     << " replies were dropped: more converters answered than the "

@@ -2,7 +2,7 @@
 // `list`: one background sweep of a fixed length.
 #pragma once
 
-#include "converter_view.h"
+#include <ql5common/converter_view.h>
 
 #include <ql5/discovery.h>
 
@@ -16,6 +16,9 @@
 #include <vector>
 
 namespace ql5ctl {
+
+using ql5common::ConverterView;
+using ql5common::MakeConverterView;
 
 // The converters a listing shows: one entry per (MAC, local address), holding
 // the latest reply, in the order in which each was first heard. A converter

@@ -87,7 +87,7 @@ Converter ParseConverterBody(const json& value, const std::string& where)
                "extraFields",
                // How the converter behaves.
                "password", "successMessage", "refusal", "rebootDelayMs", "rebootSilenceMs",
-               "interfaces", "misbehave"});
+               "applyAfterReboot", "interfaces", "misbehave"});
     Converter c;
     for (const auto& item : value.items()) {
         const std::string& key = item.key();
@@ -137,6 +137,8 @@ Converter ParseConverterBody(const json& value, const std::string& where)
             c.rebootDelayMs = static_cast<int>(Integer(v, at, 0, 3'600'000));
         } else if (key == "rebootSilenceMs") {
             c.rebootSilenceMs = static_cast<int>(Integer(v, at, 0, 3'600'000));
+        } else if (key == "applyAfterReboot") {
+            c.applyAfterReboot = Boolean(v, at);
         } else if (key == "interfaces") {
             if (!v.is_array())
                 Fail(at, "must be an array of interface names");

@@ -70,6 +70,10 @@ struct Converter {
     // rebootDelayMs and then hears nothing for rebootSilenceMs.
     int rebootDelayMs = 0;
     int rebootSilenceMs = 0;
+    // Accepted static or DHCP settings take effect only when the converter
+    // restarts after a reboot; until then it goes on reporting the old ones,
+    // as some converters do.
+    bool applyAfterReboot = false;
     // Interfaces on which this converter answers; empty means all of them.
     std::vector<std::string> interfaces;
 

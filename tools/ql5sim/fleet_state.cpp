@@ -29,6 +29,7 @@ Answer FleetState::Handle(const Request& request, std::string_view interface, Cl
     if (request.magic != fleet_.magic) {
         return answer;
     }
+    ApplyPending(now);
     if (request.type == kDiscoveryRequest) {
         AnswerDiscovery(request, interface, now, answer);
     } else {
@@ -93,6 +94,20 @@ void FleetState::AnswerDiscovery(const Request& request, std::string_view interf
     }
 }
 
+void FleetState::ApplyPending(Clock::time_point now)
+{
+    std::erase_if(pending_, [&](PendingSettings& p) {
+        if (!p.appliesAt || now < *p.appliesAt)
+            return false;
+        Converter& c = fleet_.converters[p.index];
+        c.ip = p.settings.ip;
+        c.mask = p.settings.mask;
+        c.gateway = p.settings.gateway;
+        c.dhcp = p.settings.dhcp;
+        return true;
+    });
+}
+
 void FleetState::AnswerCommand(const Request& request, std::string_view interface,
                                Clock::time_point now, Answer& answer)
 {
@@ -107,20 +122,38 @@ void FleetState::AnswerCommand(const Request& request, std::string_view interfac
     }
     const bool accepted = request.password == c.password;
     if (accepted) {
+        // A converter that applies settings only after a restart changes a
+        // copy of itself now, and takes it over when it restarts.
+        Converter* changed = &c;
+        if (c.applyAfterReboot &&
+            (request.type == kConfigureStaticRequest || request.type == kConfigureDhcpRequest)) {
+            auto waiting = std::find_if(
+                pending_.begin(), pending_.end(),
+                [&](const PendingSettings& p) { return p.index == index && !p.appliesAt; });
+            if (waiting == pending_.end()) {
+                pending_.push_back({index, c, std::nullopt});
+                waiting = std::prev(pending_.end());
+            }
+            changed = &waiting->settings;
+        }
         switch (request.type) {
         case kConfigureStaticRequest:
-            c.ip = request.address;
-            c.mask = request.mask;
-            c.gateway = request.gateway;
-            c.dhcp = 0;
+            changed->ip = request.address;
+            changed->mask = request.mask;
+            changed->gateway = request.gateway;
+            changed->dhcp = 0;
             break;
-        case kConfigureDhcpRequest: c.dhcp = request.dhcpFlag; break;
+        case kConfigureDhcpRequest: changed->dhcp = request.dhcpFlag; break;
         case kRebootRequest:
             // The converter answers first, may go on answering for a moment,
             // and then goes quiet while it restarts.
             silentFrom_[index] = now + std::chrono::milliseconds(c.misbehave.delayMs) +
                                  std::chrono::milliseconds(c.rebootDelayMs);
             silentUntil_[index] = silentFrom_[index] + std::chrono::milliseconds(c.rebootSilenceMs);
+            for (PendingSettings& p : pending_) {
+                if (p.index == index && !p.appliesAt)
+                    p.appliesAt = silentFrom_[index];
+            }
             break;
         default: return;
         }

@@ -63,6 +63,8 @@ private:
                        Answer& answer);
     void Send(const Converter& converter, std::chrono::milliseconds delay,
               std::vector<std::uint8_t> bytes, Answer& answer) const;
+    // Puts into effect the settings of converters whose restart has begun.
+    void ApplyPending(Clock::time_point now);
 
     Fleet fleet_;
     std::map<MacAddress, std::size_t> byMac_;
@@ -70,6 +72,15 @@ private:
     // until the second.
     std::vector<Clock::time_point> silentFrom_;
     std::vector<Clock::time_point> silentUntil_;
+    // Settings that converters with applyAfterReboot accepted: the
+    // converter as it will report itself after its next restart, and when
+    // that restart begins (unset until a reboot is accepted).
+    struct PendingSettings {
+        std::size_t index;
+        Converter settings;
+        std::optional<Clock::time_point> appliesAt;
+    };
+    std::vector<PendingSettings> pending_;
 };
 
 }  // namespace ql5sim

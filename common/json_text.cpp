@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "json_text.h"
+#include "ql5common/json_text.h"
 
-#include <ql5common/converter_text.h>
-#include <ql5common/utf8.h>
+#include "ql5common/converter_text.h"
+#include "ql5common/utf8.h"
 
 #include <cstdio>
 
-namespace ql5ctl {
+namespace ql5common {
 
 std::string JsonString(std::u32string_view text)
 {
@@ -21,12 +21,12 @@ std::string JsonString(std::u32string_view text)
         case U'\r': out += "\\r"; break;
         case U'\t': out += "\\t"; break;
         default:
-            if (ql5common::IsControlCharacter(c) || ql5common::IsInvisibleFormatCharacter(c)) {
+            if (IsControlCharacter(c) || IsInvisibleFormatCharacter(c)) {
                 char escape[8];
                 std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
                 out += escape;
             } else {
-                ql5common::AppendUtf8(out, c);
+                AppendUtf8(out, c);
             }
         }
     }
@@ -36,8 +36,7 @@ std::string JsonString(std::u32string_view text)
 
 std::string JsonString(std::string_view utf8)
 {
-    return JsonString(
-        std::u32string_view(ql5common::DecodeConverterText(utf8.data(), utf8.size())));
+    return JsonString(std::u32string_view(DecodeConverterText(utf8.data(), utf8.size())));
 }
 
-}  // namespace ql5ctl
+}  // namespace ql5common

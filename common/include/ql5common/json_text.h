@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 
-namespace ql5ctl {
+namespace ql5common {
 
 // The text as a quoted JSON string.
 std::string JsonString(std::u32string_view text);
 
-// Plain ASCII or UTF-8 that ql5ctl composed itself, as a JSON string.
+// Plain ASCII or UTF-8 that the program composed itself, as a JSON string.
 std::string JsonString(std::string_view utf8);
 
-}  // namespace ql5ctl
+}  // namespace ql5common

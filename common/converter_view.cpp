@@ -1,17 +1,16 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "converter_view.h"
+#include "ql5common/converter_view.h"
 
-#include <ql5common/address_text.h>
-#include <ql5common/converter_text.h>
-#include <ql5common/details_text.h>
-#include <ql5common/product_name.h>
+#include "ql5common/address_text.h"
+#include "ql5common/converter_text.h"
+#include "ql5common/details_text.h"
+#include "ql5common/product_name.h"
 
-namespace ql5ctl {
+namespace ql5common {
 
 ConverterView MakeConverterView(const DeviceRecordExchange& record,
                                 const std::string& interfaceName)
 {
-    using namespace ql5common;
     DeviceRecordExchange shown = record;
     SubstituteProductName(shown);
 
@@ -31,4 +30,4 @@ ConverterView MakeConverterView(const DeviceRecordExchange& record,
     return view;
 }
 
-}  // namespace ql5ctl
+}  // namespace ql5common

@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: Apache-2.0
-// One converter as ql5ctl shows it: every field of a record already in its
-// display form, so that the table, CSV and JSON all say the same thing.
+// One converter as ql5ctl and QL5Config's export show it: every field of a
+// record already in its display form, so that the table, CSV and JSON all say
+// the same thing.
 #pragma once
 
 #include <ql5/discovery.h>
 
 #include <optional>
 #include <string>
+#include <vector>
 
-namespace ql5ctl {
+namespace ql5common {
 
 struct ConverterView {
     std::string mac;  // FormatMac
@@ -23,6 +25,9 @@ struct ConverterView {
     unsigned realPort = 0;
     std::string localAddress;   // the workstation address the reply came in on
     std::string interfaceName;  // its interface, e.g. "eth0"; empty if unknown
+    // Stable keys of the conflicts found for it (ConflictKey), in the order
+    // found; empty until someone checks the listing as a whole.
+    std::vector<std::string> warnings;
 };
 
 // Builds the view of a record as ReadDevices or QueryDevice delivered it (the
@@ -31,4 +36,4 @@ struct ConverterView {
 ConverterView MakeConverterView(const DeviceRecordExchange& record,
                                 const std::string& interfaceName);
 
-}  // namespace ql5ctl
+}  // namespace ql5common

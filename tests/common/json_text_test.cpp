@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
-// Converter texts in ql5ctl's JSON: exact after parsing, and harmless on a
+// Converter texts in the inventory's JSON: exact after parsing, and harmless on a
 // terminal before it.
-#include "json_text.h"
-
 #include <ql5common/converter_text.h>
+#include <ql5common/json_text.h>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-using ql5ctl::JsonString;
+using ql5common::JsonString;
 
 namespace {
 

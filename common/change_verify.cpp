@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "ql5common/change_verify.h"
+
+#include "ql5common/details_text.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace ql5common {
+
+namespace {
+
+// A converter on the local network answers within milliseconds; a short
+// window per query lets the follow-up ask again soon after a lost datagram.
+constexpr std::chrono::milliseconds kReplyWindow{500};
+// The pause after an answer with the old settings, short enough to see the
+// change soon after it happens, in slices so that a cancel is seen at once.
+constexpr std::chrono::milliseconds kPause{500};
+constexpr std::chrono::milliseconds kPauseSlice{50};
+
+bool Cancelled(const std::atomic<bool>* cancelled)
+{
+    return cancelled != nullptr && cancelled->load();
+}
+
+}  // namespace
+
+bool ReportsSettings(const DeviceRecordExchange& record, const ExpectedSettings& expected)
+{
+    const std::optional<bool> dhcp = DhcpEnabled(record);
+    if (expected.dhcp)
+        return dhcp == true && record.ipAddress != 0;
+    return dhcp != true && record.ipAddress == expected.ip && record.subnetMask == expected.mask &&
+           record.gatewayAddress == expected.gateway;
+}
+
+VerifyOutcome VerifyChange(DiscoveryHandle handle, std::uint32_t localAddress,
+                           const std::uint8_t mac[6], const ExpectedSettings& expected,
+                           std::chrono::milliseconds limit, DeviceRecordExchange* last,
+                           const std::atomic<bool>* cancelled)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + limit;
+    bool answered = false;
+    DeviceRecordExchange record{};
+    while (!Cancelled(cancelled)) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0)
+            break;
+        // 0 would mean the client's full 7.5 s, so the last window is at
+        // least a millisecond.
+        const auto window = std::clamp(left, std::chrono::milliseconds(1), kReplyWindow);
+        if (QueryDeviceAt(handle, localAddress, 0, mac, static_cast<std::uint32_t>(window.count()),
+                          &record) == 0) {
+            answered = true;
+            if (last != nullptr)
+                *last = record;
+            if (ReportsSettings(record, expected))
+                return VerifyOutcome::kConfirmed;
+            const auto pauseEnd = std::min(deadline, Clock::now() + kPause);
+            while (Clock::now() < pauseEnd && !Cancelled(cancelled))
+                std::this_thread::sleep_for(
+                    std::min<Clock::duration>(kPauseSlice, pauseEnd - Clock::now()));
+        }
+    }
+    return answered ? VerifyOutcome::kOldSettings : VerifyOutcome::kNoAnswer;
+}
+
+}  // namespace ql5common

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "converterwarnings.h"
+
+#include <QHostAddress>
+#include <QNetworkInterface>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace ql5 {
+
+std::vector<ql5common::LocalNetwork> localNetworks()
+{
+    std::vector<ql5common::LocalNetwork> networks;
+    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+        for (const QNetworkAddressEntry& entry : interface.addressEntries()) {
+            if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol)
+                continue;
+            networks.push_back({qToBigEndian(entry.ip().toIPv4Address()),
+                                qToBigEndian(entry.netmask().toIPv4Address())});
+        }
+    }
+    return networks;
+}
+
+ql5common::ConverterAddressing addressingOf(const DeviceRecordExchange& record)
+{
+    ql5common::ConverterAddressing addressing;
+    std::copy(std::begin(record.macAddress), std::end(record.macAddress), addressing.mac.begin());
+    addressing.localAddress = record.localAddress;
+    addressing.ip = record.ipAddress;
+    addressing.mask = record.subnetMask;
+    addressing.gateway = record.gatewayAddress;
+    addressing.dhcp = record.dhcpMode == 1;
+    return addressing;
+}
+
+QStringList conflictTexts(const std::vector<ql5common::Conflict>& conflicts)
+{
+    QStringList texts;
+    for (const ql5common::Conflict& conflict : conflicts)
+        texts.append(QString::fromStdString(conflict.text));
+    return texts;
+}
+
+QStringList conflictKeys(const std::vector<ql5common::Conflict>& conflicts)
+{
+    QStringList keys;
+    for (const ql5common::Conflict& conflict : conflicts) {
+        const std::string_view key = ql5common::ConflictKey(conflict.kind);
+        keys.append(QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size())));
+    }
+    return keys;
+}
+
+}  // namespace ql5
