@@ -6,6 +6,7 @@
 #include "message_window.h"
 #include "packet_format.h"
 #include "sweep_drain.h"
+#include "sweep_hosts.h"
 
 #include <algorithm>
 #include <memory>
@@ -47,6 +48,7 @@ void SweepThread(DiscoveryContext* context, InterfaceSocketSet sockets,
     const std::size_t length =
         EncodeDiscoveryRequest(request, context->protocolMagic, BroadcastMac);
     static_cast<void>(SendToGroup(context, sockets, request, static_cast<std::uint32_t>(length)));
+    HostSweep hosts(context, sockets, context->sweepHostsOfRun);
 
     // The stop signal also ends the wait, so StopDiscovery need not sit out
     // the rest of a quiet cycle.
@@ -55,6 +57,7 @@ void SweepThread(DiscoveryContext* context, InterfaceSocketSet sockets,
         return;
     const auto wait = ToDuration(context->sweepPollTimeout);
     for (;;) {
+        hosts.SendDue();
         std::size_t ready = 0;
         if (!waiter.Wait(wait, &ready))
             break;
@@ -121,6 +124,7 @@ int32_t StartDiscovery(DiscoveryHandle handle, Ql5WindowHandle window, uint32_t 
         ReportFailure(context, opened);
         return -1;
     }
+    context->sweepHostsOfRun = context->sweepHosts;
     context->sweepRunning = 1;
     try {
         context->sweepThread =
