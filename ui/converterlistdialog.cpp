@@ -2,15 +2,18 @@
 #include "converterlistdialog.h"
 
 #include "converterinfodialog.h"
+#include "hostaddressesdialog.h"
 #include "ipsettingsdialog.h"
 #include "messagebox.h"
 #include "rebootdialog.h"
 #include "recordtext.h"
 #include "searchstatus.h"
 #include "stringtable.h"
+#include "sweephosts.h"
 #include "sweepnotifier.h"
 #include "ui_converterlistdialog.h"
 
+#include <QAction>
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -117,6 +120,13 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
     connect(ui_->refreshListButton, &QPushButton::clicked, this, &ConverterListDialog::refreshList);
     connect(ui_->closeButton, &QPushButton::clicked, this, &ConverterListDialog::reject);
     connect(notifier_, &SweepNotifier::repliesWaiting, this, &ConverterListDialog::readReplies);
+    // Converters behind a router are asked by unicast at addresses the user
+    // names; the entry sits in the list's context menu, outside the window's
+    // own controls.
+    auto* addAddresses = new QAction(QStringLiteral("Add addresses…"), list);
+    connect(addAddresses, &QAction::triggered, this, &ConverterListDialog::addHostAddresses);
+    list->addAction(addAddresses);
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
     // No button is the window's default button.
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setDefault(false);
@@ -209,6 +219,9 @@ void ConverterListDialog::startSweep(int sweep)
 {
     if (sweep != sweep_)
         return;
+    // A list the client refuses (memory running out) leaves the sweep to the
+    // multicast search alone.
+    static_cast<void>(applySavedHosts(context_));
     if (StartDiscovery(context_, notifier_->window(), SweepNotifier::kRepliesWaitingMessage,
                        sweep) == 0) {
         showSearchedNetworks(networksOf(sweepAddresses(context_)));
@@ -357,4 +370,13 @@ void ConverterListDialog::showConverterInfo()
     }
     ConverterInfoDialog dialog(*record, this);
     dialog.exec();
+}
+
+void ConverterListDialog::addHostAddresses()
+{
+    HostAddressesDialog dialog(savedHostEntries(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    saveHostEntries(dialog.entries());
+    refreshList();
 }

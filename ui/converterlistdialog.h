@@ -86,6 +86,7 @@ private:
     void configureIpSettings();
     void rebootConverter();
     void showConverterInfo();
+    void addHostAddresses();
 
     std::unique_ptr<Ui::ConverterListDialog> ui_;
     DiscoveryHandle context_ = nullptr;
