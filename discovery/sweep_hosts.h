@@ -8,6 +8,8 @@
 #include "packet_format.h"
 #include "platform/udp_socket.h"
 
+#include <ql5/discovery.h>
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -26,7 +28,7 @@ using SweepHostList = std::vector<std::uint32_t>;
 // Requests per second at most, and the most sent in one go. A /16 takes
 // about four and a half minutes at this rate; a few hundred a second is what
 // a small router or a converter's own network stack takes in its stride.
-inline constexpr std::uint32_t kSweepHostsPerSecond = 250;
+inline constexpr std::uint32_t kSweepHostsPerSecond = QL5_SWEEP_HOSTS_PER_SECOND;
 // The first burst goes out at once, so that a handful of named hosts is asked
 // as soon as the sweep starts.
 inline constexpr std::size_t kSweepHostBurst = 64;

@@ -173,6 +173,16 @@ int RunList(const Invocation& invocation, Streams streams)
         static_cast<long long>(std::llround(invocation.waitSeconds * 1000)));
     if (streams.errIsTerminal)
         streams.err << "Searching for " << invocation.waitSeconds << " s..." << std::endl;
+    // A search that ends before the client has asked the last of the named
+    // addresses says so; the converters there would seem to be missing.
+    const double askingSeconds =
+        static_cast<double>(invocation.hosts.size()) / QL5_SWEEP_HOSTS_PER_SECOND;
+    if (askingSeconds > invocation.waitSeconds) {
+        streams.err << "ql5ctl: asking the " << invocation.hosts.size()
+                    << " --host addresses takes about " << std::ceil(askingSeconds)
+                    << " s; with --wait " << invocation.waitSeconds
+                    << " the search ends before the last are asked\n";
+    }
     const LocalInterfaces interfaces;
     auto outcome = SweepFor(
         length, [&interfaces](std::uint32_t address) { return interfaces.NameOf(address); },

@@ -254,16 +254,19 @@ QL5_API int64_t GetDroppedCount(DiscoveryHandle handle);
  * number is not 0. */
 QL5_API int32_t GetSweepAddresses(DiscoveryHandle handle, uint32_t *addresses, uint32_t number);
 
-/* The most addresses SetSweepHosts takes: a /16. */
+/* The most addresses SetSweepHosts takes (a /16), and how many of them a
+ * sweep asks a second at most. */
 #define QL5_MAX_SWEEP_HOSTS 65536u
+#define QL5_SWEEP_HOSTS_PER_SECOND 250u
 
 /* Names IPv4 addresses (network order) that the sweeps started from now on
  * also ask by unicast, for converters that the discovery group does not reach
  * (behind a router, or a switch that does not forward the group). After its
  * multicast request a sweep sends the same request bytes to each address, to
- * the discovery port, in the order given and each once, paced at 250 a second
- * at most in bursts between its 200 ms receive cycles, so a /16 takes about
- * four and a half minutes; StopDiscovery ends it at once wherever it is. Each
+ * the discovery port, in the order given and each once, paced at
+ * QL5_SWEEP_HOSTS_PER_SECOND (250) a second at most, in bursts of at most 64
+ * between its 200 ms receive cycles (the first at once), so a /16 takes about
+ * four and a half minutes; StopDiscovery ends it as promptly as any sweep. Each
  * request leaves from the local address that this host's routing uses to
  * reach that address, so the reply arrives on a sweep socket and its record
  * carries that local address like any other; an address that no route
