@@ -6,12 +6,13 @@
 namespace ql5common {
 
 RebootOutcome WaitUntilBack(RebootWait& wait, DiscoveryHandle handle,
-                            const std::uint8_t macAddress[6], std::uint32_t localAddress)
+                            const std::uint8_t macAddress[6], std::uint32_t localAddress,
+                            std::uint32_t deviceAddress)
 {
     // The queries only tell whether the converter answers.
     DeviceRecordExchange scratch{};
     return wait.Run([&](std::chrono::milliseconds replyWindow) {
-        return QueryDeviceAt(handle, localAddress, 0, macAddress,
+        return QueryDeviceAt(handle, localAddress, deviceAddress, macAddress,
                              static_cast<std::uint32_t>(replyWindow.count()), &scratch) == 0;
     });
 }

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <unordered_map>
@@ -74,6 +75,12 @@ struct DiscoveryContext {
     // The local addresses the running (or last started) sweep listens on,
     // written by StartDiscovery before the sweep thread starts.
     std::vector<std::uint32_t> sweepAddresses;
+    // The addresses the next sweeps also ask by unicast (SetSweepHosts), and
+    // those the running (or last started) sweep asks: StartDiscovery fixes
+    // the latter before the sweep thread starts, so the thread never reads a
+    // list the caller's thread may replace.
+    std::shared_ptr<const std::vector<std::uint32_t>> sweepHosts;
+    std::shared_ptr<const std::vector<std::uint32_t>> sweepHostsOfRun;
     bool networkingStarted = false;
 };
 

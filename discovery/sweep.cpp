@@ -6,6 +6,7 @@
 #include "message_window.h"
 #include "packet_format.h"
 #include "sweep_drain.h"
+#include "sweep_hosts.h"
 
 #include <algorithm>
 #include <memory>
@@ -56,6 +57,8 @@ void SendSweepRequest(const DiscoveryContext* context, const InterfaceSocketSet&
 void SweepThread(DiscoveryContext* context, InterfaceSocketSet sockets,
                  std::unique_ptr<ReceiveBatch> batch)
 {
+    HostSweep hosts(context, sockets, context->sweepHostsOfRun);
+
     // The stop signal also ends the wait, so StopDiscovery need not sit out
     // the rest of a quiet cycle.
     platform::SocketWaiter waiter;
@@ -63,6 +66,7 @@ void SweepThread(DiscoveryContext* context, InterfaceSocketSet sockets,
         return;
     const auto wait = ToDuration(context->sweepPollTimeout);
     for (;;) {
+        hosts.SendDue();
         std::size_t ready = 0;
         if (!waiter.Wait(wait, &ready))
             break;
@@ -130,6 +134,7 @@ int32_t StartDiscovery(DiscoveryHandle handle, Ql5WindowHandle window, uint32_t 
         ReportFailure(context, Status::Failed(Failure::kOutOfMemory));
         return -1;
     }
+    context->sweepHostsOfRun = context->sweepHosts;
     context->sweepRunning = 1;
     try {
         context->sweepThread =

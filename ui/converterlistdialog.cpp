@@ -4,6 +4,7 @@
 #include "commandtexts.h"
 #include "converterinfodialog.h"
 #include "converterwarnings.h"
+#include "hostaddressesdialog.h"
 #include "inventoryexport.h"
 #include "ipsettingsdialog.h"
 #include "messagebox.h"
@@ -11,6 +12,7 @@
 #include "recordtext.h"
 #include "searchstatus.h"
 #include "stringtable.h"
+#include "sweephosts.h"
 #include "sweepnotifier.h"
 #include "ui_converterlistdialog.h"
 
@@ -245,6 +247,9 @@ void ConverterListDialog::startSweep(int sweep)
 {
     if (sweep != sweep_)
         return;
+    // A list the client refuses (memory running out) leaves the sweep to the
+    // multicast search alone.
+    static_cast<void>(applySavedHosts(context_));
     if (StartDiscovery(context_, notifier_->window(), SweepNotifier::kRepliesWaitingMessage,
                        sweep) == 0) {
         showSearchedNetworks(networksOf(sweepAddresses(context_)));
@@ -450,6 +455,12 @@ void ConverterListDialog::createActions()
     exportAction_->setShortcut(QKeySequence::Save);
     connect(exportAction_, &QAction::triggered, this, &ConverterListDialog::exportList);
     addAction(exportAction_);
+    // Converters behind a router are asked by unicast at addresses the user
+    // names; the entry sits in the context menu, outside the window's own
+    // controls.
+    addAddressesAction_ = new QAction(QStringLiteral("Add addresses…"), this);
+    connect(addAddressesAction_, &QAction::triggered, this,
+            &ConverterListDialog::addHostAddresses);
     updateActions();
 }
 
@@ -463,6 +474,7 @@ QMenu* ConverterListDialog::createContextMenu()
     menu->addSeparator();
     menu->addAction(copyAction_);
     menu->addAction(exportAction_);
+    menu->addAction(addAddressesAction_);
     return menu;
 }
 
@@ -597,4 +609,13 @@ bool ConverterListDialog::saveList(const QString& fileName, InventoryFormat form
     showMessage(this, QStringLiteral("The list could not be saved to %1:\n%2\n")
                           .arg(QDir::toNativeSeparators(fileName), file.errorString()));
     return false;
+}
+
+void ConverterListDialog::addHostAddresses()
+{
+    HostAddressesDialog dialog(savedHostEntries(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    saveHostEntries(dialog.entries());
+    refreshList();
 }

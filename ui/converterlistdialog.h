@@ -117,6 +117,7 @@ private:
     void configureIpSettings();
     void rebootConverter();
     void showConverterInfo();
+    void addHostAddresses();
 
     std::unique_ptr<Ui::ConverterListDialog> ui_;
     DiscoveryHandle context_ = nullptr;
@@ -142,6 +143,7 @@ private:
     QAction* rebootConverterAction_ = nullptr;
     QAction* copyAction_ = nullptr;
     QAction* exportAction_ = nullptr;
+    QAction* addAddressesAction_ = nullptr;
     // This workstation's networks, as the conflict rules need them; read
     // when a sweep starts.
     std::vector<ql5common::LocalNetwork> localNetworks_;

@@ -2,6 +2,7 @@
 #include "devicerequests.h"
 
 #include "recordtext.h"
+#include "sweephosts.h"
 
 #include <ql5common/context_owner.h>
 
@@ -31,6 +32,8 @@ CommandTarget commandTarget(const DeviceRecordExchange& record)
     CommandTarget target;
     std::copy(std::begin(record.macAddress), std::end(record.macAddress), target.mac.begin());
     target.localAddress = record.localAddress;
+    if (record.localAddress != 0 && record.ipAddress != 0 && isSavedHost(record.ipAddress))
+        target.deviceAddress = record.ipAddress;
     return target;
 }
 
@@ -39,23 +42,23 @@ CommandOutcome configureStatic(const CommandTarget& target, std::uint32_t addres
                                const QByteArray& password)
 {
     return runCommand([&](DiscoveryHandle handle) {
-        return ConfigureStaticAt(handle, target.localAddress, 0, target.mac.data(), address, mask,
-                                 gateway, password.constData());
+        return ConfigureStaticAt(handle, target.localAddress, target.deviceAddress,
+                                 target.mac.data(), address, mask, gateway, password.constData());
     });
 }
 
 CommandOutcome configureDhcp(const CommandTarget& target, const QByteArray& password)
 {
     return runCommand([&](DiscoveryHandle handle) {
-        return ConfigureDhcpAt(handle, target.localAddress, 0, target.mac.data(), 1,
-                               password.constData());
+        return ConfigureDhcpAt(handle, target.localAddress, target.deviceAddress, target.mac.data(),
+                               1, password.constData());
     });
 }
 
 CommandOutcome rebootDevice(const CommandTarget& target, const QByteArray& password)
 {
     return runCommand([&](DiscoveryHandle handle) {
-        return RebootDeviceAt(handle, target.localAddress, 0, target.mac.data(),
+        return RebootDeviceAt(handle, target.localAddress, target.deviceAddress, target.mac.data(),
                               password.constData());
     });
 }
@@ -77,7 +80,8 @@ ChangeCheck verifyChange(const CommandTarget& target, const ql5common::ExpectedS
 ql5common::RebootOutcome waitUntilBack(const CommandTarget& target, ql5common::RebootWait& wait)
 {
     const ql5common::ContextOwner context;
-    return ql5common::WaitUntilBack(wait, context.Handle(), target.mac.data(), target.localAddress);
+    return ql5common::WaitUntilBack(wait, context.Handle(), target.mac.data(), target.localAddress,
+                                    target.deviceAddress);
 }
 
 }  // namespace ql5

@@ -30,6 +30,10 @@ namespace ql5 {
 struct CommandTarget {
     std::array<std::uint8_t, 6> mac{};
     std::uint32_t localAddress = 0;
+    // The converter's own address when the user named it in "Add
+    // addresses…": such a converter may sit behind a router, which the
+    // group does not cross, so its requests go to it by unicast. 0 otherwise.
+    std::uint32_t deviceAddress = 0;
 };
 
 CommandTarget commandTarget(const DeviceRecordExchange& record);

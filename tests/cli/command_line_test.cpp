@@ -165,3 +165,34 @@ TEST(CommandLine, ErrorMessagesEscapeWhatTheUserTyped)
     EXPECT_EQ(message.find('\x1b'), std::string::npos);
     EXPECT_NE(message.find("\\x1b[2J"), std::string::npos);
 }
+
+TEST(CommandLine, HostNamesAddressesAndRangesUpToASlash16)
+{
+    // A /28 without its network and broadcast addresses, then one address.
+    const Invocation list = Accepted({"list", "--host", "10.1.5.3/28", "--host=192.0.2.7"});
+    ASSERT_EQ(list.hosts.size(), 15u);
+    EXPECT_EQ(list.hosts.front(), 0x0105010Au);  // 10.1.5.1
+    EXPECT_EQ(list.hosts[13], 0x0E05010Au);      // 10.1.5.14
+    EXPECT_EQ(list.hosts.back(), 0x070200C0u);   // 192.0.2.7
+    EXPECT_EQ(Accepted({"list", "--host", "10.2.0.0/16"}).hosts.size(), 65534u);
+    EXPECT_EQ(Accepted({"list", "--host", "10.2.0.0/31"}).hosts.size(), 2u);
+    EXPECT_EQ(Accepted({"dhcp", "0251c501020a", "--host", "192.0.2.7"}).deviceAddress, 0x070200C0u);
+
+    const struct {
+        std::initializer_list<std::string_view> args;
+        std::string_view says;
+    } refused[] = {
+        {{"list", "--host", "10.0.0.0/15"}, "more than a /16"},
+        {{"list", "--host", "10.2.0.0/16", "--host", "10.3.0.0/29"}, "with the other addresses"},
+        {{"list", "--host", "10.2.0.0/33"}, "not an IPv4 address"},
+        {{"list", "--host", "10.2.0.0/"}, "not an IPv4 address"},
+        {{"list", "--host", "224.0.5.128"}, "not a unicast address"},
+        {{"list", "--host", "0.0.0.0/24"}, "not a unicast address"},
+        {{"info", "0251c501020a", "--host", "10.1.5.0/28"}, "converter's IPv4 address"},
+        {{"info", "0251c501020a", "--host", "10.1.5.1", "--host", "10.1.5.2"}, "give it once"},
+    };
+    for (const auto& row : refused) {
+        const std::string message = Refusal(row.args);
+        EXPECT_NE(message.find(row.says), std::string::npos) << message;
+    }
+}

@@ -28,6 +28,7 @@ ConfigureStaticAt
 ConfigureDhcpAt
 GetDroppedCount
 GetSweepAddresses
+SetSweepHosts
 Ql5CreateMessageWindow
 Ql5DestroyMessageWindow
 Ql5IsMessageWindow

@@ -327,3 +327,43 @@ TEST(ReplyQueue, BeyondTheCapNewConvertersAreDroppedAndCounted)
     EXPECT_EQ(records[7].dhcpMode, 1);
     CloseContext(handle);
 }
+
+TEST(SweepHosts, KeepsEachAddressOnceAndRefusesWhatNoHostIs)
+{
+    DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
+    ASSERT_NE(handle, nullptr);
+    const DiscoveryContext* context = ResolveContext(handle);
+    const std::uint32_t first = 0x0A05010A;   // 10.1.5.10
+    const std::uint32_t second = 0x0302000A;  // 10.0.2.3
+    const std::uint32_t named[] = {first, second, first};
+    ASSERT_EQ(SetSweepHosts(handle, named, 3), 0);
+    const std::vector<std::uint32_t> kept = {first, second};
+    ASSERT_NE(context->sweepHosts, nullptr);
+    EXPECT_EQ(*context->sweepHosts, kept);
+
+    const std::vector<std::uint32_t> beyondTheCap(QL5_MAX_SWEEP_HOSTS + 1, first);
+    struct Refused {
+        const char* what;
+        std::vector<std::uint32_t> addresses;
+        std::uint32_t count;
+    };
+    const Refused rows[] = {
+        {"more than a /16", beyondTheCap, QL5_MAX_SWEEP_HOSTS + 1},
+        {"null addresses", {}, 1},
+        {"0.0.0.0", {first, 0}, 2},
+        {"the discovery group", {0x800500E0}, 1},
+        {"reserved 240.0.0.1", {0x010000F0}, 1},
+        {"limited broadcast", {0xFFFFFFFF}, 1},
+    };
+    for (const Refused& row : rows) {
+        const std::uint32_t* addresses = row.addresses.empty() ? nullptr : row.addresses.data();
+        EXPECT_EQ(SetSweepHosts(handle, addresses, row.count), -1) << row.what;
+        EXPECT_EQ(*context->sweepHosts, kept) << row.what;
+    }
+    const std::vector<std::uint32_t> wholeSlash16(QL5_MAX_SWEEP_HOSTS, second);
+    EXPECT_EQ(SetSweepHosts(handle, wholeSlash16.data(), QL5_MAX_SWEEP_HOSTS), 0);
+    EXPECT_EQ(SetSweepHosts(handle, nullptr, 0), 0);
+    EXPECT_EQ(context->sweepHosts, nullptr);
+    CloseContext(handle);
+    EXPECT_EQ(SetSweepHosts(handle, named, 1), -1);
+}

@@ -2,6 +2,7 @@
 #include "command_line.h"
 
 #include <ql5common/converter_text.h>
+#include <ql5common/host_ranges.h>
 
 #include <charconv>
 #include <cmath>
@@ -93,6 +94,8 @@ private:
 
     bool TakeOption(const SubcommandInfo& sub, std::string_view arg);
     bool TakeOperands(const SubcommandInfo& sub, const std::vector<std::string_view>& operands);
+    bool TakeHost(const SubcommandInfo& sub, std::string_view name,
+                  const std::optional<std::string_view>& inlineValue);
 
     const std::vector<std::string_view>& args_;
     std::size_t next_ = 0;
@@ -150,12 +153,42 @@ bool Parser::TakeOption(const SubcommandInfo& sub, std::string_view arg)
         invocation_.interface = std::string(*value);
         return true;
     }
+    if (name == "--host")
+        return TakeHost(sub, name, inlineValue);
     if (name == "--password-stdin" && NeedsPassword(command) && !inlineValue) {
         invocation_.passwordFromStdin = true;
         return true;
     }
     error_ = "unknown option " + Quoted(arg) + " for " + std::string(sub.name);
     return false;
+}
+
+// list asks every address that each --host names; a command goes to the one
+// converter address it names.
+bool Parser::TakeHost(const SubcommandInfo& sub, std::string_view name,
+                      const std::optional<std::string_view>& inlineValue)
+{
+    const auto value = OptionValue(name, inlineValue);
+    if (!value)
+        return false;
+    if (sub.command == Subcommand::kList) {
+        if (const auto reason = ql5common::AddHosts(*value, invocation_.hosts)) {
+            error_ = "--host " + Quoted(*value) + ": " + *reason;
+            return false;
+        }
+        return true;
+    }
+    if (invocation_.deviceAddress != 0) {
+        error_ = "--host names the one converter to ask; give it once";
+        return false;
+    }
+    const auto address = ql5common::ParseHostAddress(*value);
+    if (!address) {
+        error_ = "--host takes the converter's IPv4 address, like 10.1.2.3, not " + Quoted(*value);
+        return false;
+    }
+    invocation_.deviceAddress = *address;
+    return true;
 }
 
 bool Parser::TakeOperands(const SubcommandInfo& sub, const std::vector<std::string_view>& operands)

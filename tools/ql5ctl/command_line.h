@@ -29,6 +29,11 @@ struct Invocation {
     // info, set-ip, dhcp, reboot: the local interface (a name such as "eth1")
     // or local IPv4 address to use alone; empty for every one.
     std::string interface;
+    // list: the addresses --host names, asked by unicast too (network order).
+    std::vector<std::uint32_t> hosts;
+    // info, set-ip, dhcp, reboot: the converter's own address from --host,
+    // to reach it by unicast; 0 for the discovery group.
+    std::uint32_t deviceAddress = 0;
 };
 
 // The one-line reason why the arguments were refused.

@@ -4,6 +4,7 @@
 #include "exit_codes.h"
 #include "listing_warnings.h"
 #include "local_interfaces.h"
+#include "local_route.h"
 #include "password.h"
 #include "sweep_listing.h"
 #include <ql5common/converter_view.h>
@@ -59,15 +60,17 @@ std::int32_t SendCommand(const Invocation& invocation, DiscoveryHandle handle,
                          std::uint32_t localAddress, const Password& password)
 {
     const std::uint8_t* mac = invocation.mac.data();
+    const std::uint32_t device = invocation.deviceAddress;
     switch (invocation.command) {
     case Subcommand::kSetIp:
-        return ConfigureStaticAt(handle, localAddress, 0, mac, invocation.ipAddress,
+        return ConfigureStaticAt(handle, localAddress, device, mac, invocation.ipAddress,
                                  invocation.subnetMask, invocation.gatewayAddress, password.CStr());
     case Subcommand::kDhcp:
         // 1 switches DHCP on; there is no command to switch it off other than
         // giving static settings.
-        return ConfigureDhcpAt(handle, localAddress, 0, mac, 1, password.CStr());
-    case Subcommand::kReboot: return RebootDeviceAt(handle, localAddress, 0, mac, password.CStr());
+        return ConfigureDhcpAt(handle, localAddress, device, mac, 1, password.CStr());
+    case Subcommand::kReboot:
+        return RebootDeviceAt(handle, localAddress, device, mac, password.CStr());
     default: return -1;
     }
 }
@@ -102,6 +105,8 @@ int ReportFailedQuery(const ContextOwner& context, const std::string& macText,
         streams.err << "ql5ctl: no converter with MAC " << macText << " answered within 7.5 s";
         if (!invocation.interface.empty())
             streams.err << " through " << PrintableText(invocation.interface);
+        if (invocation.deviceAddress != 0)
+            streams.err << " at " << ql5common::FormatDottedDecimal(invocation.deviceAddress);
         streams.err << "\n";
         return kExitNotFound;
     }
@@ -131,13 +136,28 @@ std::variant<std::uint32_t, std::string> ResolveInterface(const std::string& tex
     return addresses.front();
 }
 
+// The local address for a request: the one --interface names; else, for a
+// converter that --host names, the one the routing reaches it through; else
+// 0 (every local address).
+std::variant<std::uint32_t, std::string> ChooseLocalAddress(const Invocation& invocation)
+{
+    auto local = ResolveInterface(invocation.interface);
+    if (invocation.deviceAddress == 0 || !std::holds_alternative<std::uint32_t>(local) ||
+        std::get<std::uint32_t>(local) != 0)
+        return local;
+    if (const std::uint32_t routed = LocalAddressToward(invocation.deviceAddress); routed != 0)
+        return routed;
+    return "no route of this computer leads to " +
+           ql5common::FormatDottedDecimal(invocation.deviceAddress);
+}
+
 int WaitForReboot(DiscoveryHandle handle, const ql5common::MacAddress& mac,
-                  std::uint32_t localAddress, Streams streams)
+                  std::uint32_t localAddress, std::uint32_t deviceAddress, Streams streams)
 {
     streams.out << "Status: Rebooting" << std::endl;
     // The same wait, with the same bound, as QL5Config's reboot window.
     ql5common::RebootWait wait;
-    if (ql5common::WaitUntilBack(wait, handle, mac.data(), localAddress) ==
+    if (ql5common::WaitUntilBack(wait, handle, mac.data(), localAddress, deviceAddress) ==
         ql5common::RebootOutcome::kReady) {
         streams.out << "Status: Ready" << std::endl;
         return kExitDone;
@@ -154,9 +174,20 @@ int RunList(const Invocation& invocation, Streams streams)
         static_cast<long long>(std::llround(invocation.waitSeconds * 1000)));
     if (streams.errIsTerminal)
         streams.err << "Searching for " << invocation.waitSeconds << " s..." << std::endl;
+    // A search that ends before the client has asked the last of the named
+    // addresses says so; the converters there would seem to be missing.
+    const double askingSeconds =
+        static_cast<double>(invocation.hosts.size()) / QL5_SWEEP_HOSTS_PER_SECOND;
+    if (askingSeconds > invocation.waitSeconds) {
+        streams.err << "ql5ctl: asking the " << invocation.hosts.size()
+                    << " --host addresses takes about " << std::ceil(askingSeconds)
+                    << " s; with --wait " << invocation.waitSeconds
+                    << " the search ends before the last are asked\n";
+    }
     const LocalInterfaces interfaces;
     auto outcome = SweepFor(
-        length, [&interfaces](std::uint32_t address) { return interfaces.NameOf(address); });
+        length, [&interfaces](std::uint32_t address) { return interfaces.NameOf(address); },
+        invocation.hosts);
     if (const auto* failure = std::get_if<SweepFailure>(&outcome)) {
         // A list that was never searched for must not look like an empty one.
         if (failure->reason.empty() || failure->reason == kStatusSuccess) {
@@ -190,7 +221,7 @@ int RunList(const Invocation& invocation, Streams streams)
 
 int RunInfo(const Invocation& invocation, Streams streams)
 {
-    const auto local = ResolveInterface(invocation.interface);
+    const auto local = ChooseLocalAddress(invocation);
     if (const auto* reason = std::get_if<std::string>(&local)) {
         streams.err << "ql5ctl: " << *reason << "\n";
         return kExitLocalFailure;
@@ -201,8 +232,8 @@ int RunInfo(const Invocation& invocation, Streams streams)
         return kExitInternal;
     }
     DeviceRecordExchange record;
-    if (QueryDeviceAt(context.Handle(), std::get<std::uint32_t>(local), 0, invocation.mac.data(), 0,
-                      &record) != 0)
+    if (QueryDeviceAt(context.Handle(), std::get<std::uint32_t>(local), invocation.deviceAddress,
+                      invocation.mac.data(), 0, &record) != 0)
         return ReportFailedQuery(context, FormatMac(invocation.mac.data()), invocation, streams);
     const ConverterView view =
         MakeConverterView(record, LocalInterfaces().NameOf(record.localAddress));
@@ -222,7 +253,7 @@ int RunInfo(const Invocation& invocation, Streams streams)
 int RunCommand(const Invocation& invocation, Streams streams)
 {
     const std::string macText = FormatMac(invocation.mac.data());
-    const auto local = ResolveInterface(invocation.interface);
+    const auto local = ChooseLocalAddress(invocation);
     if (const auto* reason = std::get_if<std::string>(&local)) {
         streams.err << "ql5ctl: " << *reason << "\n";
         return kExitLocalFailure;
@@ -246,7 +277,8 @@ int RunCommand(const Invocation& invocation, Streams streams)
     // is there but does not answer the command (exit 3). It costs one short
     // exchange when the converter answers.
     DeviceRecordExchange found;
-    if (QueryDeviceAt(context.Handle(), localAddress, 0, invocation.mac.data(), 0, &found) != 0)
+    if (QueryDeviceAt(context.Handle(), localAddress, invocation.deviceAddress,
+                      invocation.mac.data(), 0, &found) != 0)
         return ReportFailedQuery(context, macText, invocation, streams);
 
     const std::int32_t result = SendCommand(invocation, context.Handle(), localAddress, password);
@@ -283,7 +315,8 @@ int RunCommand(const Invocation& invocation, Streams streams)
         streams.out << " (" << message << ")";
     streams.out << std::endl;
     if (invocation.command == Subcommand::kReboot && invocation.waitForReboot)
-        return WaitForReboot(context.Handle(), invocation.mac, localAddress, streams);
+        return WaitForReboot(context.Handle(), invocation.mac, localAddress,
+                             invocation.deviceAddress, streams);
     return kExitDone;
 }
 

@@ -87,10 +87,16 @@ void Drain(DiscoveryHandle handle, LatestReplies& replies)
 }  // namespace
 
 std::variant<SweepListing, SweepFailure> SweepFor(
-    std::chrono::milliseconds length, const LatestReplies::InterfaceNamer& interfaceName)
+    std::chrono::milliseconds length, const LatestReplies::InterfaceNamer& interfaceName,
+    const std::vector<std::uint32_t>& hosts)
 {
     const ql5common::ContextOwner context;
     if (!context)
+        return SweepFailure{};
+    // The command line has checked the addresses and their number, so only
+    // memory running out can refuse them.
+    if (SetSweepHosts(context.Handle(), hosts.data(), static_cast<std::uint32_t>(hosts.size())) !=
+        0)
         return SweepFailure{};
     RepliesWaiting notice;
     const Ql5WindowHandle window = Ql5CreateMessageWindow(&RepliesWaiting::OnMessage, &notice);

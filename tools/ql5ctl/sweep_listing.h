@@ -76,8 +76,10 @@ struct SweepFailure {
 };
 
 // Runs a sweep for `length` and returns what it heard, each converter shown
-// with the name that `interfaceName` gives its local address.
+// with the name that `interfaceName` gives its local address. The sweep also
+// asks each of `hosts` (network order) by unicast.
 std::variant<SweepListing, SweepFailure> SweepFor(
-    std::chrono::milliseconds length, const LatestReplies::InterfaceNamer& interfaceName);
+    std::chrono::milliseconds length, const LatestReplies::InterfaceNamer& interfaceName,
+    const std::vector<std::uint32_t>& hosts = {});
 
 }  // namespace ql5ctl

@@ -76,9 +76,11 @@ private:
 // Runs the wait with queries of the discovery client for the converter with
 // this MAC, each with the wait's reply window, through localAddress only (as
 // DeviceRecordExchange.localAddress gives it, network order), or through
-// every local address when it is 0. What the queries return is thrown away.
+// every local address when it is 0; by unicast to deviceAddress when it is
+// not 0 (which needs a localAddress). What the queries return is thrown away.
 // The handle is used on the calling thread only, for the whole wait.
 RebootOutcome WaitUntilBack(RebootWait& wait, DiscoveryHandle handle,
-                            const std::uint8_t macAddress[6], std::uint32_t localAddress);
+                            const std::uint8_t macAddress[6], std::uint32_t localAddress,
+                            std::uint32_t deviceAddress = 0);
 
 }  // namespace ql5common

@@ -33,7 +33,8 @@
  * would then break. Additions that leave everything existing as it was (a new
  * function, a new QL5_HAS_* bit) raise the minor number; fixes raise the patch.
  * Version 2 gave the message-window functions the Ql5 prefix, and added the
- * `At` requests, GetDroppedCount and GetSweepAddresses.
+ * `At` requests, GetDroppedCount and GetSweepAddresses; 2.1 added
+ * SetSweepHosts.
  */
 #ifndef QL5_DISCOVERY_H
 #define QL5_DISCOVERY_H
@@ -57,7 +58,7 @@ extern "C" {
 
 /* The version of this header and of the library built from it. */
 #define QL5_DISCOVERY_VERSION_MAJOR 2
-#define QL5_DISCOVERY_VERSION_MINOR 0
+#define QL5_DISCOVERY_VERSION_MINOR 1
 #define QL5_DISCOVERY_VERSION_PATCH 0
 
 /* The protocol magic that every QL5 context uses: "DIGI" read big-endian. */
@@ -252,6 +253,32 @@ QL5_API int64_t GetDroppedCount(DiscoveryHandle handle);
  * failed leaves none. -1 if the handle is not open, or addresses is null while
  * number is not 0. */
 QL5_API int32_t GetSweepAddresses(DiscoveryHandle handle, uint32_t *addresses, uint32_t number);
+
+/* The most addresses SetSweepHosts takes (a /16), and how many of them a
+ * sweep asks a second at most. */
+#define QL5_MAX_SWEEP_HOSTS 65536u
+#define QL5_SWEEP_HOSTS_PER_SECOND 250u
+
+/* Names IPv4 addresses (network order) that the sweeps started from now on
+ * also ask by unicast, for converters that the discovery group does not reach
+ * (behind a router, or a switch that does not forward the group). After its
+ * multicast request a sweep sends the same request bytes to each address, to
+ * the discovery port, in the order given and each once, paced at
+ * QL5_SWEEP_HOSTS_PER_SECOND (250) a second at most, in bursts of at most 64
+ * between its 200 ms receive cycles (the first at once), so a /16 takes about
+ * four and a half minutes; StopDiscovery ends it as promptly as any sweep. Each
+ * request leaves from the local address that this host's routing uses to
+ * reach that address, so the reply arrives on a sweep socket and its record
+ * carries that local address like any other; an address that no route
+ * reaches, or only through an address the sweep does not listen on (a
+ * loopback address, say), is skipped. A sweep that is already running keeps
+ * the addresses it started with. count 0 clears the list (addresses may then
+ * be null). The status is untouched.
+ * Returns 0, or -1 if the handle is not open, count is above
+ * QL5_MAX_SWEEP_HOSTS, addresses is null while count is not 0, an address is
+ * 0.0.0.0 or 224.0.0.0 or above (multicast, reserved, broadcast), or memory is
+ * exhausted; the list is then unchanged. */
+QL5_API int32_t SetSweepHosts(DiscoveryHandle handle, const uint32_t *addresses, uint32_t count);
 
 /* ------------------------------------------------------------------------
  * Requests to one converter, named by its MAC address. Each blocks the calling
