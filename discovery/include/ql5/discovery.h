@@ -256,7 +256,7 @@ QL5_API int32_t GetSweepAddresses(DiscoveryHandle handle, uint32_t *addresses, u
 
 /* The most addresses SetSweepHosts takes (a /16), and how many of them a
  * sweep asks a second at most. */
-#define QL5_MAX_SWEEP_HOSTS 65536u
+#define QL5_MAX_SWEEP_HOSTS        65536u
 #define QL5_SWEEP_HOSTS_PER_SECOND 250u
 
 /* Names IPv4 addresses (network order) that the sweeps started from now on
