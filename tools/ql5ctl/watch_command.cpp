@@ -11,7 +11,9 @@
 
 #include <ql5common/inventory_formats.h>
 
+#include <poll.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cmath>
@@ -41,6 +43,16 @@ void CatchStopSignals()
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     signal(SIGPIPE, SIG_IGN);
+}
+
+// Whether the reader of standard output has gone away. A watch that has
+// nothing new to print would otherwise not notice until its next line, which
+// may never come; the write end of a pipe whose reader closed it polls as an
+// error.
+bool OutputGone()
+{
+    pollfd output{STDOUT_FILENO, 0, 0};
+    return poll(&output, 1, 0) == 1 && (output.revents & (POLLERR | POLLHUP)) != 0;
 }
 
 }  // namespace
@@ -83,8 +95,8 @@ int RunWatch(const Invocation& invocation, Streams streams)
     };
     const auto round = std::chrono::milliseconds(
         static_cast<long long>(std::llround(invocation.waitSeconds * 1000)));
-    const auto failure =
-        SweepRepeatedly(round, take, drained, [&] { return outputClosed || stopRequested.load(); });
+    const auto failure = SweepRepeatedly(
+        round, take, drained, [&] { return outputClosed || stopRequested.load() || OutputGone(); });
     if (failure) {
         if (failure->reason.empty()) {
             streams.err << "ql5ctl: the discovery client could not be started (out of "
