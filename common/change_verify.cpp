@@ -51,6 +51,7 @@ VerifyOutcome VerifyChange(DiscoveryHandle handle, std::uint32_t localAddress,
         // 0 would mean the client's full 7.5 s, so the last window is at
         // least a millisecond.
         const auto window = std::clamp(left, std::chrono::milliseconds(1), kReplyWindow);
+        Clock::time_point pauseEnd = Clock::now() + window;
         if (QueryDeviceAt(handle, localAddress, 0, mac, static_cast<std::uint32_t>(window.count()),
                           &record) == 0) {
             answered = true;
@@ -58,11 +59,15 @@ VerifyOutcome VerifyChange(DiscoveryHandle handle, std::uint32_t localAddress,
                 *last = record;
             if (ReportsSettings(record, expected))
                 return VerifyOutcome::kConfirmed;
-            const auto pauseEnd = std::min(deadline, Clock::now() + kPause);
-            while (Clock::now() < pauseEnd && !Cancelled(cancelled))
-                std::this_thread::sleep_for(
-                    std::min<Clock::duration>(kPauseSlice, pauseEnd - Clock::now()));
+            pauseEnd = Clock::now() + kPause;
         }
+        // After an answer with the old settings, a pause; after a query that
+        // failed at once (no usable local address, say), the rest of its
+        // window, so that the follow-up never spins.
+        pauseEnd = std::min(deadline, pauseEnd);
+        while (Clock::now() < pauseEnd && !Cancelled(cancelled))
+            std::this_thread::sleep_for(
+                std::min<Clock::duration>(kPauseSlice, pauseEnd - Clock::now()));
     }
     return answered ? VerifyOutcome::kOldSettings : VerifyOutcome::kNoAnswer;
 }

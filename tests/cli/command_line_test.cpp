@@ -196,3 +196,22 @@ TEST(CommandLine, HostNamesAddressesAndRangesUpToASlash16)
         EXPECT_NE(message.find(row.says), std::string::npos) << message;
     }
 }
+
+TEST(CommandLine, VerifyWatchAndApplyOptions)
+{
+    EXPECT_EQ(Accepted({"dhcp", "0251c501020a"}).verify, VerifyMode::kOff);
+    EXPECT_EQ(Accepted({"dhcp", "0251c501020a", "--verify"}).verify, VerifyMode::kReport);
+    EXPECT_EQ(Accepted({"dhcp", "0251c501020a", "--verify=strict"}).verify, VerifyMode::kStrict);
+    EXPECT_NE(Refusal({"dhcp", "0251c501020a", "--verify=loose"}).find("strict"),
+              std::string::npos);
+    EXPECT_NE(Refusal({"reboot", "0251c501020a", "--verify"}).find("unknown option"),
+              std::string::npos);
+    EXPECT_TRUE(Accepted({"list", "--watch"}).watch);
+    EXPECT_NE(Refusal({"list", "--watch", "--format", "csv"}).find("--watch"), std::string::npos);
+    const Invocation apply = Accepted({"apply", "plan.csv", "--dry-run", "--format", "json"});
+    EXPECT_EQ(apply.planFile, "plan.csv");
+    EXPECT_TRUE(apply.dryRun);
+    EXPECT_NE(Refusal({"apply", "plan.csv", "--format", "csv"}).find("table or json"),
+              std::string::npos);
+    EXPECT_NE(Refusal({"apply"}).find("apply needs PLAN"), std::string::npos);
+}

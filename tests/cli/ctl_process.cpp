@@ -82,7 +82,13 @@ CtlResult RunCtl(const std::vector<std::string>& args, const CtlOptions& options
     pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
     int open = 2;
+    bool signalled = false;
     while (open > 0 && std::chrono::steady_clock::now() - start < kLongestRun) {
+        if (options.signalAfterFirstLine != 0 && !signalled &&
+            result.out.find('\n') != std::string::npos) {
+            kill(pid, options.signalAfterFirstLine);
+            signalled = true;
+        }
         if (poll(fds, 2, 200) < 0 && errno != EINTR)
             break;
         for (int i = 0; i < 2; ++i) {

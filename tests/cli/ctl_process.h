@@ -23,6 +23,9 @@ struct CtlOptions {
     std::string input;  // standard input
     // Variables to set; QL5_PASSWORD is removed unless given here.
     std::map<std::string, std::string> environment;
+    // A signal to send once standard output holds a whole line (0: none),
+    // for a command that runs until it is stopped.
+    int signalAfterFirstLine = 0;
 };
 
 inline CtlOptions Stdin(std::string input)

@@ -67,7 +67,7 @@ done
 # The demo fleet's names, from the files the demo loads.
 mapfile -t names < <(sed -n 's/.*"name": *"\([^"]*\)".*/\1/p' \
   "$source_dir"/scripts/demo-fleet/network-*.json)
-[ ${#names[@]} -eq 12 ] || fail "expected 12 converters in scripts/demo-fleet, found ${#names[@]}"
+[ ${#names[@]} -eq 14 ] || fail "expected 14 converters in scripts/demo-fleet, found ${#names[@]}"
 
 # The X server gets a network namespace of its own without any interface:
 # clients reach it through its socket file only.

@@ -29,9 +29,14 @@ wait "$demo" || status=$?
 [ "$status" -eq 77 ] && { cat "$output"; exit 77; }
 [ "$status" -eq 0 ] || fail "scripts/demo exited with $status"
 
-# Twelve converters, each once: the two networks do not share one.
+# Fourteen converters, each once: the two networks do not share one.
 rows=$(grep -cE '^[0-9.]+ +02:51:c5:3a:[0-9a-f]{2}:[0-9a-f]{2} ' "$output")
-[ "$rows" -eq 12 ] || fail "expected 12 converters in the list, saw $rows"
+[ "$rows" -eq 14 ] || fail "expected 14 converters in the list, saw $rows"
+# The fleet's duplicate address and foreign subnet are marked and explained.
+grep -qE '^198\.51\.100\.22 +02:51:c5:3a:10:08 .* !$' "$output" ||
+  fail "the converter with a duplicate address is not marked"
+grep -q 'warning: 02:51:c5:3a:10:09 (192.0.2.40): IP address 192.0.2.40 is outside' "$output" ||
+  fail "the converter in a foreign subnet is not explained"
 grep -qE '^198\.51\.100\.21 +02:51:c5:3a:10:01 +Press line 1 +QL5 Converter +ws0 +Disabled' \
   "$output" || fail "the first converter is not listed as expected"
 grep -qE '02:51:c5:3a:10:04 +Quality lab +QL5 Converter +ws0 +Enabled' "$output" ||

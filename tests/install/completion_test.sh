@@ -112,9 +112,11 @@ complete_line() {
 rows=(
   "-|ql5ctl s|set-ip"
   "-|ql5ctl l|list"
-  "-|ql5ctl |--help --version dhcp info list reboot set-ip"
+  "-|ql5ctl |--help --version apply dhcp info list reboot set-ip"
   "-|ql5ctl --v|--version"
-  "-|ql5ctl list --|--format --help --host --wait"
+  "-|ql5ctl list --|--format --help --host --wait --watch"
+  "-|ql5ctl dhcp --v|--verify --verify=strict"
+  "-|ql5ctl apply plan.csv --format |json table"
   "-|ql5ctl list --format |csv json table"
   "-|ql5ctl list --format=j|json"
   "-|ql5ctl info --format c|csv"

@@ -27,6 +27,7 @@ constexpr SubcommandInfo kSubcommands[] = {
     {"set-ip", Subcommand::kSetIp, 4, "MAC IP MASK GATEWAY"},
     {"dhcp", Subcommand::kDhcp, 1, "MAC"},
     {"reboot", Subcommand::kReboot, 1, "MAC"},
+    {"apply", Subcommand::kApply, 1, "PLAN"},
 };
 
 // An argument quoted in an error message, with anything that could act on
@@ -113,19 +114,22 @@ bool Parser::TakeOption(const SubcommandInfo& sub, std::string_view arg)
             "read it; use --password-stdin, QL5_PASSWORD or the prompt";
         return false;
     }
-    if (name == "--format" && (command == Subcommand::kList || command == Subcommand::kInfo)) {
+    if (name == "--format" && (command == Subcommand::kList || command == Subcommand::kInfo ||
+                               command == Subcommand::kApply)) {
         const auto value = OptionValue(name, inlineValue);
         if (!value)
             return false;
         const auto format = ParseOutputFormat(*value);
-        if (!format) {
-            error_ = "--format must be table, json or csv, not " + Quoted(*value);
+        if (!format || (command == Subcommand::kApply && *format == OutputFormat::kCsv)) {
+            error_ = command == Subcommand::kApply
+                         ? "--format must be table or json, not " + Quoted(*value)
+                         : "--format must be table, json or csv, not " + Quoted(*value);
             return false;
         }
         invocation_.format = *format;
         return true;
     }
-    if (name == "--wait" && command == Subcommand::kList) {
+    if (name == "--wait" && (command == Subcommand::kList || command == Subcommand::kApply)) {
         const auto value = OptionValue(name, inlineValue);
         if (!value)
             return false;
@@ -155,6 +159,23 @@ bool Parser::TakeOption(const SubcommandInfo& sub, std::string_view arg)
     }
     if (name == "--host")
         return TakeHost(sub, name, inlineValue);
+    if (name == "--verify" && (command == Subcommand::kSetIp || command == Subcommand::kDhcp ||
+                               command == Subcommand::kApply)) {
+        if (inlineValue && *inlineValue != "strict") {
+            error_ = "--verify takes no value or =strict, not " + Quoted(*inlineValue);
+            return false;
+        }
+        invocation_.verify = inlineValue ? VerifyMode::kStrict : VerifyMode::kReport;
+        return true;
+    }
+    if (name == "--watch" && command == Subcommand::kList && !inlineValue) {
+        invocation_.watch = true;
+        return true;
+    }
+    if (name == "--dry-run" && command == Subcommand::kApply && !inlineValue) {
+        invocation_.dryRun = true;
+        return true;
+    }
     if (name == "--password-stdin" && NeedsPassword(command) && !inlineValue) {
         invocation_.passwordFromStdin = true;
         return true;
@@ -202,6 +223,10 @@ bool Parser::TakeOperands(const SubcommandInfo& sub, const std::vector<std::stri
     }
     if (sub.operands == 0)
         return true;
+    if (sub.command == Subcommand::kApply) {
+        invocation_.planFile = std::string(operands[0]);
+        return true;
+    }
 
     const auto mac = ql5common::ParseMac(operands[0]);
     if (!mac) {
@@ -285,6 +310,8 @@ std::variant<Invocation, UsageError> Parser::Run()
     }
     if (!TakeOperands(*sub, operands))
         return UsageError{error_};
+    if (invocation_.watch && invocation_.format != OutputFormat::kTable)
+        return UsageError{"--watch prints JSON lines of its own; leave out --format"};
     return invocation_;
 }
 
@@ -298,7 +325,7 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
 bool NeedsPassword(Subcommand command)
 {
     return command == Subcommand::kSetIp || command == Subcommand::kDhcp ||
-           command == Subcommand::kReboot;
+           command == Subcommand::kReboot || command == Subcommand::kApply;
 }
 
 }  // namespace ql5ctl

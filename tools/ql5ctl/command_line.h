@@ -14,7 +14,12 @@
 
 namespace ql5ctl {
 
-enum class Subcommand { kHelp, kVersion, kList, kInfo, kSetIp, kDhcp, kReboot };
+enum class Subcommand { kHelp, kVersion, kList, kInfo, kSetIp, kDhcp, kReboot, kApply };
+
+// set-ip, dhcp and apply: whether to follow the converter after the change
+// until it reports the new settings, and whether failing to see them is an
+// error.
+enum class VerifyMode { kOff, kReport, kStrict };
 
 struct Invocation {
     Subcommand command = Subcommand::kHelp;
@@ -34,6 +39,10 @@ struct Invocation {
     // info, set-ip, dhcp, reboot: the converter's own address from --host,
     // to reach it by unicast; 0 for the discovery group.
     std::uint32_t deviceAddress = 0;
+    VerifyMode verify = VerifyMode::kOff;
+    bool watch = false;    // list --watch
+    bool dryRun = false;   // apply --dry-run
+    std::string planFile;  // apply
 };
 
 // The one-line reason why the arguments were refused.
@@ -44,7 +53,7 @@ struct UsageError {
 // args excludes the program name.
 std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::string_view>& args);
 
-// Whether the subcommand sends a command that needs the password.
+// Whether the subcommand sends commands that need the password.
 bool NeedsPassword(Subcommand command);
 
 }  // namespace ql5ctl

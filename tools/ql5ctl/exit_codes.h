@@ -21,6 +21,15 @@ enum ExitCode : int {
     kExitAmbiguous = 7,
     // The converter's reply did not say whether it carried the command out.
     kExitOutcomeUnknown = 8,
+    // set-ip or dhcp --verify=strict (and apply with it): the converter
+    // accepted the change but did not report the new settings within 15 s.
+    kExitNotConfirmed = 9,
+    // apply: the plan was refused before anything was sent (a plan that
+    // cannot be read, a malformed row, a duplicate target address, a MAC that
+    // did not answer or answered on several networks).
+    kExitPlanRefused = 10,
+    // apply: at least one row did not succeed (the table says which).
+    kExitRowsFailed = 11,
 };
 
 }  // namespace ql5ctl

@@ -41,7 +41,10 @@ int Run(int argc, char** argv)
     switch (invocation.command) {
     case Subcommand::kHelp: std::cout << kHelpText; break;
     case Subcommand::kVersion: std::cout << "ql5ctl " QL5CTL_VERSION "\n"; break;
-    case Subcommand::kList: code = RunList(invocation, streams); break;
+    case Subcommand::kList:
+        code = invocation.watch ? RunWatch(invocation, streams) : RunList(invocation, streams);
+        break;
+    case Subcommand::kApply: code = RunApply(invocation, streams); break;
     case Subcommand::kInfo: code = RunInfo(invocation, streams); break;
     case Subcommand::kSetIp:
     case Subcommand::kDhcp:

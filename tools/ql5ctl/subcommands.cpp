@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "subcommands.h"
 
+#include "configure_command.h"
 #include "exit_codes.h"
 #include "listing_warnings.h"
 #include "local_interfaces.h"
@@ -11,7 +12,6 @@
 
 #include <ql5common/address_text.h>
 #include <ql5common/context_owner.h>
-#include <ql5common/converter_text.h>
 #include <ql5common/details_text.h>
 #include <ql5common/reboot_wait.h>
 
@@ -29,12 +29,6 @@ using ql5common::FormatMac;
 constexpr char kClientUnavailable[] =
     "ql5ctl: the discovery client could not be started (out of resources?)\n";
 
-// A status text as the converter sent it, safe to print.
-std::string PrintableText(const std::string& raw)
-{
-    return ql5common::NeutralisedText(ql5common::DecodeConverterText(raw.data(), raw.size()));
-}
-
 void WriteConverters(const std::vector<ConverterView>& views, OutputFormat format,
                      std::ostream& out)
 {
@@ -45,55 +39,8 @@ void WriteConverters(const std::vector<ConverterView>& views, OutputFormat forma
     }
 }
 
-// What a command did, in the words of its success line.
-const char* DoneText(Subcommand command)
-{
-    switch (command) {
-    case Subcommand::kSetIp: return "static IP settings stored";
-    case Subcommand::kDhcp: return "DHCP switched on";
-    case Subcommand::kReboot: return "reboot accepted";
-    default: return "done";
-    }
-}
-
-std::int32_t SendCommand(const Invocation& invocation, DiscoveryHandle handle,
-                         std::uint32_t localAddress, const Password& password)
-{
-    const std::uint8_t* mac = invocation.mac.data();
-    const std::uint32_t device = invocation.deviceAddress;
-    switch (invocation.command) {
-    case Subcommand::kSetIp:
-        return ConfigureStaticAt(handle, localAddress, device, mac, invocation.ipAddress,
-                                 invocation.subnetMask, invocation.gatewayAddress, password.CStr());
-    case Subcommand::kDhcp:
-        // 1 switches DHCP on; there is no command to switch it off other than
-        // giving static settings.
-        return ConfigureDhcpAt(handle, localAddress, device, mac, 1, password.CStr());
-    case Subcommand::kReboot:
-        return RebootDeviceAt(handle, localAddress, device, mac, password.CStr());
-    default: return -1;
-    }
-}
-
-// Why a request returned -1, as the client's status text tells it.
-enum class RequestFailure { kNoAnswer, kLocal, kAmbiguous, kOutcomeUnknown };
-
-// The client's texts for the failures that ql5ctl tells apart by exit code.
+// The client's status text after a search that took place.
 constexpr char kStatusSuccess[] = "Operation Successful";
-constexpr char kAmbiguousStart[] = "the MAC answered from more than one address";
-constexpr char kOutcomeUnknown[] =
-    "the converter's reply did not state whether it carried the command out";
-
-RequestFailure Classify(const std::string& statusText)
-{
-    if (statusText == kStatusSuccess)
-        return RequestFailure::kNoAnswer;
-    if (statusText.rfind(kAmbiguousStart, 0) == 0)
-        return RequestFailure::kAmbiguous;
-    if (statusText == kOutcomeUnknown)
-        return RequestFailure::kOutcomeUnknown;
-    return RequestFailure::kLocal;
-}
 
 // Reports a failed query (info, and the first step of the commands): no
 // answer, or the client's reason on this host. Returns the exit code.
@@ -101,7 +48,7 @@ int ReportFailedQuery(const ContextOwner& context, const std::string& macText,
                       const Invocation& invocation, Streams streams)
 {
     const std::string status = context.StatusText();
-    if (Classify(status) == RequestFailure::kNoAnswer) {
+    if (status == kStatusSuccess) {
         streams.err << "ql5ctl: no converter with MAC " << macText << " answered within 7.5 s";
         if (!invocation.interface.empty())
             streams.err << " through " << PrintableText(invocation.interface);
@@ -112,28 +59,6 @@ int ReportFailedQuery(const ContextOwner& context, const std::string& macText,
     }
     streams.err << "ql5ctl: " << PrintableText(status) << "\n";
     return kExitLocalFailure;
-}
-
-// The local address that --interface names, 0 without it, or the reason why
-// it names none. An address is taken as given: the client itself refuses one
-// that is not this computer's, and says so.
-std::variant<std::uint32_t, std::string> ResolveInterface(const std::string& text)
-{
-    if (text.empty())
-        return 0u;
-    if (const auto address = ql5common::ParseDottedDecimal(text))
-        return *address;
-    const std::vector<std::uint32_t> addresses = LocalInterfaces().AddressesOf(text);
-    if (addresses.empty())
-        return "no interface named '" + PrintableText(text) + "' has an IPv4 address";
-    if (addresses.size() > 1) {
-        std::string listed;
-        for (std::uint32_t address : addresses)
-            listed += (listed.empty() ? "" : ", ") + ql5common::FormatDottedDecimal(address);
-        return PrintableText(text) + " has several IPv4 addresses (" + listed +
-               "); give one of them with --interface";
-    }
-    return addresses.front();
 }
 
 // The local address for a request: the one --interface names; else, for a
@@ -233,7 +158,8 @@ int RunInfo(const Invocation& invocation, Streams streams)
     }
     DeviceRecordExchange record;
     if (QueryDeviceAt(context.Handle(), std::get<std::uint32_t>(local), invocation.deviceAddress,
-                      invocation.mac.data(), 0, &record) != 0)
+                      invocation.mac.data(), 0,
+                      &record) != 0)
         return ReportFailedQuery(context, FormatMac(invocation.mac.data()), invocation, streams);
     const ConverterView view =
         MakeConverterView(record, LocalInterfaces().NameOf(record.localAddress));
@@ -272,52 +198,17 @@ int RunCommand(const Invocation& invocation, Streams streams)
         streams.err << kClientUnavailable;
         return kExitInternal;
     }
-
-    // Asking first tells a converter that is not there (exit 4) from one that
-    // is there but does not answer the command (exit 3). It costs one short
-    // exchange when the converter answers.
-    DeviceRecordExchange found;
-    if (QueryDeviceAt(context.Handle(), localAddress, invocation.deviceAddress,
-                      invocation.mac.data(), 0, &found) != 0)
-        return ReportFailedQuery(context, macText, invocation, streams);
-
-    const std::int32_t result = SendCommand(invocation, context.Handle(), localAddress, password);
-    const std::string message = PrintableText(context.StatusText());
-    if (result < 0) {
-        switch (Classify(context.StatusText())) {
-        case RequestFailure::kNoAnswer:
-            streams.err << "ql5ctl: " << macText
-                        << " did not answer the command within the time limit (7.5 s)\n";
-            return kExitNoAnswer;
-        case RequestFailure::kAmbiguous:
-            streams.err << "ql5ctl: " << macText << ": " << message
-                        << "\nql5ctl: choose the network with --interface NAME|ADDRESS (an "
-                           "interface name such as eth1, or one of the local addresses above)\n";
-            return kExitAmbiguous;
-        case RequestFailure::kOutcomeUnknown:
-            streams.err << "ql5ctl: " << macText << ": " << message
-                        << "; check with 'ql5ctl info' what it did\n";
-            return kExitOutcomeUnknown;
-        case RequestFailure::kLocal:
-            streams.err << "ql5ctl: " << message << "\n";
-            return kExitLocalFailure;
-        }
-    }
-    if (result != 0) {
-        streams.err << "ql5ctl: " << macText << " refused the command (result " << result
-                    << ")\nError Number: " << context.StatusCode() << "\nError Message: " << message
-                    << "\n";
-        return kExitRefused;
-    }
-
-    streams.out << macText << ": " << DoneText(invocation.command);
-    if (!message.empty())
-        streams.out << " (" << message << ")";
-    streams.out << std::endl;
-    if (invocation.command == Subcommand::kReboot && invocation.waitForReboot)
+    const CommandTarget target{invocation.command,           invocation.mac,
+                               invocation.ipAddress,         invocation.subnetMask,
+                               invocation.gatewayAddress,    invocation.deviceAddress};
+    const CommandOutcome outcome =
+        CarryOutCommand(target, context.Handle(), localAddress, invocation.interface, password,
+                        invocation.verify, streams);
+    if (outcome.exitCode == kExitDone && invocation.command == Subcommand::kReboot &&
+        invocation.waitForReboot)
         return WaitForReboot(context.Handle(), invocation.mac, localAddress,
                              invocation.deviceAddress, streams);
-    return kExitDone;
+    return outcome.exitCode;
 }
 
 }  // namespace ql5ctl

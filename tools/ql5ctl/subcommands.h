@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-// The five subcommands on top of the discovery client's public interface.
+// The subcommands on top of the discovery client's public interface.
 // Each returns the process's exit code.
 #pragma once
 
@@ -19,5 +19,9 @@ int RunList(const Invocation& invocation, Streams streams);
 int RunInfo(const Invocation& invocation, Streams streams);
 // set-ip, dhcp and reboot.
 int RunCommand(const Invocation& invocation, Streams streams);
+// apply PLAN.
+int RunApply(const Invocation& invocation, Streams streams);
+// list --watch: runs until SIGINT, SIGTERM or a closed output.
+int RunWatch(const Invocation& invocation, Streams streams);
 
 }  // namespace ql5ctl

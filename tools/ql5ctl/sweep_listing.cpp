@@ -3,6 +3,7 @@
 
 #include <ql5common/context_owner.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -71,14 +72,14 @@ struct RepliesWaiting {
     }
 };
 
-void Drain(DiscoveryHandle handle, LatestReplies& replies)
+void Drain(DiscoveryHandle handle, const std::function<void(const DeviceRecordExchange&)>& take)
 {
     constexpr std::uint32_t kBatch = 64;
     DeviceRecordExchange batch[kBatch];
     for (;;) {
         const std::int32_t read = ReadDevices(handle, batch, kBatch);
         for (std::int32_t i = 0; i < read; ++i)
-            replies.Take(batch[i]);
+            take(batch[i]);
         if (read < static_cast<std::int32_t>(kBatch))
             return;
     }
@@ -110,6 +111,7 @@ std::variant<SweepListing, SweepFailure> SweepFor(
     // Records are read as they arrive rather than all at the end, so the
     // queue of a large fleet never holds more than one notification's worth.
     LatestReplies replies(interfaceName);
+    const auto take = [&replies](const DeviceRecordExchange& record) { replies.Take(record); };
     const auto deadline = std::chrono::steady_clock::now() + length;
     for (;;) {
         std::unique_lock lock(notice.mutex);
@@ -119,7 +121,7 @@ std::variant<SweepListing, SweepFailure> SweepFor(
         lock.unlock();
         if (!raised)
             break;
-        Drain(context.Handle(), replies);
+        Drain(context.Handle(), take);
         // A busy network notifies every cycle; the sweep still ends on time.
         if (std::chrono::steady_clock::now() >= deadline)
             break;
@@ -128,9 +130,49 @@ std::variant<SweepListing, SweepFailure> SweepFor(
     StopDiscovery(context.Handle());
     // After the stop no post is running or will come, so the notice may go.
     Ql5DestroyMessageWindow(window);
-    Drain(context.Handle(), replies);
+    Drain(context.Handle(), take);
     const std::int64_t dropped = replies.Dropped() + GetDroppedCount(context.Handle());
     return SweepListing{replies.TakeViews(), dropped};
+}
+
+std::optional<SweepFailure> SweepRepeatedly(
+    std::chrono::milliseconds round, const std::function<void(const DeviceRecordExchange&)>& take,
+    const std::function<void()>& drained, const std::function<bool()>& stopped)
+{
+    const ql5common::ContextOwner context;
+    if (!context)
+        return SweepFailure{};
+    RepliesWaiting notice;
+    const Ql5WindowHandle window = Ql5CreateMessageWindow(&RepliesWaiting::OnMessage, &notice);
+    if (window == nullptr)
+        return SweepFailure{};
+    constexpr auto kStopCheck = std::chrono::milliseconds(200);
+    std::optional<SweepFailure> failure;
+    while (!failure && !stopped()) {
+        if (StartDiscovery(context.Handle(), window, kRepliesWaiting, 0) != 0) {
+            failure = SweepFailure{context.StatusText()};
+            break;
+        }
+        const auto roundEnd = std::chrono::steady_clock::now() + round;
+        while (!stopped() && std::chrono::steady_clock::now() < roundEnd) {
+            std::unique_lock lock(notice.mutex);
+            const auto until = std::min(roundEnd, std::chrono::steady_clock::now() + kStopCheck);
+            const bool raised =
+                notice.raised.wait_until(lock, until, [&] { return notice.pending; });
+            notice.pending = false;
+            lock.unlock();
+            if (raised) {
+                Drain(context.Handle(), take);
+                drained();
+            }
+        }
+        StopDiscovery(context.Handle());
+        // What arrived before the stop is still shown.
+        Drain(context.Handle(), take);
+        drained();
+    }
+    Ql5DestroyMessageWindow(window);
+    return failure;
 }
 
 }  // namespace ql5ctl

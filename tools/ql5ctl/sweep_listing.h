@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <variant>
@@ -81,5 +82,14 @@ struct SweepFailure {
 std::variant<SweepListing, SweepFailure> SweepFor(
     std::chrono::milliseconds length, const LatestReplies::InterfaceNamer& interfaceName,
     const std::vector<std::uint32_t>& hosts = {});
+
+// Runs sweeps back to back, each `round` long (a sweep asks once, so a new
+// round is what asks converters again), and hands every record to `take` as
+// soon as it is read, then calls `drained` once for what was read together,
+// until `stopped` returns true; that is checked at least every 200 ms.
+// Returns the reason when no sweep could start.
+std::optional<SweepFailure> SweepRepeatedly(
+    std::chrono::milliseconds round, const std::function<void(const DeviceRecordExchange&)>& take,
+    const std::function<void()>& drained, const std::function<bool()>& stopped);
 
 }  // namespace ql5ctl

@@ -28,6 +28,8 @@ struct ConverterView {
     // Stable keys of the conflicts found for it (ConflictKey), in the order
     // found; empty until someone checks the listing as a whole.
     std::vector<std::string> warnings;
+
+    bool operator==(const ConverterView&) const = default;
 };
 
 // Builds the view of a record as ReadDevices or QueryDevice delivered it (the
