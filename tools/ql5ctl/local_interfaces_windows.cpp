@@ -3,10 +3,11 @@
 // them to the user, from GetAdaptersAddresses.
 #include "local_interfaces.h"
 
-// clang-format off: winsock2.h must come before the IP Helper headers.
+// winsock2.h must come before ws2tcpip.h, iphlpapi.h and windows.h.
+// clang-format off
+#include <winsock2.h>
 #include <iphlpapi.h>
 #include <windows.h>
-#include <winsock2.h>
 // clang-format on
 
 #include <memory>

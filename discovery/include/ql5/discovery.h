@@ -42,7 +42,7 @@
 #include <stdint.h>
 
 #if defined(_WIN32)
-   /* QL5_DISCOVERY_STATIC: linked from a static library, not the DLL. */
+/* QL5_DISCOVERY_STATIC: linked from a static library, not the DLL. */
 #  if defined(QL5_DISCOVERY_STATIC)
 #    define QL5_API
 #  elif defined(QL5_DISCOVERY_BUILDING)

@@ -3,9 +3,10 @@
 // host name need not resolve to all of them, so it is not asked.
 #include "platform/local_addresses.h"
 
-// clang-format off: winsock2.h must come before the IP Helper headers.
-#include <iphlpapi.h>
+// winsock2.h must come before ws2tcpip.h, iphlpapi.h and windows.h.
+// clang-format off
 #include <winsock2.h>
+#include <iphlpapi.h>
 // clang-format on
 
 #include <algorithm>

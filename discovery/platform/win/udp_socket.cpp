@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "platform/udp_socket.h"
 
-// clang-format off: winsock2.h must come before ws2tcpip.h and windows.h.
-#include <windows.h>
+// winsock2.h must come before ws2tcpip.h, iphlpapi.h and windows.h.
+// clang-format off
 #include <winsock2.h>
 #include <ws2tcpip.h>
+#include <windows.h>
 // clang-format on
 
 #include <algorithm>
