@@ -69,6 +69,13 @@ int WaitForExit(pid_t pid, long* peakMemoryKb = nullptr)
 
 }  // namespace
 
+std::chrono::milliseconds LauncherAllowance()
+{
+    const char* launcher = std::getenv("QL5CTL_COMMAND");
+    return launcher != nullptr && *launcher != '\0' ? std::chrono::milliseconds(4000)
+                                                    : std::chrono::milliseconds(0);
+}
+
 CtlResult RunCtl(const std::vector<std::string>& args, const CtlOptions& options)
 {
     int in[2], out[2], err[2];
