@@ -19,6 +19,12 @@ struct CtlResult {
     long peakMemoryKb = 0;  // the most resident memory it ever had
 };
 
+// How much longer than ql5ctl itself a run may take because of the launcher
+// named by QL5CTL_COMMAND (Wine starts a Windows program in a second or more
+// on a busy machine); zero without one. Upper bounds of `elapsed` add it;
+// lower bounds do not.
+std::chrono::milliseconds LauncherAllowance();
+
 struct CtlOptions {
     std::string input;  // standard input
     // Variables to set; QL5_PASSWORD is removed unless given here.

@@ -30,6 +30,15 @@ std::string StatusText(DiscoveryHandle handle)
     return GetStatusText(handle, text, sizeof text) == 0 ? text : "<failed>";
 }
 
+// The system's own text for an error number, as the platform layer gives it
+// (strerror on POSIX systems, FormatMessage on Windows).
+std::string SystemText(int number)
+{
+    char text[256] = {};
+    platform::DescribeSystemError(platform::SystemError{number}, text, sizeof text);
+    return text;
+}
+
 const std::uint32_t kLocal = Ipv4FromOctets(198, 51, 100, 1);
 
 }  // namespace
@@ -43,19 +52,19 @@ TEST(Status, TextSaysWhatFailedWhereAndWhy)
     const Case cases[] = {
         {Status(), "Operation Successful"},
         {Status::Failed(Failure::kBindSocket, {EADDRNOTAVAIL}, kLocal),
-         "cannot bind a socket to 198.51.100.1: " + std::string(std::strerror(EADDRNOTAVAIL))},
+         "cannot bind a socket to 198.51.100.1: " + SystemText(EADDRNOTAVAIL)},
         {Status::Failed(Failure::kOpenSocket, {EMFILE}).On(kLocal),
-         "cannot open a socket on 198.51.100.1: " + std::string(std::strerror(EMFILE))},
+         "cannot open a socket on 198.51.100.1: " + SystemText(EMFILE)},
         {Status::Failed(Failure::kSetMulticastInterface, {ENODEV}, kLocal),
-         "cannot make 198.51.100.1 the multicast interface: " + std::string(std::strerror(ENODEV))},
+         "cannot make 198.51.100.1 the multicast interface: " + SystemText(ENODEV)},
         {Status::Failed(Failure::kSend, {ENETUNREACH}),
-         "cannot send the request: " + std::string(std::strerror(ENETUNREACH))},
+         "cannot send the request: " + SystemText(ENETUNREACH)},
         {Status::Failed(Failure::kSend).On(kLocal), "cannot send the request from 198.51.100.1"},
         {Status::Failed(Failure::kNoLocalAddress), "no IPv4 address on any interface that is up"},
         {Status::Failed(Failure::kListAddresses, {EMFILE}),
-         "cannot list the local IPv4 addresses: " + std::string(std::strerror(EMFILE))},
+         "cannot list the local IPv4 addresses: " + SystemText(EMFILE)},
         {Status::Failed(Failure::kWait, {EINVAL}),
-         "cannot wait for replies: " + std::string(std::strerror(EINVAL))},
+         "cannot wait for replies: " + SystemText(EINVAL)},
         {Status::Failed(Failure::kNotLocalAddress, {}, kLocal),
          "198.51.100.1 is not an IPv4 address of this host (on an interface that is up)"},
         {Status::Failed(Failure::kNoOutcome),
@@ -143,6 +152,6 @@ TEST(Status, OnlyFailuresOnThisHostReachTheStatusText)
     ReportFailure(context, Status::Failed(Failure::kBindSocket, {EADDRNOTAVAIL}, kLocal));
     EXPECT_EQ(GetStatusCode(handle), 0);
     EXPECT_EQ(StatusText(handle),
-              "cannot bind a socket to 198.51.100.1: " + std::string(std::strerror(EADDRNOTAVAIL)));
+              "cannot bind a socket to 198.51.100.1: " + SystemText(EADDRNOTAVAIL));
     CloseContext(handle);
 }

@@ -6,9 +6,8 @@
 #include "command_line.h"
 #include "exit_codes.h"
 #include "help_text.h"
+#include "standard_streams.h"
 #include "subcommands.h"
-
-#include <unistd.h>
 
 #include <cstdio>
 #include <exception>
@@ -27,6 +26,7 @@ int Run(int argc, char** argv)
 {
     using namespace ql5ctl;
 
+    UseByteExactStandardStreams();
     std::vector<std::string_view> args(argv + 1, argv + argc);
     const auto parsed = ParseCommandLine(args);
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
@@ -36,7 +36,7 @@ int Run(int argc, char** argv)
     }
     const Invocation& invocation = std::get<Invocation>(parsed);
 
-    const Streams streams{std::cout, std::cerr, isatty(STDERR_FILENO) == 1};
+    const Streams streams{std::cout, std::cerr, StandardErrorIsTerminal()};
     int code = kExitDone;
     switch (invocation.command) {
     case Subcommand::kHelp: std::cout << kHelpText; break;

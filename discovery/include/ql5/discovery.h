@@ -43,7 +43,10 @@
 #include <stdint.h>
 
 #if defined(_WIN32)
-#  if defined(QL5_DISCOVERY_BUILDING)
+/* QL5_DISCOVERY_STATIC: linked from a static library, not the DLL. */
+#  if defined(QL5_DISCOVERY_STATIC)
+#    define QL5_API
+#  elif defined(QL5_DISCOVERY_BUILDING)
 #    define QL5_API __declspec(dllexport)
 #  else
 #    define QL5_API __declspec(dllimport)
@@ -158,6 +161,13 @@ typedef struct DiscoveryContext *DiscoveryHandle;
  * the posting thread (for the sweep, the sweep thread), so the callback must do
  * no more than queue the message for the thread that owns the real window, and
  * must not call into the discovery client.
+ *
+ * On Windows a message window is a real hidden message-only window (its
+ * handle is the HWND) with a message loop on a thread of its own.
+ * Ql5PostWindowMessage posts the message there (PostMessage) and returns;
+ * the callback then runs on the window's thread. Only application messages
+ * (WM_USER to 0xBFFF) can be posted; others give -1. The callback's rules are
+ * the same on both systems.
  * ------------------------------------------------------------------------ */
 typedef struct Ql5MessageWindow *Ql5WindowHandle;
 

@@ -1,0 +1,6 @@
+# SPDX-License-Identifier: Apache-2.0
+# Debian's nlohmann/json is version 3.
+set(PACKAGE_VERSION 3)
+if(PACKAGE_FIND_VERSION_MAJOR STREQUAL "" OR PACKAGE_FIND_VERSION_MAJOR EQUAL 3)
+  set(PACKAGE_VERSION_COMPATIBLE TRUE)
+endif()
