@@ -3,10 +3,9 @@
 
 #include "ql5common/address_text.h"
 
-#include <arpa/inet.h>
-
 #include <bit>
 #include <cstddef>
+#include <cstring>
 #include <unordered_map>
 
 namespace ql5common {
@@ -18,10 +17,20 @@ bool SameSubnet(std::uint32_t a, std::uint32_t b, std::uint32_t mask)
     return (a & mask) == (b & mask);
 }
 
+// A mask held in network order (first octet in the lowest address byte) as a
+// number whose leading bits are the first octet's, on any byte order.
+std::uint32_t HostOrder(std::uint32_t networkOrder)
+{
+    unsigned char bytes[4];
+    std::memcpy(bytes, &networkOrder, sizeof bytes);
+    return static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
+           static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
+}
+
 // "198.51.100.0/24", or the mask in full when it is not a run of leading ones.
 std::string SubnetText(std::uint32_t address, std::uint32_t mask)
 {
-    const std::uint32_t hostMask = ntohl(mask);
+    const std::uint32_t hostMask = HostOrder(mask);
     const std::string network = FormatDottedDecimal(address & mask);
     if (std::countl_one(hostMask) + std::countr_zero(hostMask) == 32)
         return network + "/" + std::to_string(std::countl_one(hostMask));

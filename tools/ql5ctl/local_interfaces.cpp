@@ -42,7 +42,7 @@ std::string LocalInterfaces::SearchedText() const
             ql5common::DecodeConverterText(entry.name.data(), entry.name.size()));
         text += (text.empty() ? "" : ", ") + name + " " +
                 ql5common::FormatDottedDecimal(entry.address) + "/" +
-                std::to_string(std::popcount(ntohl(entry.mask)));
+                std::to_string(std::popcount(entry.mask));
     }
     return text;
 }

@@ -6,56 +6,17 @@
 #include "exit_codes.h"
 #include "listing_warnings.h"
 #include "local_interfaces.h"
+#include "stop_signals.h"
 #include "subcommands.h"
 #include "sweep_listing.h"
 
 #include <ql5common/inventory_formats.h>
 
-#include <poll.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <cmath>
 #include <map>
 #include <utility>
 
 namespace ql5ctl {
-
-namespace {
-
-// Set from the signal handler; lock-free, so safe there.
-std::atomic<bool> stopRequested{false};
-
-extern "C" void RequestStop(int)
-{
-    stopRequested.store(true);
-}
-
-// The handlers of SIGINT and SIGTERM end the watch at the next check instead
-// of the process; SIGPIPE is ignored, so a closed pipe shows up as a failed
-// write and ends the watch the same way.
-void CatchStopSignals()
-{
-    struct sigaction action {};
-    action.sa_handler = RequestStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    signal(SIGPIPE, SIG_IGN);
-}
-
-// Whether the reader of standard output has gone away. A watch that has
-// nothing new to print would otherwise not notice until its next line, which
-// may never come; the write end of a pipe whose reader closed it polls as an
-// error.
-bool OutputGone()
-{
-    pollfd output{STDOUT_FILENO, 0, 0};
-    return poll(&output, 1, 0) == 1 && (output.revents & (POLLERR | POLLHUP)) != 0;
-}
-
-}  // namespace
 
 int RunWatch(const Invocation& invocation, Streams streams)
 {
@@ -96,7 +57,7 @@ int RunWatch(const Invocation& invocation, Streams streams)
     const auto round = std::chrono::milliseconds(
         static_cast<long long>(std::llround(invocation.waitSeconds * 1000)));
     const auto failure = SweepRepeatedly(
-        round, take, drained, [&] { return outputClosed || stopRequested.load() || OutputGone(); });
+        round, take, drained, [&] { return outputClosed || StopRequested() || OutputGone(); });
     if (failure) {
         if (failure->reason.empty()) {
             streams.err << "ql5ctl: the discovery client could not be started (out of "
