@@ -50,8 +50,8 @@ LocalInterfaces::LocalInterfaces()
          adapter != nullptr; adapter = adapter->Next) {
         const std::string name = Utf8(adapter->FriendlyName);
         // As the client takes them: up and not the loopback.
-        const bool searched = adapter->OperStatus == IfOperStatusUp &&
-                              adapter->IfType != IF_TYPE_SOFTWARE_LOOPBACK;
+        const bool searched =
+            adapter->OperStatus == IfOperStatusUp && adapter->IfType != IF_TYPE_SOFTWARE_LOOPBACK;
         for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = adapter->FirstUnicastAddress;
              unicast != nullptr; unicast = unicast->Next) {
             const SOCKADDR* address = unicast->Address.lpSockaddr;
