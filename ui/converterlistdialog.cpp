@@ -459,8 +459,7 @@ void ConverterListDialog::createActions()
     // names; the entry sits in the context menu, outside the window's own
     // controls.
     addAddressesAction_ = new QAction(QStringLiteral("Add addresses…"), this);
-    connect(addAddressesAction_, &QAction::triggered, this,
-            &ConverterListDialog::addHostAddresses);
+    connect(addAddressesAction_, &QAction::triggered, this, &ConverterListDialog::addHostAddresses);
     updateActions();
 }
 

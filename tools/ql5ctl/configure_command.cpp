@@ -33,8 +33,7 @@ std::int32_t SendCommand(const CommandTarget& target, DiscoveryHandle handle,
     switch (target.command) {
     case Subcommand::kSetIp:
         return ConfigureStaticAt(handle, localAddress, target.deviceAddress, mac, target.ipAddress,
-                                 target.subnetMask,
-                                 target.gatewayAddress, password.CStr());
+                                 target.subnetMask, target.gatewayAddress, password.CStr());
     case Subcommand::kDhcp:
         // 1 switches DHCP on; there is no command to switch it off other than
         // giving static settings.

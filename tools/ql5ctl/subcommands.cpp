@@ -158,8 +158,7 @@ int RunInfo(const Invocation& invocation, Streams streams)
     }
     DeviceRecordExchange record;
     if (QueryDeviceAt(context.Handle(), std::get<std::uint32_t>(local), invocation.deviceAddress,
-                      invocation.mac.data(), 0,
-                      &record) != 0)
+                      invocation.mac.data(), 0, &record) != 0)
         return ReportFailedQuery(context, FormatMac(invocation.mac.data()), invocation, streams);
     const ConverterView view =
         MakeConverterView(record, LocalInterfaces().NameOf(record.localAddress));
@@ -198,9 +197,9 @@ int RunCommand(const Invocation& invocation, Streams streams)
         streams.err << kClientUnavailable;
         return kExitInternal;
     }
-    const CommandTarget target{invocation.command,           invocation.mac,
-                               invocation.ipAddress,         invocation.subnetMask,
-                               invocation.gatewayAddress,    invocation.deviceAddress};
+    const CommandTarget target{invocation.command,        invocation.mac,
+                               invocation.ipAddress,      invocation.subnetMask,
+                               invocation.gatewayAddress, invocation.deviceAddress};
     const CommandOutcome outcome =
         CarryOutCommand(target, context.Handle(), localAddress, invocation.interface, password,
                         invocation.verify, streams);
