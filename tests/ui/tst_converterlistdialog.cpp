@@ -607,7 +607,8 @@ void TestConverterListDialog::rowShortcutsAndContextMenuActOnTheSelectedRow()
         entries.append(action->text());
     QCOMPARE(entries,
              (QStringList{"&Open Web Interface", "&Configure IP Settings", "Converter &Info",
-                          "Re&boot Converter", "", "&Copy", "&Export List..."}));
+                          "Re&boot Converter", "", "&Copy", "&Export List...",
+                          QStringLiteral("Add addresses…")}));
     QStringList opened;
     ModalWatcher watcher([&](QDialog* dialog) {
         opened.append(QString::fromLatin1(dialog->metaObject()->className()));
