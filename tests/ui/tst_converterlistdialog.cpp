@@ -605,9 +605,9 @@ void TestConverterListDialog::rowShortcutsAndContextMenuActOnTheSelectedRow()
     QStringList entries;
     for (QAction* action : menu->actions())
         entries.append(action->text());
-    QCOMPARE(entries,
-             (QStringList{"&Open Web Interface", "&Configure IP Settings", "Converter &Info",
-                          "Re&boot Converter", "", "&Copy", "&Export List..."}));
+    QCOMPARE(entries, (QStringList{"&Open Web Interface", "&Configure IP Settings",
+                                   "Converter &Info", "Re&boot Converter", "", "&Copy",
+                                   "&Export List...", QStringLiteral("Add addresses…")}));
     QStringList opened;
     ModalWatcher watcher([&](QDialog* dialog) {
         opened.append(QString::fromLatin1(dialog->metaObject()->className()));

@@ -137,10 +137,15 @@ std::variant<SweepListing, SweepFailure> SweepFor(
 
 std::optional<SweepFailure> SweepRepeatedly(
     std::chrono::milliseconds round, const std::function<void(const DeviceRecordExchange&)>& take,
-    const std::function<void()>& drained, const std::function<bool()>& stopped)
+    const std::function<void()>& drained, const std::function<bool()>& stopped,
+    const std::vector<std::uint32_t>& hosts)
 {
     const ql5common::ContextOwner context;
     if (!context)
+        return SweepFailure{};
+    // Every round asks the --host addresses again, as it asks the group.
+    if (SetSweepHosts(context.Handle(), hosts.data(), static_cast<std::uint32_t>(hosts.size())) !=
+        0)
         return SweepFailure{};
     RepliesWaiting notice;
     const Ql5WindowHandle window = Ql5CreateMessageWindow(&RepliesWaiting::OnMessage, &notice);

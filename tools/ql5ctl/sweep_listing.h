@@ -90,6 +90,7 @@ std::variant<SweepListing, SweepFailure> SweepFor(
 // Returns the reason when no sweep could start.
 std::optional<SweepFailure> SweepRepeatedly(
     std::chrono::milliseconds round, const std::function<void(const DeviceRecordExchange&)>& take,
-    const std::function<void()>& drained, const std::function<bool()>& stopped);
+    const std::function<void()>& drained, const std::function<bool()>& stopped,
+    const std::vector<std::uint32_t>& hosts = {});
 
 }  // namespace ql5ctl

@@ -57,7 +57,8 @@ int RunWatch(const Invocation& invocation, Streams streams)
     const auto round = std::chrono::milliseconds(
         static_cast<long long>(std::llround(invocation.waitSeconds * 1000)));
     const auto failure = SweepRepeatedly(
-        round, take, drained, [&] { return outputClosed || StopRequested() || OutputGone(); });
+        round, take, drained, [&] { return outputClosed || StopRequested() || OutputGone(); },
+        invocation.hosts);
     if (failure) {
         if (failure->reason.empty()) {
             streams.err << "ql5ctl: the discovery client could not be started (out of "
