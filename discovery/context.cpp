@@ -155,7 +155,7 @@ DiscoveryHandle OpenContext(uint32_t protocolMagic)
     context->groupAddress = Ipv4FromOctets(224, 0, 5, 128);
 
     context->stopEvent = platform::AutoResetEvent::Create();
-    context->replyQueue = ReplyQueue::Create();
+    context->replyQueue = ReplyQueue::Create(context);
     if (context->stopEvent != nullptr && context->replyQueue != nullptr)
         context->handle = ContextRegistry().Add(context);
     if (context->handle == nullptr) {
@@ -207,14 +207,8 @@ int32_t ReadDevices(DiscoveryHandle handle, DeviceRecordExchange* array, uint32_
     // One record at a time, so records the sweep adds meanwhile are read by
     // this same call while the array has room.
     int32_t filled = 0;
-    while (static_cast<uint32_t>(filled) < number) {
-        DeviceRecord* record = context->replyQueue->PopHead();
-        if (record == nullptr)
-            break;
-        std::memcpy(&array[filled], &record->exchange, sizeof(DeviceRecordExchange));
-        FreeDeviceRecord(record);
+    while (static_cast<uint32_t>(filled) < number && context->replyQueue->ReadHead(&array[filled]))
         ++filled;
-    }
     return filled;
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "reply_queue.h"
 
+#include <cstring>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -9,12 +11,24 @@ namespace ql5 {
 ReplyQueue::~ReplyQueue()
 {
     Clear();
+    for (DeviceRecord* spare : spares_)
+        FreeDeviceRecord(spare);
 }
 
-ReplyQueue* ReplyQueue::Create() noexcept
+ReplyQueue* ReplyQueue::Create(const DiscoveryContext* context) noexcept
 {
     try {
-        return new ReplyQueue();
+        auto queue = std::make_unique<ReplyQueue>();
+        queue->spares_.reserve(kMaxSpareRecords);
+        // NewDeviceRecord writes the whole record, so its pages are in memory
+        // before the first reply needs them.
+        while (queue->spares_.size() < kMaxSpareRecords) {
+            DeviceRecord* record = NewDeviceRecord(context);
+            if (record == nullptr)
+                return nullptr;
+            queue->spares_.push_back(record);
+        }
+        return queue.release();
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -71,20 +85,57 @@ DeviceRecord* ReplyQueue::Offer(DeviceRecord* record) noexcept
         ++dropped_;
         return record;
     }
-    return nullptr;
+    if (spares_.empty())
+        return nullptr;
+    DeviceRecord* spare = spares_.back();
+    spares_.pop_back();
+    return spare;
 }
 
-DeviceRecord* ReplyQueue::PopHead() noexcept
+bool ReplyQueue::ReadHead(DeviceRecordExchange* output) noexcept
+{
+    DeviceRecord* freed = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        if (order_.empty())
+            return false;
+        DeviceRecord* record = order_.front();
+        std::memcpy(output, &record->exchange, sizeof(DeviceRecordExchange));
+        const auto found = slots_.find(KeyOf(*record));
+        if (found != slots_.end() && found->second == &order_.front())
+            slots_.erase(found);
+        order_.pop_front();
+        if (spares_.size() < kMaxSpareRecords)
+            spares_.push_back(record);
+        else
+            freed = record;
+    }
+    FreeDeviceRecord(freed);
+    return true;
+}
+
+DeviceRecord* ReplyQueue::TakeSpare() noexcept
 {
     std::lock_guard lock(mutex_);
-    if (order_.empty())
+    if (spares_.empty())
         return nullptr;
-    DeviceRecord* record = order_.front();
-    const auto found = slots_.find(KeyOf(*record));
-    if (found != slots_.end() && found->second == &order_.front())
-        slots_.erase(found);
-    order_.pop_front();
-    return record;
+    DeviceRecord* spare = spares_.back();
+    spares_.pop_back();
+    return spare;
+}
+
+void ReplyQueue::Spare(DeviceRecord* record) noexcept
+{
+    if (record == nullptr)
+        return;
+    {
+        std::lock_guard lock(mutex_);
+        if (spares_.size() < kMaxSpareRecords) {
+            spares_.push_back(record);
+            return;
+        }
+    }
+    FreeDeviceRecord(record);
 }
 
 std::int32_t ReplyQueue::Count() const noexcept

@@ -6,8 +6,16 @@
 // copies, cannot grow the queue. At most QL5_MAX_PENDING_RECORDS distinct
 // records wait; a reply that would add one more is dropped and counted.
 //
+// The queue also keeps spare records for the sweep to decode into: enough for
+// a fleet of a thousand converters that answer at once are made with the
+// queue, and a record that has been read becomes a spare again. A burst of
+// replies is then decoded into memory that is already there, instead of into
+// records allocated on the sweep thread reply by reply: a fresh page costs a
+// page fault, which on a virtual machine can take as long as receiving and
+// decoding the replies it holds.
+//
 // Every operation holds the queue's own lock for its duration: the sweep
-// thread offers, the caller's thread counts, pops and clears.
+// thread offers, the caller's thread counts, reads and clears.
 #pragma once
 
 #include "device_record.h"
@@ -16,6 +24,7 @@
 #include <deque>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 namespace ql5 {
 
@@ -26,20 +35,32 @@ public:
     ReplyQueue(const ReplyQueue&) = delete;
     ReplyQueue& operator=(const ReplyQueue&) = delete;
 
-    // A heap queue, or null when memory is exhausted.
-    static ReplyQueue* Create() noexcept;
+    // A heap queue with kMaxSpareRecords spares of the context's, or null
+    // when memory is exhausted.
+    static ReplyQueue* Create(const DiscoveryContext* context) noexcept;
     // Frees the queue and every record in it; null is ignored.
     static void Destroy(ReplyQueue* queue) noexcept;
 
-    // Takes the record. Returns the record that the caller must now free (or
-    // may reuse): the waiting record it replaced, or the offered one itself
-    // when it was dropped; null when the record joined the end of the queue.
+    // The spare records made with the queue, and the most it keeps: about
+    // 1.5 MB, a thousand converters' replies and four cycles of the sweep.
+    static constexpr std::size_t kMaxSpareRecords = 1024;
+
+    // Takes the record. Returns a record that the caller must now free or
+    // reuse: the waiting record it replaced, the offered one itself when it
+    // was dropped, or, when the record joined the end of the queue, a spare
+    // (null when none waits).
     DeviceRecord* Offer(DeviceRecord* record) noexcept;
-    // Removes and returns the oldest record, which the caller then owns; null
-    // when the queue is empty.
-    DeviceRecord* PopHead() noexcept;
+    // Copies the oldest record's exchange part to `output` and removes the
+    // record, which becomes a spare; false when the queue is empty.
+    bool ReadHead(DeviceRecordExchange* output) noexcept;
+    // A spare record, which the caller then owns; null when none is left.
+    DeviceRecord* TakeSpare() noexcept;
+    // Keeps the record as a spare, or frees it when kMaxSpareRecords wait
+    // already; null is ignored.
+    void Spare(DeviceRecord* record) noexcept;
     std::int32_t Count() const noexcept;
-    // Frees every waiting record and sets the count of dropped replies to 0.
+    // Frees every waiting record and sets the count of dropped replies to 0;
+    // the spares stay.
     void Clear() noexcept;
     // Replies dropped since the last Clear.
     std::int64_t Dropped() const noexcept;
@@ -63,6 +84,9 @@ private:
     std::deque<DeviceRecord*> order_;
     std::unordered_map<Key, DeviceRecord**, KeyHash> slots_;
     std::int64_t dropped_ = 0;
+    // Room for kMaxSpareRecords is reserved when the queue is made, so that
+    // keeping a spare never allocates.
+    std::vector<DeviceRecord*> spares_;
 };
 
 }  // namespace ql5

@@ -20,36 +20,40 @@ std::unique_ptr<ReceiveBatch> ReceiveBatch::Create() noexcept
     return batch;
 }
 
+static_assert(ReplyQueue::kMaxSpareRecords >= kMaxDatagramsPerDrain,
+              "the replies of a cycle find a spare record each");
+
 namespace {
 
-// The record the next datagram is decoded into. One that a datagram was
-// refused into, or that the queue gave back (replaced by a newer reply of the
-// same converter, or dropped because the queue is full), is used again rather
-// than freed and made anew.
+// The record the next datagram is decoded into: one that a datagram was
+// refused into, or that the queue gave back (a spare, the waiting record a
+// newer reply of the same converter replaced, or the record itself when the
+// queue was full), is used again; a record is made anew only when the queue
+// has no spare left.
 class RecordSource {
 public:
     explicit RecordSource(const DiscoveryContext* context) : context_(context) {}
-    ~RecordSource() { FreeDeviceRecord(spare_); }
+    ~RecordSource() { context_->replyQueue->Spare(spare_); }
     RecordSource(const RecordSource&) = delete;
     RecordSource& operator=(const RecordSource&) = delete;
 
-    // A new or freshly reset record, or null when memory is exhausted.
+    // A freshly reset record, or null when memory is exhausted.
     DeviceRecord* Take()
     {
-        DeviceRecord* record = spare_;
+        DeviceRecord* record = spare_ != nullptr ? spare_ : context_->replyQueue->TakeSpare();
         spare_ = nullptr;
         if (record == nullptr)
             return NewDeviceRecord(context_);
         ResetDeviceRecord(context_, record);
         return record;
     }
-    // Keeps one record for the next Take; frees any other.
+    // Keeps one record for the next Take; the queue keeps any other.
     void GiveBack(DeviceRecord* record)
     {
         if (spare_ == nullptr)
             spare_ = record;
         else
-            FreeDeviceRecord(record);
+            context_->replyQueue->Spare(record);
     }
 
 private:

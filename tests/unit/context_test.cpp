@@ -328,6 +328,31 @@ TEST(ReplyQueue, BeyondTheCapNewConvertersAreDroppedAndCounted)
     CloseContext(handle);
 }
 
+TEST(ReplyQueue, RecordsReadAreHandedBackForNewRepliesUpToTheBound)
+{
+    DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);
+    ASSERT_NE(handle, nullptr);
+    DiscoveryContext* context = ResolveContext(handle);
+    constexpr std::uint32_t kMany = ReplyQueue::kMaxSpareRecords + 44;
+    for (std::uint32_t mac = 0; mac < kMany; ++mac)
+        QueueRecord(handle, mac);
+    std::vector<DeviceRecordExchange> read(kMany);
+    ASSERT_EQ(ReadDevices(handle, read.data(), kMany), static_cast<std::int32_t>(kMany));
+    std::size_t spares = 0;
+    for (std::uint32_t mac = 0; mac < kMany; ++mac) {
+        DeviceRecord* record = NewDeviceRecord(context);
+        ASSERT_NE(record, nullptr);
+        record->exchange.macAddress[4] = static_cast<std::uint8_t>(mac >> 8);
+        record->exchange.macAddress[5] = static_cast<std::uint8_t>(mac);
+        DeviceRecord* spare = context->replyQueue->Offer(record);
+        spares += spare != nullptr ? 1 : 0;
+        FreeDeviceRecord(spare);
+    }
+    EXPECT_EQ(spares, ReplyQueue::kMaxSpareRecords);
+    EXPECT_EQ(GetDeviceCount(handle), static_cast<std::int32_t>(kMany));
+    CloseContext(handle);
+}
+
 TEST(SweepHosts, KeepsEachAddressOnceAndRefusesWhatNoHostIs)
 {
     DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);

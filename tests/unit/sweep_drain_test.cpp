@@ -86,10 +86,9 @@ protected:
     std::vector<DeviceRecordExchange> Queued()
     {
         std::vector<DeviceRecordExchange> records;
-        while (DeviceRecord* record = context_->replyQueue->PopHead()) {
-            records.push_back(record->exchange);
-            FreeDeviceRecord(record);
-        }
+        DeviceRecordExchange record;
+        while (context_->replyQueue->ReadHead(&record))
+            records.push_back(record);
         return records;
     }
 

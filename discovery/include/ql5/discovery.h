@@ -197,7 +197,9 @@ QL5_API int32_t Ql5PostWindowMessage(Ql5WindowHandle window, uint32_t message,
  * ------------------------------------------------------------------------ */
 
 /* Opens a context for the given protocol magic (QL5_PROTOCOL_MAGIC).
- * Returns null for magic 0 or when resources cannot be had. */
+ * Returns null for magic 0 or when resources cannot be had. A context holds
+ * about 1.5 MB of records ready for the replies of a sweep, made here so
+ * that a burst of replies is taken without allocating. */
 QL5_API DiscoveryHandle OpenContext(uint32_t protocolMagic);
 
 /* Stops a running sweep, waits for its thread, and frees the context with every
