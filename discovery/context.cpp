@@ -7,7 +7,6 @@
 #include "platform/network_startup.h"
 #include "text_copy.h"
 
-#include <cstring>
 #include <new>
 
 namespace ql5 {
