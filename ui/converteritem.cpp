@@ -6,7 +6,6 @@
 
 #include <QHeaderView>
 #include <QStringList>
-#include <QStyle>
 #include <QTreeWidget>
 #include <QtEndian>
 
@@ -80,7 +79,8 @@ bool ConverterItem::isDeviceRow() const
     return data(0, kRecordRole).isValid();
 }
 
-void ConverterItem::setWarnings(const QStringList& texts, const QStringList& keys)
+void ConverterItem::setWarnings(const QStringList& texts, const QStringList& keys,
+                                const QIcon& icon)
 {
     // Every notification checks the whole list again; only a change touches
     // the row, as each change of a sorted row moves it.
@@ -88,18 +88,24 @@ void ConverterItem::setWarnings(const QStringList& texts, const QStringList& key
         return;
     setData(0, kWarningTextsRole, texts);
     setData(0, kWarningKeysRole, keys);
-    const QTreeWidget* list = treeWidget();
-    setIcon(0, texts.isEmpty() || list == nullptr
-                   ? QIcon()
-                   : list->style()->standardIcon(QStyle::SP_MessageBoxWarning));
-    const QString tip = texts.join(QLatin1Char('\n'));
-    for (int column = 0; column < kColumns; ++column)
-        setToolTip(column, tip);
+    setIcon(0, texts.isEmpty() ? QIcon() : icon);
+}
+
+QVariant ConverterItem::data(int column, int role) const
+{
+    // The tooltip of every column is made from the warnings when asked for,
+    // rather than stored four times in each of thousands of rows.
+    if (role == Qt::ToolTipRole && column >= 0 && column < kColumns) {
+        const QStringList texts = warningTexts();
+        if (!texts.isEmpty())
+            return texts.join(QLatin1Char('\n'));
+    }
+    return QTreeWidgetItem::data(column, role);
 }
 
 QStringList ConverterItem::warningTexts() const
 {
-    return data(0, kWarningTextsRole).toStringList();
+    return QTreeWidgetItem::data(0, kWarningTextsRole).toStringList();
 }
 
 QStringList ConverterItem::warningKeys() const

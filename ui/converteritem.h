@@ -5,6 +5,7 @@
 #include <ql5/discovery.h>
 #include <ql5common/conflicts.h>
 
+#include <QIcon>
 #include <QStringList>
 #include <QTreeWidgetItem>
 
@@ -34,9 +35,10 @@ public:
     // The addresses of a device row's record, for the conflict rules.
     ql5common::ConverterAddressing addressing() const;
 
-    // The row's conflicts (ql5common::FindConflicts): a warning icon, and
-    // their sentences as the tooltip of every column. Empty lists clear them.
-    void setWarnings(const QStringList& texts, const QStringList& keys);
+    // The row's conflicts (ql5common::FindConflicts): the given warning icon,
+    // and their sentences as the tooltip of every column. Empty lists clear
+    // them.
+    void setWarnings(const QStringList& texts, const QStringList& keys, const QIcon& icon);
     QStringList warningTexts() const;
     QStringList warningKeys() const;
 
@@ -47,6 +49,7 @@ public:
     // The four columns, separated by tabs, as a spreadsheet takes them.
     QString tabSeparatedText() const;
 
+    QVariant data(int column, int role) const override;
     bool operator<(const QTreeWidgetItem& other) const override;
 };
 

@@ -120,6 +120,13 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
     // heading; from then on every new row takes its place in that order.
     list->header()->setSortIndicator(-1, Qt::AscendingOrder);
     list->setSortingEnabled(true);
+    warningIcon_ = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    // A tenth of a second lets a burst of replies in before the check, and
+    // still marks a row before the eye settles on it.
+    warningsTimer_ = new QTimer(this);
+    warningsTimer_->setSingleShot(true);
+    warningsTimer_->setInterval(100);
+    connect(warningsTimer_, &QTimer::timeout, this, &ConverterListDialog::updateWarnings);
     list->setMinimumWidth(listWidth + 2 * list->frameWidth() +
                           style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 
@@ -307,7 +314,7 @@ void ConverterListDialog::readReplies(int sweep)
         // acts on just before the click.
         selectFirstVisibleRow(false);
     }
-    updateWarnings();
+    scheduleWarnings();
     showConverterCount();
 }
 
@@ -421,6 +428,7 @@ void ConverterListDialog::showConverterInfo()
         showMessage(this, stringTableText(kNoSelectionText));
         return;
     }
+    finishWarnings();
     ConverterInfoDialog dialog(*record, this);
     dialog.setWarnings(selectedRow()->warningTexts());
     dialog.exec();
@@ -553,8 +561,23 @@ bool ConverterListDialog::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void ConverterListDialog::scheduleWarnings()
+{
+    if (!warningsTimer_->isActive())
+        warningsTimer_->start();
+}
+
+void ConverterListDialog::finishWarnings()
+{
+    if (warningsTimer_->isActive()) {
+        warningsTimer_->stop();
+        updateWarnings();
+    }
+}
+
 void ConverterListDialog::updateWarnings()
 {
+    warningsTimer_->stop();
     std::vector<ConverterItem*> rows;
     std::vector<ql5common::ConverterAddressing> addressing;
     rows.reserve(static_cast<std::size_t>(rowsByConverter_.size()));
@@ -565,7 +588,8 @@ void ConverterListDialog::updateWarnings()
     }
     const auto conflicts = ql5common::FindConflicts(addressing, localNetworks_);
     for (std::size_t index = 0; index < rows.size(); ++index)
-        rows[index]->setWarnings(conflictTexts(conflicts[index]), conflictKeys(conflicts[index]));
+        rows[index]->setWarnings(conflictTexts(conflicts[index]), conflictKeys(conflicts[index]),
+                                 warningIcon_);
 }
 
 void ConverterListDialog::exportList()
@@ -591,6 +615,7 @@ void ConverterListDialog::exportList()
 
 bool ConverterListDialog::saveList(const QString& fileName, InventoryFormat format)
 {
+    finishWarnings();
     QList<ListedConverter> converters;
     QTreeWidget* list = ui_->listControl;
     for (int index = 0; index < list->topLevelItemCount(); ++index) {

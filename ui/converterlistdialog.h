@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QDialog>
 #include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QSet>
 
@@ -23,6 +24,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPoint;
+class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QUrl;
@@ -110,6 +112,11 @@ private:
     void copySelectedRows();
     void exportList();
     void updateWarnings();
+    // Checks the warnings of the whole list once the replies that are coming
+    // have been shown, and not after each read: the check looks at every row.
+    void scheduleWarnings();
+    // Brings the rows' warnings up to date now if a check is due.
+    void finishWarnings();
     ConverterItem* selectedRow() const;
     void updateActions();
 
@@ -147,6 +154,10 @@ private:
     // This workstation's networks, as the conflict rules need them; read
     // when a sweep starts.
     std::vector<ql5common::LocalNetwork> localNetworks_;
+    // Made once and shared by every row with a warning: an icon of its own
+    // per row would hold its own pixmaps, kilobytes a row in a long list.
+    QIcon warningIcon_;
+    QTimer* warningsTimer_ = nullptr;
 };
 
 Q_DECLARE_METATYPE(DeviceRecordExchange)
