@@ -85,53 +85,89 @@ void Drain(DiscoveryHandle handle, const std::function<void(const DeviceRecordEx
     }
 }
 
+// A context with the --host addresses set and the window its sweeps notify,
+// for one sweep or many in a row.
+class SweepSession {
+public:
+    SweepSession() = default;
+    ~SweepSession() { Ql5DestroyMessageWindow(window_); }
+    SweepSession(const SweepSession&) = delete;
+    SweepSession& operator=(const SweepSession&) = delete;
+
+    // Sets up the context and the window; the reason when that fails.
+    std::optional<SweepFailure> Open(const std::vector<std::uint32_t>& hosts)
+    {
+        if (!context_)
+            return SweepFailure{};
+        // The command line has checked the addresses and their number, so
+        // only memory running out can refuse them. Every sweep asks them.
+        if (SetSweepHosts(context_.Handle(), hosts.data(),
+                          static_cast<std::uint32_t>(hosts.size())) != 0)
+            return SweepFailure{};
+        window_ = Ql5CreateMessageWindow(&RepliesWaiting::OnMessage, &notice_);
+        if (window_ == nullptr)
+            return SweepFailure{};
+        return std::nullopt;
+    }
+
+    // Runs one sweep for `length`, or until `stopped` returns true, which is
+    // checked at least every 200 ms. Records are handed to `take` as they
+    // arrive rather than all at the end, so the client's queue never holds
+    // more than one notification's worth; `drained` is called after each
+    // read. Returns the client's reason when the sweep cannot start.
+    std::optional<SweepFailure> Sweep(std::chrono::milliseconds length,
+                                      const std::function<void(const DeviceRecordExchange&)>& take,
+                                      const std::function<void()>& drained,
+                                      const std::function<bool()>& stopped)
+    {
+        if (StartDiscovery(context_.Handle(), window_, kRepliesWaiting, 0) != 0)
+            return SweepFailure{context_.StatusText()};
+        constexpr auto kStopCheck = std::chrono::milliseconds(200);
+        const auto end = std::chrono::steady_clock::now() + length;
+        // A busy network notifies every cycle; the sweep still ends on time.
+        while (!stopped() && std::chrono::steady_clock::now() < end) {
+            std::unique_lock lock(notice_.mutex);
+            const auto until = std::min(end, std::chrono::steady_clock::now() + kStopCheck);
+            const bool raised =
+                notice_.raised.wait_until(lock, until, [this] { return notice_.pending; });
+            notice_.pending = false;
+            lock.unlock();
+            if (raised) {
+                Drain(context_.Handle(), take);
+                drained();
+            }
+        }
+        StopDiscovery(context_.Handle());
+        // What arrived before the stop is still shown.
+        Drain(context_.Handle(), take);
+        drained();
+        return std::nullopt;
+    }
+
+    // Replies the client's queue had no room for in the last sweep.
+    std::int64_t Dropped() const { return GetDroppedCount(context_.Handle()); }
+
+private:
+    const ql5common::ContextOwner context_;
+    RepliesWaiting notice_;
+    Ql5WindowHandle window_ = nullptr;
+};
+
 }  // namespace
 
 std::variant<SweepListing, SweepFailure> SweepFor(
     std::chrono::milliseconds length, const LatestReplies::InterfaceNamer& interfaceName,
     const std::vector<std::uint32_t>& hosts)
 {
-    const ql5common::ContextOwner context;
-    if (!context)
-        return SweepFailure{};
-    // The command line has checked the addresses and their number, so only
-    // memory running out can refuse them.
-    if (SetSweepHosts(context.Handle(), hosts.data(), static_cast<std::uint32_t>(hosts.size())) !=
-        0)
-        return SweepFailure{};
-    RepliesWaiting notice;
-    const Ql5WindowHandle window = Ql5CreateMessageWindow(&RepliesWaiting::OnMessage, &notice);
-    if (window == nullptr)
-        return SweepFailure{};
-    if (StartDiscovery(context.Handle(), window, kRepliesWaiting, 0) != 0) {
-        Ql5DestroyMessageWindow(window);
-        return SweepFailure{context.StatusText()};
-    }
-
-    // Records are read as they arrive rather than all at the end, so the
-    // queue of a large fleet never holds more than one notification's worth.
+    SweepSession session;
+    if (auto failure = session.Open(hosts))
+        return *failure;
     LatestReplies replies(interfaceName);
     const auto take = [&replies](const DeviceRecordExchange& record) { replies.Take(record); };
-    const auto deadline = std::chrono::steady_clock::now() + length;
-    for (;;) {
-        std::unique_lock lock(notice.mutex);
-        const bool raised =
-            notice.raised.wait_until(lock, deadline, [&] { return notice.pending; });
-        notice.pending = false;
-        lock.unlock();
-        if (!raised)
-            break;
-        Drain(context.Handle(), take);
-        // A busy network notifies every cycle; the sweep still ends on time.
-        if (std::chrono::steady_clock::now() >= deadline)
-            break;
-    }
-
-    StopDiscovery(context.Handle());
-    // After the stop no post is running or will come, so the notice may go.
-    Ql5DestroyMessageWindow(window);
-    Drain(context.Handle(), take);
-    const std::int64_t dropped = replies.Dropped() + GetDroppedCount(context.Handle());
+    if (auto failure = session.Sweep(
+            length, take, [] {}, [] { return false; }))
+        return *failure;
+    const std::int64_t dropped = replies.Dropped() + session.Dropped();
     return SweepListing{replies.TakeViews(), dropped};
 }
 
@@ -140,44 +176,14 @@ std::optional<SweepFailure> SweepRepeatedly(
     const std::function<void()>& drained, const std::function<bool()>& stopped,
     const std::vector<std::uint32_t>& hosts)
 {
-    const ql5common::ContextOwner context;
-    if (!context)
-        return SweepFailure{};
-    // Every round asks the --host addresses again, as it asks the group.
-    if (SetSweepHosts(context.Handle(), hosts.data(), static_cast<std::uint32_t>(hosts.size())) !=
-        0)
-        return SweepFailure{};
-    RepliesWaiting notice;
-    const Ql5WindowHandle window = Ql5CreateMessageWindow(&RepliesWaiting::OnMessage, &notice);
-    if (window == nullptr)
-        return SweepFailure{};
-    constexpr auto kStopCheck = std::chrono::milliseconds(200);
-    std::optional<SweepFailure> failure;
-    while (!failure && !stopped()) {
-        if (StartDiscovery(context.Handle(), window, kRepliesWaiting, 0) != 0) {
-            failure = SweepFailure{context.StatusText()};
-            break;
-        }
-        const auto roundEnd = std::chrono::steady_clock::now() + round;
-        while (!stopped() && std::chrono::steady_clock::now() < roundEnd) {
-            std::unique_lock lock(notice.mutex);
-            const auto until = std::min(roundEnd, std::chrono::steady_clock::now() + kStopCheck);
-            const bool raised =
-                notice.raised.wait_until(lock, until, [&] { return notice.pending; });
-            notice.pending = false;
-            lock.unlock();
-            if (raised) {
-                Drain(context.Handle(), take);
-                drained();
-            }
-        }
-        StopDiscovery(context.Handle());
-        // What arrived before the stop is still shown.
-        Drain(context.Handle(), take);
-        drained();
+    SweepSession session;
+    if (auto failure = session.Open(hosts))
+        return failure;
+    while (!stopped()) {
+        if (auto failure = session.Sweep(round, take, drained, stopped))
+            return failure;
     }
-    Ql5DestroyMessageWindow(window);
-    return failure;
+    return std::nullopt;
 }
 
 }  // namespace ql5ctl
