@@ -203,8 +203,7 @@ int SimulatorProcess::Stop()
     }
     kill(pid_, SIGTERM);
     int status = 0;
-    const auto deadline =
-        std::chrono::steady_clock::now() + kStopGrace + LauncherAllowance();
+    const auto deadline = std::chrono::steady_clock::now() + kStopGrace + LauncherAllowance();
     for (;;) {
         const pid_t done = waitpid(pid_, &status, WNOHANG);
         if (done == pid_ || (done < 0 && errno != EINTR))

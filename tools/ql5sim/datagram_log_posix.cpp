@@ -8,7 +8,6 @@
 #include <cstring>
 #include <stdexcept>
 
-
 namespace ql5sim {
 
 DatagramLog::DatagramLog(const std::string& path)

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <stdexcept>
 
-
 namespace ql5sim {
 
 DatagramLog::DatagramLog(const std::string& path)
@@ -38,7 +37,8 @@ void DatagramLog::Append(const std::string& line)
 {
     std::size_t written = 0;
     while (written < line.size()) {
-        const int n = _write(fd_, line.data() + written, static_cast<unsigned>(line.size() - written));
+        const int n =
+            _write(fd_, line.data() + written, static_cast<unsigned>(line.size() - written));
         if (n <= 0)
             return;  // a full disk must not stop the converters
         written += static_cast<std::size_t>(n);

@@ -202,6 +202,8 @@ void WaitForSockets(std::span<const InterfaceSocket> sockets, std::span<SocketWa
     }
 }
 
-void StartSockets() {}
+void StartSockets()
+{
+}
 
 }  // namespace ql5sim

@@ -40,8 +40,7 @@ std::string SystemMessage(int error)
 
 [[noreturn]] void Fail(const std::string& interfaceName, const std::string& what)
 {
-    throw std::runtime_error(interfaceName + ": " + what + ": " +
-                             SystemMessage(WSAGetLastError()));
+    throw std::runtime_error(interfaceName + ": " + what + ": " + SystemMessage(WSAGetLastError()));
 }
 
 SOCKET AsSocket(InterfaceSocket::Handle handle)
@@ -229,7 +228,8 @@ void WaitForSockets(std::span<const InterfaceSocket> sockets, std::span<SocketWa
     const auto sleep = std::min<std::chrono::nanoseconds>(timeout, kLongestSleep);
     // Rounded up, so that a wait for a due answer does not spin.
     const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(sleep).count();
-    const int ready = WSAPoll(fds.data(), static_cast<ULONG>(fds.size()), static_cast<INT>(milliseconds));
+    const int ready =
+        WSAPoll(fds.data(), static_cast<ULONG>(fds.size()), static_cast<INT>(milliseconds));
     for (std::size_t i = 0; i < sockets.size(); ++i) {
         waits[i].readable = ready > 0 && (fds[i].revents & (POLLRDNORM | POLLERR)) != 0;
     }
