@@ -23,6 +23,11 @@ TEST(AddressText, Ipv4KeepsNetworkOrder)
     EXPECT_EQ(FormatIpv4({203, 0, 113, 2}), "203.0.113.2");
     EXPECT_FALSE(ParseIpv4("198.51.100").has_value());
     EXPECT_FALSE(ParseIpv4("198.51.100.256").has_value());
+    for (const char* refused : {"198.51.100.020", "198.51.100.2.", "198.51.100.2x", "198..100.2",
+                                " 198.51.100.2", "198.51.100.1234", ""}) {
+        EXPECT_FALSE(ParseIpv4(refused).has_value()) << refused;
+    }
+    EXPECT_EQ(ParseIpv4("0.0.0.0"), (Ipv4Address{0, 0, 0, 0}));
 }
 
 TEST(AddressText, HexAllowsSeparatorsOnlyBetweenBytes)

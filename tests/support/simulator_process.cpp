@@ -25,6 +25,35 @@ namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
 constexpr auto kStopGrace = std::chrono::seconds(5);
+// A simulator started through a launcher (Wine's, which makes a prefix and
+// starts a server of its own first) takes this much longer to start and to
+// stop.
+constexpr auto kLauncherAllowance = std::chrono::seconds(20);
+
+// QL5SIM_COMMAND, when set, names another ql5sim to run, as words separated by
+// spaces that come before the arguments: the Windows stage of scripts/test
+// runs the Windows build's ql5sim.exe under Wine so.
+std::vector<std::string> SimulatorCommand()
+{
+    const char* other = std::getenv("QL5SIM_COMMAND");
+    if (other == nullptr || *other == '\0')
+        return {QL5SIM_PATH};
+    std::vector<std::string> command;
+    const std::string words = other;
+    for (std::size_t start = 0; start < words.size();) {
+        const std::size_t end = std::min(words.find(' ', start), words.size());
+        if (end > start)
+            command.push_back(words.substr(start, end - start));
+        start = end + 1;
+    }
+    return command;
+}
+
+std::chrono::seconds LauncherAllowance()
+{
+    const char* other = std::getenv("QL5SIM_COMMAND");
+    return other != nullptr && *other != '\0' ? kLauncherAllowance : std::chrono::seconds(0);
+}
 
 std::filesystem::path MakeDirectory()
 {
@@ -111,9 +140,11 @@ SimulatorProcess::~SimulatorProcess()
 
     // Everything the child needs is prepared before fork: a multi-threaded test
     // process may only make async-signal-safe calls in the child.
-    std::vector<std::string> args{"ip",         "netns",        "exec",         converterNamespace,
-                                  QL5SIM_PATH,  "--fleet",      fleet.string(), "--log",
-                                  log.string(), "--ready-file", ready.string()};
+    std::vector<std::string> args{"ip", "netns", "exec", converterNamespace};
+    for (auto& word : SimulatorCommand())
+        args.push_back(std::move(word));
+    for (auto arg : {"--fleet", fleet.c_str(), "--log", log.c_str(), "--ready-file", ready.c_str()})
+        args.emplace_back(arg);
     for (const auto& name : options.interfaces) {
         args.push_back("--interface");
         args.push_back(name);
@@ -145,7 +176,8 @@ SimulatorProcess::~SimulatorProcess()
     }
     pid_ = pid;
 
-    const auto deadline = std::chrono::steady_clock::now() + options.readyTimeout;
+    const auto readyTimeout = options.readyTimeout + LauncherAllowance();
+    const auto deadline = std::chrono::steady_clock::now() + readyTimeout;
     while (!std::filesystem::exists(ready)) {
         int status = 0;
         if (waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -156,7 +188,7 @@ SimulatorProcess::~SimulatorProcess()
         if (std::chrono::steady_clock::now() > deadline) {
             Stop();
             return ::testing::AssertionFailure()
-                   << "ql5sim was not ready within " << options.readyTimeout.count()
+                   << "ql5sim was not ready within " << readyTimeout.count()
                    << " ms: " << ErrorOutput();
         }
         std::this_thread::sleep_for(kPollInterval);
@@ -171,7 +203,7 @@ int SimulatorProcess::Stop()
     }
     kill(pid_, SIGTERM);
     int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + kStopGrace;
+    const auto deadline = std::chrono::steady_clock::now() + kStopGrace + LauncherAllowance();
     for (;;) {
         const pid_t done = waitpid(pid_, &status, WNOHANG);
         if (done == pid_ || (done < 0 && errno != EINTR))

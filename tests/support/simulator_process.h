@@ -53,7 +53,8 @@ public:
                                      const std::string& fleetJson,
                                      const SimulatorOptions& options = {});
 
-    // Sends SIGTERM and reaps the process (SIGKILL after 5 s). Returns its exit
+    // Sends SIGTERM and reaps the process (SIGKILL after 5 s, 25 s with a
+    // QL5SIM_COMMAND launcher). Returns its exit
     // code, 128 + signal if a signal ended it, or -1 if none was running. The
     // log stays readable until the object is destroyed or started again.
     int Stop();

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "address_text.h"
 
-#include <arpa/inet.h>
-
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 namespace ql5sim {
@@ -52,16 +51,30 @@ std::string FormatMac(const MacAddress& mac)
     return text;
 }
 
+// Dotted decimal as inet_pton takes it: four numbers of 0 to 255, without
+// leading zeros. Parsed here, since Windows keeps inet_pton in its sockets
+// library, which the codec has no other use for.
 std::optional<Ipv4Address> ParseIpv4(std::string_view text)
 {
-    const std::string copy(text);
-    in_addr address{};
-    if (inet_pton(AF_INET, copy.c_str(), &address) != 1) {
-        return std::nullopt;
-    }
     Ipv4Address out{};
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&address.s_addr);
-    std::copy(bytes, bytes + 4, out.begin());
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (i > 0) {
+            if (text.empty() || text.front() != '.')
+                return std::nullopt;
+            text.remove_prefix(1);
+        }
+        const std::size_t digits = std::min(text.find_first_not_of("0123456789"), text.size());
+        unsigned value = 0;
+        if (digits == 0 || digits > 3 || (digits > 1 && text.front() == '0'))
+            return std::nullopt;
+        std::from_chars(text.data(), text.data() + digits, value);
+        if (value > 255)
+            return std::nullopt;
+        out[i] = static_cast<std::uint8_t>(value);
+        text.remove_prefix(digits);
+    }
+    if (!text.empty())
+        return std::nullopt;
     return out;
 }
 

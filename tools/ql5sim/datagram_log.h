@@ -5,11 +5,11 @@
 //    "hex": "4449474900010006ffffffffffff"}
 #pragma once
 
-#include <netinet/in.h>
-
 #include <cstdint>
 #include <span>
 #include <string>
+
+#include "interface_socket.h"
 
 namespace ql5sim {
 
@@ -24,14 +24,18 @@ public:
 
     // Each line reaches the file in one write, so a reader never sees half of
     // a line that has been completed; only the line being written may be short.
-    void Record(double unixTime, const std::string& interfaceName, const sockaddr_in& from,
+    void Record(double unixTime, const std::string& interfaceName, const Endpoint& from,
                 std::span<const std::uint8_t> bytes);
 
 private:
+    // Opening, appending and closing are the system's own
+    // (datagram_log_posix.cpp, datagram_log_windows.cpp).
+    void Append(const std::string& line);
+
     int fd_ = -1;
 };
 
 // "a.b.c.d:port"
-std::string FormatEndpoint(const sockaddr_in& address);
+std::string FormatEndpoint(const Endpoint& address);
 
 }  // namespace ql5sim

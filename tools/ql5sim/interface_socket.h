@@ -1,25 +1,39 @@
 // SPDX-License-Identifier: Apache-2.0
 // The simulator's socket on one network interface: bound to the discovery
 // port, tied to the interface, and a member of the discovery group there.
+// Each system has its own file with these functions
+// (interface_socket_posix.cpp, interface_socket_windows.cpp).
 #pragma once
 
-#include <netinet/in.h>
-
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "device_codec.h"
+
 namespace ql5sim {
 
+// A UDP endpoint: where a datagram came from or goes to.
+struct Endpoint {
+    Ipv4Address address{};
+    std::uint16_t port = 0;
+};
+
 struct Datagram {
-    sockaddr_in to{};
+    Endpoint to;
     const std::vector<std::uint8_t>* bytes = nullptr;
 };
 
 class InterfaceSocket {
 public:
+    // The system's socket handle: a descriptor on POSIX systems, a SOCKET on
+    // Windows; both fit.
+    using Handle = std::uintptr_t;
+
     // Opens the socket on the named interface; throws std::runtime_error with
     // the reason when the interface or any socket option is refused.
     static InterfaceSocket Open(const std::string& interfaceName);
@@ -30,20 +44,42 @@ public:
     InterfaceSocket& operator=(const InterfaceSocket&) = delete;
     ~InterfaceSocket();
 
-    int Descriptor() const { return fd_; }
+    Handle Native() const { return handle_; }
     const std::string& Name() const { return name_; }
 
+    // Takes the next waiting datagram into `buffer` without blocking and
+    // returns its length, or nothing once none is waiting.
+    std::optional<std::size_t> Receive(std::span<std::uint8_t> buffer, Endpoint& from);
+
     // Sends as many of the datagrams as the socket takes without blocking, in
-    // order, and returns how many went out. Datagrams that the kernel refuses
+    // order, and returns how many went out. Datagrams that the system refuses
     // outright (not for want of buffer space) count as sent: a converter does
     // not retry.
     std::size_t Send(std::span<const Datagram> datagrams);
 
 private:
-    InterfaceSocket(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
+    InterfaceSocket(Handle handle, std::string name) : handle_(handle), name_(std::move(name)) {}
+    void Close();
 
-    int fd_ = -1;
+    static constexpr Handle kClosed = ~Handle{0};
+    Handle handle_ = kClosed;
     std::string name_;
 };
+
+// What the event loop waits for on one socket.
+struct SocketWait {
+    bool writable = false;  // in: wait for room to send, too
+    bool readable = false;  // out: a datagram (or an error) waits
+};
+
+// Sleeps until a socket is ready as asked, `timeout` has passed or a stop has
+// been requested (stop_request.h); fills in `readable`. The stop cannot slip
+// in between the caller's last look at StopRequested() and the sleep.
+void WaitForSockets(std::span<const InterfaceSocket> sockets, std::span<SocketWait> waits,
+                    std::chrono::nanoseconds timeout);
+
+// Makes the system's sockets usable (Windows Sockets needs this once per
+// process); throws std::runtime_error when they cannot be.
+void StartSockets();
 
 }  // namespace ql5sim

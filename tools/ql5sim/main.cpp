@@ -2,11 +2,7 @@
 // ql5sim: plays a fleet of converters on the device side of the discovery
 // protocol. Meant to run inside a lab network namespace (scripts/lab), never
 // on a real network.
-#include <unistd.h>
-
-#include <csignal>
-#include <cstdio>
-#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -17,16 +13,10 @@
 #include "fleet.h"
 #include "fleet_state.h"
 #include "interface_socket.h"
+#include "process.h"
 #include "simulator.h"
 
 namespace {
-
-volatile std::sig_atomic_t stopRequested = 0;
-
-void OnStopSignal(int)
-{
-    stopRequested = 1;
-}
 
 constexpr char kUsage[] =
     "usage: ql5sim --fleet FILE --interface IFNAME [--interface IFNAME ...]\n"
@@ -34,7 +24,8 @@ constexpr char kUsage[] =
     "\n"
     "Plays the converters described in the fleet file: joins 224.0.5.128 on\n"
     "each interface, listens on UDP port 2362 and answers every request by\n"
-    "unicast to its sender. Runs until SIGTERM or SIGINT, then exits 0.\n"
+    "unicast to its sender. Runs until SIGTERM or SIGINT (on Windows Ctrl+C\n"
+    "or Ctrl+Break), then exits 0.\n"
     "\n"
     "  --fleet FILE        fleet description (JSON, see tools/ql5sim/README.md)\n"
     "  --interface IFNAME  interface to serve; may be given several times\n"
@@ -73,14 +64,12 @@ void WriteReadyFile(const std::string& path)
     const std::string temporary = path + ".tmp";
     {
         std::ofstream out(temporary, std::ios::trunc);
-        out << getpid() << "\n";
+        out << ql5sim::ProcessId() << "\n";
         if (!out) {
             throw std::runtime_error(temporary + ": cannot be written");
         }
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        throw std::runtime_error(path + ": " + std::strerror(errno));
-    }
+    std::filesystem::rename(temporary, path);
 }
 
 }  // namespace
@@ -116,23 +105,9 @@ int main(int argc, char** argv)
     if (options.interfaces.empty())
         return Usage("at least one --interface is required");
 
-    // The stop signals stay blocked except while the loop sleeps in ppoll, so
-    // that a signal is never lost between testing the flag and going to sleep.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    sigset_t waitMask;
-    sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
-    sigdelset(&waitMask, SIGTERM);
-    sigdelset(&waitMask, SIGINT);
-    struct sigaction action = {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-
+    ql5sim::CatchStopRequests();
     try {
+        ql5sim::StartSockets();
         ql5sim::FleetState state(ql5sim::LoadFleet(ReadFile(options.fleet)));
         ql5sim::DatagramLog log(options.log);
         std::vector<ql5sim::InterfaceSocket> sockets;
@@ -143,7 +118,7 @@ int main(int argc, char** argv)
         if (!options.readyFile.empty()) {
             WriteReadyFile(options.readyFile);
         }
-        simulator.Run(stopRequested, waitMask);
+        simulator.Run();
     } catch (const std::exception& error) {
         std::cerr << "ql5sim: " << error.what() << "\n";
         return 1;

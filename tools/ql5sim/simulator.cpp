@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "simulator.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <limits>
+
+#include "process.h"
 
 namespace ql5sim {
 namespace {
@@ -36,10 +34,10 @@ Simulator::Simulator(FleetState& state, std::vector<InterfaceSocket> sockets, Da
 {
 }
 
-void Simulator::Run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask)
+void Simulator::Run()
 {
-    std::vector<pollfd> fds(sockets_.size());
-    while (!stop) {
+    std::vector<SocketWait> waits(sockets_.size());
+    while (!StopRequested()) {
         auto now = Clock::now();
         ReleaseDue(now);
         const bool blocked = Flush();
@@ -58,21 +56,12 @@ void Simulator::Run(const volatile std::sig_atomic_t& stop, const sigset_t& wait
             wait = std::chrono::nanoseconds(0);
         }
         wait = std::max<std::chrono::nanoseconds>(wait, std::chrono::nanoseconds(0));
-        const timespec timeout{static_cast<time_t>(wait.count() / 1'000'000'000),
-                               static_cast<long>(wait.count() % 1'000'000'000)};
         for (std::size_t i = 0; i < sockets_.size(); ++i) {
-            fds[i].fd = sockets_[i].Descriptor();
-            fds[i].events = POLLIN;
-            if (blocked && !outboxes_[i].empty())
-                fds[i].events |= POLLOUT;
-            fds[i].revents = 0;
+            waits[i].writable = blocked && !outboxes_[i].empty();
         }
-        const int ready = ppoll(fds.data(), fds.size(), &timeout, &waitMask);
-        if (ready < 0) {
-            continue;  // EINTR: the stop flag is tested at the top
-        }
+        WaitForSockets(sockets_, waits, wait);
         for (std::size_t i = 0; i < sockets_.size(); ++i) {
-            if (fds[i].revents & (POLLIN | POLLERR)) {
+            if (waits[i].readable) {
                 Receive(i);
             }
         }
@@ -81,19 +70,10 @@ void Simulator::Run(const volatile std::sig_atomic_t& stop, const sigset_t& wait
 
 void Simulator::Receive(std::size_t socket)
 {
-    auto& buffer = receiveBuffer_;
-    for (;;) {
-        sockaddr_in from{};
-        socklen_t fromLength = sizeof from;
-        const ssize_t n = recvfrom(sockets_[socket].Descriptor(), buffer.data(), buffer.size(),
-                                   MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &fromLength);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return;  // drained (or an ICMP error reported on the socket)
-        }
+    Endpoint from;
+    while (const std::optional<std::size_t> n = sockets_[socket].Receive(receiveBuffer_, from)) {
         const auto now = Clock::now();
-        const std::span<const std::uint8_t> datagram(buffer.data(), static_cast<std::size_t>(n));
+        const std::span<const std::uint8_t> datagram(receiveBuffer_.data(), *n);
         log_.Record(UnixTime(), sockets_[socket].Name(), from, datagram);
         const ParseResult parsed = ParseRequest(datagram);
         if (!parsed.request) {
@@ -103,7 +83,7 @@ void Simulator::Receive(std::size_t socket)
     }
 }
 
-void Simulator::Schedule(std::size_t socket, const sockaddr_in& to, Answer answer,
+void Simulator::Schedule(std::size_t socket, const Endpoint& to, Answer answer,
                          Clock::time_point now)
 {
     for (auto& out : answer.datagrams) {

@@ -4,7 +4,6 @@
 // moments the fleet asked for, including floods.
 #pragma once
 
-#include <csignal>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -22,17 +21,16 @@ class Simulator {
 public:
     Simulator(FleetState& state, std::vector<InterfaceSocket> sockets, DatagramLog& log);
 
-    // Serves until `stop` becomes non-zero. The caller keeps the stop signals
-    // blocked; `waitMask` is the signal mask under which the loop sleeps, so
-    // that a signal can only arrive while it waits and is never missed.
-    void Run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask);
+    // Serves until a stop is requested (process.h); the caller has called
+    // CatchStopRequests().
+    void Run();
 
 private:
     struct Pending {
         Clock::time_point due;
         std::uint64_t order = 0;  // keeps answers with the same due time in order
         std::size_t socket = 0;
-        sockaddr_in to{};
+        Endpoint to;
         std::vector<std::uint8_t> bytes;
     };
     struct LaterFirst {
@@ -42,7 +40,7 @@ private:
         }
     };
     struct Outbound {
-        sockaddr_in to{};
+        Endpoint to;
         std::vector<std::uint8_t> bytes;
     };
     struct ActiveFlood {
@@ -50,13 +48,13 @@ private:
         Clock::time_point end;        // time_point::max() when unlimited
         std::uint64_t remaining = 0;  // UINT64_MAX when unlimited
         std::size_t socket = 0;
-        sockaddr_in to{};
+        Endpoint to;
         std::vector<std::uint8_t> bytes;
         std::optional<std::size_t> randomMacAt;
     };
 
     void Receive(std::size_t socket);
-    void Schedule(std::size_t socket, const sockaddr_in& to, Answer answer, Clock::time_point now);
+    void Schedule(std::size_t socket, const Endpoint& to, Answer answer, Clock::time_point now);
     void ReleaseDue(Clock::time_point now);
     // Returns true when a socket still has datagrams waiting for buffer space.
     bool Flush();

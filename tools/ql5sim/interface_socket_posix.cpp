@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: Apache-2.0
+// The simulator's sockets on Linux: each one tied to its interface with
+// SO_BINDTODEVICE, and sent from in batches with sendmmsg.
 #include "interface_socket.h"
 
-#include <algorithm>
 #include <arpa/inet.h>
-#include <cerrno>
-#include <cstring>
 #include <net/if.h>
-#include <stdexcept>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "device_codec.h"
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <stdexcept>
 
 namespace ql5sim {
 namespace {
@@ -26,6 +29,20 @@ constexpr int kSendBuffer = 8 * 1024 * 1024;
     throw std::runtime_error(interfaceName + ": " + what + ": " + std::strerror(errno));
 }
 
+int Descriptor(InterfaceSocket::Handle handle)
+{
+    return static_cast<int>(handle);
+}
+
+sockaddr_in ToSockaddr(const Endpoint& endpoint)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(endpoint.port);
+    std::memcpy(&address.sin_addr, endpoint.address.data(), endpoint.address.size());
+    return address;
+}
+
 }  // namespace
 
 InterfaceSocket InterfaceSocket::Open(const std::string& interfaceName)
@@ -38,7 +55,7 @@ InterfaceSocket InterfaceSocket::Open(const std::string& interfaceName)
     if (fd < 0) {
         Fail(interfaceName, "socket");
     }
-    InterfaceSocket result(fd, interfaceName);
+    InterfaceSocket result(static_cast<Handle>(fd), interfaceName);
 
     const int one = 1;
     const int zero = 0;
@@ -78,27 +95,49 @@ InterfaceSocket InterfaceSocket::Open(const std::string& interfaceName)
 }
 
 InterfaceSocket::InterfaceSocket(InterfaceSocket&& other) noexcept
-    : fd_(other.fd_), name_(std::move(other.name_))
+    : handle_(other.handle_), name_(std::move(other.name_))
 {
-    other.fd_ = -1;
+    other.handle_ = kClosed;
 }
 
 InterfaceSocket& InterfaceSocket::operator=(InterfaceSocket&& other) noexcept
 {
     if (this != &other) {
-        if (fd_ >= 0)
-            close(fd_);
-        fd_ = other.fd_;
+        Close();
+        handle_ = other.handle_;
         name_ = std::move(other.name_);
-        other.fd_ = -1;
+        other.handle_ = kClosed;
     }
     return *this;
 }
 
 InterfaceSocket::~InterfaceSocket()
 {
-    if (fd_ >= 0)
-        close(fd_);
+    Close();
+}
+
+void InterfaceSocket::Close()
+{
+    if (handle_ != kClosed)
+        close(Descriptor(handle_));
+    handle_ = kClosed;
+}
+
+std::optional<std::size_t> InterfaceSocket::Receive(std::span<std::uint8_t> buffer, Endpoint& from)
+{
+    for (;;) {
+        sockaddr_in source{};
+        socklen_t sourceLength = sizeof source;
+        const ssize_t n = recvfrom(Descriptor(handle_), buffer.data(), buffer.size(), MSG_DONTWAIT,
+                                   reinterpret_cast<sockaddr*>(&source), &sourceLength);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;  // drained (or an ICMP error reported on the socket)
+        std::memcpy(from.address.data(), &source.sin_addr, from.address.size());
+        from.port = ntohs(source.sin_port);
+        return static_cast<std::size_t>(n);
+    }
 }
 
 std::size_t InterfaceSocket::Send(std::span<const Datagram> datagrams)
@@ -106,6 +145,7 @@ std::size_t InterfaceSocket::Send(std::span<const Datagram> datagrams)
     std::size_t sent = 0;
     mmsghdr messages[kBatch];
     iovec vectors[kBatch];
+    sockaddr_in addresses[kBatch];
     while (sent < datagrams.size()) {
         const std::size_t count = std::min(kBatch, datagrams.size() - sent);
         for (std::size_t i = 0; i < count; ++i) {
@@ -114,12 +154,13 @@ std::size_t InterfaceSocket::Send(std::span<const Datagram> datagrams)
             vectors[i].iov_base = const_cast<std::uint8_t*>(d.bytes->data());
             vectors[i].iov_len = d.bytes->size();
             messages[i] = {};
-            messages[i].msg_hdr.msg_name = const_cast<sockaddr_in*>(&d.to);
-            messages[i].msg_hdr.msg_namelen = sizeof d.to;
+            addresses[i] = ToSockaddr(d.to);
+            messages[i].msg_hdr.msg_name = &addresses[i];
+            messages[i].msg_hdr.msg_namelen = sizeof addresses[i];
             messages[i].msg_hdr.msg_iov = &vectors[i];
             messages[i].msg_hdr.msg_iovlen = 1;
         }
-        const int result = sendmmsg(fd_, messages, static_cast<unsigned>(count), 0);
+        const int result = sendmmsg(Descriptor(handle_), messages, static_cast<unsigned>(count), 0);
         if (result > 0) {
             sent += static_cast<std::size_t>(result);
             continue;
@@ -135,6 +176,34 @@ std::size_t InterfaceSocket::Send(std::span<const Datagram> datagrams)
         ++sent;
     }
     return sent;
+}
+
+// The stop signals stay blocked (stop_request_posix.cpp) except while the
+// loop sleeps in ppoll, so that a signal is never lost between testing the
+// flag and going to sleep.
+void WaitForSockets(std::span<const InterfaceSocket> sockets, std::span<SocketWait> waits,
+                    std::chrono::nanoseconds timeout)
+{
+    std::vector<pollfd> fds(sockets.size());
+    for (std::size_t i = 0; i < sockets.size(); ++i) {
+        fds[i].fd = Descriptor(sockets[i].Native());
+        fds[i].events = static_cast<short>(POLLIN | (waits[i].writable ? POLLOUT : 0));
+    }
+    sigset_t waitMask;
+    sigprocmask(SIG_BLOCK, nullptr, &waitMask);
+    sigdelset(&waitMask, SIGTERM);
+    sigdelset(&waitMask, SIGINT);
+    const timespec sleep{static_cast<time_t>(timeout.count() / 1'000'000'000),
+                         static_cast<long>(timeout.count() % 1'000'000'000)};
+    const int ready = ppoll(fds.data(), fds.size(), &sleep, &waitMask);
+    for (std::size_t i = 0; i < sockets.size(); ++i) {
+        // EINTR: nothing is readable; the stop flag is tested at the top.
+        waits[i].readable = ready > 0 && (fds[i].revents & (POLLIN | POLLERR)) != 0;
+    }
+}
+
+void StartSockets()
+{
 }
 
 }  // namespace ql5sim
