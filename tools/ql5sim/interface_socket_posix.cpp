@@ -94,28 +94,6 @@ InterfaceSocket InterfaceSocket::Open(const std::string& interfaceName)
     return result;
 }
 
-InterfaceSocket::InterfaceSocket(InterfaceSocket&& other) noexcept
-    : handle_(other.handle_), name_(std::move(other.name_))
-{
-    other.handle_ = kClosed;
-}
-
-InterfaceSocket& InterfaceSocket::operator=(InterfaceSocket&& other) noexcept
-{
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        name_ = std::move(other.name_);
-        other.handle_ = kClosed;
-    }
-    return *this;
-}
-
-InterfaceSocket::~InterfaceSocket()
-{
-    Close();
-}
-
 void InterfaceSocket::Close()
 {
     if (handle_ != kClosed)
