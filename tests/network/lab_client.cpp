@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "lab_client.h"
 
-#include <cstdlib>
+#include "support/host_command.h"
+
 #include <stdexcept>
 #include <thread>
 
@@ -25,7 +26,7 @@ std::uint32_t ParseIpv4(const std::string& dotted)
 
 bool RunInLab(const std::string& command)
 {
-    return std::system(command.c_str()) == 0;
+    return ql5::lab::RunHostCommand(command);
 }
 
 LinkDown::LinkDown(std::string link) : link_(std::move(link))

@@ -3,12 +3,12 @@
 // the multicast request's very bytes by unicast, and the rest go out no
 // faster than the pace, while StopDiscovery still ends the sweep at once.
 #include "lab_client.h"
+#include "support/host_command.h"
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -23,7 +23,8 @@ constexpr std::uint32_t kRepliesWaiting = 0x8002;
 
 long TransmittedPackets(const std::string& interfaceName)
 {
-    std::ifstream counter("/sys/class/net/" + interfaceName + "/statistics/tx_packets");
+    std::ifstream counter(
+        ql5::lab::LocalPath("/sys/class/net/" + interfaceName + "/statistics/tx_packets"));
     long packets = -1;
     counter >> packets;
     return packets;
@@ -40,7 +41,7 @@ TEST(OneLinkSweepHosts, NamedHostsGetTheRequestByUnicastAtThePace)
     // Addresses that lead through the converter's namespace, which drops
     // them: each request to them is one packet on the link and nothing else.
     const std::string route = "ip route add 10.99.0.0/16 via " + ql5::lab::ConverterAddress(1);
-    ASSERT_EQ(std::system(route.c_str()), 0);
+    ASSERT_TRUE(ql5::test::RunInLab(route));
 
     std::vector<std::uint32_t> hosts = {ParseIpv4(ql5::lab::ConverterAddress(1))};
     for (std::uint32_t i = 1; i < 4096; ++i)

@@ -213,6 +213,13 @@ TEST_F(OneLinkSweep, StopReturnsWithinOneCycleDuringAFlood)
     // wait; the rest is slack for a loaded machine, far from the seconds of
     // flood that an unbounded drain sits through.
     EXPECT_LT(took, 1500ms);
+#ifdef _WIN32
+    // Windows posts each notification to the window's own thread, so the slow
+    // reader never holds the sweep thread and the counts between two
+    // notifications span many cycles. The bound is the same code on Linux,
+    // where the counts check it.
+    return;
+#endif
     ASSERT_GE(reader.queued.size(), 8u) << "the sweep notified too rarely";
     std::int32_t previous = 0, largestCycle = 0;
     for (const std::int32_t queued : reader.queued) {

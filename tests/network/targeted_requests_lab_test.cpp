@@ -3,15 +3,11 @@
 // command whose converter answered from two places, and command replies that
 // do not count: one that leaves the outcome open, one from another source.
 #include "lab_client.h"
+#include "support/datagram_sender.h"
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
 
 #include <gtest/gtest.h>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <future>
@@ -137,11 +133,6 @@ TEST_F(OneLinkTargeted, ACommandReplyFromAnotherSourceThanTheLocatedOneDoesNotCo
     ASSERT_TRUE(sim_.WaitForDatagrams(2, 5s));
     const auto command = sim_.ReceivedDatagrams()[1];
     ASSERT_EQ(MessageTypes(std::vector{command}), (std::vector<int>{kRebootRequest}));
-    const auto colon = command.from.rfind(':');
-    sockaddr_in target{};
-    target.sin_family = AF_INET;
-    target.sin_addr.s_addr = ParseIpv4(command.from.substr(0, colon));
-    target.sin_port = htons(static_cast<std::uint16_t>(std::stoi(command.from.substr(colon + 1))));
     const auto forged = ParseHex(
         "44494749"
         "0006"
@@ -149,12 +140,9 @@ TEST_F(OneLinkTargeted, ACommandReplyFromAnotherSourceThanTheLocatedOneDoesNotCo
         "0106"
         "0251c5010302"  // the slow converter's MAC
         "0a0100");      // result 0: carried out
-    const int sender = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ASSERT_GE(sender, 0);
-    EXPECT_EQ(sendto(sender, forged.data(), forged.size(), 0,
-                     reinterpret_cast<const sockaddr*>(&target), sizeof target),
-              static_cast<ssize_t>(forged.size()));
-    close(sender);
+    ql5::lab::DatagramSender sender;
+    ASSERT_TRUE(sender.Ok());
+    EXPECT_TRUE(sender.SendTo(command.from, forged));
 
     const auto [result, code] = pending.get();
     EXPECT_EQ(result, 1);  // the converter's own refusal

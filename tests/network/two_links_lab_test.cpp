@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
 // A workstation on two networks: the sweep hears both, and a command is sent
 // from the address on which its converter answers.
-#include "descriptor_limit.h"
 #include "lab_client.h"
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
+
+#ifndef _WIN32
+#include "descriptor_limit.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -111,6 +114,9 @@ TEST_F(TwoLinks, AnAddressWhoseSocketCannotBeOpenedIsSkippedAndTheOthersServe)
     // One descriptor to spare: the first network's socket takes it, and the
     // second network's cannot be opened. The sweep and the query go on with
     // the first, and the sweep says which addresses it listens on.
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no limit on sockets to lower";
+#else
     NotificationRecorder recorder;
     DeviceRecordExchange record{};
     int started = 0, queried = 0;
@@ -137,4 +143,5 @@ TEST_F(TwoLinks, AnAddressWhoseSocketCannotBeOpenedIsSkippedAndTheOthersServe)
     EXPECT_EQ(macs, (std::set<std::string>{"02:51:c5:00:00:0a", "02:51:c5:00:00:ff"}));
     EXPECT_EQ(first_.ReceivedDatagrams().size(), 2u);  // the sweep's and the query's
     EXPECT_TRUE(second_.ReceivedDatagrams().empty());
+#endif
 }

@@ -1,24 +1,17 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "support/simulator_process.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #include <nlohmann/json.hpp>
 
-#ifndef QL5SIM_PATH
-#error "QL5SIM_PATH must name the ql5sim executable"
-#endif
+#include "support/host_command.h"
 
 namespace ql5::lab {
 namespace {
@@ -32,12 +25,18 @@ constexpr auto kLauncherAllowance = std::chrono::seconds(20);
 
 // QL5SIM_COMMAND, when set, names another ql5sim to run, as words separated by
 // spaces that come before the arguments: the Windows stage of scripts/test
-// runs the Windows build's ql5sim.exe under Wine so.
+// runs the Windows build's ql5sim.exe under Wine so. A Windows build of the
+// tests has no simulator of its own and needs it.
 std::vector<std::string> SimulatorCommand()
 {
     const char* other = std::getenv("QL5SIM_COMMAND");
-    if (other == nullptr || *other == '\0')
+    if (other == nullptr || *other == '\0') {
+#ifdef QL5SIM_PATH
         return {QL5SIM_PATH};
+#else
+        return {};
+#endif
+    }
     std::vector<std::string> command;
     const std::string words = other;
     for (std::size_t start = 0; start < words.size();) {
@@ -55,31 +54,12 @@ std::chrono::seconds LauncherAllowance()
     return other != nullptr && *other != '\0' ? kLauncherAllowance : std::chrono::seconds(0);
 }
 
-std::filesystem::path MakeDirectory()
-{
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/ql5sim-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-        return {};
-    }
-    return pattern;
-}
-
 std::string ReadText(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-int DecodeStatus(int status)
-{
-    if (WIFEXITED(status))
-        return WEXITSTATUS(status);
-    if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
-    return -1;
 }
 
 int HexValue(char c)
@@ -120,8 +100,12 @@ SimulatorProcess::~SimulatorProcess()
     if (converterNamespace.empty()) {
         return ::testing::AssertionFailure() << "no converter namespace given (not in the lab?)";
     }
+    auto command = SimulatorCommand();
+    if (command.empty()) {
+        return ::testing::AssertionFailure() << "QL5SIM_COMMAND names no simulator to start";
+    }
     RemoveDirectory();
-    directory_ = MakeDirectory();
+    directory_ = MakeHostDirectory("ql5sim");
     if (directory_.empty()) {
         return ::testing::AssertionFailure()
                << "cannot create a temporary directory: " << std::strerror(errno);
@@ -138,52 +122,23 @@ SimulatorProcess::~SimulatorProcess()
         }
     }
 
-    // Everything the child needs is prepared before fork: a multi-threaded test
-    // process may only make async-signal-safe calls in the child.
-    std::vector<std::string> args{"ip", "netns", "exec", converterNamespace};
-    for (auto& word : SimulatorCommand())
-        args.push_back(std::move(word));
-    for (auto arg : {"--fleet", fleet.c_str(), "--log", log.c_str(), "--ready-file", ready.c_str()})
-        args.emplace_back(arg);
-    for (const auto& name : options.interfaces) {
-        args.push_back("--interface");
-        args.push_back(name);
-    }
-    std::vector<char*> argv;
-    for (auto& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    const std::string errorsPath = errors.string();
-    const pid_t parent = getpid();
-
-    const pid_t pid = fork();
-    if (pid < 0) {
-        return ::testing::AssertionFailure() << "fork: " << std::strerror(errno);
-    }
-    if (pid == 0) {
-        // The simulator must not outlive a test process that crashes.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (getppid() != parent)
-            _exit(127);
-        const int fd = open(errorsPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd >= 0) {
-            dup2(fd, STDOUT_FILENO);
-            dup2(fd, STDERR_FILENO);
-            close(fd);
-        }
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    pid_ = pid;
+    command.insert(command.begin(), {"ip", "netns", "exec", converterNamespace});
+    const std::pair<const char*, std::filesystem::path> files[] = {
+        {"--fleet", fleet}, {"--log", log}, {"--ready-file", ready}};
+    for (const auto& [option, file] : files)
+        command.insert(command.end(), {option, HostPath(file)});
+    for (const auto& name : options.interfaces)
+        command.insert(command.end(), {"--interface", name});
+    if (auto launched = Launch(std::move(command), errors); !launched)
+        return launched;
 
     const auto readyTimeout = options.readyTimeout + LauncherAllowance();
     const auto deadline = std::chrono::steady_clock::now() + readyTimeout;
     while (!std::filesystem::exists(ready)) {
-        int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        if (const auto status = Ended()) {
             pid_ = -1;
-            return ::testing::AssertionFailure() << "ql5sim exited with " << DecodeStatus(status)
-                                                 << " before it was ready: " << ErrorOutput();
+            return ::testing::AssertionFailure()
+                   << "ql5sim exited with " << *status << " before it was ready: " << ErrorOutput();
         }
         if (std::chrono::steady_clock::now() > deadline) {
             Stop();
@@ -201,22 +156,22 @@ int SimulatorProcess::Stop()
     if (pid_ <= 0) {
         return -1;
     }
-    kill(pid_, SIGTERM);
-    int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + kStopGrace + LauncherAllowance();
-    for (;;) {
-        const pid_t done = waitpid(pid_, &status, WNOHANG);
-        if (done == pid_ || (done < 0 && errno != EINTR))
-            break;
+    Signal(false);
+    auto deadline = std::chrono::steady_clock::now() + kStopGrace + LauncherAllowance();
+    bool killed = false;
+    std::optional<int> status;
+    while (!(status = Ended())) {
         if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, &status, 0);
-            break;
+            if (killed)
+                break;
+            Signal(true);
+            killed = true;
+            deadline = std::chrono::steady_clock::now() + kStopGrace;
         }
         std::this_thread::sleep_for(kPollInterval);
     }
     pid_ = -1;
-    return DecodeStatus(status);
+    return status.value_or(-1);
 }
 
 std::vector<ReceivedDatagram> SimulatorProcess::ReceivedDatagrams() const
@@ -260,7 +215,8 @@ void SimulatorProcess::ClearReceived()
     if (!directory_.empty()) {
         // The simulator appends, so its next line lands at the start again. A log
         // that does not exist yet has nothing to forget.
-        [[maybe_unused]] const int result = truncate((directory_ / "received.jsonl").c_str(), 0);
+        std::error_code ignored;
+        std::filesystem::resize_file(directory_ / "received.jsonl", 0, ignored);
     }
 }
 

@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,8 @@ public:
     ~SimulatorProcess();
 
     // Writes the fleet to a private temporary directory and starts
-    // `ip netns exec <ns> ql5sim ...` there; returns once the simulator has
+    // `ip netns exec <ns> ql5sim ...` there (through the host's shell when this
+    // is a Windows build under Wine); returns once the simulator has
     // joined the group on every interface. On failure the result says why
     // (including the simulator's own error output) and nothing keeps running.
     ::testing::AssertionResult Start(const std::string& converterNamespace,
@@ -76,6 +78,14 @@ public:
 
 private:
     void RemoveDirectory();
+
+    // The platform's part: start the command with its output going to
+    // `output`, learn whether it has ended (its exit code, 128 + signal, or -1
+    // when it cannot be told), and signal it to end.
+    ::testing::AssertionResult Launch(std::vector<std::string> command,
+                                      const std::filesystem::path& output);
+    std::optional<int> Ended();
+    void Signal(bool forcibly);
 
     pid_t pid_ = -1;
     std::filesystem::path directory_;
