@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <vector>
 
 namespace ql5common {
 
@@ -35,12 +36,18 @@ bool ReportsSettings(const DeviceRecordExchange& record, const ExpectedSettings&
 }
 
 VerifyOutcome VerifyChange(DiscoveryHandle handle, std::uint32_t localAddress,
-                           const std::uint8_t mac[6], const ExpectedSettings& expected,
-                           std::chrono::milliseconds limit, DeviceRecordExchange* last,
-                           const std::atomic<bool>* cancelled)
+                           std::uint32_t deviceAddress, const std::uint8_t mac[6],
+                           const ExpectedSettings& expected, std::chrono::milliseconds limit,
+                           DeviceRecordExchange* last, const std::atomic<bool>* cancelled)
 {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + limit;
+    // Whom each query goes to in turn; 0 is the discovery group.
+    std::vector<std::uint32_t> targets;
+    if (deviceAddress != 0 && !expected.dhcp && expected.ip != 0 && expected.ip != deviceAddress)
+        targets.push_back(expected.ip);
+    targets.push_back(deviceAddress);
+    std::size_t next = 0;
     bool answered = false;
     DeviceRecordExchange record{};
     while (!Cancelled(cancelled)) {
@@ -52,8 +59,10 @@ VerifyOutcome VerifyChange(DiscoveryHandle handle, std::uint32_t localAddress,
         // least a millisecond.
         const auto window = std::clamp(left, std::chrono::milliseconds(1), kReplyWindow);
         Clock::time_point pauseEnd = Clock::now() + window;
-        if (QueryDeviceAt(handle, localAddress, 0, mac, static_cast<std::uint32_t>(window.count()),
-                          &record) == 0) {
+        const std::uint32_t target = targets[next];
+        next = (next + 1) % targets.size();
+        if (QueryDeviceAt(handle, localAddress, target, mac,
+                          static_cast<std::uint32_t>(window.count()), &record) == 0) {
             answered = true;
             if (last != nullptr)
                 *last = record;

@@ -69,9 +69,9 @@ ChangeCheck verifyChange(const CommandTarget& target, const ql5common::ExpectedS
     const ql5common::ContextOwner context;
     DeviceRecordExchange last{};
     ChangeCheck check;
-    check.outcome =
-        ql5common::VerifyChange(context.Handle(), target.localAddress, target.mac.data(), expected,
-                                ql5common::kVerifyLimit, &last, cancelled);
+    check.outcome = ql5common::VerifyChange(context.Handle(), target.localAddress,
+                                            target.deviceAddress, target.mac.data(), expected,
+                                            ql5common::kVerifyLimit, &last, cancelled);
     if (check.outcome != ql5common::VerifyOutcome::kNoAnswer)
         check.lastHeard = last;
     return check;

@@ -62,11 +62,16 @@ TEST(RoutedCli, AConverterBehindARouterIsFoundAndConfiguredByUnicastOnly)
               (std::map<std::string, std::string>{{kNearMac, "ws0 198.51.100.1"},
                                                   {kFarMac, "ws1 203.0.113.1"}}));
 
+    // The confirmation, too, goes by unicast: to the new address, which no
+    // one holds here, and to the old one, where the converter now reports the
+    // new settings.
     const CtlResult set = RunCtl({"set-ip", kFarMac, "192.0.2.3", "255.255.255.0", "192.0.2.1",
-                                  "--host", ql5::lab::ConverterAddress(2)},
+                                  "--host", ql5::lab::ConverterAddress(2), "--verify=strict"},
                                  PasswordInEnvironment("pw"));
     EXPECT_EQ(set.exitCode, 0) << set.err;
-    EXPECT_EQ(set.out, std::string(kFarMac) + ": static IP settings stored (ok)\n");
+    EXPECT_EQ(set.out, std::string(kFarMac) + ": static IP settings stored (ok)\n" + kFarMac +
+                           ": confirmed: it reports IP 192.0.2.3, mask 255.255.255.0, gateway "
+                           "192.0.2.1, DHCP Disabled\n");
     const auto received = far.ReceivedDatagrams();
     EXPECT_EQ(std::count_if(received.begin(), received.end(),
                             [](const auto& d) { return d.bytes.size() > 5 && d.bytes[5] == 3; }),

@@ -86,8 +86,9 @@ CommandOutcome Verify(const CommandTarget& target, DiscoveryHandle handle,
     expected.mask = target.subnetMask;
     expected.gateway = target.gatewayAddress;
     DeviceRecordExchange last{};
-    const auto outcome = ql5common::VerifyChange(handle, localAddress, target.mac.data(), expected,
-                                                 ql5common::kVerifyLimit, &last);
+    const auto outcome =
+        ql5common::VerifyChange(handle, localAddress, target.deviceAddress, target.mac.data(),
+                                expected, ql5common::kVerifyLimit, &last);
     const int notConfirmed = verify == VerifyMode::kStrict ? kExitNotConfirmed : kExitDone;
     switch (outcome) {
     case ql5common::VerifyOutcome::kConfirmed:

@@ -34,14 +34,19 @@ bool ReportsSettings(const DeviceRecordExchange& record, const ExpectedSettings&
 
 // Follows the converter by MAC through `localAddress` (0: every local
 // address) with short queries to the discovery group, repeated, for up to
-// `limit`, until it reports the expected settings. `last`, when not null,
+// `limit`, until it reports the expected settings. For a converter reached by
+// unicast (`deviceAddress`, its address before the change, not 0), which may
+// sit behind a router that the group does not cross, the queries go by
+// unicast through `localAddress` instead, in turn to the address it should
+// now have (a static change) and to `deviceAddress`. `last`, when not null,
 // receives the last record heard (untouched when none was). `cancelled`, when
 // not null, is polled between queries so that a window that closes does not
 // wait; a cancelled wait reports what it had seen so far. The handle is used
 // on the calling thread only.
 VerifyOutcome VerifyChange(DiscoveryHandle handle, std::uint32_t localAddress,
-                           const std::uint8_t mac[6], const ExpectedSettings& expected,
-                           std::chrono::milliseconds limit, DeviceRecordExchange* last,
+                           std::uint32_t deviceAddress, const std::uint8_t mac[6],
+                           const ExpectedSettings& expected, std::chrono::milliseconds limit,
+                           DeviceRecordExchange* last,
                            const std::atomic<bool>* cancelled = nullptr);
 
 }  // namespace ql5common
