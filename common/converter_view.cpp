@@ -24,7 +24,7 @@ ConverterView MakeConverterView(const DeviceRecordExchange& record,
     view.product = DecodeConverterText(shown.productName);
     view.firmware = DecodeConverterText(shown.firmwareRevision);
     view.dhcp = DhcpEnabled(shown);
-    view.realPort = shown.realPortPort;
+    view.serialLinkPort = shown.serialLinkPort;
     view.localAddress = FormatDottedDecimal(shown.localAddress);
     view.interfaceName = interfaceName;
     return view;

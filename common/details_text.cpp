@@ -36,7 +36,7 @@ std::string DetailsText(const DeviceRecordExchange& record, TextForm form)
     text += std::string("DHCP Mode: ") + DhcpModeText(DhcpEnabled(shown)) + "\n";
     text +=
         "Firmware Revision: " + ShownText(DecodeConverterText(shown.firmwareRevision), form) + "\n";
-    text += "RealPort Port: " + std::to_string(shown.realPortPort) + "\n";
+    text += "Serial Link Port: " + std::to_string(shown.serialLinkPort) + "\n";
     return text;
 }
 

@@ -55,7 +55,7 @@ std::vector<std::pair<const char*, std::string>> JsonFields(const ConverterView&
         {"name", JsonString(c.name)},
         {"product", JsonString(c.product)},
         {"firmware", JsonString(c.firmware)},
-        {"realPort", std::to_string(c.realPort)},
+        {"serialLinkPort", std::to_string(c.serialLinkPort)},
         {"interface", c.interfaceName.empty() ? std::string("null") : text(c.interfaceName)},
         {"localAddress", text(c.localAddress)},
         {"warnings", JsonWarnings(c.warnings)},
@@ -67,7 +67,7 @@ std::vector<std::pair<const char*, std::string>> JsonFields(const ConverterView&
 void WriteCsv(std::ostream& out, const std::vector<ConverterView>& converters)
 {
     out << "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,"
-           "realPort,warnings\n";
+           "serialLinkPort,warnings\n";
     for (const ConverterView& c : converters) {
         const std::string cells[] = {c.ip,
                                      c.mac,
@@ -80,7 +80,7 @@ void WriteCsv(std::ostream& out, const std::vector<ConverterView>& converters)
                                      c.mask,
                                      c.gateway,
                                      c.dns,
-                                     std::to_string(c.realPort),
+                                     std::to_string(c.serialLinkPort),
                                      JoinedWarnings(c.warnings)};
         std::string line;
         for (std::size_t i = 0; i < std::size(cells); ++i) {

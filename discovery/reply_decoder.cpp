@@ -124,8 +124,8 @@ bool DecodeField(const ReplyField& field, DeviceRecord& record, FieldBits& bits)
     case 10: bits.result = kHasResultFlag; return DecodeNarrowInteger(field, &record.resultFlag);
     case 17: bits.result = kHasErrorCode; return DecodeNarrowInteger(field, &record.errorCode);
     case 14:
-        bits.presence = QL5_HAS_REALPORT_PORT;
-        return DecodeNarrowInteger(field, &x.realPortPort);
+        bits.presence = QL5_HAS_SERIAL_LINK_PORT;
+        return DecodeNarrowInteger(field, &x.serialLinkPort);
     case 12:
         bits.presence = QL5_HAS_CODE12_VALUE;
         return DecodeNarrowInteger(field, &x.code12Value);

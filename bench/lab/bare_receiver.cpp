@@ -3,11 +3,12 @@
 
 #include "datagram_batch.h"
 
+#include <ql5/discovery.h>
+
 #include <poll.h>
 #include <sys/socket.h>
 
 #include <chrono>
-#include <cstring>
 #include <ctime>
 
 namespace ql5::bench {
@@ -25,13 +26,20 @@ double ThreadCpuSeconds()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
+// The first four bytes, big-endian: the protocol magic of a datagram.
+std::uint32_t ReadMagic(const std::uint8_t* datagram)
+{
+    return (std::uint32_t{datagram[0]} << 24) | (std::uint32_t{datagram[1]} << 16) |
+           (std::uint32_t{datagram[2]} << 8) | datagram[3];
+}
+
 }  // namespace
 
 bool ReplyMac(const std::uint8_t* datagram, std::size_t length, std::uint16_t type,
               std::uint64_t* key)
 {
     // header: magic (4), type (2), payload length (2); then code 1, length 6
-    if (length < 16 || std::memcmp(datagram, "DIGI", 4) != 0)
+    if (length < 16 || ReadMagic(datagram) != QL5_PROTOCOL_MAGIC)
         return false;
     if (((datagram[4] << 8) | datagram[5]) != type || datagram[8] != 1 || datagram[9] != 6)
         return false;

@@ -35,8 +35,8 @@ constexpr int kPlainCommandCalls = 10;
 
 constexpr char kFleet[] = R"({"converters": [{"mac": "02:51:c5:00:00:01", "ip": "198.51.100.10",
     "mask": "255.255.255.0", "gateway": "198.51.100.254", "dns": "198.51.100.53", "dhcp": 0,
-    "name": "Line 1", "hardwareType": 7, "productName": "Digi Connect ME",
-    "firmware": "2.4.1", "realPort": 771, "portCount": 1, "password": "secret",
+    "name": "Line 1", "hardwareType": 7, "productName": "QL5 Core Module",
+    "firmware": "2.4.1", "serialLinkPort": 4001, "portCount": 1, "password": "secret",
     "successMessage": "Settings saved", "interfaces": ["lab0"]}]})";
 
 std::uint32_t Address(const char* dotted)

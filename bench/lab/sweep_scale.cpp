@@ -49,8 +49,8 @@ std::string FleetJson(const Scenario& scenario)
            R"(, "generate": {"count": )" + std::to_string(scenario.count) +
            R"(, "namePrefix": "Converter ", "template": {"mask": "255.254.0.0",
               "gateway": "198.18.0.254", "dns": "198.18.0.53", "dhcp": 0,
-              "hardwareType": 7, "productName": "Digi Connect ME", "firmware": "2.4.1",
-              "realPort": 771, "portCount": 1}}})";
+              "hardwareType": 7, "productName": "QL5 Core Module", "firmware": "2.4.1",
+              "serialLinkPort": 4001, "portCount": 1}}})";
 }
 
 std::string Label(const Scenario& scenario)

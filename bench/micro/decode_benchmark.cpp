@@ -33,7 +33,7 @@ void AppendText(Bytes& payload, std::uint8_t code, std::string_view text)
     payload.insert(payload.end(), text.begin(), text.end());
 }
 
-// "DIGI", type 2, payload length, then the payload: the datagram as it sits at
+// The protocol magic, type 2, payload length, then the payload: the datagram as it sits at
 // the start of the zeroed receive buffer.
 std::array<std::uint8_t, ql5::kReceiveBufferSize> DiscoveryReply(const Bytes& payload)
 {
@@ -41,7 +41,7 @@ std::array<std::uint8_t, ql5::kReceiveBufferSize> DiscoveryReply(const Bytes& pa
     const std::uint8_t header[] = {0x44,
                                    0x49,
                                    0x47,
-                                   0x49,  // magic "DIGI"
+                                   0x49,  // the protocol magic
                                    0x00,
                                    0x02,  // discovery reply
                                    static_cast<std::uint8_t>(payload.size() >> 8),
@@ -64,9 +64,9 @@ Bytes FullPayload()
     AppendText(p, 5, "kept as is");                           // code 5 text
     AppendField(p, 6, {0x07});                                // hardware type
     AppendField(p, 7, {0x02});                                // code 7 value
-    AppendText(p, 13, "Digi Connect ME");                     // product name
+    AppendText(p, 13, "QL5 Core Module");                     // product name
     AppendText(p, 8, "2.4.1");                                // firmware revision
-    AppendField(p, 14, {0x03, 0x03});                         // RealPort port 771
+    AppendField(p, 14, {0x0F, 0xA1});                         // serial link port 4001
     AppendField(p, 18, {0x01});                               // port count
     AppendField(p, 12, {0x00, 0x2a});                         // code 12 value
     AppendField(p, 224, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});  // code 224 bytes

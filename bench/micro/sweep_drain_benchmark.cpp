@@ -31,6 +31,9 @@ using Datagram = std::vector<std::uint8_t>;
 // Replies waiting at each drain: half the sweep's bound per drain, so that
 // one drain takes them all.
 constexpr std::size_t kBurst = 128;
+
+// QL5_PROTOCOL_MAGIC as it opens a datagram, big-endian.
+constexpr std::uint8_t kMagicBytes[] = {0x44, 0x49, 0x47, 0x49};
 // A workstation address in network order (198.51.100.1); the drain only
 // stores it in each record.
 constexpr std::uint32_t kLocalAddress = 0x016433C6;
@@ -52,11 +55,11 @@ std::vector<Datagram> FleetReplies(std::size_t count)
         b.Integer(ql5sim::field::kDhcpMode, 0, 1);
         b.Text(ql5sim::field::kName, "Converter " + std::to_string(i + 1));
         b.Integer(ql5sim::field::kHardwareType, 7, 1);
-        b.Text(ql5sim::field::kProductName, "Digi Connect ME");
+        b.Text(ql5sim::field::kProductName, "QL5 Core Module");
         b.Text(ql5sim::field::kFirmwareRevision, "2.4.1");
-        b.Integer(ql5sim::field::kRealPortPort, 771, 2);
+        b.Integer(ql5sim::field::kSerialLinkPort, 4001, 2);
         b.Integer(ql5sim::field::kPortCount, 1, 1);
-        replies.push_back(b.Encode(ql5sim::kDigiMagic, ql5sim::kDiscoveryReply));
+        replies.push_back(b.Encode(ql5sim::kProtocolMagic, ql5sim::kDiscoveryReply));
     }
     return replies;
 }
@@ -168,7 +171,7 @@ void BM_BareRecvmmsgDrain(benchmark::State& state)
             for (int i = 0; i < count; ++i) {
                 const std::uint8_t* d = batch.Data(i);
                 // header: magic, type 2, payload length; then code 1, length 6
-                if (batch.Length(i) >= 16 && std::memcmp(d, "DIGI", 4) == 0 && d[5] == 2 &&
+                if (batch.Length(i) >= 16 && std::memcmp(d, kMagicBytes, 4) == 0 && d[5] == 2 &&
                     d[8] == 1 && d[9] == 6) {
                     std::uint64_t mac = 0;
                     for (int b = 10; b < 16; ++b)

@@ -42,7 +42,7 @@ std::string FleetJson(int count)
     return R"({"generate": {"count": )" + std::to_string(count) +
            R"(, "namePrefix": "Converter ", "template": {"mask": "255.254.0.0",
               "gateway": "198.18.0.254", "dhcp": 0, "hardwareType": 7,
-              "productName": "Digi Connect ME", "firmware": "2.4.1", "realPort": 771,
+              "productName": "QL5 Core Module", "firmware": "2.4.1", "serialLinkPort": 4001,
               "portCount": 1}}})";
 }
 

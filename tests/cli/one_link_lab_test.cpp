@@ -41,7 +41,7 @@ constexpr bool kPeakMemoryIsOurs = true;
 const char* const kFleet = R"({"converters": [
     {"mac": "02:51:c5:10:00:01", "ip": "198.51.100.10", "mask": "255.255.255.0",
      "gateway": "198.51.100.254", "dns": "198.51.100.53", "dhcp": 0, "name": "Line 1",
-     "productName": "Digi Connect ME", "firmware": "2.4.1", "realPort": 771,
+     "productName": "QL5 Core Module", "firmware": "2.4.1", "serialLinkPort": 4001,
      "password": "secret", "successMessage": "Settings saved"},
     {"mac": "02:51:c5:10:00:02", "ip": "198.51.100.11", "dhcp": 1,
      "name": "Gate\u001b[2J\u001b[31m, \"east\"\u202e", "productName": "Other\u009b31m",
@@ -160,7 +160,7 @@ TEST_F(OneLinkCli, ListJsonCarriesExactTextsInTheDocumentedShape)
     EXPECT_EQ(*line1, nlohmann::json::parse(R"({
         "mac": "02:51:c5:10:00:01", "ip": "198.51.100.10", "mask": "255.255.255.0",
         "gateway": "198.51.100.254", "dns": "198.51.100.53", "dhcp": false, "name": "Line 1",
-        "product": "QL5 Converter", "firmware": "2.4.1", "realPort": 771,
+        "product": "QL5 Converter", "firmware": "2.4.1", "serialLinkPort": 4001,
         "interface": "ws0", "localAddress": "198.51.100.1", "warnings": []})"));
     const auto* hostile = FindMac(converters, kHostile);
     ASSERT_NE(hostile, nullptr);
@@ -179,7 +179,7 @@ TEST_F(OneLinkCli, ListCsvHasHeaderAndOneQuotedRowPerConverter)
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 5u) << run.out;
     EXPECT_EQ(lines[0],
-              "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,realPort,"
+              "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,serialLinkPort,"
               "warnings");
     EXPECT_TRUE(std::find(lines.begin(), lines.end(),
                           "198.51.100.11,02:51:c5:10:00:02,\"Gate\\x1b[2J\\x1b[31m, "
@@ -251,7 +251,7 @@ TEST_F(OneLinkCli, InfoPrintsTheNineLinesOrJsonOrCsv)
               "DNS Address: 198.51.100.53\n"
               "DHCP Mode: Disabled\n"
               "Firmware Revision: 2.4.1\n"
-              "RealPort Port: 771\n");
+              "Serial Link Port: 4001\n");
 
     const CtlResult json = RunCtl({"info", "0251c5100002", "--format", "json"});
     ASSERT_EQ(json.exitCode, 0) << json.err;

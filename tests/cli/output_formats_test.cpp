@@ -40,9 +40,9 @@ DeviceRecordExchange Record(const char* name, const char* product)
 
 TEST(ConverterView, ShowsTheSubstitutedProductNameAndLeavesTheRecordAlone)
 {
-    const DeviceRecordExchange record = Record("a", "Digi Connect ME");
+    const DeviceRecordExchange record = Record("a", "QL5 Core Module");
     EXPECT_EQ(MakeConverterView(record, "").product, U"QL5 Converter");
-    EXPECT_STREQ(record.productName, "Digi Connect ME");
+    EXPECT_STREQ(record.productName, "QL5 Core Module");
 }
 
 TEST(OutputFormats, TableColumnsLineUpWithMultiByteWideAndCombiningNames)
@@ -100,7 +100,7 @@ TEST(OutputFormats, CsvQuotesCommasAndQuotesAndNeverBreaksALine)
     const auto lines = Lines(out.str());
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0],
-              "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,realPort,"
+              "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,serialLinkPort,"
               "warnings");
     EXPECT_EQ(lines[1],
               "198.51.100.10,02:51:c5:0a:0b:0c,\"Hall 2, \"\"east\"\"\\x0d\\x0ax\",P,ws0,"
@@ -122,10 +122,10 @@ TEST(OutputFormats, CsvWritesFormulaLikeTextsAsText)
 
 TEST(OutputFormats, ListJsonHasTheDocumentedShape)
 {
-    DeviceRecordExchange record = Record("Line 1", "Digi Connect ME");
+    DeviceRecordExchange record = Record("Line 1", "QL5 Core Module");
     record.presenceFlags |= QL5_HAS_DHCP_MODE;
     record.dhcpMode = 1;
-    record.realPortPort = 771;
+    record.serialLinkPort = 4001;
     ConverterView warned = MakeConverterView(Record("B", "P"), "");
     warned.warnings = {"unreachable-subnet"};
     std::ostringstream out;
@@ -137,7 +137,7 @@ TEST(OutputFormats, ListJsonHasTheDocumentedShape)
     EXPECT_EQ(converters[0], nlohmann::json::parse(R"({
         "mac": "02:51:c5:0a:0b:0c", "ip": "198.51.100.10", "mask": "0.0.0.0",
         "gateway": "0.0.0.0", "dns": "0.0.0.0", "dhcp": true, "name": "Line 1",
-        "product": "QL5 Converter", "firmware": "", "realPort": 771, "interface": "ws0",
+        "product": "QL5 Converter", "firmware": "", "serialLinkPort": 4001, "interface": "ws0",
         "localAddress": "198.51.100.1", "warnings": []})"));
     EXPECT_EQ(converters[1].at("warnings"), nlohmann::json::parse(R"(["unreachable-subnet"])"));
     EXPECT_TRUE(converters[1].at("dhcp").is_null());

@@ -21,16 +21,16 @@ TEST(ProductName, SubstitutesOnlyTheExactModuleName)
         const char* name;
         const char* expected;
     } rows[] = {
-        {"Digi Connect ME", "QL5 Converter"},     {"digi connect me", "digi connect me"},
-        {"Digi Connect ME2", "Digi Connect ME2"}, {"Digi Connect ME ", "Digi Connect ME "},
-        {"Digi Connect M", "Digi Connect M"},     {"", ""},
+        {"QL5 Core Module", "QL5 Converter"},     {"ql5 core module", "ql5 core module"},
+        {"QL5 Core Module2", "QL5 Core Module2"}, {"QL5 Core Module ", "QL5 Core Module "},
+        {"QL5 Core Modul", "QL5 Core Modul"},     {"", ""},
     };
     for (const auto& row : rows) {
         DeviceRecordExchange record{};
         // Bytes after the terminator must not matter, nor survive a substitution.
         std::memset(record.productName, 'x', sizeof record.productName);
         std::strcpy(record.productName, row.name);
-        std::strcpy(record.code4Text, "Digi Connect ME");
+        std::strcpy(record.code4Text, "QL5 Core Module");
 
         SubstituteProductName(record);
 
@@ -40,7 +40,7 @@ TEST(ProductName, SubstitutesOnlyTheExactModuleName)
                                    record.productName + sizeof record.productName);
             EXPECT_EQ(rest, std::string(rest.size(), '\0'));
         }
-        EXPECT_STREQ(record.code4Text, "Digi Connect ME") << "only the product name changes";
+        EXPECT_STREQ(record.code4Text, "QL5 Core Module") << "only the product name changes";
     }
 }
 
@@ -78,7 +78,7 @@ TEST(DetailsText, DhcpModeIsEnabledOnlyForOneAndNotApplicableWhenAbsent)
 
 TEST(DetailsText, IsTheInformationWindowsNineLines)
 {
-    const DeviceRecordExchange typical = MakeRecord({.gateway = "0.0.0.0", .realPort = 65535});
+    const DeviceRecordExchange typical = MakeRecord({.gateway = "0.0.0.0", .serialLinkPort = 65535});
     const DeviceRecordExchange other = MakeRecord({.mac = "02:0b:0c:0d:0e:0f",
                                                    .ip = "10.0.0.1",
                                                    .mask = "255.0.0.0",
@@ -86,9 +86,9 @@ TEST(DetailsText, IsTheInformationWindowsNineLines)
                                                    .dns = "10.0.0.53",
                                                    .dhcp = 1,
                                                    .name = "Not shown",
-                                                   .productName = "digi connect me",
+                                                   .productName = "ql5 core module",
                                                    .firmware = "",
-                                                   .realPort = 0});
+                                                   .serialLinkPort = 0});
     const DeviceRecordExchange hostile = MakeRecord(
         {.productName = "Z\xfcrich\x1b[2J %1 \\", .firmware = "v1 \xe2\x82\xac\xe2\x80\xae"});
 
@@ -101,23 +101,23 @@ TEST(DetailsText, IsTheInformationWindowsNineLines)
         {"substituted name, absent fields, largest port", typical, TextForm::kAsReceived,
          "Name: QL5 Converter\nMAC Address: 02:51:c5:00:00:01\nIP Address: 198.51.100.10\n"
          "Subnet Mask: 255.255.255.0\nGateway Address: 0.0.0.0\nDNS Address: 0.0.0.0\n"
-         "DHCP Mode: N/A\nFirmware Revision: 2.4.1\nRealPort Port: 65535\n"},
+         "DHCP Mode: N/A\nFirmware Revision: 2.4.1\nSerial Link Port: 65535\n"},
         {"every address, the product rather than the name column", other, TextForm::kNeutralised,
-         "Name: digi connect me\nMAC Address: 02:0b:0c:0d:0e:0f\nIP Address: 10.0.0.1\n"
+         "Name: ql5 core module\nMAC Address: 02:0b:0c:0d:0e:0f\nIP Address: 10.0.0.1\n"
          "Subnet Mask: 255.0.0.0\nGateway Address: 10.0.0.254\nDNS Address: 10.0.0.53\n"
-         "DHCP Mode: Enabled\nFirmware Revision: \nRealPort Port: 0\n"},
+         "DHCP Mode: Enabled\nFirmware Revision: \nSerial Link Port: 0\n"},
         {"converter text as received", hostile, TextForm::kAsReceived,
          "Name: Z\xc3\xbcrich\x1b[2J %1 \\\nMAC Address: 02:51:c5:00:00:01\n"
          "IP Address: 198.51.100.10\nSubnet Mask: 255.255.255.0\n"
          "Gateway Address: 198.51.100.254\n"
          "DNS Address: 0.0.0.0\nDHCP Mode: N/A\nFirmware Revision: v1 \xe2\x82\xac\xe2\x80\xae\n"
-         "RealPort Port: 771\n"},
+         "Serial Link Port: 4001\n"},
         {"converter text neutralised", hostile, TextForm::kNeutralised,
          "Name: Z\xc3\xbcrich\\x1b[2J %1 \\\\\nMAC Address: 02:51:c5:00:00:01\n"
          "IP Address: 198.51.100.10\nSubnet Mask: 255.255.255.0\n"
          "Gateway Address: 198.51.100.254\n"
          "DNS Address: 0.0.0.0\nDHCP Mode: N/A\nFirmware Revision: v1 \xe2\x82\xac\\u202e\n"
-         "RealPort Port: 771\n"},
+         "Serial Link Port: 4001\n"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(DetailsText(row.record, row.form), row.expected) << row.name;

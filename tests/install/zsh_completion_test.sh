@@ -28,9 +28,9 @@ mkdir -p "$work/bin" "$work/home"
 cat >"$work/bin/ql5ctl" <<EOF
 #!/bin/sh
 echo "\$*" >>"$work/calls.log"
-echo 'ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,realPort'
-echo '198.51.100.21,02:51:c5:00:00:01,Press line 1,QL5 Converter,ws0,198.51.100.1,Disabled,2.4.1,255.255.255.0,198.51.100.1,198.51.100.1,771'
-echo '198.51.100.22,02:51:c5:00:00:02,Dock scale,QL5 Converter,ws0,198.51.100.1,Enabled,2.4.1,255.255.255.0,198.51.100.1,198.51.100.1,771'
+echo 'ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,serialLinkPort'
+echo '198.51.100.21,02:51:c5:00:00:01,Press line 1,QL5 Converter,ws0,198.51.100.1,Disabled,2.4.1,255.255.255.0,198.51.100.1,198.51.100.1,4001'
+echo '198.51.100.22,02:51:c5:00:00:02,Dock scale,QL5 Converter,ws0,198.51.100.1,Enabled,2.4.1,255.255.255.0,198.51.100.1,198.51.100.1,4001'
 EOF
 chmod +x "$work/bin/ql5ctl"
 : >"$work/calls.log"

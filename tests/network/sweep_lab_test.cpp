@@ -57,7 +57,7 @@ TEST_F(OneLinkSweep, FindsEveryConverterAndPostsTheMessage)
 {
     ASSERT_TRUE(StartFleet(R"({"converters": [
         {"mac": "02:51:c5:00:00:01", "ip": "198.51.100.10", "name": "Line 1",
-         "productName": "Digi Connect ME", "dhcp": 1},
+         "productName": "QL5 Core Module", "dhcp": 1},
         {"mac": "02:51:c5:00:00:02", "ip": "198.51.100.11", "hardwareType": 1},
         {"mac": "02:51:c5:00:00:03", "ip": "198.51.100.12", "firmware": "2.4.1"}]})"));
 
@@ -73,7 +73,7 @@ TEST_F(OneLinkSweep, FindsEveryConverterAndPostsTheMessage)
     for (const auto& record : records) {
         EXPECT_EQ(FormatIpv4(record.localAddress), ql5::lab::WorkstationAddress(1));
         if (FormatMac(record.macAddress) == "02:51:c5:00:00:02") {
-            EXPECT_STREQ(record.productName, "PortServer TS 8");  // from the product table
+            EXPECT_STREQ(record.productName, "QL5 Hub 8");  // from the product table
             EXPECT_EQ(record.portCount, 8);
         }
     }

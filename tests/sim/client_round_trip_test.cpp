@@ -81,9 +81,9 @@ ql5sim::Converter FullConverter()
     c.name = "Line 1";
     c.code5 = "five";
     c.hardwareType = 7;
-    c.productName = "Digi Connect ME";
+    c.productName = "QL5 Core Module";
     c.firmware = "2.4.1";
-    c.realPort = 771;
+    c.serialLinkPort = 4001;
     c.portCount = 4;
     c.extraFields = {
         ql5sim::ReplyField{7, {0x09}},
@@ -102,7 +102,7 @@ TEST_F(ClientRoundTrip, EveryClientRequestParsesOnTheDeviceSide)
     ql5::RequestBuffer buffer{};
     std::size_t size = ql5::EncodeDiscoveryRequest(buffer, QL5_PROTOCOL_MAGIC, ql5::BroadcastMac);
     ql5sim::Request request = ParseSent(buffer, size);
-    EXPECT_EQ(request.magic, ql5sim::kDigiMagic);
+    EXPECT_EQ(request.magic, ql5sim::kProtocolMagic);
     EXPECT_EQ(request.type, ql5sim::kDiscoveryRequest);
     EXPECT_EQ(request.target, ql5sim::kBroadcastMac);
 
@@ -135,7 +135,7 @@ TEST_F(ClientRoundTrip, EveryClientRequestParsesOnTheDeviceSide)
 
 TEST_F(ClientRoundTrip, FullDiscoveryReplyFillsTheRecord)
 {
-    const Bytes reply = ql5sim::EncodeDiscoveryReply(FullConverter(), ql5sim::kDigiMagic);
+    const Bytes reply = ql5sim::EncodeDiscoveryReply(FullConverter(), ql5sim::kProtocolMagic);
     ASSERT_TRUE(Decode(reply, ql5::kDiscoveryReply));
 
     const DeviceRecordExchange& x = Exchange();
@@ -149,9 +149,9 @@ TEST_F(ClientRoundTrip, FullDiscoveryReplyFillsTheRecord)
     EXPECT_STREQ(x.code5Text, "five");
     EXPECT_EQ(x.hardwareType, 7);
     EXPECT_EQ(x.code7Value, 9);
-    EXPECT_STREQ(x.productName, "Digi Connect ME");
+    EXPECT_STREQ(x.productName, "QL5 Core Module");
     EXPECT_STREQ(x.firmwareRevision, "2.4.1");
-    EXPECT_EQ(x.realPortPort, 771);
+    EXPECT_EQ(x.serialLinkPort, 4001);
     EXPECT_EQ(x.portCount, 4);
     EXPECT_EQ(x.code225Value, 0x0102);
     EXPECT_EQ(x.code229Length, 13);
@@ -167,20 +167,20 @@ TEST_F(ClientRoundTrip, CommandAnswersCarryTheOutcome)
     c.refusalError = 5;
     c.refusalMessage = std::string(255, 'm');
     ASSERT_TRUE(Decode(
-        ql5sim::EncodeCommandReply(c, ql5sim::kDigiMagic, ql5sim::kConfigureStaticReply, false),
+        ql5sim::EncodeCommandReply(c, ql5sim::kProtocolMagic, ql5sim::kConfigureStaticReply, false),
         ql5::kConfigureStaticReply));
     EXPECT_EQ(record_.resultFlag, 1);
     EXPECT_EQ(record_.errorCode, 5);
     EXPECT_EQ(std::string(record_.resultMessage), std::string(255, 'm'));
 
-    ASSERT_EQ(Decode(ql5sim::EncodeCommandReply(c, ql5sim::kDigiMagic, ql5sim::kRebootReply, true),
+    ASSERT_EQ(Decode(ql5sim::EncodeCommandReply(c, ql5sim::kProtocolMagic, ql5sim::kRebootReply, true),
                      ql5::kRebootReply),
               1);
     EXPECT_EQ(record_.resultFlag, 0);
     EXPECT_EQ(record_.errorCode, 0);
     EXPECT_STREQ(record_.resultMessage, "");
     // A reply is only ever taken for the type its request expects.
-    EXPECT_EQ(Decode(ql5sim::EncodeCommandReply(c, ql5sim::kDigiMagic, ql5sim::kRebootReply, true),
+    EXPECT_EQ(Decode(ql5sim::EncodeCommandReply(c, ql5sim::kProtocolMagic, ql5sim::kRebootReply, true),
                      ql5::kConfigureDhcpReply),
               0);
 }
@@ -189,27 +189,27 @@ TEST_F(ClientRoundTrip, MisbehavingRepliesAreRefusedOrMarked)
 {
     ql5sim::Converter c = FullConverter();
     c.misbehave.replyMagic = 0x44494748;
-    EXPECT_FALSE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kDigiMagic), ql5::kDiscoveryReply));
+    EXPECT_FALSE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kProtocolMagic), ql5::kDiscoveryReply));
 
     c = FullConverter();
     c.misbehave.replyType = ql5sim::kConfigureStaticReply;
-    EXPECT_FALSE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kDigiMagic), ql5::kDiscoveryReply));
+    EXPECT_FALSE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kProtocolMagic), ql5::kDiscoveryReply));
 
     c = FullConverter();
     c.extraFields.push_back(ql5sim::ReplyField{16, {0x00, 0x00, 0x01}});  // 3-byte integer
-    EXPECT_FALSE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kDigiMagic), ql5::kDiscoveryReply));
+    EXPECT_FALSE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kProtocolMagic), ql5::kDiscoveryReply));
     EXPECT_NE(Exchange().presenceFlags & QL5_HAS_MAC_ADDRESS, 0u);
 
     c = FullConverter();
     c.misbehave.omitMac = true;
-    ASSERT_TRUE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kDigiMagic), ql5::kDiscoveryReply));
+    ASSERT_TRUE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kProtocolMagic), ql5::kDiscoveryReply));
     EXPECT_EQ(Exchange().presenceFlags & QL5_HAS_MAC_ADDRESS, 0u);
 
     // Padded to the largest reply a receiver keeps: still a whole reply.
     c = FullConverter();
     c.misbehave.macLast = true;
     c.misbehave.padTo = ql5::kReceiveBufferSize;
-    const Bytes padded = ql5sim::EncodeDiscoveryReply(c, ql5sim::kDigiMagic);
+    const Bytes padded = ql5sim::EncodeDiscoveryReply(c, ql5sim::kProtocolMagic);
     ASSERT_EQ(padded.size(), ql5::kReceiveBufferSize);
     ASSERT_TRUE(Decode(padded, ql5::kDiscoveryReply));
     EXPECT_EQ(std::memcmp(Exchange().macAddress, kTarget, 6), 0);

@@ -35,12 +35,12 @@ ParseError ParseFailure(const Bytes& datagram)
 TEST(DeviceCodecRequest, ParsesBroadcastDiscovery)
 {
     const Request request = Parse({
-        0x44, 0x49, 0x47, 0x49,              // magic "DIGI"
+        0x44, 0x49, 0x47, 0x49,              // the protocol magic
         0x00, 0x01,                          // type 1
         0x00, 0x06,                          // payload length
         0xff, 0xff, 0xff, 0xff, 0xff, 0xff,  // target MAC
     });
-    EXPECT_EQ(request.magic, kDigiMagic);
+    EXPECT_EQ(request.magic, kProtocolMagic);
     EXPECT_EQ(request.type, kDiscoveryRequest);
     EXPECT_EQ(request.target, kBroadcastMac);
     EXPECT_TRUE(request.password.empty());
@@ -147,24 +147,24 @@ TEST(DeviceCodecReply, EncodesFieldsInOrderAfterHeader)
     ReplyBuilder builder;
     builder.Mac(field::kMacAddress, {0x02, 0x00, 0x00, 0x00, 0x00, 0x01})
         .Ipv4(field::kIpAddress, {192, 0, 2, 10});
-    EXPECT_EQ(builder.Encode(kDigiMagic, kDiscoveryReply), expected);
+    EXPECT_EQ(builder.Encode(kProtocolMagic, kDiscoveryReply), expected);
 }
 
 TEST(DeviceCodecReply, EncodesIntegersBigEndianInTheirWidth)
 {
     ReplyBuilder builder;
     builder.Integer(field::kHardwareType, 7, 1)
-        .Integer(field::kRealPortPort, 771, 2)
+        .Integer(field::kSerialLinkPort, 4001, 2)
         .Integer(225, 0x01020304, 4)
         .Integer(field::kDhcpMode, 1, 3);  // a bad width, allowed on purpose
     const Bytes expected{
         0x44, 0x49, 0x47, 0x49, 0x00, 0x04, 0x00, 0x12,  // header, type 4, payload 18
         0x06, 0x01, 0x07,                                // code 6, one byte
-        0x0e, 0x02, 0x03, 0x03,                          // code 14, 771
+        0x0e, 0x02, 0x0f, 0xa1,                          // code 14, 4001
         0xe1, 0x04, 0x01, 0x02, 0x03, 0x04,              // code 225, four bytes
         0x10, 0x03, 0x00, 0x00, 0x01,                    // code 16, three bytes
     };
-    EXPECT_EQ(builder.Encode(kDigiMagic, kConfigureStaticReply), expected);
+    EXPECT_EQ(builder.Encode(kProtocolMagic, kConfigureStaticReply), expected);
     EXPECT_THROW(builder.Integer(1, 0, 5), std::invalid_argument);
 }
 
@@ -172,7 +172,7 @@ TEST(DeviceCodecReply, TextTakesUpTo255Bytes)
 {
     ReplyBuilder builder;
     builder.Text(field::kName, "").Text(field::kResultMessage, std::string(255, 'm'));
-    const Bytes datagram = builder.Encode(kDigiMagic, kRebootReply);
+    const Bytes datagram = builder.Encode(kProtocolMagic, kRebootReply);
     ASSERT_EQ(datagram.size(), 8u + 2 + 2 + 255);
     EXPECT_EQ(datagram[6], 0x01);  // payload length 259
     EXPECT_EQ(datagram[7], 0x03);
@@ -185,7 +185,7 @@ TEST(DeviceCodecReply, TextTakesUpTo255Bytes)
 
 TEST(DeviceCodecReply, EmptyFieldListGivesBareHeader)
 {
-    EXPECT_EQ(EncodeReply(kDigiMagic, kRebootReply, {}),
+    EXPECT_EQ(EncodeReply(kProtocolMagic, kRebootReply, {}),
               (Bytes{0x44, 0x49, 0x47, 0x49, 0x00, 0x06, 0x00, 0x00}));
 }
 

@@ -29,7 +29,7 @@ FleetState MakeFleet(const std::string& json)
 Request Discovery(const MacAddress& target)
 {
     Request r;
-    r.magic = kDigiMagic;
+    r.magic = kProtocolMagic;
     r.type = kDiscoveryRequest;
     r.target = target;
     return r;
@@ -71,7 +71,7 @@ MacAddress ReplyMac(const Bytes& reply)
 constexpr char kTwoConverters[] = R"({"converters": [
   {"mac": "02:51:c5:00:00:01", "ip": "198.51.100.10", "mask": "255.255.255.0",
    "gateway": "198.51.100.254", "dhcp": 1, "name": "A", "hardwareType": 7,
-   "productName": "P", "firmware": "F1", "realPort": 771, "portCount": 1,
+   "productName": "P", "firmware": "F1", "serialLinkPort": 4001, "portCount": 1,
    "password": "secret", "rebootSilenceMs": 2000},
   {"mac": "02:51:c5:00:00:02", "ip": "198.51.100.11"}]})";
 
@@ -92,7 +92,7 @@ TEST(FleetState, DiscoveryReplyCarriesEveryConfiguredFieldInOrder)
         0x06, 0x01, 0x07,                                // code 6, hardware type
         0x0d, 0x01, 'P',                                 // code 13, product name
         0x08, 0x02, 'F',  '1',                           // code 8, firmware
-        0x0e, 0x02, 0x03, 0x03,                          // code 14, RealPort 771
+        0x0e, 0x02, 0x0f, 0xa1,                          // code 14, serial link port 4001
         0x12, 0x01, 0x01,                                // code 18, port count
     };
     ASSERT_EQ(answer.datagrams.size(), 1u);
@@ -139,7 +139,7 @@ TEST(FleetState, AcceptedStaticCommandAppliesAndShowsInDiscovery)
     EXPECT_EQ(c->gateway, (Ipv4Address{198, 51, 100, 1}));
     EXPECT_EQ(c->dhcp, 0);
     EXPECT_EQ(fleet.Handle(Discovery(kFirst), "lab0", kStart).datagrams.at(0).bytes,
-              EncodeDiscoveryReply(*c, kDigiMagic));
+              EncodeDiscoveryReply(*c, kProtocolMagic));
 
     // A converter that reported no mask or gateway reports them once set.
     fleet.Handle(Static(kSecond, ""), "lab0", kStart);
@@ -332,35 +332,35 @@ TEST(ConverterReplies, ShapeMisbehaviours)
     Converter c;
     c.mac = kFirst;
     c.ip = Ipv4Address{198, 51, 100, 10};
-    const Bytes normal = EncodeDiscoveryReply(c, kDigiMagic);
+    const Bytes normal = EncodeDiscoveryReply(c, kProtocolMagic);
 
     c.misbehave.replyMagic = 0x44494748;
     c.misbehave.replyType = 4;
-    Bytes odd = EncodeDiscoveryReply(c, kDigiMagic);
+    Bytes odd = EncodeDiscoveryReply(c, kProtocolMagic);
     EXPECT_EQ(Bytes(odd.begin(), odd.begin() + 6), (Bytes{0x44, 0x49, 0x47, 0x48, 0x00, 0x04}));
     EXPECT_TRUE(std::equal(odd.begin() + 6, odd.end(), normal.begin() + 6));
 
     c.misbehave = {};
     c.misbehave.macLast = true;
-    EXPECT_EQ(EncodeDiscoveryReply(c, kDigiMagic),
+    EXPECT_EQ(EncodeDiscoveryReply(c, kProtocolMagic),
               (Bytes{0x44, 0x49, 0x47, 0x49, 0x00, 0x02, 0x00, 0x0e,  // header
                      0x02, 0x04, 198,  51,   100,  10,                // IP first
                      0x01, 0x06, 0x02, 0x51, 0xc5, 0x00, 0x00, 0x01}));
 
     c.misbehave = {};
     c.misbehave.omitMac = true;
-    EXPECT_EQ(EncodeCommandReply(c, kDigiMagic, kRebootReply, true),
+    EXPECT_EQ(EncodeCommandReply(c, kProtocolMagic, kRebootReply, true),
               (Bytes{0x44, 0x49, 0x47, 0x49, 0x00, 0x06, 0x00, 0x06,  // header
                      0x0a, 0x01, 0x00, 0x11, 0x01, 0x00}));
 
     c.misbehave = {};
     c.misbehave.emptyDatagram = true;
-    EXPECT_TRUE(EncodeDiscoveryReply(c, kDigiMagic).empty());
+    EXPECT_TRUE(EncodeDiscoveryReply(c, kProtocolMagic).empty());
 
     // A known field with a bad length comes through extra fields untouched.
     c.misbehave = {};
     c.extraFields = {ReplyField{16, {0x00, 0x00, 0x01}}};
-    const Bytes bad = EncodeDiscoveryReply(c, kDigiMagic);
+    const Bytes bad = EncodeDiscoveryReply(c, kProtocolMagic);
     EXPECT_EQ(Bytes(bad.end() - 5, bad.end()), (Bytes{0x10, 0x03, 0x00, 0x00, 0x01}));
 }
 
@@ -370,7 +370,7 @@ TEST(ConverterReplies, PaddingReachesExactSizes)
     c.mac = kFirst;
     for (const std::size_t size : {17u, 18u, 23u, 24u, 273u, 274u, 275u, 1456u, 1457u, 4000u}) {
         c.misbehave.padTo = size;
-        const Bytes reply = EncodeDiscoveryReply(c, kDigiMagic);
+        const Bytes reply = EncodeDiscoveryReply(c, kProtocolMagic);
         ASSERT_EQ(reply.size(), size);
         EXPECT_EQ(reply[6] << 8 | reply[7], static_cast<int>(size - 8));
         // Past the MAC field only padding fields (code 200) that fit exactly.
@@ -382,5 +382,5 @@ TEST(ConverterReplies, PaddingReachesExactSizes)
         EXPECT_TRUE(offset == reply.size() || offset + 1 == reply.size()) << size;
     }
     c.misbehave.padTo = 10;  // shorter than the reply: left as it is
-    EXPECT_EQ(EncodeDiscoveryReply(c, kDigiMagic).size(), 16u);
+    EXPECT_EQ(EncodeDiscoveryReply(c, kProtocolMagic).size(), 16u);
 }

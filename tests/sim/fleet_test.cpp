@@ -26,13 +26,13 @@ std::string LoadError(const std::string& json)
 TEST(Fleet, ConverterWithOnlyMacHasNoOtherSettings)
 {
     const Fleet fleet = LoadFleet(R"({"converters": [{"mac": "02:51:c5:00:00:01"}]})");
-    EXPECT_EQ(fleet.magic, kDigiMagic);
+    EXPECT_EQ(fleet.magic, kProtocolMagic);
     EXPECT_EQ(fleet.replySpreadMs, 0);
     ASSERT_EQ(fleet.converters.size(), 1u);
     const Converter& c = fleet.converters[0];
     EXPECT_EQ(c.mac, (MacAddress{0x02, 0x51, 0xc5, 0, 0, 1}));
     EXPECT_FALSE(c.ip || c.mask || c.gateway || c.dns || c.dhcp || c.name || c.code5 ||
-                 c.hardwareType || c.productName || c.firmware || c.realPort || c.portCount);
+                 c.hardwareType || c.productName || c.firmware || c.serialLinkPort || c.portCount);
     EXPECT_EQ(c.password, "");
     EXPECT_EQ(c.refusalResult, 1);
     EXPECT_EQ(c.refusalError, 5);
@@ -46,8 +46,8 @@ TEST(Fleet, ReadsEveryConverterKey)
       "converters": [{
         "mac": "02:51:c5:00:00:02", "ip": "198.51.100.10", "mask": "255.255.255.0",
         "gateway": "198.51.100.254", "dns": "198.51.100.53", "dhcp": 1, "name": "Line 2",
-        "code5": "five", "hardwareType": 7, "productName": "Digi Connect ME",
-        "firmware": "1.2.3", "realPort": 771, "portCount": 2,
+        "code5": "five", "hardwareType": 7, "productName": "QL5 Core Module",
+        "firmware": "1.2.3", "serialLinkPort": 4001, "portCount": 2,
         "extraFields": [{"code": 231, "hex": "0015 0016"}, {"code": 19, "text": "abc"}],
         "password": "secret", "successMessage": "Done",
         "refusal": {"result": 3, "error": 0, "message": ""},
@@ -67,9 +67,9 @@ TEST(Fleet, ReadsEveryConverterKey)
     EXPECT_EQ(c.name, "Line 2");
     EXPECT_EQ(c.code5, "five");
     EXPECT_EQ(c.hardwareType, 7);
-    EXPECT_EQ(c.productName, "Digi Connect ME");
+    EXPECT_EQ(c.productName, "QL5 Core Module");
     EXPECT_EQ(c.firmware, "1.2.3");
-    EXPECT_EQ(c.realPort, 771);
+    EXPECT_EQ(c.serialLinkPort, 4001);
     EXPECT_EQ(c.portCount, 2);
     ASSERT_EQ(c.extraFields.size(), 2u);
     EXPECT_EQ(c.extraFields[0], (ReplyField{231, {0x00, 0x15, 0x00, 0x16}}));
@@ -101,8 +101,8 @@ TEST(Fleet, RefusesMistakesNamingThePlace)
               "fleet.converters[0]: needs a \"mac\"");
     EXPECT_EQ(LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01", "ip": "1.2.3"}]})"),
               "fleet.converters[0].ip: is not a dotted IPv4 address");
-    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01", "realPort": 70000}]})"),
-              "fleet.converters[0].realPort: must be between 0 and 65535");
+    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01", "serialLinkPort": 70000}]})"),
+              "fleet.converters[0].serialLinkPort: must be between 0 and 65535");
     EXPECT_EQ(LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01",
                                             "misbehave": {"dorp": true}}]})"),
               "fleet.converters[0].misbehave: unknown key \"dorp\"");

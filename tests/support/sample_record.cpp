@@ -26,7 +26,7 @@ DeviceRecordExchange MakeRecord(const RecordSpec& spec)
     record.protocolMagic = QL5_PROTOCOL_MAGIC;
     record.presenceFlags = QL5_HAS_MAC_ADDRESS | QL5_HAS_IP_ADDRESS | QL5_HAS_SUBNET_MASK |
                            QL5_HAS_GATEWAY_ADDRESS | QL5_HAS_CODE4_TEXT | QL5_HAS_PRODUCT_NAME |
-                           QL5_HAS_FIRMWARE_REVISION | QL5_HAS_REALPORT_PORT;
+                           QL5_HAS_FIRMWARE_REVISION | QL5_HAS_SERIAL_LINK_PORT;
     // value() throws on a mistyped address, rather than building a record
     // that the test did not mean.
     const auto mac = ql5common::ParseMac(spec.mac).value();
@@ -42,7 +42,7 @@ DeviceRecordExchange MakeRecord(const RecordSpec& spec)
     CopyText(record.code4Text, spec.name);
     CopyText(record.productName, spec.productName);
     CopyText(record.firmwareRevision, spec.firmware);
-    record.realPortPort = spec.realPort;
+    record.serialLinkPort = spec.serialLinkPort;
     record.extensionSize = 64;
     return record;
 }

@@ -19,9 +19,9 @@ struct RecordSpec {
     const char* dns = "0.0.0.0";
     std::optional<std::uint8_t> dhcp;
     const char* name = "Line 1";
-    const char* productName = "Digi Connect ME";
+    const char* productName = "QL5 Core Module";
     const char* firmware = "2.4.1";
-    std::uint16_t realPort = 771;
+    std::uint16_t serialLinkPort = 4001;
 };
 
 // The record as the client would deliver it for a reply with those fields.

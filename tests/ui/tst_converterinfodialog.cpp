@@ -35,14 +35,14 @@ void TestConverterInfoDialog::showsNineLines_data()
     row("dhcp absent", MakeRecord({}),
         "Name: QL5 Converter\nMAC Address: 02:51:c5:00:00:01\nIP Address: 198.51.100.10\n"
         "Subnet Mask: 255.255.255.0\nGateway Address: 198.51.100.254\nDNS Address: 0.0.0.0\n"
-        "DHCP Mode: N/A\nFirmware Revision: 2.4.1\nRealPort Port: 771\n");
+        "DHCP Mode: N/A\nFirmware Revision: 2.4.1\nSerial Link Port: 4001\n");
     // The DHCP words and the other fields are the common details text's to
     // test; here the dialog shows it, with Latin-1 and UTF-8 texts decoded.
     row("latin-1 and utf-8 texts",
         MakeRecord({.productName = "Z\xfcrich", .firmware = "v1 \xe2\x82\xac"}),
         "Name: Z\xc3\xbcrich\nMAC Address: 02:51:c5:00:00:01\nIP Address: 198.51.100.10\n"
         "Subnet Mask: 255.255.255.0\nGateway Address: 198.51.100.254\nDNS Address: 0.0.0.0\n"
-        "DHCP Mode: N/A\nFirmware Revision: v1 \xe2\x82\xac\nRealPort Port: 771\n");
+        "DHCP Mode: N/A\nFirmware Revision: v1 \xe2\x82\xac\nSerial Link Port: 4001\n");
     // A converter must not be able to add a line, or to reorder one.
     row("forged line and separators",
         MakeRecord({.productName = "X\nMAC Address: 02:51:c5:0f:0f:0f",
@@ -52,12 +52,12 @@ void TestConverterInfoDialog::showsNineLines_data()
         "Name: X\\x0aMAC Address: 02:51:c5:0f:0f:0f\nMAC Address: 02:51:c5:00:00:01\n"
         "IP Address: 198.51.100.10\nSubnet Mask: 255.255.255.0\n"
         "Gateway Address: 198.51.100.254\nDNS Address: 0.0.0.0\nDHCP Mode: N/A\n"
-        "Firmware Revision: 1\\u20282\\u202e3\\x0d\nRealPort Port: 771\n");
+        "Firmware Revision: 1\\u20282\\u202e3\\x0d\nSerial Link Port: 4001\n");
     row("markup stays text", MakeRecord({.productName = "<b>bold</b><img src=x>&amp;"}),
         "Name: <b>bold</b><img src=x>&amp;\nMAC Address: 02:51:c5:00:00:01\n"
         "IP Address: 198.51.100.10\nSubnet Mask: 255.255.255.0\n"
         "Gateway Address: 198.51.100.254\nDNS Address: 0.0.0.0\nDHCP Mode: N/A\n"
-        "Firmware Revision: 2.4.1\nRealPort Port: 771\n");
+        "Firmware Revision: 2.4.1\nSerial Link Port: 4001\n");
 }
 
 void TestConverterInfoDialog::showsNineLines()

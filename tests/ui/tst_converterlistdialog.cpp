@@ -55,11 +55,11 @@ namespace {
 // markup and a forged line in its name.
 const char* const kFleet = R"({"replySpreadMs": 900, "converters": [
   {"mac": "02:51:c5:03:00:01", "ip": "198.51.100.21", "name": "Packing line 1",
-   "productName": "Digi Connect ME", "dhcp": 1},
+   "productName": "QL5 Core Module", "dhcp": 1},
   {"mac": "02:51:c5:03:00:02", "ip": "198.51.100.22", "name": "Packing line 2",
-   "productName": "digi connect me"},
+   "productName": "ql5 core module"},
   {"mac": "02:51:c5:03:00:03", "ip": "198.51.100.23", "name": "<b>Bold</b>\nIP Address: 1.2.3.4",
-   "productName": "Digi Connect ME2\u202e"}
+   "productName": "QL5 Core Module2\u202e"}
 ]})";
 
 QPushButton* button(const QWidget& window, const QString& name)
@@ -162,9 +162,9 @@ void TestConverterListDialog::refreshRoadListsConvertersOverSeveralNotifications
     // Converter text can neither add a line to a row nor reorder it.
     const QStringList expected[3] = {
         {"198.51.100.21", "02:51:c5:03:00:01", "Packing line 1", "QL5 Converter"},
-        {"198.51.100.22", "02:51:c5:03:00:02", "Packing line 2", "digi connect me"},
+        {"198.51.100.22", "02:51:c5:03:00:02", "Packing line 2", "ql5 core module"},
         {"198.51.100.23", "02:51:c5:03:00:03", "<b>Bold</b>\\x0aIP Address: 1.2.3.4",
-         "Digi Connect ME2\\u202e"},
+         "QL5 Core Module2\\u202e"},
     };
     for (int row = 0; row < 3; ++row) {
         for (int column = 0; column < 4; ++column)
@@ -174,7 +174,7 @@ void TestConverterListDialog::refreshRoadListsConvertersOverSeveralNotifications
     // substitute.
     const auto first = window.selectedRecord();
     QVERIFY(first.has_value());
-    QCOMPARE(QByteArray(first->productName), QByteArray("Digi Connect ME"));
+    QCOMPARE(QByteArray(first->productName), QByteArray("QL5 Core Module"));
     QCOMPARE(first->dhcpMode, std::uint8_t{1});
     QCOMPARE(list->currentItem(), list->topLevelItem(0));
 
@@ -597,7 +597,7 @@ void TestConverterListDialog::rowShortcutsAndContextMenuActOnTheSelectedRow()
     list->setFocus();
     QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(),
-             QStringLiteral("198.51.100.22\t02:51:c5:03:00:02\tPacking line 2\tdigi connect me\n"));
+             QStringLiteral("198.51.100.22\t02:51:c5:03:00:02\tPacking line 2\tql5 core module\n"));
 
     // The context menu holds the buttons' commands; its entries and a
     // double click open the dialogs on the selected row.

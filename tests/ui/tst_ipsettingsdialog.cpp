@@ -166,7 +166,7 @@ void TestIpSettingsDialog::opensInTheRecordsMode()
     RecordSpec spec{.ip = "192.0.2.7",
                     .mask = "255.255.0.0",
                     .gateway = "192.0.2.1",
-                    .productName = "Digi Connect ME"};
+                    .productName = "QL5 Core Module"};
     if (dhcp >= 0)
         spec.dhcp = static_cast<std::uint8_t>(dhcp);
     IpSettingsDialog dialog(MakeRecord(spec));

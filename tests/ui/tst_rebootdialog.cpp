@@ -131,7 +131,7 @@ void TestRebootDialog::init()
 
 void TestRebootDialog::opensWithEmptyStatusLine()
 {
-    RebootDialog dialog(MakeRecord({.mac = "02:51:c5:02:00:01", .productName = "Digi Connect ME"}));
+    RebootDialog dialog(MakeRecord({.mac = "02:51:c5:02:00:01", .productName = "QL5 Core Module"}));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Reboot Converter"));
     QCOMPARE(status(dialog), QString());
     QCOMPARE(child<QLabel>(dialog, "nameLabel")->text(), QStringLiteral("QL5 Converter"));

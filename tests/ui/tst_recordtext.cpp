@@ -52,12 +52,12 @@ void TestRecordText::shownConverterText()
 void TestRecordText::shownProductNameTakesStringTwo()
 {
     DeviceRecordExchange record{};
-    std::strcpy(record.productName, "Digi Connect ME");
+    std::strcpy(record.productName, "QL5 Core Module");
     QCOMPARE(shownProductName(record), stringTableText(kReplacementProductName));
     // The record itself keeps the name as received.
-    QCOMPARE(QByteArray(record.productName), QByteArray("Digi Connect ME"));
-    std::strcpy(record.productName, "Digi Connect ME\n");
-    QCOMPARE(shownProductName(record), QStringLiteral("Digi Connect ME\\x0a"));
+    QCOMPARE(QByteArray(record.productName), QByteArray("QL5 Core Module"));
+    std::strcpy(record.productName, "QL5 Core Module\n");
+    QCOMPARE(shownProductName(record), QStringLiteral("QL5 Core Module\\x0a"));
 }
 
 void TestRecordText::stringTableHoldsTheEightTexts_data()

@@ -66,7 +66,7 @@ std::vector<std::uint8_t> Request(std::uint16_t messageType,
 {
     const auto length = static_cast<std::uint16_t>(payload.size());
     std::vector<std::uint8_t> bytes(8 + payload.size());
-    bytes[0] = 0x44;  // magic "DIGI"
+    bytes[0] = 0x44;  // the protocol magic
     bytes[1] = 0x49;
     bytes[2] = 0x47;
     bytes[3] = 0x49;

@@ -66,7 +66,7 @@ using ql5::sample::RecordSpec;
 std::vector<std::vector<std::uint8_t>> LoggedRequests(const ql5::lab::SimulatorProcess& sim,
                                                       std::uint16_t messageType);
 
-// The bytes of a request: the header for magic "DIGI" and the payload.
+// The bytes of a request: the header for the protocol magic and the payload.
 std::vector<std::uint8_t> Request(std::uint16_t messageType,
                                   const std::vector<std::uint8_t>& payload);
 

@@ -29,7 +29,7 @@ TEST(PacketFormat, SweepRequestIsFourteenBytes)
     RequestBuffer buffer;
     const std::size_t length = EncodeDiscoveryRequest(buffer, QL5_PROTOCOL_MAGIC, BroadcastMac);
     EXPECT_EQ(Sent(buffer, length), (Bytes{
-                                        0x44, 0x49, 0x47, 0x49,              // magic "DIGI"
+                                        0x44, 0x49, 0x47, 0x49,              // the protocol magic
                                         0x00, 0x01,                          // type 1
                                         0x00, 0x06,                          // payload length
                                         0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,  // broadcast MAC

@@ -17,7 +17,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A reply header for "DIGI" followed by the given payload.
+// A reply header with the protocol magic followed by the given payload.
 Bytes Reply(std::uint16_t type, const Bytes& payload)
 {
     Bytes bytes = {0x44,
@@ -84,7 +84,7 @@ protected:
 TEST_F(ReplyDecoder, MinimalReplyCarriesMacAndAddress)
 {
     const Bytes datagram = {
-        0x44, 0x49, 0x47, 0x49,                          // magic "DIGI"
+        0x44, 0x49, 0x47, 0x49,                          // the protocol magic
         0x00, 0x02, 0x00, 0x0E,                          // type 2, payload 14
         0x01, 0x06, 0x02, 0x00, 0x00, 0x00, 0x00, 0x01,  // MAC 02:00:00:00:00:01
         0x02, 0x04, 0xC0, 0x00, 0x02, 0x0A,              // IP 192.0.2.10
@@ -108,13 +108,13 @@ TEST_F(ReplyDecoder, EveryKnownFieldLandsInItsPlaceWithItsBit)
         {0x0B, 0x04, 10, 0, 0, 254},   // gateway
         {0x0F, 0x04, 10, 0, 0, 53},    // DNS
         {0x10, 0x01, 0x01},            // DHCP mode
-        {0x0E, 0x02, 0x03, 0x03},      // RealPort 771
+        {0x0E, 0x02, 0x0F, 0xA1},      // serial link port 4001
         TextField(4, "line-1"),
         TextField(5, "five"),
         {0x06, 0x01, 0x07},                    // hardware type
         {0x07, 0x04, 0x00, 0x00, 0x01, 0x09},  // code 7, low byte 9
         TextField(8, "2.4.1"),
-        TextField(13, "Digi One SP"),
+        TextField(13, "QL5 Single Serial"),
         {0x12, 0x01, 0x04},        // port count
         {0x0C, 0x02, 0xBE, 0xEF},  // code 12
         {0x0A, 0x01, 0x01},        // result flag
@@ -141,13 +141,13 @@ TEST_F(ReplyDecoder, EveryKnownFieldLandsInItsPlaceWithItsBit)
     EXPECT_EQ(x.extPresenceFlags, 0x3Fu);
     EXPECT_EQ(record_.resultPresenceFlags, 0x0Fu);
     EXPECT_EQ(x.dhcpMode, 1);
-    EXPECT_EQ(x.realPortPort, 771);
+    EXPECT_EQ(x.serialLinkPort, 4001);
     EXPECT_STREQ(x.code4Text, "line-1");
     EXPECT_STREQ(x.code5Text, "five");
     EXPECT_EQ(x.hardwareType, 7);
     EXPECT_EQ(x.code7Value, 9);
     EXPECT_STREQ(x.firmwareRevision, "2.4.1");
-    EXPECT_STREQ(x.productName, "Digi One SP");  // the reply's name wins
+    EXPECT_STREQ(x.productName, "QL5 Single Serial");  // the reply's name wins
     EXPECT_EQ(x.portCount, 4);                   // and its own port count
     EXPECT_EQ(x.code12Value, 0xBEEF);
     EXPECT_EQ(record_.resultFlag, 1);
@@ -169,7 +169,7 @@ TEST_F(ReplyDecoder, EveryKnownFieldLandsInItsPlaceWithItsBit)
     EXPECT_EQ(raw[1074], 4);  // portCount
     EXPECT_EQ(raw[1088], 3);  // code224Length
     EXPECT_EQ(raw[1128], 2);  // code229Length
-    EXPECT_EQ(std::memcmp(raw + 818, "Digi One SP", 12), 0);
+    EXPECT_EQ(std::memcmp(raw + 818, "QL5 Single Serial", 12), 0);
     EXPECT_EQ(std::memcmp(raw + 48, "line-1", 7), 0);
 }
 
@@ -223,7 +223,7 @@ TEST_F(ReplyDecoder, IntegersKeepTheirLowBits)
         kDiscoveryReply,
         Concat({kMacField, {0x06, 0x02, 0x01, 0x02}, {0x0E, 0x04, 0x00, 0x01, 0x02, 0x03}}))));
     EXPECT_EQ(record_.exchange.hardwareType, 2);
-    EXPECT_EQ(record_.exchange.realPortPort, 515);
+    EXPECT_EQ(record_.exchange.serialLinkPort, 515);
 }
 
 TEST_F(ReplyDecoder, UnknownCodesAreSkippedByTheirLength)
@@ -413,25 +413,25 @@ TEST(ReplyDecoderCompletion, OnlyTheQl5MagicCompletesFromTheTable)
     const Case cases[] = {
         {QL5_PROTOCOL_MAGIC,
          {0x06, 0x01, 0x01},
-         "PortServer TS 8",
+         "QL5 Hub 8",
          8,
          QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT},
         {QL5_PROTOCOL_MAGIC,
          {0x06, 0x01, 0x0C},
-         "PortServer TS 2",
+         "QL5 Hub 2",
          2,
          QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT},
         {QL5_PROTOCOL_MAGIC,
          {0x06, 0x01, 0x00},
-         "PortServer TS 2 MEI",
+         "QL5 Hub 2 Multi-Interface",
          2,
          QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT},
         {QL5_PROTOCOL_MAGIC, {0x06, 0x01, 0x11}, "", 0, 0},
-        {QL5_PROTOCOL_MAGIC, Concat({{0x06, 0x01, 0x01}, TextField(13, "Digi Connect ME")}),
-         "Digi Connect ME", 0, QL5_HAS_PRODUCT_NAME},
-        {QL5_PROTOCOL_MAGIC, TextField(13, "portserver ts 8"), "portserver ts 8", 0,
+        {QL5_PROTOCOL_MAGIC, Concat({{0x06, 0x01, 0x01}, TextField(13, "QL5 Core Module")}),
+         "QL5 Core Module", 0, QL5_HAS_PRODUCT_NAME},
+        {QL5_PROTOCOL_MAGIC, TextField(13, "ql5 hub 8"), "ql5 hub 8", 0,
          QL5_HAS_PRODUCT_NAME},
-        {QL5_PROTOCOL_MAGIC, TextField(13, "PortServer TS 4 MEI"), "PortServer TS 4 MEI", 4,
+        {QL5_PROTOCOL_MAGIC, TextField(13, "QL5 Hub 4 Multi-Interface"), "QL5 Hub 4 Multi-Interface", 4,
          QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT},
         {0x41424344, {0x06, 0x01, 0x01}, "", 0, 0},
     };

@@ -23,7 +23,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint32_t kLocalAddress = 0x016433C6;  // 198.51.100.1
 
-// A reply of the given type: "DIGI", type, payload length, then the MAC field
+// A reply of the given type: the protocol magic, type, payload length, then the MAC field
 // (code 1) ending in `macTail` and any further bytes of payload.
 Bytes Reply(std::uint8_t macTail, const Bytes& more = {}, std::uint16_t type = kDiscoveryReply)
 {
@@ -31,7 +31,7 @@ Bytes Reply(std::uint8_t macTail, const Bytes& more = {}, std::uint16_t type = k
     Bytes bytes = {0x44,
                    0x49,
                    0x47,
-                   0x49,  // magic "DIGI"
+                   0x49,  // the protocol magic
                    static_cast<std::uint8_t>(type >> 8),
                    static_cast<std::uint8_t>(type),
                    static_cast<std::uint8_t>(payload >> 8),

@@ -125,13 +125,6 @@ std::string FormatHex(std::span<const std::uint8_t> bytes)
 
 std::optional<std::uint32_t> ParseMagic(std::string_view text)
 {
-    if (text.size() == 4) {
-        std::uint32_t magic = 0;
-        for (const char c : text) {
-            magic = magic << 8 | static_cast<std::uint8_t>(c);
-        }
-        return magic;
-    }
     if (text.size() > 2 && text.size() <= 10 && text[0] == '0' &&
         (text[1] == 'x' || text[1] == 'X')) {
         std::uint32_t magic = 0;

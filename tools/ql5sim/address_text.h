@@ -22,7 +22,7 @@ std::string FormatIpv4(const Ipv4Address& address);
 // Hex digits, optionally separated by spaces or ':'.
 std::optional<std::vector<std::uint8_t>> ParseHex(std::string_view text);
 std::string FormatHex(std::span<const std::uint8_t> bytes);
-// A magic given as four characters ("DIGI") or as a number.
+// A magic written as a hexadecimal number ("0x44494749").
 std::optional<std::uint32_t> ParseMagic(std::string_view text);
 
 }  // namespace ql5sim

@@ -57,8 +57,8 @@ std::vector<std::uint8_t> EncodeDiscoveryReply(const Converter& c, std::uint32_t
         b.Text(field::kProductName, *c.productName);
     if (c.firmware)
         b.Text(field::kFirmwareRevision, *c.firmware);
-    if (c.realPort)
-        b.Integer(field::kRealPortPort, *c.realPort, 2);
+    if (c.serialLinkPort)
+        b.Integer(field::kSerialLinkPort, *c.serialLinkPort, 2);
     if (c.portCount)
         b.Integer(field::kPortCount, *c.portCount, 1);
     for (const auto& extra : c.extraFields) {

@@ -21,7 +21,7 @@ using MacAddress = std::array<std::uint8_t, 6>;
 // Four bytes in network order, first octet first, exactly as on the wire.
 using Ipv4Address = std::array<std::uint8_t, 4>;
 
-inline constexpr std::uint32_t kDigiMagic = 0x44494749;  // "DIGI"
+inline constexpr std::uint32_t kProtocolMagic = 0x44494749;
 inline constexpr MacAddress kBroadcastMac{0xff, 0xff, 0xff, 0xff, 0xff, 0xff};
 inline constexpr std::size_t kHeaderSize = 8;
 // The client reads replies into a buffer of this size and drops longer ones.
@@ -53,7 +53,7 @@ inline constexpr std::uint8_t kResultMessage = 9;
 inline constexpr std::uint8_t kResultFlag = 10;
 inline constexpr std::uint8_t kGatewayAddress = 11;
 inline constexpr std::uint8_t kProductName = 13;
-inline constexpr std::uint8_t kRealPortPort = 14;
+inline constexpr std::uint8_t kSerialLinkPort = 14;
 inline constexpr std::uint8_t kDnsAddress = 15;
 inline constexpr std::uint8_t kDhcpMode = 16;
 inline constexpr std::uint8_t kErrorCode = 17;

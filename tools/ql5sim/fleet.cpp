@@ -32,7 +32,7 @@ Misbehaviour ParseMisbehaviour(const json& value, const std::string& where)
             // true picks a magic that differs from any sensible one in one bit.
             if (v.is_boolean()) {
                 if (v.get<bool>())
-                    m.replyMagic = kDigiMagic ^ 0x01;
+                    m.replyMagic = kProtocolMagic ^ 0x01;
             } else {
                 m.replyMagic = Magic(v, at);
             }
@@ -83,7 +83,7 @@ Converter ParseConverterBody(const json& value, const std::string& where)
     CheckKeys(value, where,
               {"mac", "ip", "mask", "gateway", "dns", "dhcp",
                // What a discovery reply says besides the addresses.
-               "name", "code5", "hardwareType", "productName", "firmware", "realPort", "portCount",
+               "name", "code5", "hardwareType", "productName", "firmware", "serialLinkPort", "portCount",
                "extraFields",
                // How the converter behaves.
                "password", "successMessage", "refusal", "rebootDelayMs", "rebootSilenceMs",
@@ -113,8 +113,8 @@ Converter ParseConverterBody(const json& value, const std::string& where)
             c.productName = Text(v, at);
         } else if (key == "firmware") {
             c.firmware = Text(v, at);
-        } else if (key == "realPort") {
-            c.realPort = static_cast<std::uint16_t>(Integer(v, at, 0, 65535));
+        } else if (key == "serialLinkPort") {
+            c.serialLinkPort = static_cast<std::uint16_t>(Integer(v, at, 0, 65535));
         } else if (key == "portCount") {
             c.portCount = static_cast<std::uint8_t>(Integer(v, at, 0, 255));
         } else if (key == "extraFields") {

@@ -54,7 +54,7 @@ struct Converter {
     std::optional<std::uint8_t> hardwareType;  // code 6
     std::optional<std::string> productName;    // code 13
     std::optional<std::string> firmware;       // code 8
-    std::optional<std::uint16_t> realPort;     // code 14
+    std::optional<std::uint16_t> serialLinkPort;     // code 14
     std::optional<std::uint8_t> portCount;     // code 18
     std::vector<ReplyField> extraFields;       // appended to every discovery reply
 
@@ -81,7 +81,7 @@ struct Converter {
 };
 
 struct Fleet {
-    std::uint32_t magic = kDigiMagic;
+    std::uint32_t magic = kProtocolMagic;
     // 0: answer a discovery for every converter at once; N: spread the answers
     // evenly over N milliseconds.
     int replySpreadMs = 0;

@@ -91,7 +91,7 @@ std::uint32_t Magic(const json& value, const std::string& where)
     }
     const auto magic = ParseMagic(String(value, where));
     if (!magic) {
-        Fail(where, "must be four characters, a 0x number or an integer");
+        Fail(where, "must be a 0x number or an integer");
     }
     return *magic;
 }

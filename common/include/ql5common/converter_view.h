@@ -22,7 +22,7 @@ struct ConverterView {
     std::u32string product;  // after SubstituteProductName
     std::u32string firmware;
     std::optional<bool> dhcp;  // empty when the reply carried no DHCP mode
-    unsigned realPort = 0;
+    unsigned serialLinkPort = 0;
     std::string localAddress;   // the workstation address the reply came in on
     std::string interfaceName;  // its interface, e.g. "eth0"; empty if unknown
     // Stable keys of the conflicts found for it (ConflictKey), in the order

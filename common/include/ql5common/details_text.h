@@ -22,7 +22,7 @@ const char* DhcpModeText(std::optional<bool> dhcpEnabled);
 
 // "Name: %s\nMAC Address: %s\nIP Address: %s\nSubnet Mask: %s\n
 // Gateway Address: %s\nDNS Address: %s\nDHCP Mode: %s\nFirmware Revision: %s\n
-// RealPort Port: %u\n" filled from the record, as UTF-8. The name is the
+// Serial Link Port: %u\n" filled from the record, as UTF-8. The name is the
 // product name after SubstituteProductName (applied to a copy); the product
 // name and the firmware revision are converter text in the given form.
 std::string DetailsText(const DeviceRecordExchange& record, TextForm form);

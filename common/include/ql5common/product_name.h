@@ -9,7 +9,7 @@
 
 namespace ql5common {
 
-inline constexpr char kModuleProductName[] = "Digi Connect ME";
+inline constexpr char kModuleProductName[] = "QL5 Core Module";
 inline constexpr char kConverterProductName[] = "QL5 Converter";
 
 // True when the field holds exactly kModuleProductName: the whole text,

@@ -61,10 +61,11 @@ extern "C" {
 
 /* The version of this header and of the library built from it. */
 #define QL5_DISCOVERY_VERSION_MAJOR 2
-#define QL5_DISCOVERY_VERSION_MINOR 1
+#define QL5_DISCOVERY_VERSION_MINOR 2
 #define QL5_DISCOVERY_VERSION_PATCH 0
 
-/* The protocol magic that every QL5 context uses: "DIGI" read big-endian. */
+/* The protocol magic that every QL5 context uses. Request headers carry it
+ * big-endian, as the bytes 44 49 47 49. */
 #define QL5_PROTOCOL_MAGIC 0x44494749u
 
 /* Size of one DeviceRecordExchange, the unit that ReadDevices and QueryDevice
@@ -88,7 +89,7 @@ extern "C" {
 #define QL5_HAS_GATEWAY_ADDRESS   0x0008u
 #define QL5_HAS_DNS_ADDRESS       0x0010u
 #define QL5_HAS_DHCP_MODE         0x0020u
-#define QL5_HAS_REALPORT_PORT     0x0040u
+#define QL5_HAS_SERIAL_LINK_PORT     0x0040u
 #define QL5_HAS_CODE4_TEXT        0x0080u
 #define QL5_HAS_CODE5_TEXT        0x0100u
 #define QL5_HAS_HARDWARE_TYPE     0x0200u
@@ -127,7 +128,7 @@ typedef struct DeviceRecordExchange {
     uint32_t dnsAddress;
     uint8_t  dhcpMode; /* 1 = DHCP enabled, anything else disabled */
     uint8_t  reserved45;
-    uint16_t realPortPort;
+    uint16_t serialLinkPort;
     char     code4Text[256]; /* the converter's own name */
     char     code5Text[256];
     uint8_t  hardwareType;
@@ -411,7 +412,7 @@ QL5_STATIC_ASSERT(offsetof(DeviceRecordExchange, subnetMask) == 32, "subnetMask"
 QL5_STATIC_ASSERT(offsetof(DeviceRecordExchange, gatewayAddress) == 36, "gatewayAddress");
 QL5_STATIC_ASSERT(offsetof(DeviceRecordExchange, dnsAddress) == 40, "dnsAddress");
 QL5_STATIC_ASSERT(offsetof(DeviceRecordExchange, dhcpMode) == 44, "dhcpMode");
-QL5_STATIC_ASSERT(offsetof(DeviceRecordExchange, realPortPort) == 46, "realPortPort");
+QL5_STATIC_ASSERT(offsetof(DeviceRecordExchange, serialLinkPort) == 46, "serialLinkPort");
 QL5_STATIC_ASSERT(offsetof(DeviceRecordExchange, code4Text) == 48, "code4Text");
 QL5_STATIC_ASSERT(offsetof(DeviceRecordExchange, code5Text) == 304, "code5Text");
 QL5_STATIC_ASSERT(offsetof(DeviceRecordExchange, hardwareType) == 560, "hardwareType");
