@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "commandoutcome.h"
 
-namespace ql5 {
+namespace ql5config {
 
 OutcomeKind classify(const CommandOutcome& outcome)
 {
@@ -16,4 +16,4 @@ OutcomeKind classify(const CommandOutcome& outcome)
     return OutcomeKind::kLocalFailure;
 }
 
-}  // namespace ql5
+}  // namespace ql5config

@@ -5,16 +5,17 @@
 
 #include <QtEndian>
 
-namespace ql5 {
+namespace ql5config {
 
 namespace {
 
-// A converter may refuse without a message; then the refusal stands alone.
+// A converter's refusal is its own message, shown alone; only a refusal
+// without a message gets the headline, so that the box is never empty.
 QString refusal(const QString& headline, const QString& message)
 {
     if (message.isEmpty())
         return headline + QLatin1Char('\n');
-    return QStringLiteral("%1\nMessage: %2\n").arg(headline, message);
+    return message + QLatin1Char('\n');
 }
 
 QString errorNumberMessage(const char* action, const CommandOutcome& outcome)
@@ -148,4 +149,11 @@ QString staticSettingsProblem(std::uint32_t address, std::uint32_t mask)
     return {};
 }
 
-}  // namespace ql5
+QString partlyBlankGatewayMessage()
+{
+    return QStringLiteral(
+        "The default gateway is incomplete: fill in all four fields, or leave them all blank "
+        "for none.\nNothing was sent.\n");
+}
+
+}  // namespace ql5config

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace ql5 {
+namespace ql5config {
 
 std::vector<ql5common::LocalNetwork> localNetworks()
 {
@@ -53,4 +53,4 @@ QStringList conflictKeys(const std::vector<ql5common::Conflict>& conflicts)
     return keys;
 }
 
-}  // namespace ql5
+}  // namespace ql5config

@@ -9,7 +9,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-namespace ql5 {
+namespace ql5config {
 
 HostAddressesDialog::HostAddressesDialog(const QStringList& entries, QWidget* parent)
     : QDialog(parent),
@@ -57,4 +57,4 @@ void HostAddressesDialog::accept()
     QDialog::accept();
 }
 
-}  // namespace ql5
+}  // namespace ql5config

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace ql5config {
+
 IpAddressEdit::IpAddressEdit(QWidget* parent)
     : QWidget(parent)
 {
@@ -79,6 +81,14 @@ std::uint32_t IpAddressEdit::address() const
            (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
 }
 
+bool IpAddressEdit::isPartlyBlank() const
+{
+    const auto blank = std::count_if(fields_.begin(), fields_.end(), [](const QLineEdit* field) {
+        return field->text().isEmpty();
+    });
+    return blank > 0 && blank < kFieldCount;
+}
+
 void IpAddressEdit::clear()
 {
     for (QLineEdit* field : fields_)
@@ -145,3 +155,5 @@ bool IpAddressEdit::eventFilter(QObject* watched, QEvent* event)
     }
     return QWidget::eventFilter(watched, event);
 }
+
+}  // namespace ql5config

@@ -20,6 +20,8 @@
 #include <array>
 #include <cstring>
 
+namespace ql5config {
+
 using namespace ql5;
 
 namespace {
@@ -127,10 +129,18 @@ void IpSettingsDialog::applySettings()
                                     [target, password] { return configureDhcp(target, password); });
     } else {
         // Manual settings, also when no radio button is selected.
-        const std::uint32_t address = ui_->ipAddressControl->address();
-        const std::uint32_t mask = ui_->subnetMaskControl->address();
+        // A partly blank address or mask is refused as a blank one is, rather
+        // than sent with its blank fields read as 0.
+        const auto value = [](const IpAddressEdit* edit) {
+            return edit->isPartlyBlank() ? 0 : edit->address();
+        };
+        const std::uint32_t address = value(ui_->ipAddressControl);
+        const std::uint32_t mask = value(ui_->subnetMaskControl);
         const std::uint32_t gateway = ui_->gatewayControl->address();
-        if (const QString problem = staticSettingsProblem(address, mask); !problem.isEmpty()) {
+        QString problem = staticSettingsProblem(address, mask);
+        if (problem.isEmpty() && ui_->gatewayControl->isPartlyBlank())
+            problem = partlyBlankGatewayMessage();
+        if (!problem.isEmpty()) {
             showMessage(this, problem);
             return;
         }
@@ -233,3 +243,5 @@ void IpSettingsDialog::showChangeCheck()
     }
     accept();
 }
+
+}  // namespace ql5config

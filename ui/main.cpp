@@ -16,7 +16,7 @@ int main(int argc, char* argv[])
     // its own, so that a request to quit (the desktop session ending) closes
     // the open dialog and then the window, unless a dialog is waiting for a
     // converter and refuses to close.
-    ConverterListDialog window;
+    ql5config::ConverterListDialog window;
     QObject::connect(&window, &QDialog::finished, &application, &QCoreApplication::quit);
     window.show();
     return QApplication::exec();

@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <QtEndian>
 
-namespace ql5 {
+namespace ql5config {
 
 namespace {
 
@@ -87,4 +87,4 @@ QList<SearchedNetwork> networksOf(const QList<std::uint32_t>& addresses)
     return networks;
 }
 
-}  // namespace ql5
+}  // namespace ql5config

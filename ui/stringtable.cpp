@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QHash>
 
-namespace ql5 {
+namespace ql5config {
 
 namespace {
 
@@ -37,4 +37,4 @@ QString stringTableText(int id)
     return kTable.value(id);
 }
 
-}  // namespace ql5
+}  // namespace ql5config

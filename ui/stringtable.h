@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace ql5 {
+namespace ql5config {
 
 // Ids of the utility's string table (resources/stringtable.txt).
 enum StringId : int {
@@ -22,6 +22,6 @@ enum StringId : int {
 // does not hold. The table is read once, on first use.
 QString stringTableText(int id);
 
-}  // namespace ql5
+}  // namespace ql5config
 
 #endif

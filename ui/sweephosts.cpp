@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace ql5 {
+namespace ql5config {
 
 namespace {
 
@@ -68,4 +68,4 @@ bool isSavedHost(std::uint32_t address)
     return std::find(list.addresses.begin(), list.addresses.end(), address) != list.addresses.end();
 }
 
-}  // namespace ql5
+}  // namespace ql5config

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTest>
 
+using namespace ql5config;
 using Bytes = std::array<std::uint8_t, 4>;
 Q_DECLARE_METATYPE(Bytes)
 
