@@ -30,7 +30,7 @@ void ConverterInfoDialog::setWarnings(const QStringList& warnings)
 {
     QStringList lines;
     for (const QString& warning : warnings)
-        lines.append(QStringLiteral("Warning: %1").arg(warning));
+        lines.append(tr("Warning: %1").arg(warning));
     ui_->warningsLabel->setText(lines.join(QLatin1Char('\n')));
     ui_->warningsLabel->setVisible(!lines.isEmpty());
 }

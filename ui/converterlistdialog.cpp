@@ -17,6 +17,7 @@
 #include "sweephosts.h"
 #include "ui_converterlistdialog.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -25,12 +26,14 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QShortcut>
 #include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include <algorithm>
@@ -51,6 +54,17 @@ int averageLetterWidth(const QFontMetrics& metrics)
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return (letters / 26 + 1) / 2;
+}
+
+// The status line tells a screen reader of each change, not only the eye:
+// how many converters, which networks, why nothing is found.
+void setStatusText(QLabel* label, const QString& text)
+{
+    if (label->text() == text)
+        return;
+    label->setText(text);
+    QAccessibleEvent changed(label, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 }  // namespace
@@ -128,6 +142,10 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
     });
     connect(ui_->filterEdit, &QLineEdit::textChanged, this, &ConverterListDialog::applyFilter);
     ui_->filterEdit->installEventFilter(this);
+    // The filter box's clear button is a tool button of the box's own.
+    for (QToolButton* clear : ui_->filterEdit->findChildren<QToolButton*>())
+        clear->setAccessibleName(tr("Clear the filter"));
+    list->installEventFilter(this);
     auto* findShortcut = new QShortcut(QKeySequence::Find, this);
     connect(findShortcut, &QShortcut::activated, this, [this] {
         ui_->filterEdit->setFocus(Qt::ShortcutFocusReason);
@@ -222,15 +240,15 @@ void ConverterListDialog::showConverterCount()
     QString text = converterCountText(model_->converterCount(), model_->notListedCount());
     if (!proxy_->filterText().isEmpty()) {
         const int shown = proxy_->shownDeviceRows();
-        text += shown == 1 ? QStringLiteral("; 1 row matches the filter")
-                           : QStringLiteral("; %1 rows match the filter").arg(shown);
+        text += shown == 1 ? tr("; 1 row matches the filter")
+                           : tr("; %n rows match the filter", nullptr, shown);
     }
-    ui_->converterCountLabel->setText(text);
+    setStatusText(ui_->converterCountLabel, text);
 }
 
 void ConverterListDialog::showSearchedNetworks(const QList<SearchedNetwork>& networks)
 {
-    ui_->searchedNetworksLabel->setText(searchedNetworksText(networks));
+    setStatusText(ui_->searchedNetworksLabel, searchedNetworksText(networks));
     ui_->searchedNetworksLabel->setToolTip(searchedNetworksList(networks));
 }
 
@@ -328,20 +346,20 @@ void ConverterListDialog::createActions()
 
     // Ctrl+C copies rows only while the list has the focus; in the filter
     // box it copies the typed text as usual.
-    copyAction_ = new QAction(QStringLiteral("&Copy"), this);
+    copyAction_ = new QAction(tr("&Copy"), this);
     copyAction_->setShortcut(QKeySequence::Copy);
     copyAction_->setShortcutContext(Qt::WidgetShortcut);
     connect(copyAction_, &QAction::triggered, this, &ConverterListDialog::copySelectedRows);
     ui_->listControl->addAction(copyAction_);
 
-    exportAction_ = new QAction(QStringLiteral("&Export List..."), this);
+    exportAction_ = new QAction(tr("&Export List..."), this);
     exportAction_->setShortcut(QKeySequence::Save);
     connect(exportAction_, &QAction::triggered, this, &ConverterListDialog::exportList);
     addAction(exportAction_);
     // Converters behind a router are asked by unicast at addresses the user
     // names; the entry sits in the context menu, outside the window's own
     // controls.
-    addAddressesAction_ = new QAction(QStringLiteral("Add addresses…"), this);
+    addAddressesAction_ = new QAction(tr("Add addresses…"), this);
     connect(addAddressesAction_, &QAction::triggered, this, &ConverterListDialog::addHostAddresses);
     updateActions();
 }
@@ -412,6 +430,18 @@ void ConverterListDialog::copySelectedRows()
 
 bool ConverterListDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    // The Menu key and Shift+F10 open the row's menu beside the current row,
+    // where a keyboard user's eye is, rather than where the mouse rests.
+    if (watched == ui_->listControl && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Menu ||
+            (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            QTreeView* list = ui_->listControl;
+            const QRect row = list->visualRect(list->currentIndex());
+            showContextMenu(row.isValid() ? row.bottomLeft() : QPoint(0, 0));
+            return true;
+        }
+    }
     // In the filter box, Enter moves on to the list instead of ending the
     // window, and Escape empties a filled box first.
     if (watched == ui_->filterEdit && event->type() == QEvent::KeyPress) {
@@ -430,9 +460,9 @@ bool ConverterListDialog::eventFilter(QObject* watched, QEvent* event)
 
 void ConverterListDialog::exportList()
 {
-    const QString csvFilter = QStringLiteral("CSV files (*.csv)");
-    const QString jsonFilter = QStringLiteral("JSON files (*.json)");
-    QFileDialog dialog(this, QStringLiteral("Export List"));
+    const QString csvFilter = tr("CSV files (*.csv)");
+    const QString jsonFilter = tr("JSON files (*.json)");
+    QFileDialog dialog(this, tr("Export List"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({csvFilter, jsonFilter});
     dialog.setDefaultSuffix(QStringLiteral("csv"));
@@ -442,11 +472,13 @@ void ConverterListDialog::exportList()
                                                      : QStringLiteral("csv"));
     });
     dialog.selectFile(QStringLiteral("converters.csv"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted)
         return;
-    saveList(dialog.selectedFiles().first(), dialog.selectedNameFilter() == jsonFilter
-                                                 ? InventoryFormat::kJson
-                                                 : InventoryFormat::kCsv);
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return;
+    saveList(files.constFirst(), dialog.selectedNameFilter() == jsonFilter ? InventoryFormat::kJson
+                                                                           : InventoryFormat::kCsv);
 }
 
 bool ConverterListDialog::saveList(const QString& fileName, InventoryFormat format)
@@ -464,7 +496,7 @@ bool ConverterListDialog::saveList(const QString& fileName, InventoryFormat form
         file.commit()) {
         return true;
     }
-    showMessage(this, QStringLiteral("The list could not be saved to %1:\n%2\n")
+    showMessage(this, tr("The list could not be saved to %1:\n%2\n")
                           .arg(QDir::toNativeSeparators(fileName), file.errorString()));
     return false;
 }

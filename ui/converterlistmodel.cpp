@@ -41,7 +41,7 @@ QString ConverterListModel::searchingText()
 
 QString ConverterListModel::nothingFoundText()
 {
-    return QStringLiteral(u"Nie znaleziono urządzeń");
+    return tr("Nie znaleziono urządzeń");
 }
 
 void ConverterListModel::clearRows()
@@ -84,7 +84,16 @@ void ConverterListModel::setRecord(Row& row, const DeviceRecordExchange& record)
         return folded == text ? text : folded;
     };
     row.foldedName = folded(row.texts[kNameColumn]);
-    row.foldedProduct = folded(row.texts[kConverterColumn]);
+    // Most converters of a plant share their product name: one copy of it
+    // serves them all.
+    if (row.texts[kConverterColumn] == lastProduct_) {
+        row.texts[kConverterColumn] = lastProduct_;
+        row.foldedProduct = lastFoldedProduct_;
+    } else {
+        row.foldedProduct = folded(row.texts[kConverterColumn]);
+        lastProduct_ = row.texts[kConverterColumn];
+        lastFoldedProduct_ = row.foldedProduct;
+    }
 }
 
 void ConverterListModel::removeSearchingRow()

@@ -130,6 +130,10 @@ private:
     // Shared by every row with a warning: an icon of its own per row would
     // hold its own pixmaps, kilobytes a row in a long list.
     QIcon warningIcon_;
+    // The product name of the row made last, shared with the next row of
+    // the same product.
+    QString lastProduct_;
+    QString lastFoldedProduct_;
     QTimer* warningsTimer_ = nullptr;
 };
 

@@ -55,7 +55,7 @@ public:
     SweepNotifier* notifier() const { return notifier_; }
 
 signals:
-    void searchStarted(const QList<SearchedNetwork>& networks);
+    void searchStarted(const QList<ql5config::SearchedNetwork>& networks);
     // Why the sweep could not start, as a sentence for the list.
     void searchFailed(const QString& reason);
     // One slice of the records that waited when the sweep notified.

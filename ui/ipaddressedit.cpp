@@ -44,7 +44,7 @@ IpAddressEdit::IpAddressEdit(QWidget* parent)
         field->setMaxLength(3);
         field->setValidator(new QRegularExpressionValidator(kOctet, field));
         field->setFixedWidth(digitWidth);
-        field->setAccessibleName(tr("Field %1 of the address").arg(index + 1));
+        field->setAccessibleName(tr("Octet %1 of %2").arg(index + 1).arg(kFieldCount));
         // Only the first field is a tab stop; the others are reached by
         // typing, by the arrow keys or by the mouse.
         field->setFocusPolicy(index == 0 ? Qt::StrongFocus : Qt::ClickFocus);
@@ -87,6 +87,15 @@ bool IpAddressEdit::isPartlyBlank() const
         return field->text().isEmpty();
     });
     return blank > 0 && blank < kFieldCount;
+}
+
+void IpAddressEdit::setAccessibleAddressName(const QString& name)
+{
+    setAccessibleName(name);
+    for (int index = 0; index < kFieldCount; ++index) {
+        fields_[index]->setAccessibleName(
+            tr("%1, octet %2 of %3").arg(name).arg(index + 1).arg(kFieldCount));
+    }
 }
 
 void IpAddressEdit::clear()

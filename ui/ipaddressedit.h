@@ -38,6 +38,10 @@ public:
 
     QLineEdit* field(int index) const;
 
+    // Names the editor and each of its fields for assistive technology:
+    // "IP Address", and "IP Address, octet 1 of 4" and so on.
+    void setAccessibleAddressName(const QString& name);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

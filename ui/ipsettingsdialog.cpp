@@ -43,6 +43,10 @@ IpSettingsDialog::IpSettingsDialog(const DeviceRecordExchange& record, QWidget* 
 {
     ui_->setupUi(this);
     setWindowFlags(dialogWindowFlags());
+    // A screen reader names each address field with its editor and place.
+    ui_->ipAddressControl->setAccessibleAddressName(tr("IP Address"));
+    ui_->subnetMaskControl->setAccessibleAddressName(tr("Subnet Mask"));
+    ui_->gatewayControl->setAccessibleAddressName(tr("Default Gateway"));
     worker_.setMaxThreadCount(1);
 
     // The two radio buttons form one group although the manual one sits in
@@ -214,7 +218,7 @@ bool IpSettingsDialog::confirmPlannedSettings(std::uint32_t address, std::uint32
                     plannedSettingsWarning(conflictTexts(conflicts)),
                     QMessageBox::Ok | QMessageBox::Cancel, this);
     box.setTextFormat(Qt::PlainText);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("Apply Anyway"));
+    box.button(QMessageBox::Ok)->setText(tr("Apply Anyway"));
     box.setDefaultButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
 }
@@ -230,8 +234,7 @@ void IpSettingsDialog::showChangeCheck()
         QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(),
                         changeCheckMessage(check.outcome), QMessageBox::Ok, this);
         box.setTextFormat(Qt::PlainText);
-        QPushButton* reboot =
-            box.addButton(QStringLiteral("Reboot Converter..."), QMessageBox::ActionRole);
+        QPushButton* reboot = box.addButton(tr("Reboot Converter..."), QMessageBox::ActionRole);
         // A converter that still shows its old settings most likely needs
         // the reboot.
         if (check.outcome == ql5common::VerifyOutcome::kOldSettings)

@@ -3,6 +3,7 @@
 // configures them.
 
 #include "converterlistdialog.h"
+#include "translations.h"
 
 #include <QApplication>
 
@@ -10,6 +11,7 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral("1.1.5.0"));
+    ql5config::installTranslations(application);
 
     // The program ends when the main window closes, whatever its result. The
     // window runs in the application's own event loop rather than a loop of

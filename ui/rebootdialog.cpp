@@ -84,7 +84,7 @@ void RebootDialog::showRebootOutcome()
         showMessage(this, message);
         return;
     }
-    ui_->statusLabel->setText(QStringLiteral("Status: Rebooting"));
+    ui_->statusLabel->setText(tr("Status: Rebooting"));
     // Close stays available during the wait: it stops the wait.
     ui_->closeButton->setEnabled(true);
     wait_ = std::make_shared<ql5common::RebootWait>(timing_);
@@ -120,10 +120,10 @@ void RebootDialog::showWaitOutcome()
     }
     switch (waitWatcher_.result()) {
     case ql5common::RebootOutcome::kReady:
-        ui_->statusLabel->setText(QStringLiteral("Status: Ready"));
+        ui_->statusLabel->setText(tr("Status: Ready"));
         break;
     case ql5common::RebootOutcome::kTimedOut:
-        ui_->statusLabel->setText(QStringLiteral("Status: Timed out"));
+        ui_->statusLabel->setText(tr("Status: Timed out"));
         break;
     case ql5common::RebootOutcome::kStopped:
         break;

@@ -3,6 +3,7 @@
 
 #include <ql5common/host_ranges.h>
 
+#include <QCoreApplication>
 #include <QSettings>
 
 #include <algorithm>
@@ -43,7 +44,7 @@ HostList parseHostEntries(const QStringList& entries)
             continue;
         const std::string text = entry.toStdString();
         if (const auto reason = ql5common::AddHosts(text, list.addresses)) {
-            list.problem = QStringLiteral("Line %1 (%2): %3")
+            list.problem = QCoreApplication::translate("ql5config", "Line %1 (%2): %3")
                                .arg(line + 1)
                                .arg(entry, QString::fromStdString(*reason));
             list.addresses.clear();

@@ -22,6 +22,7 @@
 #include <ql5common/converter_view.h>
 #include <ql5common/inventory_formats.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -39,6 +40,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeView>
 #include <QUrl>
 
@@ -46,6 +48,7 @@
 #include <cstring>
 #include <memory>
 #include <sstream>
+#include <utility>
 
 using namespace ql5::uitest;
 using namespace ql5config;
@@ -160,6 +163,7 @@ private slots:
     void refreshListSearchesAgain();
     void enterOutsideTheButtonsEndsTheWindow();
     void closingDuringTheSweepLeavesNoThread();
+    void controlsAndStatusLineTalkToAScreenReader();
 
 private:
     ql5::lab::SimulatorProcess sim;
@@ -592,6 +596,15 @@ void TestConverterListDialog::rowShortcutsAndContextMenuActOnTheSelectedRow()
     menu->actions().at(3)->trigger();
     QTRY_COMPARE(opened,
                  (QStringList{"ql5config::ConverterInfoDialog", "ql5config::RebootDialog"}));
+
+    // The keyboard opens the row's menu too: the Menu key and Shift+F10.
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+        window.list()->setFocus();
+        QTest::keyClick(window.list(), key, modifiers);
+        QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr);
+        QApplication::activePopupWidget()->close();
+    }
 }
 
 void TestConverterListDialog::refreshListSearchesAgain()
@@ -683,6 +696,28 @@ void TestConverterListDialog::exportWritesTheShapeOfQl5ctlList()
     QCOMPARE(converters.size(), 3);
     QCOMPARE(converters.at(2).toObject().value(QStringLiteral("mac")).toString(),
              QStringLiteral("02:51:c5:03:00:03"));
+}
+
+void TestConverterListDialog::controlsAndStatusLineTalkToAScreenReader()
+{
+    ConverterListDialog window;
+    window.show();
+    QTRY_COMPARE_WITH_TIMEOUT(rowCount(window), 3, 5000);
+
+    const auto name = [](QObject* object) {
+        return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
+    };
+    auto* filter = window.findChild<QLineEdit*>(QStringLiteral("filterEdit"));
+    QCOMPARE(name(window.list()), QStringLiteral("List of Converters"));
+    QCOMPARE(name(filter), QStringLiteral("Filter"));
+    const auto clearButtons = filter->findChildren<QToolButton*>();
+    QVERIFY(!clearButtons.isEmpty());
+    QCOMPARE(name(clearButtons.front()), QStringLiteral("Clear the filter"));
+    // The status line is read by its text; its changes are announced
+    // through QAccessible::updateAccessibility, which the offscreen platform,
+    // having no accessibility bridge, does not deliver.
+    QCOMPARE(name(window.findChild<QLabel*>(QStringLiteral("converterCountLabel"))),
+             QStringLiteral("3 converters found"));
 }
 
 QTEST_MAIN(TestConverterListDialog)

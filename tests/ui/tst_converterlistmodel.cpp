@@ -6,8 +6,10 @@
 #include "uitestsupport.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTreeView>
 #include <QtEndian>
 
 #include <algorithm>
@@ -62,6 +64,7 @@ private slots:
     void headingSortsAddressesByValueBelowTheStandInRows();
     void filterHidesOtherConvertersButNotTheStandInRows();
     void conflictingRowsCarryTheirWarningsAfterTheBurst();
+    void warningIsToldToAScreenReaderInTheView();
 };
 
 void TestConverterListModel::searchingRowGivesWayToTheFirstRecords()
@@ -210,6 +213,35 @@ void TestConverterListModel::conflictingRowsCarryTheirWarningsAfterTheBurst()
     QVERIFY(model.index(3, 0).data(Qt::DecorationRole).isNull());
     QCOMPARE(model.warningKeys(0).size(), 1);
     QCOMPARE(model.warningTexts(0), QStringList{duplicate});
+}
+
+void TestConverterListModel::warningIsToldToAScreenReaderInTheView()
+{
+    ConverterListModel model;
+    ConverterListProxy proxy(&model);
+    QTreeView view;
+    view.setModel(&proxy);
+    view.show();
+    model.setLocalNetworks({{kSecondLink, qToBigEndian(0xffffff00u)}});
+    model.showSearching();
+    deliver(model, {record("02:51:c5:04:03:01", "192.0.2.7", "Outside", kSecondLink),
+                    record("02:51:c5:04:03:02", "203.0.113.60", "Fine", kSecondLink)});
+    model.finishWarnings();
+    // The view lays its rows out once the event loop runs.
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCoreApplication::processEvents();
+
+    // The view's table: the header row, then each row's cells.
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&view);
+    QVERIFY(table != nullptr && table->tableInterface() != nullptr);
+    const auto description = [&](int row, int column) {
+        return table->tableInterface()->cellAt(row, column)->text(QAccessible::Description);
+    };
+    QVERIFY2(description(0, 2).contains(QLatin1String("outside the local network")),
+             qPrintable(description(0, 2)));
+    QCOMPARE(description(1, 0), QString());
+    QCOMPARE(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name),
+             QStringLiteral("02:51:c5:04:03:01"));
 }
 
 QTEST_MAIN(TestConverterListModel)
