@@ -34,7 +34,7 @@
  * function, a new QL5_HAS_* bit) raise the minor number; fixes raise the patch.
  * Version 2 gave the message-window functions the Ql5 prefix, and added the
  * `At` requests, GetDroppedCount and GetSweepAddresses; 2.1 added
- * SetSweepHosts.
+ * SetSweepHosts; 2.3 added QL5_STATUS_TEXT_SUCCESS.
  */
 #ifndef QL5_DISCOVERY_H
 #define QL5_DISCOVERY_H
@@ -61,12 +61,19 @@ extern "C" {
 
 /* The version of this header and of the library built from it. */
 #define QL5_DISCOVERY_VERSION_MAJOR 2
-#define QL5_DISCOVERY_VERSION_MINOR 2
+#define QL5_DISCOVERY_VERSION_MINOR 3
 #define QL5_DISCOVERY_VERSION_PATCH 0
 
 /* The protocol magic that every QL5 context uses. Request headers carry it
  * big-endian, as the bytes 44 49 47 49. */
 #define QL5_PROTOCOL_MAGIC 0x44494749u
+
+/* The status text that every operation starts from and that one which went as
+ * it should leaves. A request that returns -1 with status code 0 and this text
+ * got no answer in time; any other text with code 0 says what failed on this
+ * host (see the requests below). Compare the text with this name, not with
+ * the words. */
+#define QL5_STATUS_TEXT_SUCCESS "Operation Successful"
 
 /* Size of one DeviceRecordExchange, the unit that ReadDevices and QueryDevice
  * hand out. */
@@ -307,7 +314,7 @@ QL5_API int32_t SetSweepHosts(DiscoveryHandle handle, const uint32_t *addresses,
  * fails) returns -1 with status code 0 and a status text that says what failed
  * and why, for example "cannot bind a socket to 198.51.100.1: Cannot assign
  * requested address". A request that simply got no reply in time returns -1
- * and leaves code 0 and "Operation Successful".
+ * and leaves code 0 and "Operation Successful" (QL5_STATUS_TEXT_SUCCESS).
  *
  * Commands on a host with several IPv4 addresses locate the converter first,
  * from every address, and listen on for 500 ms after the first answer. If the
