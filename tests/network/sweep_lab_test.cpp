@@ -4,6 +4,12 @@
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
 #include "sweep_drain.h"
+#ifndef _WIN32
+#include "context.h"
+#include "descriptor_limit.h"
+
+#include <poll.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -260,6 +266,43 @@ TEST_F(OneLinkSweep, StartFailsWithTheReasonWhenNoAddressIsUp)
     StopDiscovery(handle_);
     EXPECT_GT(recorder_.Count(), 0);
 }
+
+#ifndef _WIN32
+namespace {
+
+// Whether the context's stop signal is set and not yet consumed.
+bool StopPending(DiscoveryHandle handle)
+{
+    pollfd watched{ql5::ResolveContext(handle)->stopEvent->Native().readable, POLLIN, 0};
+    return poll(&watched, 1, 0) == 1;
+}
+
+}  // namespace
+
+TEST_F(OneLinkSweep, AStopLeftPendingByASweepThatEndedByItselfSparesTheNext)
+{
+    ASSERT_TRUE(StartFleet(R"({"converters": [
+        {"mac": "02:51:c5:00:00:01", "misbehave": {"delayMs": 700}}]})"));
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    {
+        // poll refuses more descriptors than the descriptor limit, so with
+        // the limit at one the sweep thread's wait on its socket and its stop
+        // signal fails at its next cycle, and the thread ends by itself.
+        const DescriptorLimit limit(DescriptorLimit::Exactly{1});
+        ASSERT_TRUE(limit.Ok());
+        std::this_thread::sleep_for(600ms);
+    }
+    // The stop comes to a thread that has ended: nobody consumes it.
+    StopDiscovery(handle_);
+    ASSERT_TRUE(StopPending(handle_)) << "the sweep thread did not end by itself";
+    std::this_thread::sleep_for(300ms);  // the first request's late answer has passed
+
+    // The next sweep runs past its first cycle: the converter answers after 700 ms.
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    EXPECT_EQ(CollectRecords(handle_, 1, 3s).size(), 1u);
+    StopDiscovery(handle_);
+}
+#endif
 
 TEST_F(OneLinkSweep, ARepeatingConverterWaitsOnceAndForgedFloodsStopAtTheCap)
 {
