@@ -58,7 +58,7 @@ Names Matches(const std::string& text, const std::regex& pattern)
 Names GrammarOptions(Subcommand command)
 {
     Names names;
-    for (const OptionSpec& option : kOptions) {
+    for (const OptionEntry& option : kOptions) {
         if ((option.commands & Commands(command)) != 0)
             names.insert(std::string(option.name));
     }
@@ -92,7 +92,7 @@ TEST(GrammarDocs, ManualPageDescribesEachCommandsOptions)
 {
     const std::string man = ReadSource("docs/man/ql5ctl.1.scd");
     const std::regex option(R"(\*(--[a-z-]+)\*)");
-    for (const SubcommandSpec& sub : kSubcommands) {
+    for (const SubcommandEntry& sub : kSubcommands) {
         const std::string name(sub.name);
         const Names options = GrammarOptions(sub.command);
         const std::string synopsis = ManLine(man, "*ql5ctl " + name + "*");
@@ -100,7 +100,7 @@ TEST(GrammarDocs, ManualPageDescribesEachCommandsOptions)
         const std::string subsection = Section(man, "## " + name, std::regex("^#"));
         EXPECT_EQ(Matches(subsection, std::regex(R"((?:^|\n)\*(--[a-z-]+)\*)")), options)
             << "the paragraphs under '## " << name << "'";
-        for (const OptionSpec& row : kOptions) {
+        for (const OptionEntry& row : kOptions) {
             if ((row.commands & Commands(sub.command)) == 0 || row.choices.empty())
                 continue;
             for (const std::string& choice : Choices(row.choices)) {
@@ -111,7 +111,7 @@ TEST(GrammarDocs, ManualPageDescribesEachCommandsOptions)
         }
     }
     const std::string ownOptions = Section(man, "# OPTIONS", std::regex("^# "));
-    for (const OptionSpec& row : kOptions) {
+    for (const OptionEntry& row : kOptions) {
         if (row.commands == 0) {
             EXPECT_NE(ownOptions.find("*" + std::string(row.name) + "*"), std::string::npos)
                 << row.name << " under '# OPTIONS'";
@@ -136,11 +136,11 @@ TEST(GrammarDocs, BashCompletionOffersEachCommandsOptions)
     const Names commands =
         Matches(ManLine(bash, "_ql5ctl_commands=") + " ", std::regex(R"(([a-z-]+)[ "])"));
 
-    for (const SubcommandSpec& sub : kSubcommands) {
+    for (const SubcommandEntry& sub : kSubcommands) {
         const std::string name(sub.name);
         EXPECT_EQ(commands.count(name), 1U) << "_ql5ctl_commands lacks " << name;
         Names expected{"--help"};
-        for (const OptionSpec& row : kOptions) {
+        for (const OptionEntry& row : kOptions) {
             if ((row.commands & Commands(sub.command)) == 0)
                 continue;
             expected.insert(std::string(row.name));
@@ -160,7 +160,7 @@ TEST(GrammarDocs, BashCompletionOffersEachCommandsOptions)
         }
         EXPECT_EQ(offers[name], expected) << "_ql5ctl_options " << name;
     }
-    for (const OptionSpec& row : kOptions) {
+    for (const OptionEntry& row : kOptions) {
         if (row.commands == 0) {
             EXPECT_NE(bash.find(" " + std::string(row.name)), std::string::npos) << row.name;
         }
@@ -170,14 +170,14 @@ TEST(GrammarDocs, BashCompletionOffersEachCommandsOptions)
 TEST(GrammarDocs, ZshCompletionOffersEachCommandsOptions)
 {
     const std::string zsh = ReadSource("completions/zsh/_ql5ctl");
-    for (const SubcommandSpec& sub : kSubcommands) {
+    for (const SubcommandEntry& sub : kSubcommands) {
         const std::string name(sub.name);
         EXPECT_NE(zsh.find("'" + name + ":"), std::string::npos) << "commands lack " << name;
         const std::string branch = Section(zsh, "        " + name + ")", std::regex(";;"));
         EXPECT_EQ(Matches(branch, std::regex(R"('(--[a-z-]+)(=-?)?\[)")),
                   GrammarOptions(sub.command))
             << "the branch of " << name;
-        for (const OptionSpec& row : kOptions) {
+        for (const OptionEntry& row : kOptions) {
             if ((row.commands & Commands(sub.command)) == 0)
                 continue;
             const char* const form = row.value == ValueKind::kNone       ? "["
@@ -191,7 +191,7 @@ TEST(GrammarDocs, ZshCompletionOffersEachCommandsOptions)
             }
         }
     }
-    for (const OptionSpec& row : kOptions) {
+    for (const OptionEntry& row : kOptions) {
         if (row.commands == 0) {
             EXPECT_NE(zsh.find(std::string(row.name)), std::string::npos) << row.name;
         }

@@ -55,7 +55,7 @@ std::pair<std::string_view, std::optional<std::string_view>> SplitOption(std::st
 // Whether arg is --help, --version or another name of theirs.
 bool IsOwnOption(OptionEffect effect, std::string_view arg)
 {
-    for (const OptionSpec& option : kOptions) {
+    for (const OptionEntry& option : kOptions) {
         if (option.effect == effect && (arg == option.name || arg == option.alias))
             return true;
     }
@@ -87,9 +87,9 @@ private:
         return args_[next_++];
     }
 
-    bool TakeOption(const SubcommandSpec& sub, std::string_view arg);
-    bool TakeOperands(const SubcommandSpec& sub, const std::vector<std::string_view>& operands);
-    bool TakeValue(const SubcommandSpec& sub, const OptionSpec& option,
+    bool TakeOption(const SubcommandEntry& sub, std::string_view arg);
+    bool TakeOperands(const SubcommandEntry& sub, const std::vector<std::string_view>& operands);
+    bool TakeValue(const SubcommandEntry& sub, const OptionEntry& option,
                    const std::optional<std::string_view>& value);
     bool TakeHost(bool ranges, std::string_view value);
 
@@ -100,9 +100,9 @@ private:
 };
 
 // The row of the grammar for this option of this command, if it has one.
-const OptionSpec* FindOption(Subcommand command, std::string_view name, bool hasInlineValue)
+const OptionEntry* FindOption(Subcommand command, std::string_view name, bool hasInlineValue)
 {
-    for (const OptionSpec& option : kOptions) {
+    for (const OptionEntry& option : kOptions) {
         if ((option.commands & Commands(command)) != 0 && option.name == name &&
             (option.value != ValueKind::kNone || !hasInlineValue))
             return &option;
@@ -133,7 +133,7 @@ bool IsChoice(std::string_view choices, std::string_view value)
     return false;
 }
 
-bool Parser::TakeOption(const SubcommandSpec& sub, std::string_view arg)
+bool Parser::TakeOption(const SubcommandEntry& sub, std::string_view arg)
 {
     const auto [name, inlineValue] = SplitOption(arg);
     if (IsPasswordOption(name)) {
@@ -142,7 +142,7 @@ bool Parser::TakeOption(const SubcommandSpec& sub, std::string_view arg)
             "read it; use --password-stdin, QL5_PASSWORD or the prompt";
         return false;
     }
-    const OptionSpec* option = FindOption(sub.command, name, inlineValue.has_value());
+    const OptionEntry* option = FindOption(sub.command, name, inlineValue.has_value());
     if (option == nullptr) {
         error_ = "unknown option " + Quoted(arg) + " for " + std::string(sub.name);
         return false;
@@ -161,7 +161,7 @@ bool Parser::TakeOption(const SubcommandSpec& sub, std::string_view arg)
     return TakeValue(sub, *option, value);
 }
 
-bool Parser::TakeValue(const SubcommandSpec& sub, const OptionSpec& option,
+bool Parser::TakeValue(const SubcommandEntry& sub, const OptionEntry& option,
                        const std::optional<std::string_view>& value)
 {
     const std::string_view text = value.value_or(std::string_view());
@@ -233,7 +233,7 @@ bool Parser::TakeHost(bool ranges, std::string_view value)
     return true;
 }
 
-bool Parser::TakeOperands(const SubcommandSpec& sub, const std::vector<std::string_view>& operands)
+bool Parser::TakeOperands(const SubcommandEntry& sub, const std::vector<std::string_view>& operands)
 {
     if (operands.size() != sub.operands) {
         if (sub.operands == 0)
@@ -302,8 +302,8 @@ std::variant<Invocation, UsageError> Parser::Run()
         invocation_.command = Subcommand::kVersion;
         return invocation_;
     }
-    const SubcommandSpec* sub = nullptr;
-    for (const SubcommandSpec& candidate : kSubcommands) {
+    const SubcommandEntry* sub = nullptr;
+    for (const SubcommandEntry& candidate : kSubcommands) {
         if (candidate.name == first)
             sub = &candidate;
     }

@@ -26,7 +26,7 @@ constexpr CommandSet Commands(Subcommand first, Rest... rest)
     return Commands(first) | Commands(rest...);
 }
 
-struct SubcommandSpec {
+struct SubcommandEntry {
     std::string_view name;
     Subcommand command;
     std::size_t operands;          // positional arguments after the name
@@ -34,7 +34,7 @@ struct SubcommandSpec {
 };
 
 // In the order of the usage and --help.
-inline constexpr SubcommandSpec kSubcommands[] = {
+inline constexpr SubcommandEntry kSubcommands[] = {
     {"list", Subcommand::kList, 0, ""},
     {"info", Subcommand::kInfo, 1, "MAC"},
     {"set-ip", Subcommand::kSetIp, 4, "MAC IP MASK GATEWAY"},
@@ -65,7 +65,7 @@ enum class OptionEffect {
     kPasswordFromStdin,
 };
 
-struct OptionSpec {
+struct OptionEntry {
     std::string_view name;   // "--wait"
     std::string_view alias;  // "-h", or empty
     ValueKind value;
@@ -89,7 +89,7 @@ inline constexpr CommandSet kPasswordCommands =
     Commands(Subcommand::kSetIp, Subcommand::kDhcp, Subcommand::kReboot, Subcommand::kApply);
 
 // In the order of the synopsis and of --help's options.
-inline constexpr OptionSpec kOptions[] = {
+inline constexpr OptionEntry kOptions[] = {
     {"--dry-run", "", ValueKind::kNone, OptionEffect::kDryRun, Commands(Subcommand::kApply), "",
      "[--dry-run]", "--dry-run", "check the plan and print what would be sent;\nsend nothing"},
     {"--wait", "", ValueKind::kRequired, OptionEffect::kWaitSeconds,

@@ -102,7 +102,7 @@ constexpr char kAfterOptionsText[] =
 std::string CommandNames(CommandSet commands)
 {
     std::string names;
-    for (const SubcommandSpec& sub : kSubcommands) {
+    for (const SubcommandEntry& sub : kSubcommands) {
         if ((commands & Commands(sub.command)) != 0)
             names += (names.empty() ? "(" : ", ") + std::string(sub.name);
     }
@@ -113,7 +113,7 @@ std::string OptionsText()
 {
     std::string text = "Options:\n";
     std::string_view previousHeading;
-    for (const OptionSpec& option : kOptions) {
+    for (const OptionEntry& option : kOptions) {
         std::string line(2, ' ');
         if (option.heading != previousHeading) {
             line += option.heading;
@@ -138,7 +138,7 @@ std::string OptionsText()
 std::string UsageText()
 {
     std::string text;
-    for (const SubcommandSpec& sub : kSubcommands) {
+    for (const SubcommandEntry& sub : kSubcommands) {
         std::string line =
             (text.empty() ? "usage: ql5ctl " : "       ql5ctl ") + std::string(sub.name);
         const std::size_t indent = line.size() + 1;
@@ -152,14 +152,14 @@ std::string UsageText()
         };
         if (!sub.operandText.empty())
             add(sub.operandText);
-        for (const OptionSpec& option : kOptions) {
+        for (const OptionEntry& option : kOptions) {
             if ((option.commands & Commands(sub.command)) != 0)
                 add(option.usage);
         }
         text += line + "\n";
     }
     std::string own = "       ql5ctl";
-    for (const OptionSpec& option : kOptions) {
+    for (const OptionEntry& option : kOptions) {
         if (option.commands == 0)
             own += (own.size() == 13 ? " " : " | ") + std::string(option.usage);
     }
