@@ -2,6 +2,7 @@
 // What the user asked ql5ctl to do, read from its arguments.
 #pragma once
 
+#include "grammar.h"
 #include "output_formats.h"
 
 #include <ql5common/address_text.h>
@@ -13,8 +14,6 @@
 #include <vector>
 
 namespace ql5ctl {
-
-enum class Subcommand { kHelp, kVersion, kList, kInfo, kSetIp, kDhcp, kReboot, kApply };
 
 // set-ip, dhcp and apply: whether to follow the converter after the change
 // until it reports the new settings, and whether failing to see them is an

@@ -10,6 +10,7 @@
 #include "sweep_listing.h"
 #include <ql5common/converter_view.h>
 
+#include <ql5/discovery.h>
 #include <ql5common/address_text.h>
 #include <ql5common/context_owner.h>
 #include <ql5common/details_text.h>
@@ -39,16 +40,13 @@ void WriteConverters(const std::vector<ConverterView>& views, OutputFormat forma
     }
 }
 
-// The client's status text after a search that took place.
-constexpr char kStatusSuccess[] = "Operation Successful";
-
 // Reports a failed query (info, and the first step of the commands): no
 // answer, or the client's reason on this host. Returns the exit code.
 int ReportFailedQuery(const ContextOwner& context, const std::string& macText,
                       const Invocation& invocation, Streams streams)
 {
     const std::string status = context.StatusText();
-    if (status == kStatusSuccess) {
+    if (status == QL5_STATUS_TEXT_SUCCESS) {
         streams.err << "ql5ctl: no converter with MAC " << macText << " answered within 7.5 s";
         if (!invocation.interface.empty())
             streams.err << " through " << PrintableText(invocation.interface);
@@ -115,7 +113,7 @@ int RunList(const Invocation& invocation, Streams streams)
         invocation.hosts);
     if (const auto* failure = std::get_if<SweepFailure>(&outcome)) {
         // A list that was never searched for must not look like an empty one.
-        if (failure->reason.empty() || failure->reason == kStatusSuccess) {
+        if (failure->reason.empty() || failure->reason == QL5_STATUS_TEXT_SUCCESS) {
             streams.err << kClientUnavailable;
             return kExitInternal;
         }

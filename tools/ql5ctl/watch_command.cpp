@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <map>
+#include <set>
 #include <utility>
 
 namespace ql5ctl {
@@ -21,8 +22,10 @@ namespace ql5ctl {
 int RunWatch(const Invocation& invocation, Streams streams)
 {
     CatchStopSignals();
-    const LocalInterfaces interfaces;
-    const auto networks = interfaces.Networks();
+    LocalInterfaces interfaces;
+    auto networks = interfaces.Networks();
+    // The local addresses whose interface was looked up again.
+    std::set<std::uint32_t> lookedUp;
     // The last view printed of each (MAC, local address), in first-heard order.
     std::vector<ConverterView> shown;
     std::vector<ConverterView> latest;
@@ -30,7 +33,15 @@ int RunWatch(const Invocation& invocation, Streams streams)
     bool outputClosed = false;
 
     const auto take = [&](const DeviceRecordExchange& record) {
-        ConverterView view = MakeConverterView(record, interfaces.NameOf(record.localAddress));
+        std::string name = interfaces.NameOf(record.localAddress);
+        // An interface that came up after the start is named from a fresh
+        // list, taken once for each such address.
+        if (name.empty() && lookedUp.insert(record.localAddress).second) {
+            interfaces = LocalInterfaces();
+            networks = interfaces.Networks();
+            name = interfaces.NameOf(record.localAddress);
+        }
+        ConverterView view = MakeConverterView(record, name);
         const auto key = std::make_pair(view.mac, view.localAddress);
         const auto [at, added] = index.emplace(key, latest.size());
         if (added) {
