@@ -193,13 +193,18 @@ void ConverterListModel::updateWarnings()
     // Only a change touches a row: each change of a sorted row may move it.
     int firstChanged = -1;
     int lastChanged = -1;
+    // Rows with the same kinds of warning share one list of their keys.
+    QStringList lastKeys;
     for (std::size_t i = 0; i < deviceRows.size(); ++i) {
         Row& row = rows_[static_cast<std::size_t>(deviceRows[i])];
-        QStringList texts = conflictTexts(conflicts[i]);
-        if (texts == row.warningTexts)
+        QString texts = conflictTexts(conflicts[i]).join(QLatin1Char('\n'));
+        if (texts == row.warnings)
             continue;
-        row.warningTexts = std::move(texts);
-        row.warningKeys = conflictKeys(conflicts[i]);
+        row.warnings = std::move(texts);
+        QStringList keys = conflictKeys(conflicts[i]);
+        if (keys != lastKeys)
+            lastKeys = std::move(keys);
+        row.warningKeys = lastKeys;
         if (firstChanged < 0)
             firstChanged = deviceRows[i];
         lastChanged = deviceRows[i];
@@ -228,7 +233,9 @@ QString ConverterListModel::text(int row, int column) const
 
 QStringList ConverterListModel::warningTexts(int row) const
 {
-    return isDeviceRow(row) ? rows_[static_cast<std::size_t>(row)].warningTexts : QStringList();
+    if (!isDeviceRow(row) || rows_[static_cast<std::size_t>(row)].warnings.isEmpty())
+        return {};
+    return rows_[static_cast<std::size_t>(row)].warnings.split(QLatin1Char('\n'));
 }
 
 QStringList ConverterListModel::warningKeys(int row) const
@@ -311,15 +318,15 @@ QVariant ConverterListModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return row.texts[static_cast<std::size_t>(index.column())];
     case Qt::DecorationRole:
-        if (index.column() == 0 && !row.warningTexts.isEmpty())
+        if (index.column() == 0 && !row.warnings.isEmpty())
             return warningIcon_;
         return {};
     // The warning is told as well as drawn: a screen reader reads the
     // description, a mouse user the tooltip.
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole:
-        if (!row.warningTexts.isEmpty())
-            return row.warningTexts.join(QLatin1Char('\n'));
+        if (!row.warnings.isEmpty())
+            return row.warnings;
         return {};
     default:
         return {};

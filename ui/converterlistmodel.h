@@ -109,7 +109,9 @@ private:
         // shown text where folding changes nothing.
         QString foldedName;
         QString foldedProduct;
-        QStringList warningTexts;
+        // The warnings' sentences, one per line: one string rather than a
+        // list of them, as most rows have one warning or none.
+        QString warnings;
         QStringList warningKeys;
     };
 
