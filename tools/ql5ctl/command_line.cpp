@@ -13,6 +13,7 @@ namespace ql5ctl {
 namespace {
 
 constexpr double kLongestWaitSeconds = 3600;
+constexpr unsigned kMostLostAfterRounds = 1000;
 
 struct SubcommandInfo {
     std::string_view name;
@@ -101,6 +102,7 @@ private:
     const std::vector<std::string_view>& args_;
     std::size_t next_ = 0;
     Invocation invocation_;
+    bool lostAfterGiven_ = false;
     std::string error_;
 };
 
@@ -120,10 +122,15 @@ bool Parser::TakeOption(const SubcommandInfo& sub, std::string_view arg)
         if (!value)
             return false;
         const auto format = ParseOutputFormat(*value);
-        if (!format || (command == Subcommand::kApply && *format == OutputFormat::kCsv)) {
-            error_ = command == Subcommand::kApply
-                         ? "--format must be table or json, not " + Quoted(*value)
-                         : "--format must be table, json or csv, not " + Quoted(*value);
+        // Prometheus' format describes a fleet, so only a listing writes it.
+        const bool listOnly = format == OutputFormat::kPrometheus && command != Subcommand::kList;
+        if (!format || listOnly ||
+            (command == Subcommand::kApply && *format == OutputFormat::kCsv)) {
+            error_ = command == Subcommand::kApply ? "--format must be table or json, not "
+                     : command == Subcommand::kList
+                         ? "--format must be table, json, csv or prometheus, not "
+                         : "--format must be table, json or csv, not ";
+            error_ += Quoted(*value);
             return false;
         }
         invocation_.format = *format;
@@ -170,6 +177,22 @@ bool Parser::TakeOption(const SubcommandInfo& sub, std::string_view arg)
     }
     if (name == "--watch" && command == Subcommand::kList && !inlineValue) {
         invocation_.watch = true;
+        return true;
+    }
+    if (name == "--lost-after" && command == Subcommand::kList) {
+        const auto value = OptionValue(name, inlineValue);
+        if (!value)
+            return false;
+        unsigned rounds = 0;
+        const auto [end, error] =
+            std::from_chars(value->data(), value->data() + value->size(), rounds);
+        if (error != std::errc() || end != value->data() + value->size() || rounds < 1 ||
+            rounds > kMostLostAfterRounds) {
+            error_ = "--lost-after takes a number of rounds from 1 to 1000, not " + Quoted(*value);
+            return false;
+        }
+        invocation_.lostAfter = rounds;
+        lostAfterGiven_ = true;
         return true;
     }
     if (name == "--dry-run" && command == Subcommand::kApply && !inlineValue) {
@@ -312,6 +335,8 @@ std::variant<Invocation, UsageError> Parser::Run()
         return UsageError{error_};
     if (invocation_.watch && invocation_.format != OutputFormat::kTable)
         return UsageError{"--watch prints JSON lines of its own; leave out --format"};
+    if (lostAfterGiven_ && !invocation_.watch)
+        return UsageError{"--lost-after counts rounds of --watch; add --watch"};
     return invocation_;
 }
 
