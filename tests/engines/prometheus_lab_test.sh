@@ -38,4 +38,17 @@ grep -qF 'ql5_converters{interface="ws0",local_address="198.51.100.1"} 2' "$work
   fail "the count of the network is missing"
 grep -c '^ql5_converter_warning{.*warning="duplicate-ip"} 1$' "$work/metrics.prom" | grep -qx 2 ||
   fail "both converters with one address should carry the duplicate warning"
+
+# The systemd service's own command, as systemd hands it to the shell ($$ is
+# a dollar), writes the same listing to the collector's file through a
+# temporary one that it renames.
+unit=$build/packaging/ql5ctl-prometheus.service
+command=$(sed -n "s/^ExecStart=\/bin\/sh -c '\(.*\)'$/\1/p" "$unit" | sed 's/\$\$/$/g')
+[ -n "$command" ] || fail "no shell command in $unit"
+command=${command//[^ ]*\/ql5ctl /$build/tools/ql5ctl/ql5ctl }
+command=${command/--wait 5/--wait 1}
+QL5_TEXTFILE=$work/ql5.prom sh -c "$command" || fail "the service's command failed: $command"
+promtool check metrics <"$work/ql5.prom" || fail "promtool rejects the service's file"
+[ "$(grep -c '^ql5_converter_info{' "$work/ql5.prom")" -eq 2 ] || fail "the service's file lacks converters"
+[ ! -e "$work/ql5.prom.tmp" ] || fail "the service left its temporary file"
 exit 0

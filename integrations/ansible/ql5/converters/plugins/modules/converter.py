@@ -1,4 +1,3 @@
-#!/usr/bin/python
 # SPDX-License-Identifier: Apache-2.0
 
 from __future__ import absolute_import, division, print_function
