@@ -105,7 +105,7 @@ endif()
 # A systemd service and timer that write the listing for node_exporter's
 # textfile collector; packages install them disabled. Debian 12 keeps units
 # in /lib/systemd/system (debian/rules says so).
-set(QL5_SYSTEMD_UNIT_DIR ${CMAKE_INSTALL_LIBDIR}/systemd/system CACHE STRING
+set(QL5_SYSTEMD_UNIT_DIR lib/systemd/system CACHE STRING
   "Where systemd finds ql5ctl's service and timer, relative to the prefix or absolute")
 # The Ansible collection ql5.converters, where Debian's Ansible finds collections.
 set(QL5_ANSIBLE_COLLECTIONS_DIR ${CMAKE_INSTALL_DATADIR}/ansible/collections CACHE STRING
@@ -118,7 +118,10 @@ if(TARGET ql5ctl AND UNIX)
     DESTINATION ${QL5_SYSTEMD_UNIT_DIR})
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/integrations/ansible/ql5/converters
     DESTINATION ${QL5_ANSIBLE_COLLECTIONS_DIR}/ansible_collections/ql5
-    PATTERN __pycache__ EXCLUDE)
+    PATTERN __pycache__ EXCLUDE
+    # Galaxy shows the README; Ansible needs it not, and Debian keeps
+    # documentation in /usr/share/doc.
+    PATTERN README.md EXCLUDE)
 endif()
 
 # --- Desktop metadata of QL5Config -----------------------------------------------
