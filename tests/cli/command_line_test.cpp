@@ -213,6 +213,15 @@ TEST(CommandLine, VerifyWatchAndApplyOptions)
               std::string::npos);
     EXPECT_TRUE(Accepted({"list", "--watch"}).watch);
     EXPECT_NE(Refusal({"list", "--watch", "--format", "csv"}).find("--watch"), std::string::npos);
+    EXPECT_EQ(Accepted({"list", "--watch"}).lostAfter, 3u);
+    EXPECT_EQ(Accepted({"list", "--watch", "--lost-after=1000"}).lostAfter, 1000u);
+    for (std::string_view bad : {"0", "1001", "-1", "2.5", "two", ""})
+        EXPECT_NE(Refusal({"list", "--watch", "--lost-after", bad}).find("1 to 1000"),
+                  std::string::npos)
+            << bad;
+    EXPECT_NE(Refusal({"list", "--lost-after", "2"}).find("add --watch"), std::string::npos);
+    EXPECT_NE(Refusal({"info", "0251c501020a", "--lost-after", "2"}).find("unknown option"),
+              std::string::npos);
     const Invocation apply = Accepted({"apply", "plan.csv", "--dry-run", "--format", "json"});
     EXPECT_EQ(apply.planFile, "plan.csv");
     EXPECT_TRUE(apply.dryRun);
