@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 // `list --watch`: sweeps without end and prints one JSON object per line
 // (NDJSON) for every converter that is found, changes or is lost, its
-// warnings included, for monitoring scripts and log pipelines. It ends cleanly, with exit code
-// 0, on SIGINT or SIGTERM and when the reader of its output goes away.
+// warnings included, for monitoring scripts and log pipelines. It ends
+// cleanly, with exit code 0, on SIGINT or SIGTERM and when the reader of its
+// output goes away.
 #include "exit_codes.h"
-#include "listing_warnings.h"
 #include "local_interfaces.h"
 #include "stop_signals.h"
 #include "subcommands.h"
@@ -23,9 +23,11 @@ int RunWatch(const Invocation& invocation, Streams streams)
     CatchStopSignals();
     // Interfaces come and go while a watch runs (a cable, a VPN): each round
     // searches those present when it starts, so the names are read again
-    // after every round, and once more for an address heard before then.
+    // after every round. One that came up between that reading and the
+    // round's start is not yet known; a reply on its address reads them
+    // once more, at most once a round.
     LocalInterfaces interfaces;
-    bool reReadThisRound = true;
+    bool reReadThisRound = true;  // the first round has the reading just made
     WatchEvents events(invocation.lostAfter, interfaces.Networks());
     bool outputClosed = false;
 
