@@ -178,9 +178,10 @@ TEST_F(OneLinkCli, ListCsvHasHeaderAndOneQuotedRowPerConverter)
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const auto lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 5u) << run.out;
-    EXPECT_EQ(lines[0],
-              "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,serialLinkPort,"
-              "warnings");
+    EXPECT_EQ(
+        lines[0],
+        "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,serialLinkPort,"
+        "warnings");
     EXPECT_TRUE(std::find(lines.begin(), lines.end(),
                           "198.51.100.11,02:51:c5:10:00:02,\"Gate\\x1b[2J\\x1b[31m, "
                           "\"\"east\"\"\\u202e\",Other\\x9b31m,ws0,198.51.100.1,Enabled,"

@@ -99,9 +99,10 @@ TEST(OutputFormats, CsvQuotesCommasAndQuotesAndNeverBreaksALine)
     WriteCsv(out, {view});
     const auto lines = Lines(out.str());
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0],
-              "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,serialLinkPort,"
-              "warnings");
+    EXPECT_EQ(
+        lines[0],
+        "ip,mac,name,product,interface,localAddress,dhcp,firmware,mask,gateway,dns,serialLinkPort,"
+        "warnings");
     EXPECT_EQ(lines[1],
               "198.51.100.10,02:51:c5:0a:0b:0c,\"Hall 2, \"\"east\"\"\\x0d\\x0ax\",P,ws0,"
               "198.51.100.1,N/A,,0.0.0.0,0.0.0.0,0.0.0.0,0,duplicate-ip;gateway-outside-subnet");

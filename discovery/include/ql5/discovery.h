@@ -89,7 +89,7 @@ extern "C" {
 #define QL5_HAS_GATEWAY_ADDRESS   0x0008u
 #define QL5_HAS_DNS_ADDRESS       0x0010u
 #define QL5_HAS_DHCP_MODE         0x0020u
-#define QL5_HAS_SERIAL_LINK_PORT     0x0040u
+#define QL5_HAS_SERIAL_LINK_PORT  0x0040u
 #define QL5_HAS_CODE4_TEXT        0x0080u
 #define QL5_HAS_CODE5_TEXT        0x0100u
 #define QL5_HAS_HARDWARE_TYPE     0x0200u
