@@ -13,6 +13,7 @@ namespace ql5ctl {
 namespace {
 
 constexpr double kLongestWaitSeconds = 3600;
+constexpr unsigned kMostLostAfterRounds = 1000;
 
 // An argument quoted in an error message, with anything that could act on
 // the terminal shown as an escape.
@@ -96,6 +97,7 @@ private:
     const std::vector<std::string_view>& args_;
     std::size_t next_ = 0;
     Invocation invocation_;
+    bool lostAfterGiven_ = false;
     std::string error_;
 };
 
@@ -202,6 +204,18 @@ bool Parser::TakeValue(const SubcommandEntry& sub, const OptionEntry& option,
         invocation_.verify = value ? VerifyMode::kStrict : VerifyMode::kReport;
         return true;
     case OptionEffect::kWatch: invocation_.watch = true; return true;
+    case OptionEffect::kLostAfter: {
+        unsigned rounds = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), rounds);
+        if (error != std::errc() || end != text.data() + text.size() || rounds < 1 ||
+            rounds > kMostLostAfterRounds) {
+            error_ = "--lost-after takes a number of rounds from 1 to 1000, not " + Quoted(text);
+            return false;
+        }
+        invocation_.lostAfter = rounds;
+        lostAfterGiven_ = true;
+        return true;
+    }
     case OptionEffect::kDryRun: invocation_.dryRun = true; return true;
     case OptionEffect::kPasswordFromStdin: invocation_.passwordFromStdin = true; return true;
     }
@@ -333,6 +347,8 @@ std::variant<Invocation, UsageError> Parser::Run()
         return UsageError{error_};
     if (invocation_.watch && invocation_.format != OutputFormat::kTable)
         return UsageError{"--watch prints JSON lines of its own; leave out --format"};
+    if (lostAfterGiven_ && !invocation_.watch)
+        return UsageError{"--lost-after counts rounds of --watch; add --watch"};
     return invocation_;
 }
 

@@ -39,7 +39,9 @@ struct Invocation {
     // to reach it by unicast; 0 for the discovery group.
     std::uint32_t deviceAddress = 0;
     VerifyMode verify = VerifyMode::kOff;
-    bool watch = false;    // list --watch
+    bool watch = false;  // list --watch
+    // list --watch: silent rounds in a row after which a converter is lost.
+    unsigned lostAfter = 3;
     bool dryRun = false;   // apply --dry-run
     std::string planFile;  // apply
 };

@@ -57,6 +57,7 @@ enum class OptionEffect {
     kWaitForReboot,
     kFormat,
     kWatch,
+    kLostAfter,
     kDryRun,
     kInterface,
     kHostRanges,
@@ -97,17 +98,25 @@ inline constexpr OptionEntry kOptions[] = {
      "how long to listen for answers, above 0\nand up to 3600; fractions like 0.5 are allowed"},
     {"--wait", "", ValueKind::kNone, OptionEffect::kWaitForReboot, Commands(Subcommand::kReboot),
      "", "[--wait]", "--wait", "wait until the converter answers again"},
-    {"--format", "", ValueKind::kRequired, OptionEffect::kFormat,
-     Commands(Subcommand::kList, Subcommand::kInfo), "table|json|csv", "[--format table|json|csv]",
-     "--format FORMAT", "table (the default), json or csv;"},
+    {"--format", "", ValueKind::kRequired, OptionEffect::kFormat, Commands(Subcommand::kList),
+     "table|json|csv|prometheus", "[--format table|json|csv|prometheus]", "--format FORMAT",
+     "table (the default), json, csv, or\nprometheus, the text format of node_exporter's\n"
+     "textfile collector;"},
+    {"--format", "", ValueKind::kRequired, OptionEffect::kFormat, Commands(Subcommand::kInfo),
+     "table|json|csv", "[--format table|json|csv]", "--format FORMAT",
+     "table (the default), json or csv;"},
     {"--format", "", ValueKind::kRequired, OptionEffect::kFormat, Commands(Subcommand::kApply),
      "table|json", "[--format table|json]", "--format FORMAT", "table or json"},
     {"--watch", "", ValueKind::kNone, OptionEffect::kWatch, Commands(Subcommand::kList), "",
      "[--watch]", "--watch",
      "keep searching, a new round every SECONDS, and\n"
      "print one JSON object per line for every converter that\n"
-     "is new or reports something new, until SIGINT, SIGTERM\n"
-     "or a closed output (then exit 0)"},
+     "is found, changed (\"changed\" names the fields) or\n"
+     "lost, with \"event\" and an RFC 3339 UTC \"time\", until\n"
+     "SIGINT, SIGTERM or a closed output (then exit 0)"},
+    {"--lost-after", "", ValueKind::kRequired, OptionEffect::kLostAfter, Commands(Subcommand::kList),
+     "", "[--lost-after ROUNDS]", "--lost-after ROUNDS",
+     "with --watch, a converter silent for ROUNDS\nrounds in a row is lost; 1 to 1000, default 3"},
     {"--interface", "", ValueKind::kRequired, OptionEffect::kInterface,
      Commands(Subcommand::kInfo) | kPasswordCommands, "", "[--interface NAME|ADDRESS]",
      "--interface NAME|ADDRESS",

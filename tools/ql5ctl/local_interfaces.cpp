@@ -86,4 +86,14 @@ std::string LocalInterfaces::SearchedText() const
     return text;
 }
 
+std::vector<ql5common::SearchedNetwork> LocalInterfaces::Searched() const
+{
+    std::vector<ql5common::SearchedNetwork> searched;
+    for (const Entry& entry : entries_) {
+        if (entry.searched)
+            searched.push_back({entry.name, ql5common::FormatDottedDecimal(entry.address)});
+    }
+    return searched;
+}
+
 }  // namespace ql5ctl

@@ -14,8 +14,10 @@
 #include <ql5common/address_text.h>
 #include <ql5common/context_owner.h>
 #include <ql5common/details_text.h>
+#include <ql5common/prometheus_text.h>
 #include <ql5common/reboot_wait.h>
 
+#include <chrono>
 #include <cmath>
 #include <string>
 #include <variant>
@@ -31,12 +33,16 @@ constexpr char kClientUnavailable[] =
     "ql5ctl: the discovery client could not be started (out of resources?)\n";
 
 void WriteConverters(const std::vector<ConverterView>& views, OutputFormat format,
-                     std::ostream& out)
+                     const LocalInterfaces& interfaces,
+                     std::chrono::system_clock::time_point listedAt, std::ostream& out)
 {
     switch (format) {
     case OutputFormat::kTable: WriteTable(out, views); break;
     case OutputFormat::kCsv: WriteCsv(out, views); break;
     case OutputFormat::kJson: WriteListJson(out, views); break;
+    case OutputFormat::kPrometheus:
+        ql5common::WritePrometheus(out, views, interfaces.Searched(), listedAt);
+        break;
     }
 }
 
@@ -108,6 +114,7 @@ int RunList(const Invocation& invocation, Streams streams)
                     << " the search ends before the last are asked\n";
     }
     const LocalInterfaces interfaces;
+    const auto listedAt = std::chrono::system_clock::now();
     auto outcome = SweepFor(
         length, [&interfaces](std::uint32_t address) { return interfaces.NameOf(address); },
         invocation.hosts);
@@ -123,7 +130,7 @@ int RunList(const Invocation& invocation, Streams streams)
     SweepListing& listing = std::get<SweepListing>(outcome);
     std::vector<ConverterView>& views = listing.views;
     const std::vector<std::string> warnings = MarkConflicts(views, interfaces.Networks());
-    WriteConverters(views, invocation.format, streams.out);
+    WriteConverters(views, invocation.format, interfaces, listedAt, streams.out);
     // The table only marks a converter; the reasons go to the reader beside it.
     if (invocation.format == OutputFormat::kTable) {
         for (const std::string& warning : warnings)
@@ -165,6 +172,7 @@ int RunInfo(const Invocation& invocation, Streams streams)
         streams.out << ql5common::DetailsText(record, ql5common::TextForm::kNeutralised);
         break;
     case OutputFormat::kCsv: WriteCsv(streams.out, {view}); break;
+    case OutputFormat::kPrometheus:  // refused by the command line
     case OutputFormat::kJson:
         WriteConverterJson(streams.out, view);
         streams.out << '\n';

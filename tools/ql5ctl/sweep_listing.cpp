@@ -167,7 +167,7 @@ std::variant<SweepListing, SweepFailure> SweepFor(
 std::optional<SweepFailure> SweepRepeatedly(
     std::chrono::milliseconds round, const std::function<void(const DeviceRecordExchange&)>& take,
     const std::function<void()>& drained, const std::function<bool()>& stopped,
-    const std::vector<std::uint32_t>& hosts)
+    const std::vector<std::uint32_t>& hosts, const std::function<void()>& roundEnded)
 {
     SweepSession session;
     if (auto failure = session.Open(hosts))
@@ -175,6 +175,8 @@ std::optional<SweepFailure> SweepRepeatedly(
     while (!stopped()) {
         if (auto failure = session.Sweep(round, take, drained, stopped))
             return failure;
+        if (roundEnded && !stopped())
+            roundEnded();
     }
     return std::nullopt;
 }
