@@ -114,8 +114,8 @@ inline constexpr OptionEntry kOptions[] = {
      "is found, changed (\"changed\" names the fields) or\n"
      "lost, with \"event\" and an RFC 3339 UTC \"time\", until\n"
      "SIGINT, SIGTERM or a closed output (then exit 0)"},
-    {"--lost-after", "", ValueKind::kRequired, OptionEffect::kLostAfter, Commands(Subcommand::kList),
-     "", "[--lost-after ROUNDS]", "--lost-after ROUNDS",
+    {"--lost-after", "", ValueKind::kRequired, OptionEffect::kLostAfter,
+     Commands(Subcommand::kList), "", "[--lost-after ROUNDS]", "--lost-after ROUNDS",
      "with --watch, a converter silent for ROUNDS\nrounds in a row is lost; 1 to 1000, default 3"},
     {"--interface", "", ValueKind::kRequired, OptionEffect::kInterface,
      Commands(Subcommand::kInfo) | kPasswordCommands, "", "[--interface NAME|ADDRESS]",
