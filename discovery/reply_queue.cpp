@@ -43,13 +43,14 @@ std::size_t ReplyQueue::KeyHash::operator()(const Key& key) const noexcept
 {
     // The MAC's last bytes vary most between converters; the multiplier
     // spreads them over the whole word.
-    return static_cast<std::size_t>((key.mac ^ (std::uint64_t{key.localAddress} << 16)) *
+    return static_cast<std::size_t>((key.mac ^ (std::uint64_t{key.localAddress} << 16) ^
+                                     (std::uint64_t{key.sourceAddress} << 32)) *
                                     0x9E3779B97F4A7C15ull);
 }
 
 ReplyQueue::Key ReplyQueue::KeyOf(const DeviceRecord& record) noexcept
 {
-    Key key{0, record.exchange.localAddress};
+    Key key{0, record.exchange.localAddress, record.sourceAddress};
     for (std::uint8_t byte : record.exchange.macAddress)
         key.mac = (key.mac << 8) | byte;
     return key;
@@ -92,7 +93,7 @@ DeviceRecord* ReplyQueue::Offer(DeviceRecord* record) noexcept
     return spare;
 }
 
-bool ReplyQueue::ReadHead(DeviceRecordExchange* output) noexcept
+bool ReplyQueue::ReadHead(DeviceRecordExchange* output, std::uint32_t* source) noexcept
 {
     DeviceRecord* freed = nullptr;
     {
@@ -101,6 +102,8 @@ bool ReplyQueue::ReadHead(DeviceRecordExchange* output) noexcept
             return false;
         DeviceRecord* record = order_.front();
         std::memcpy(output, &record->exchange, sizeof(DeviceRecordExchange));
+        if (source != nullptr)
+            *source = record->sourceAddress;
         const auto found = slots_.find(KeyOf(*record));
         if (found != slots_.end() && found->second == &order_.front())
             slots_.erase(found);

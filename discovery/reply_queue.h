@@ -51,8 +51,9 @@ public:
     // (null when none waits).
     DeviceRecord* Offer(DeviceRecord* record) noexcept;
     // Copies the oldest record's exchange part to `output` and removes the
-    // record, which becomes a spare; false when the queue is empty.
-    bool ReadHead(DeviceRecordExchange* output) noexcept;
+    // record, which becomes a spare; false when the queue is empty. With
+    // `source`, the address the reply came from is stored there.
+    bool ReadHead(DeviceRecordExchange* output, std::uint32_t* source = nullptr) noexcept;
     // A spare record, which the caller then owns; null when none is left.
     DeviceRecord* TakeSpare() noexcept;
     // Keeps the record as a spare, or frees it when kMaxSpareRecords wait
@@ -66,10 +67,13 @@ public:
     std::int64_t Dropped() const noexcept;
 
 private:
-    // A MAC in the low 48 bits and the local address it answered on.
+    // A MAC in the low 48 bits, the local address it answered on and the
+    // address it answered from: two sources of one MAC stay two records, so
+    // that the caller sees the conflict.
     struct Key {
         std::uint64_t mac;
         std::uint32_t localAddress;
+        std::uint32_t sourceAddress;
         bool operator==(const Key&) const = default;
     };
     struct KeyHash {

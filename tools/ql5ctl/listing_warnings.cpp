@@ -15,6 +15,7 @@ ql5common::ConverterAddressing AddressingOf(const ql5common::ConverterView& view
     ql5common::ConverterAddressing addressing;
     addressing.mac = ql5common::ParseMac(view.mac).value_or(ql5common::MacAddress{});
     addressing.localAddress = address(view.localAddress);
+    addressing.sourceAddress = address(view.sourceAddress);
     addressing.ip = address(view.ip);
     addressing.mask = address(view.mask);
     addressing.gateway = address(view.gateway);

@@ -41,6 +41,7 @@ void WriteConverters(const std::vector<ConverterView>& views, OutputFormat forma
 
 // The client's status text after a search that took place.
 constexpr char kStatusSuccess[] = "Operation Successful";
+constexpr char kAmbiguousStart[] = "the MAC answered from more than one address";
 
 // Reports a failed query (info, and the first step of the commands): no
 // answer, or the client's reason on this host. Returns the exit code.
@@ -58,6 +59,10 @@ int ReportFailedQuery(const ContextOwner& context, const std::string& macText,
         return kExitNotFound;
     }
     streams.err << "ql5ctl: " << PrintableText(status) << "\n";
+    // Another host may be answering for the MAC: the same refusal as a
+    // command's, whose message the status already is.
+    if (status.rfind(kAmbiguousStart, 0) == 0)
+        return kExitAmbiguous;
     return kExitLocalFailure;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "sweep_listing.h"
 
+#include <ql5common/address_text.h>
 #include <ql5common/context_owner.h>
 
 #include <algorithm>
@@ -13,7 +14,8 @@ namespace ql5ctl {
 
 std::size_t LatestReplies::KeyHash::operator()(const Key& key) const noexcept
 {
-    return std::hash<std::uint64_t>()(key.mac ^ (std::uint64_t{key.localAddress} << 16));
+    return std::hash<std::uint64_t>()(key.mac ^ (std::uint64_t{key.localAddress} << 16) ^
+                                      (std::uint64_t{key.sourceAddress} << 32));
 }
 
 LatestReplies::LatestReplies(InterfaceNamer interfaceName, std::size_t limit)
@@ -22,9 +24,9 @@ LatestReplies::LatestReplies(InterfaceNamer interfaceName, std::size_t limit)
     views_.reserve(limit_);
 }
 
-void LatestReplies::Take(const DeviceRecordExchange& record)
+void LatestReplies::Take(const DeviceRecordExchange& record, std::uint32_t source)
 {
-    Key key{0, record.localAddress};
+    Key key{0, record.localAddress, source};
     for (std::uint8_t byte : record.macAddress)
         key.mac = (key.mac << 8) | byte;
     const auto found = index_.find(key);
@@ -33,6 +35,8 @@ void LatestReplies::Take(const DeviceRecordExchange& record)
         return;
     }
     ConverterView view = MakeConverterView(record, interfaceName_(record.localAddress));
+    if (source != 0)
+        view.sourceAddress = ql5common::FormatDottedDecimal(source);
     if (found != index_.end()) {
         views_[found->second] = std::move(view);
         return;
@@ -72,14 +76,18 @@ struct RepliesWaiting {
     }
 };
 
-void Drain(DiscoveryHandle handle, const std::function<void(const DeviceRecordExchange&)>& take)
+// Hands each record with the address its reply came from.
+using SourcedTake = std::function<void(const DeviceRecordExchange&, std::uint32_t)>;
+
+void Drain(DiscoveryHandle handle, const SourcedTake& take)
 {
     constexpr std::uint32_t kBatch = 64;
     DeviceRecordExchange batch[kBatch];
+    std::uint32_t sources[kBatch];
     for (;;) {
-        const std::int32_t read = ReadDevices(handle, batch, kBatch);
+        const std::int32_t read = ReadDevicesFrom(handle, batch, sources, kBatch);
         for (std::int32_t i = 0; i < read; ++i)
-            take(batch[i]);
+            take(batch[i], sources[i]);
         if (read < static_cast<std::int32_t>(kBatch))
             return;
     }
@@ -115,8 +123,7 @@ public:
     // arrive rather than all at the end, so the client's queue never holds
     // more than one notification's worth; `drained` is called after each
     // read. Returns the client's reason when the sweep cannot start.
-    std::optional<SweepFailure> Sweep(std::chrono::milliseconds length,
-                                      const std::function<void(const DeviceRecordExchange&)>& take,
+    std::optional<SweepFailure> Sweep(std::chrono::milliseconds length, const SourcedTake& take,
                                       const std::function<void()>& drained,
                                       const std::function<bool()>& stopped)
     {
@@ -163,7 +170,9 @@ std::variant<SweepListing, SweepFailure> SweepFor(
     if (auto failure = session.Open(hosts))
         return *failure;
     LatestReplies replies(interfaceName);
-    const auto take = [&replies](const DeviceRecordExchange& record) { replies.Take(record); };
+    const auto take = [&replies](const DeviceRecordExchange& record, std::uint32_t source) {
+        replies.Take(record, source);
+    };
     if (auto failure = session.Sweep(
             length, take, [] {}, [] { return false; }))
         return *failure;
@@ -179,8 +188,11 @@ std::optional<SweepFailure> SweepRepeatedly(
     SweepSession session;
     if (auto failure = session.Open(hosts))
         return failure;
+    const auto withoutSource = [&take](const DeviceRecordExchange& record, std::uint32_t) {
+        take(record);
+    };
     while (!stopped()) {
-        if (auto failure = session.Sweep(round, take, drained, stopped))
+        if (auto failure = session.Sweep(round, withoutSource, drained, stopped))
             return failure;
     }
     return std::nullopt;

@@ -21,7 +21,7 @@ namespace ql5ctl {
 using ql5common::ConverterView;
 using ql5common::MakeConverterView;
 
-// The converters a listing shows: one entry per (MAC, local address), holding
+// The converters a listing shows: one entry per (MAC, local address, source), holding
 // the latest reply, in the order in which each was first heard. A converter
 // that repeats its reply, or a host that floods copies, adds nothing; at most
 // `limit` entries are kept and what would add one more is counted as dropped.
@@ -37,17 +37,21 @@ public:
     explicit LatestReplies(InterfaceNamer interfaceName,
                            std::size_t limit = QL5_MAX_PENDING_RECORDS);
 
-    void Take(const DeviceRecordExchange& record);
+    // `source`: the address the reply came from (ReadDevicesFrom), 0 if
+    // unknown; two sources of one MAC stay two entries.
+    void Take(const DeviceRecordExchange& record, std::uint32_t source = 0);
     const std::vector<ConverterView>& Views() const { return views_; }
     std::int64_t Dropped() const { return dropped_; }
     // Hands the entries over, leaving this empty.
     std::vector<ConverterView> TakeViews();
 
 private:
-    // A MAC in the low 48 bits and the local address it answered on.
+    // A MAC in the low 48 bits, the local address it answered on and the
+    // address it answered from.
     struct Key {
         std::uint64_t mac;
         std::uint32_t localAddress;
+        std::uint32_t sourceAddress;
         bool operator==(const Key&) const = default;
     };
     struct KeyHash {
