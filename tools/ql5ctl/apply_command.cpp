@@ -202,7 +202,7 @@ int RunApply(const Invocation& invocation, Streams streams)
         streams.err << "ql5ctl: cannot read the plan " << planName << "\n";
         return kExitPlanRefused;
     }
-    const Plan plan = ReadPlan(file);
+    const Plan plan = ReadPlan(file, invocation.force);
     for (const PlanError& error : plan.errors)
         streams.err << "ql5ctl: " << planName << ":" << error.line << ": " << error.message << "\n";
     if (!plan.errors.empty() || plan.rows.empty()) {

@@ -3,6 +3,7 @@
 
 #include <ql5common/converter_text.h>
 #include <ql5common/host_ranges.h>
+#include <ql5common/settings_rules.h>
 
 #include <charconv>
 #include <cmath>
@@ -67,6 +68,17 @@ std::pair<std::string_view, std::optional<std::string_view>> SplitOption(std::st
         return {arg, std::nullopt};
     return {arg.substr(0, equals), arg.substr(equals + 1)};
 }
+
+}  // namespace
+
+std::string ForceHint(const ql5common::SettingsVerdict& verdict)
+{
+    return verdict.problem == ql5common::SettingsProblem::kGatewayOutsideSubnet
+               ? " (give --force to send it anyway)"
+               : "";
+}
+
+namespace {
 
 bool IsPasswordOption(std::string_view name)
 {
@@ -180,7 +192,15 @@ bool Parser::TakeOption(const SubcommandInfo& sub, std::string_view arg)
         invocation_.passwordFromStdin = true;
         return true;
     }
-    error_ = "unknown option " + Quoted(arg) + " for " + std::string(sub.name);
+    if (name == "--force" && (command == Subcommand::kSetIp || command == Subcommand::kApply) &&
+        !inlineValue) {
+        invocation_.force = true;
+        return true;
+    }
+    // The value after "=" is never repeated: --password-stdin=secret is a
+    // likely slip, and the error goes to a terminal, a log or a CI page.
+    error_ = "unknown option " + Quoted(name) + (inlineValue ? " with a value" : "") + " for " +
+             std::string(sub.name);
     return false;
 }
 
@@ -312,6 +332,13 @@ std::variant<Invocation, UsageError> Parser::Run()
         return UsageError{error_};
     if (invocation_.watch && invocation_.format != OutputFormat::kTable)
         return UsageError{"--watch prints JSON lines of its own; leave out --format"};
+    if (invocation_.command == Subcommand::kSetIp) {
+        const auto verdict =
+            ql5common::CheckStaticSettings(invocation_.ipAddress, invocation_.subnetMask,
+                                           invocation_.gatewayAddress, invocation_.force);
+        if (!verdict)
+            return UsageError{verdict.text + ForceHint(verdict) + "; nothing was sent"};
+    }
     return invocation_;
 }
 

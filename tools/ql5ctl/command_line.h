@@ -5,6 +5,7 @@
 #include "output_formats.h"
 
 #include <ql5common/address_text.h>
+#include <ql5common/settings_rules.h>
 
 #include <cstdint>
 #include <string>
@@ -40,8 +41,10 @@ struct Invocation {
     // to reach it by unicast; 0 for the discovery group.
     std::uint32_t deviceAddress = 0;
     VerifyMode verify = VerifyMode::kOff;
-    bool watch = false;    // list --watch
-    bool dryRun = false;   // apply --dry-run
+    bool watch = false;   // list --watch
+    bool dryRun = false;  // apply --dry-run
+    // set-ip, apply --force: send a gateway outside the new subnet.
+    bool force = false;
     std::string planFile;  // apply
 };
 
@@ -52,6 +55,10 @@ struct UsageError {
 
 // args excludes the program name.
 std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::string_view>& args);
+
+// The hint that --force exists, for the one refusal it overrides; "" for
+// the others.
+std::string ForceHint(const ql5common::SettingsVerdict& verdict);
 
 // Whether the subcommand sends commands that need the password.
 bool NeedsPassword(Subcommand command);
