@@ -78,7 +78,8 @@ TEST(DetailsText, DhcpModeIsEnabledOnlyForOneAndNotApplicableWhenAbsent)
 
 TEST(DetailsText, IsTheInformationWindowsNineLines)
 {
-    const DeviceRecordExchange typical = MakeRecord({.gateway = "0.0.0.0", .serialLinkPort = 65535});
+    const DeviceRecordExchange typical =
+        MakeRecord({.gateway = "0.0.0.0", .serialLinkPort = 65535});
     const DeviceRecordExchange other = MakeRecord({.mac = "02:0b:0c:0d:0e:0f",
                                                    .ip = "10.0.0.1",
                                                    .mask = "255.0.0.0",
