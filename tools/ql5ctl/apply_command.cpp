@@ -251,7 +251,7 @@ int RunApply(const Invocation& invocation, Streams streams)
             streams.err << "ql5ctl: " << error->message << "\n";
             return kExitUsage;
         }
-        const Password& password = std::get<Password>(obtained);
+        Password& password = std::get<Password>(obtained);
         const ql5common::ContextOwner context;
         if (!context) {
             streams.err << "ql5ctl: the discovery client could not be started\n";
@@ -274,7 +274,7 @@ int RunApply(const Invocation& invocation, Streams streams)
                             result.sourceAddress);
             const CommandOutcome outcome =
                 CarryOutCommand(target, context.Handle(), result.localAddress, invocation.interface,
-                                password, invocation.verify, progress);
+                                password, i + 1 == results.size(), invocation.verify, progress);
             result.outcome = outcome.summary;
             result.succeeded = outcome.exitCode == kExitDone;
         }

@@ -129,7 +129,7 @@ std::string PrintableText(const std::string& raw)
 
 CommandOutcome CarryOutCommand(const CommandTarget& target, DiscoveryHandle handle,
                                std::uint32_t localAddress, const std::string& interfaceText,
-                               const Password& password, VerifyMode verify, Streams streams)
+                               Password& password, bool lastUse, VerifyMode verify, Streams streams)
 {
     const std::string macText = ql5common::FormatMac(target.mac.data());
     const auto statusText = [handle] {
@@ -162,6 +162,8 @@ CommandOutcome CarryOutCommand(const CommandTarget& target, DiscoveryHandle hand
     }
 
     const std::int32_t result = SendCommand(target, handle, localAddress, password);
+    if (lastUse)
+        password.Wipe();
     const std::string message = PrintableText(statusText());
     if (result < 0) {
         switch (Classify(statusText())) {

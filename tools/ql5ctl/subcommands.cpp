@@ -195,7 +195,7 @@ int RunCommand(const Invocation& invocation, Streams streams)
         streams.err << "ql5ctl: " << error->message << "\n";
         return kExitUsage;
     }
-    const Password& password = std::get<Password>(obtained);
+    Password& password = std::get<Password>(obtained);
 
     const ContextOwner context;
     if (!context) {
@@ -207,7 +207,7 @@ int RunCommand(const Invocation& invocation, Streams streams)
                                invocation.gatewayAddress, invocation.deviceAddress};
     const CommandOutcome outcome =
         CarryOutCommand(target, context.Handle(), localAddress, invocation.interface, password,
-                        invocation.verify, streams);
+                        true, invocation.verify, streams);
     if (outcome.exitCode == kExitDone && invocation.command == Subcommand::kReboot &&
         invocation.waitForReboot)
         return WaitForReboot(context.Handle(), invocation.mac, localAddress,
