@@ -79,12 +79,16 @@ struct RepliesWaiting {
 // Hands each record with the address its reply came from.
 using SourcedTake = std::function<void(const DeviceRecordExchange&, std::uint32_t)>;
 
-void Drain(DiscoveryHandle handle, const SourcedTake& take)
+// Reads until the queue is empty, or until `stopped` says so: under a flood
+// the queue refills as fast as it is read, and a stop must not wait for it.
+void Drain(
+    DiscoveryHandle handle, const SourcedTake& take,
+    const std::function<bool()>& stopped = [] { return false; })
 {
     constexpr std::uint32_t kBatch = 64;
     DeviceRecordExchange batch[kBatch];
     std::uint32_t sources[kBatch];
-    for (;;) {
+    while (!stopped()) {
         const std::int32_t read = ReadDevicesFrom(handle, batch, sources, kBatch);
         for (std::int32_t i = 0; i < read; ++i)
             take(batch[i], sources[i]);
@@ -140,15 +144,25 @@ public:
             notice_.pending = false;
             lock.unlock();
             if (raised) {
-                Drain(context_.Handle(), take);
+                Drain(context_.Handle(), take, stopped);
                 drained();
             }
         }
         StopDiscovery(context_.Handle());
-        // What arrived before the stop is still shown.
-        Drain(context_.Handle(), take);
-        drained();
+        // What arrived before the end is still shown; after a stop request
+        // nothing more is read, so that the stop is prompt under any load.
+        if (!stopped()) {
+            Drain(context_.Handle(), take);
+            drained();
+        }
         return std::nullopt;
+    }
+
+    // Names the --host addresses of the sweeps from now on.
+    [[nodiscard]] bool SetHosts(const std::vector<std::uint32_t>& hosts)
+    {
+        return SetSweepHosts(context_.Handle(), hosts.data(),
+                             static_cast<std::uint32_t>(hosts.size())) == 0;
     }
 
     // Replies the client's queue had no room for in the last sweep.
@@ -191,9 +205,34 @@ std::optional<SweepFailure> SweepRepeatedly(
     const auto withoutSource = [&take](const DeviceRecordExchange& record, std::uint32_t) {
         take(record);
     };
+    // Each sweep asks the --host addresses from the start of its list, and a
+    // round is often shorter than a large range takes: every round would ask
+    // the same first addresses again. So each round's list begins where the
+    // last one stopped, by a low estimate of how many it asked (the client
+    // asks at most QL5_SWEEP_HOSTS_PER_SECOND a second, the first burst at
+    // once), so that none is skipped; a few may be asked twice.
+    std::size_t next = 0;
+    std::vector<std::uint32_t> rotated;
     while (!stopped()) {
+        if (!hosts.empty() && next != 0) {
+            rotated.assign(hosts.begin() + static_cast<std::ptrdiff_t>(next), hosts.end());
+            rotated.insert(rotated.end(), hosts.begin(),
+                           hosts.begin() + static_cast<std::ptrdiff_t>(next));
+            if (!session.SetHosts(rotated))
+                return SweepFailure{};
+        }
+        const auto start = std::chrono::steady_clock::now();
         if (auto failure = session.Sweep(round, withoutSource, drained, stopped))
             return failure;
+        if (!hosts.empty()) {
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            // Less one burst: the round's end may fall in the middle of one.
+            constexpr double kBurst = 64;
+            const auto asked = static_cast<std::size_t>(
+                std::max(0.0, seconds * QL5_SWEEP_HOSTS_PER_SECOND - kBurst));
+            next = (next + std::min(asked, hosts.size())) % hosts.size();
+        }
     }
     return std::nullopt;
 }

@@ -14,38 +14,100 @@
 
 #include <cmath>
 #include <map>
+#include <set>
 #include <utility>
 
 namespace ql5ctl {
+
+namespace {
+
+// The most converters the watch keeps, as a listing does.
+constexpr std::size_t kMaxWatchEntries = QL5_MAX_PENDING_RECORDS;
+
+}  // namespace
 
 int RunWatch(const Invocation& invocation, Streams streams)
 {
     CatchStopSignals();
     const LocalInterfaces interfaces;
     const auto networks = interfaces.Networks();
+    // Like list, a range that a round cannot ask whole is said once; the
+    // rounds then go on through it where the last one stopped.
+    const double askingSeconds =
+        static_cast<double>(invocation.hosts.size()) / QL5_SWEEP_HOSTS_PER_SECOND;
+    if (askingSeconds > invocation.waitSeconds) {
+        streams.err << "ql5ctl: asking the " << invocation.hosts.size()
+                    << " --host addresses takes about " << std::ceil(askingSeconds)
+                    << " s; each round of " << invocation.waitSeconds
+                    << " s asks part of them, the next round going on where it stopped\n";
+    }
     // The last view printed of each (MAC, local address), in first-heard order.
     std::vector<ConverterView> shown;
     std::vector<ConverterView> latest;
     std::map<std::pair<std::string, std::string>, std::size_t> index;
     bool outputClosed = false;
+    // What changed since the last check: the (local address, IP) pairs and
+    // MACs whose entries must be checked for conflicts again. Only entries
+    // that share one of them can have gained or lost a warning.
+    std::set<std::pair<std::string, std::string>> changedAddresses;
+    std::set<std::string> changedMacs;
+    std::int64_t dropped = 0;
+    std::int64_t droppedReported = 0;
 
     const auto take = [&](const DeviceRecordExchange& record) {
         ConverterView view = MakeConverterView(record, interfaces.NameOf(record.localAddress));
         const auto key = std::make_pair(view.mac, view.localAddress);
-        const auto [at, added] = index.emplace(key, latest.size());
-        if (added) {
+        const auto at = index.find(key);
+        if (at == index.end()) {
+            // Under a flood of forged MACs the watch keeps what it has and
+            // counts the rest, instead of growing without end.
+            if (latest.size() >= kMaxWatchEntries) {
+                ++dropped;
+                return;
+            }
+            index.emplace(key, latest.size());
+            changedAddresses.emplace(view.localAddress, view.ip);
+            changedMacs.insert(view.mac);
             latest.push_back(std::move(view));
             shown.emplace_back();  // nothing printed yet
-        } else {
-            latest[at->second] = std::move(view);
+            return;
         }
+        ConverterView& entry = latest[at->second];
+        view.warnings = entry.warnings;
+        if (view == entry)
+            return;  // a converter repeating itself changes nothing
+        changedAddresses.emplace(entry.localAddress, entry.ip);
+        changedAddresses.emplace(view.localAddress, view.ip);
+        changedMacs.insert(view.mac);
+        entry = std::move(view);
     };
-    // A new converter can change the warnings of others (a duplicate), so
-    // the whole listing is checked again after each batch, and every entry
-    // that now differs from what was printed is printed again.
+    // A new converter can change the warnings of others (a duplicate), so the
+    // entries that share an address or a MAC with what changed are checked
+    // again after each batch, and every one of them that now differs from
+    // what was printed is printed again.
     const auto drained = [&] {
-        MarkConflicts(latest, networks);
-        for (std::size_t i = 0; i < latest.size() && !outputClosed; ++i) {
+        if (dropped != droppedReported) {
+            streams.err << "ql5ctl: the watch keeps at most " << kMaxWatchEntries << " converters; "
+                        << dropped << " replies of others were dropped\n";
+            droppedReported = dropped;
+        }
+        if (changedAddresses.empty() && changedMacs.empty())
+            return;
+        std::vector<std::size_t> affected;
+        std::vector<ConverterView> views;
+        for (std::size_t i = 0; i < latest.size(); ++i) {
+            if (changedMacs.count(latest[i].mac) != 0 ||
+                changedAddresses.count({latest[i].localAddress, latest[i].ip}) != 0) {
+                affected.push_back(i);
+                views.push_back(latest[i]);
+            }
+        }
+        changedAddresses.clear();
+        changedMacs.clear();
+        MarkConflicts(views, networks);
+        for (std::size_t j = 0; j < affected.size() && !outputClosed; ++j) {
+            const std::size_t i = affected[j];
+            latest[i].warnings = std::move(views[j].warnings);
             if (latest[i] == shown[i])
                 continue;
             WriteConverterJsonLine(streams.out, latest[i]);
