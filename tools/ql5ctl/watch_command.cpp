@@ -15,6 +15,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <sstream>
 #include <utility>
 
 namespace ql5ctl {
@@ -41,10 +42,17 @@ int RunWatch(const Invocation& invocation, Streams streams)
                     << " s; each round of " << invocation.waitSeconds
                     << " s asks part of them, the next round going on where it stopped\n";
     }
-    // The last view printed of each (MAC, local address), in first-heard order.
-    std::vector<ConverterView> shown;
+    // The latest view of each (MAC, local address), in first-heard order, and
+    // a hash of the line last printed for it (0: none yet): a second copy of
+    // every view would double what a flood costs.
+    std::vector<std::size_t> shown;
     std::vector<ConverterView> latest;
     std::map<std::pair<std::string, std::string>, std::size_t> index;
+    // Room for every entry at once, as a listing reserves it: growing by
+    // doubling would hold the old and the new array at the peak of a flood,
+    // and pages that no entry fills are never touched.
+    latest.reserve(kMaxWatchEntries);
+    shown.reserve(kMaxWatchEntries);
     bool outputClosed = false;
     // What changed since the last check: the (local address, IP) pairs and
     // MACs whose entries must be checked for conflicts again. Only entries
@@ -53,6 +61,7 @@ int RunWatch(const Invocation& invocation, Streams streams)
     std::set<std::string> changedMacs;
     std::int64_t dropped = 0;
     std::int64_t droppedReported = 0;
+    std::chrono::steady_clock::time_point lastReport{};
 
     const auto take = [&](const DeviceRecordExchange& record) {
         ConverterView view = MakeConverterView(record, interfaces.NameOf(record.localAddress));
@@ -69,7 +78,7 @@ int RunWatch(const Invocation& invocation, Streams streams)
             changedAddresses.emplace(view.localAddress, view.ip);
             changedMacs.insert(view.mac);
             latest.push_back(std::move(view));
-            shown.emplace_back();  // nothing printed yet
+            shown.push_back(0);
             return;
         }
         ConverterView& entry = latest[at->second];
@@ -86,34 +95,41 @@ int RunWatch(const Invocation& invocation, Streams streams)
     // again after each batch, and every one of them that now differs from
     // what was printed is printed again.
     const auto drained = [&] {
-        if (dropped != droppedReported) {
+        // Said at once, then at most every ten seconds while a flood goes on.
+        const auto now = std::chrono::steady_clock::now();
+        if (dropped != droppedReported &&
+            (droppedReported == 0 || now - lastReport >= std::chrono::seconds(10))) {
             streams.err << "ql5ctl: the watch keeps at most " << kMaxWatchEntries << " converters; "
                         << dropped << " replies of others were dropped\n";
             droppedReported = dropped;
+            lastReport = now;
         }
         if (changedAddresses.empty() && changedMacs.empty())
             return;
         std::vector<std::size_t> affected;
-        std::vector<ConverterView> views;
         for (std::size_t i = 0; i < latest.size(); ++i) {
             if (changedMacs.count(latest[i].mac) != 0 ||
-                changedAddresses.count({latest[i].localAddress, latest[i].ip}) != 0) {
+                changedAddresses.count({latest[i].localAddress, latest[i].ip}) != 0)
                 affected.push_back(i);
-                views.push_back(latest[i]);
-            }
         }
         changedAddresses.clear();
         changedMacs.clear();
-        MarkConflicts(views, networks);
-        for (std::size_t j = 0; j < affected.size() && !outputClosed; ++j) {
-            const std::size_t i = affected[j];
-            latest[i].warnings = std::move(views[j].warnings);
-            if (latest[i] == shown[i])
+        MarkConflictsOf(latest, affected, networks);
+        std::ostringstream line;
+        for (std::size_t i : affected) {
+            if (outputClosed)
+                break;
+            line.str({});
+            WriteConverterJsonLine(line, latest[i]);
+            const std::string text = line.str();
+            // Never 0, which stands for "not printed yet".
+            const std::size_t hash = std::hash<std::string>()(text) | 1;
+            if (hash == shown[i])
                 continue;
-            WriteConverterJsonLine(streams.out, latest[i]);
+            streams.out << text;
             streams.out.flush();
             outputClosed = !streams.out;
-            shown[i] = latest[i];
+            shown[i] = hash;
         }
     };
     const auto round = std::chrono::milliseconds(
