@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 // LockedList: the discovery client's one container. An insertion-ordered set of
 // pointer-wide values that any thread may use; every operation holds the
-// list's own re-entrant lock for its whole duration. It carries the registry of
-// live contexts, each reply queue, local address lists and the code-231 words
-// of a record. The list never frees what its values point to.
+// list's own re-entrant lock for its whole duration. It carries the lists of
+// local addresses that the sweep and the requests open their sockets on; the
+// registry of contexts, the reply queue and a record's code-231 words keep
+// containers of their own. The list never frees what its values point to.
 //
 // Beside the chain of entries the list keeps a hash index, so Add, Contains and
 // Remove take constant time on average; order and results are those of a plain

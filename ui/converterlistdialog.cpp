@@ -608,9 +608,9 @@ void ConverterListDialog::exportList()
     dialog.selectFile(QStringLiteral("converters.csv"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    saveList(dialog.selectedFiles().first(), dialog.selectedNameFilter() == jsonFilter
-                                                 ? InventoryFormat::kJson
-                                                 : InventoryFormat::kCsv);
+    saveList(dialog.selectedFiles().constFirst(), dialog.selectedNameFilter() == jsonFilter
+                                                      ? InventoryFormat::kJson
+                                                      : InventoryFormat::kCsv);
 }
 
 bool ConverterListDialog::saveList(const QString& fileName, InventoryFormat format)

@@ -22,7 +22,7 @@ QHash<int, QString> readStringTable()
         if (tab <= 0)
             continue;
         bool isNumber = false;
-        const int id = line.left(tab).toInt(&isNumber);
+        const int id = QStringView(line).left(tab).toInt(&isNumber);
         if (isNumber)
             table.insert(id, line.mid(tab + 1));
     }

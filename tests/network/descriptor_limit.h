@@ -2,7 +2,7 @@
 // Lowers the process's descriptor limit so that only a given number of
 // descriptors can still be opened, and restores it when it goes out of scope:
 // a way to make the client's own socket calls fail with EMFILE, a failure on
-// this host that its status text must explain. Use it only while no other
+// this host that its status text must explain, or its socket waits fail. Use it only while no other
 // thread of the test opens descriptors.
 #pragma once
 
@@ -31,6 +31,18 @@ public:
         rlimit lowered = saved_;
         lowered.rlim_cur = number;
         ok_ = setrlimit(RLIMIT_NOFILE, &lowered) == 0;
+    }
+    // The limit set to this number outright, whatever is open: besides
+    // opening, a poll of more descriptors than the limit then fails (EINVAL).
+    struct Exactly {
+        rlim_t number;
+    };
+    explicit DescriptorLimit(Exactly limit)
+    {
+        ok_ = getrlimit(RLIMIT_NOFILE, &saved_) == 0;
+        rlimit lowered = saved_;
+        lowered.rlim_cur = limit.number;
+        ok_ = ok_ && setrlimit(RLIMIT_NOFILE, &lowered) == 0;
     }
     ~DescriptorLimit()
     {

@@ -4,6 +4,15 @@
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
 #include "sweep_drain.h"
+#ifndef _WIN32
+#include "context.h"
+#include "descriptor_limit.h"
+
+#include <fcntl.h>
+#include <poll.h>
+
+#include <iterator>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -260,6 +269,67 @@ TEST_F(OneLinkSweep, StartFailsWithTheReasonWhenNoAddressIsUp)
     StopDiscovery(handle_);
     EXPECT_GT(recorder_.Count(), 0);
 }
+
+#ifndef _WIN32
+namespace {
+
+// Whether the context's stop signal is set and not yet consumed.
+bool StopPending(DiscoveryHandle handle)
+{
+    pollfd watched{ql5::ResolveContext(handle)->stopEvent->Native().readable, POLLIN, 0};
+    return poll(&watched, 1, 0) == 1;
+}
+
+// The descriptors below 1024 that are open now. Asking opens none, so it
+// works under a lowered descriptor limit too.
+std::vector<int> OpenDescriptors()
+{
+    std::vector<int> open;
+    for (int descriptor = 0; descriptor < 1024; ++descriptor) {
+        if (fcntl(descriptor, F_GETFD) != -1)
+            open.push_back(descriptor);
+    }
+    return open;
+}
+
+}  // namespace
+
+TEST_F(OneLinkSweep, AStopLeftPendingByASweepThatEndedByItselfSparesTheNext)
+{
+    ASSERT_TRUE(StartFleet(R"({"converters": [
+        {"mac": "02:51:c5:00:00:01", "misbehave": {"delayMs": 700}}]})"));
+    const std::vector<int> before = OpenDescriptors();
+    const auto firstRequest = std::chrono::steady_clock::now();
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    std::vector<int> sweepSockets;
+    const std::vector<int> after = OpenDescriptors();
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                        std::back_inserter(sweepSockets));
+    ASSERT_FALSE(sweepSockets.empty());
+    {
+        // poll refuses more descriptors than the descriptor limit, so with
+        // the limit at one the sweep thread's wait on its socket and its stop
+        // signal fails at its next cycle, and the thread ends by itself,
+        // closing its sockets.
+        const DescriptorLimit limit(DescriptorLimit::Exactly{1});
+        ASSERT_TRUE(limit.Ok());
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (fcntl(sweepSockets.front(), F_GETFD) != -1 &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(20ms);
+    }
+    // The stop comes to a thread that has ended: nobody consumes it.
+    StopDiscovery(handle_);
+    ASSERT_TRUE(StopPending(handle_)) << "the sweep thread did not end by itself";
+    // The first request's late answer has come and gone.
+    std::this_thread::sleep_until(firstRequest + 1s);
+
+    // The next sweep runs past its first cycle: the converter answers after 700 ms.
+    ASSERT_EQ(StartDiscovery(handle_, recorder_.Window(), kRepliesWaiting, 0), 0);
+    EXPECT_EQ(CollectRecords(handle_, 1, 3s).size(), 1u);
+    StopDiscovery(handle_);
+}
+#endif
 
 TEST_F(OneLinkSweep, ARepeatingConverterWaitsOnceAndForgedFloodsStopAtTheCap)
 {

@@ -173,36 +173,42 @@ TEST_F(ClientRoundTrip, CommandAnswersCarryTheOutcome)
     EXPECT_EQ(record_.errorCode, 5);
     EXPECT_EQ(std::string(record_.resultMessage), std::string(255, 'm'));
 
-    ASSERT_EQ(Decode(ql5sim::EncodeCommandReply(c, ql5sim::kProtocolMagic, ql5sim::kRebootReply, true),
-                     ql5::kRebootReply),
-              1);
+    ASSERT_EQ(
+        Decode(ql5sim::EncodeCommandReply(c, ql5sim::kProtocolMagic, ql5sim::kRebootReply, true),
+               ql5::kRebootReply),
+        1);
     EXPECT_EQ(record_.resultFlag, 0);
     EXPECT_EQ(record_.errorCode, 0);
     EXPECT_STREQ(record_.resultMessage, "");
     // A reply is only ever taken for the type its request expects.
-    EXPECT_EQ(Decode(ql5sim::EncodeCommandReply(c, ql5sim::kProtocolMagic, ql5sim::kRebootReply, true),
-                     ql5::kConfigureDhcpReply),
-              0);
+    EXPECT_EQ(
+        Decode(ql5sim::EncodeCommandReply(c, ql5sim::kProtocolMagic, ql5sim::kRebootReply, true),
+               ql5::kConfigureDhcpReply),
+        0);
 }
 
 TEST_F(ClientRoundTrip, MisbehavingRepliesAreRefusedOrMarked)
 {
     ql5sim::Converter c = FullConverter();
     c.misbehave.replyMagic = 0x44494748;
-    EXPECT_FALSE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kProtocolMagic), ql5::kDiscoveryReply));
+    EXPECT_FALSE(
+        Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kProtocolMagic), ql5::kDiscoveryReply));
 
     c = FullConverter();
     c.misbehave.replyType = ql5sim::kConfigureStaticReply;
-    EXPECT_FALSE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kProtocolMagic), ql5::kDiscoveryReply));
+    EXPECT_FALSE(
+        Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kProtocolMagic), ql5::kDiscoveryReply));
 
     c = FullConverter();
     c.extraFields.push_back(ql5sim::ReplyField{16, {0x00, 0x00, 0x01}});  // 3-byte integer
-    EXPECT_FALSE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kProtocolMagic), ql5::kDiscoveryReply));
+    EXPECT_FALSE(
+        Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kProtocolMagic), ql5::kDiscoveryReply));
     EXPECT_NE(Exchange().presenceFlags & QL5_HAS_MAC_ADDRESS, 0u);
 
     c = FullConverter();
     c.misbehave.omitMac = true;
-    ASSERT_TRUE(Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kProtocolMagic), ql5::kDiscoveryReply));
+    ASSERT_TRUE(
+        Decode(ql5sim::EncodeDiscoveryReply(c, ql5sim::kProtocolMagic), ql5::kDiscoveryReply));
     EXPECT_EQ(Exchange().presenceFlags & QL5_HAS_MAC_ADDRESS, 0u);
 
     // Padded to the largest reply a receiver keeps: still a whole reply.

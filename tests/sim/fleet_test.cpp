@@ -101,8 +101,9 @@ TEST(Fleet, RefusesMistakesNamingThePlace)
               "fleet.converters[0]: needs a \"mac\"");
     EXPECT_EQ(LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01", "ip": "1.2.3"}]})"),
               "fleet.converters[0].ip: is not a dotted IPv4 address");
-    EXPECT_EQ(LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01", "serialLinkPort": 70000}]})"),
-              "fleet.converters[0].serialLinkPort: must be between 0 and 65535");
+    EXPECT_EQ(
+        LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01", "serialLinkPort": 70000}]})"),
+        "fleet.converters[0].serialLinkPort: must be between 0 and 65535");
     EXPECT_EQ(LoadError(R"({"converters": [{"mac": "02:51:c5:00:00:01",
                                             "misbehave": {"dorp": true}}]})"),
               "fleet.converters[0].misbehave: unknown key \"dorp\"");

@@ -728,7 +728,12 @@ void TestConverterListDialog::exportWritesTheShapeOfQl5ctlList()
         QVERIFY(files != nullptr);
         files->selectNameFilter(QStringLiteral("JSON files (*.json)"));
         emit files->filterSelected(QStringLiteral("JSON files (*.json)"));
-        files->selectFile(directory.filePath(QStringLiteral("plant")));
+        // The name is typed into the name field: selectFile leaves that field
+        // alone once it has the focus, which it gets when the dialog becomes
+        // active, and on a loaded machine that can happen before this runs.
+        auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name != nullptr);
+        name->setText(directory.filePath(QStringLiteral("plant")));
         dialog->accept();  // QFileDialog::accept, which checks the name
     });
     QVERIFY(QTest::qWaitForWindowActive(&window));

@@ -148,7 +148,7 @@ TEST_F(ReplyDecoder, EveryKnownFieldLandsInItsPlaceWithItsBit)
     EXPECT_EQ(x.code7Value, 9);
     EXPECT_STREQ(x.firmwareRevision, "2.4.1");
     EXPECT_STREQ(x.productName, "QL5 Single Serial");  // the reply's name wins
-    EXPECT_EQ(x.portCount, 4);                   // and its own port count
+    EXPECT_EQ(x.portCount, 4);                         // and its own port count
     EXPECT_EQ(x.code12Value, 0xBEEF);
     EXPECT_EQ(record_.resultFlag, 1);
     EXPECT_EQ(record_.errorCode, 5);
@@ -429,10 +429,9 @@ TEST(ReplyDecoderCompletion, OnlyTheQl5MagicCompletesFromTheTable)
         {QL5_PROTOCOL_MAGIC, {0x06, 0x01, 0x11}, "", 0, 0},
         {QL5_PROTOCOL_MAGIC, Concat({{0x06, 0x01, 0x01}, TextField(13, "QL5 Core Module")}),
          "QL5 Core Module", 0, QL5_HAS_PRODUCT_NAME},
-        {QL5_PROTOCOL_MAGIC, TextField(13, "ql5 hub 8"), "ql5 hub 8", 0,
-         QL5_HAS_PRODUCT_NAME},
-        {QL5_PROTOCOL_MAGIC, TextField(13, "QL5 Hub 4 Multi-Interface"), "QL5 Hub 4 Multi-Interface", 4,
-         QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT},
+        {QL5_PROTOCOL_MAGIC, TextField(13, "ql5 hub 8"), "ql5 hub 8", 0, QL5_HAS_PRODUCT_NAME},
+        {QL5_PROTOCOL_MAGIC, TextField(13, "QL5 Hub 4 Multi-Interface"),
+         "QL5 Hub 4 Multi-Interface", 4, QL5_HAS_PRODUCT_NAME | QL5_HAS_PORT_COUNT},
         {0x41424344, {0x06, 0x01, 0x01}, "", 0, 0},
     };
     for (const Case& c : cases) {

@@ -10,6 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -124,6 +125,29 @@ TEST_F(SweepDrain, DropsWhatIsNoReplyAndReadsOnBehindIt)
         EXPECT_EQ(records[i].localAddress, kLocalAddress);
     }
     EXPECT_EQ(Drain(), 0u);
+}
+
+TEST_F(SweepDrain, DropsADatagramCutToFitEvenWhenItsStartIsAWholeReply)
+{
+    // A reply whose header and fields fill the buffer exactly, and one byte
+    // more: cut to fit, what is left reads as a whole reply of its own.
+    Bytes whole = Reply(1);
+    while (whole.size() < kReceiveBufferSize) {
+        const std::size_t value = std::min<std::size_t>(255, kReceiveBufferSize - whole.size() - 2);
+        whole.push_back(0xFE);  // an unknown code, skipped by its length
+        whole.push_back(static_cast<std::uint8_t>(value));
+        whole.resize(whole.size() + value, 0x20);
+    }
+    ASSERT_EQ(whole.size(), kReceiveBufferSize);
+    whole[6] = static_cast<std::uint8_t>((kReceiveBufferSize - kHeaderSize) >> 8);
+    whole[7] = static_cast<std::uint8_t>(kReceiveBufferSize - kHeaderSize);
+    whole.push_back(0x00);
+    Send(whole);
+    Send(Reply(2, Name("valid")));
+    EXPECT_EQ(Drain(), 1u);
+    const auto records = Queued();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].macAddress[5], 2);
 }
 
 TEST_F(SweepDrain, ReadsAtMostTheBoundPerCycle)

@@ -83,8 +83,8 @@ Converter ParseConverterBody(const json& value, const std::string& where)
     CheckKeys(value, where,
               {"mac", "ip", "mask", "gateway", "dns", "dhcp",
                // What a discovery reply says besides the addresses.
-               "name", "code5", "hardwareType", "productName", "firmware", "serialLinkPort", "portCount",
-               "extraFields",
+               "name", "code5", "hardwareType", "productName", "firmware", "serialLinkPort",
+               "portCount", "extraFields",
                // How the converter behaves.
                "password", "successMessage", "refusal", "rebootDelayMs", "rebootSilenceMs",
                "applyAfterReboot", "interfaces", "misbehave"});

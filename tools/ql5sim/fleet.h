@@ -49,14 +49,14 @@ struct Converter {
     std::optional<Ipv4Address> gateway;
     std::optional<Ipv4Address> dns;
     std::optional<std::uint8_t> dhcp;
-    std::optional<std::string> name;           // code 4
-    std::optional<std::string> code5;          // code 5
-    std::optional<std::uint8_t> hardwareType;  // code 6
-    std::optional<std::string> productName;    // code 13
-    std::optional<std::string> firmware;       // code 8
-    std::optional<std::uint16_t> serialLinkPort;     // code 14
-    std::optional<std::uint8_t> portCount;     // code 18
-    std::vector<ReplyField> extraFields;       // appended to every discovery reply
+    std::optional<std::string> name;              // code 4
+    std::optional<std::string> code5;             // code 5
+    std::optional<std::uint8_t> hardwareType;     // code 6
+    std::optional<std::string> productName;       // code 13
+    std::optional<std::string> firmware;          // code 8
+    std::optional<std::uint16_t> serialLinkPort;  // code 14
+    std::optional<std::uint8_t> portCount;        // code 18
+    std::vector<ReplyField> extraFields;          // appended to every discovery reply
 
     std::string password;
     // Answer to a command with the right password. The message (code 9) is

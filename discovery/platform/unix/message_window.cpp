@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
+// Message windows on POSIX systems, Linux among them: a window is a callback in
+// a registry, and posting calls it on the posting thread. Windows has real
+// message-only windows instead (platform/win/message_window.cpp).
 #include "message_window.h"
 
 #include <cstdint>
