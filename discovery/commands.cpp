@@ -109,6 +109,7 @@ int32_t RunCommand(DiscoveryContext* context, const Route& route, const uint8_t*
     if (status) {
         SetStatus(context, record.errorCode, record.resultMessage);
         context->lastReplySource = record.sourceAddress;
+        context->lastReplyLocal = record.exchange.localAddress;
         result = record.resultFlag;
         if (result == 0)
             FollowChange(context, newAddress, replyType == kConfigureDhcpReply);
@@ -191,6 +192,7 @@ int32_t QueryDeviceAt(DiscoveryHandle handle, uint32_t localAddress, uint32_t de
     if (located) {
         std::memcpy(output, &record.exchange, sizeof *output);
         context->lastReplySource = record.sourceAddress;
+        context->lastReplyLocal = record.exchange.localAddress;
     }
     ReleaseDeviceRecord(&record);
     if (!located)
@@ -288,10 +290,16 @@ int32_t SetDeviceSource(DiscoveryHandle handle, const uint8_t macAddress[6], uin
     return 0;
 }
 
-int64_t GetReplySource(DiscoveryHandle handle)
+int32_t GetReplySource(DiscoveryHandle handle, uint32_t* localAddress, uint32_t* sourceAddress)
 {
+    if (!IsLiveContext(handle) || localAddress == nullptr || sourceAddress == nullptr)
+        return -1;
     const DiscoveryContext* context = ResolveContext(handle);
-    return context != nullptr ? int64_t{context->lastReplySource} : -1;
+    if (context == nullptr)
+        return -1;
+    *localAddress = context->lastReplySource != 0 ? context->lastReplyLocal : 0;
+    *sourceAddress = context->lastReplySource;
+    return 0;
 }
 
 }  // extern "C"

@@ -85,8 +85,10 @@ struct DiscoveryContext {
     bool networkingStarted = false;
     // Written and read only by the requests, on the caller's thread.
     ql5::LocatedDevice located;
-    // The address the reply that the last request accepted came from.
+    // Where the reply that the last request accepted came from, and the
+    // local address it arrived on.
     std::uint32_t lastReplySource = 0;
+    std::uint32_t lastReplyLocal = 0;
 };
 
 namespace ql5 {

@@ -194,6 +194,17 @@ std::variant<SweepListing, SweepFailure> SweepFor(
     return SweepListing{replies.TakeViews(), dropped};
 }
 
+std::size_t NextHostOffset(std::size_t offset, double seconds, std::size_t count)
+{
+    if (count == 0)
+        return 0;
+    // Less one burst: the round's end may fall in the middle of one.
+    constexpr double kBurst = 64;
+    const auto asked =
+        static_cast<std::size_t>(std::max(0.0, seconds * QL5_SWEEP_HOSTS_PER_SECOND - kBurst));
+    return (offset + std::min(asked, count)) % count;
+}
+
 std::optional<SweepFailure> SweepRepeatedly(
     std::chrono::milliseconds round, const std::function<void(const DeviceRecordExchange&)>& take,
     const std::function<void()>& drained, const std::function<bool()>& stopped,
@@ -224,15 +235,9 @@ std::optional<SweepFailure> SweepRepeatedly(
         const auto start = std::chrono::steady_clock::now();
         if (auto failure = session.Sweep(round, withoutSource, drained, stopped))
             return failure;
-        if (!hosts.empty()) {
-            const double seconds =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            // Less one burst: the round's end may fall in the middle of one.
-            constexpr double kBurst = 64;
-            const auto asked = static_cast<std::size_t>(
-                std::max(0.0, seconds * QL5_SWEEP_HOSTS_PER_SECOND - kBurst));
-            next = (next + std::min(asked, hosts.size())) % hosts.size();
-        }
+        next = NextHostOffset(
+            next, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+            hosts.size());
     }
     return std::nullopt;
 }

@@ -87,6 +87,12 @@ std::variant<SweepListing, SweepFailure> SweepFor(
     std::chrono::milliseconds length, const LatestReplies::InterfaceNamer& interfaceName,
     const std::vector<std::uint32_t>& hosts = {});
 
+// Where the next round of a watch begins in a list of `count` --host
+// addresses, after a round that began at `offset` and lasted `seconds`: a low
+// estimate of how far the client got at its pace, so that no address is
+// skipped (a few may be asked twice).
+std::size_t NextHostOffset(std::size_t offset, double seconds, std::size_t count);
+
 // Runs sweeps back to back, each `round` long (a sweep asks once, so a new
 // round is what asks converters again), and hands every record to `take` as
 // soon as it is read, then calls `drained` once for what was read together,

@@ -369,10 +369,14 @@ QL5_API int32_t ConfigureStatic(DiscoveryHandle handle, const uint8_t macAddress
 QL5_API int32_t ConfigureDhcp(DiscoveryHandle handle, const uint8_t macAddress[6],
                               uint32_t dhcpSetting, const char *password);
 
-/* The source address (network order) of the reply that the last query or
- * command on this context accepted, 0 when the last request got none. -1 if
- * the handle is not open. */
-QL5_API int64_t GetReplySource(DiscoveryHandle handle);
+/* Where the reply that the last query or command on this context accepted
+ * came from: *sourceAddress gets the address it came from and *localAddress
+ * the local address it arrived on (network order), both 0 when the last
+ * request got none. Together they are what SetDeviceSource takes, for
+ * another context that is to ask the same converter. Returns 0, or -1 if the
+ * handle is not open or a pointer is null. */
+QL5_API int32_t GetReplySource(DiscoveryHandle handle, uint32_t *localAddress,
+                               uint32_t *sourceAddress);
 
 /* Tells the context where a search of the caller's own has located the
  * converter: a sweep that listened at least the 500 ms window and heard this
