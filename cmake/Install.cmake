@@ -100,6 +100,30 @@ if(TARGET ql5ctl AND UNIX)
     DESTINATION ${QL5_ZSH_COMPLETION_DIR})
 endif()
 
+# --- ql5ctl for Prometheus and Ansible --------------------------------------------
+
+# A systemd service and timer that write the listing for node_exporter's
+# textfile collector; packages install them disabled. Debian 12 keeps units
+# in /lib/systemd/system (debian/rules says so).
+set(QL5_SYSTEMD_UNIT_DIR lib/systemd/system CACHE STRING
+  "Where systemd finds ql5ctl's service and timer, relative to the prefix or absolute")
+# The Ansible collection ql5.converters, where Debian's Ansible finds collections.
+set(QL5_ANSIBLE_COLLECTIONS_DIR ${CMAKE_INSTALL_DATADIR}/ansible/collections CACHE STRING
+  "Ansible's collections folder, relative to the prefix or absolute")
+if(TARGET ql5ctl AND UNIX)
+  configure_file(${PROJECT_SOURCE_DIR}/tools/ql5ctl/systemd/ql5ctl-prometheus.service.in
+    ${PROJECT_BINARY_DIR}/packaging/ql5ctl-prometheus.service @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/ql5ctl-prometheus.service
+    ${PROJECT_SOURCE_DIR}/tools/ql5ctl/systemd/ql5ctl-prometheus.timer
+    DESTINATION ${QL5_SYSTEMD_UNIT_DIR})
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/integrations/ansible/ql5/converters
+    DESTINATION ${QL5_ANSIBLE_COLLECTIONS_DIR}/ansible_collections/ql5
+    PATTERN __pycache__ EXCLUDE
+    # Galaxy shows the README; Ansible needs it not, and Debian keeps
+    # documentation in /usr/share/doc.
+    PATTERN README.md EXCLUDE)
+endif()
+
 # --- Desktop metadata of QL5Config -----------------------------------------------
 
 # The scalable icon beside the bitmap ones, and the AppStream description

@@ -15,6 +15,8 @@
 
 #include "platform/system_error.h"
 
+#include <ql5/discovery.h>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -22,7 +24,7 @@ namespace ql5 {
 
 // The status text of every operation that went as it should, and of a request
 // that got no reply.
-inline constexpr char kStatusSuccess[] = "Operation Successful";
+inline constexpr char kStatusSuccess[] = QL5_STATUS_TEXT_SUCCESS;
 
 // What the client failed to do. Each value has one text (DescribeStatus).
 enum class Failure : std::uint8_t {

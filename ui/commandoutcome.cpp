@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "commandoutcome.h"
 
+#include <ql5/discovery.h>
+
 namespace ql5 {
 
 OutcomeKind classify(const CommandOutcome& outcome)
@@ -11,7 +13,8 @@ OutcomeKind classify(const CommandOutcome& outcome)
         return OutcomeKind::kErrorNumber;
     if (outcome.result != -1)
         return OutcomeKind::kRefused;
-    if (outcome.statusText.isEmpty() || outcome.statusText == QLatin1String("Operation Successful"))
+    if (outcome.statusText.isEmpty() ||
+        outcome.statusText == QLatin1String(QL5_STATUS_TEXT_SUCCESS))
         return OutcomeKind::kNoReply;
     return OutcomeKind::kLocalFailure;
 }

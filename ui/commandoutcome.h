@@ -30,7 +30,7 @@ enum class OutcomeKind {
 // The client gives -1 both when nothing came back and when it gave up for a
 // reason of its own (the request could not be made on this computer, or the
 // reply did not state the outcome); only in the second case does it write
-// that reason over the status text "Operation Successful".
+// that reason over the status text QL5_STATUS_TEXT_SUCCESS.
 OutcomeKind classify(const CommandOutcome& outcome);
 
 }  // namespace ql5

@@ -268,7 +268,7 @@ void ConverterListDialog::startSweep(int sweep)
     char reason[256] = {};
     GetStatusText(context_, reason, sizeof reason);
     QString text = shownConverterText(reason);
-    if (text.isEmpty() || text == QLatin1String("Operation Successful"))
+    if (text.isEmpty() || text == QLatin1String(QL5_STATUS_TEXT_SUCCESS))
         text = QStringLiteral("The search for converters could not start.");
     else
         text = QStringLiteral("Cannot search: %1").arg(text);

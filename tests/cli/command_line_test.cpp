@@ -102,6 +102,10 @@ TEST(CommandLine, OptionsBelongToTheirSubcommands)
 {
     EXPECT_EQ(Accepted({"list", "--wait", "0.5", "--format=csv"}).waitSeconds, 0.5);
     EXPECT_EQ(Accepted({"list", "--format", "json"}).format, OutputFormat::kJson);
+    EXPECT_EQ(Accepted({"list", "--format", "prometheus"}).format, OutputFormat::kPrometheus);
+    EXPECT_NE(
+        Refusal({"info", "0251c501020a", "--format", "prometheus"}).find("table, json or csv"),
+        std::string::npos);
     EXPECT_TRUE(Accepted({"reboot", "--wait", "0251c501020a"}).waitForReboot);
     EXPECT_TRUE(
         Accepted({"set-ip", "0251c501020a", "1.2.3.4", "255.0.0.0", "1.2.3.1", "--password-stdin"})
@@ -131,7 +135,8 @@ TEST(CommandLine, ListWaitMustBeAPositiveNumberOfSecondsUpToAnHour)
     for (std::string_view bad : {"0", "-1", "3601", "nan", "inf", "1e3", "two", ""})
         EXPECT_NE(Refusal({"list", "--wait", bad}).find("--wait"), std::string::npos) << bad;
     EXPECT_NE(Refusal({"list", "--wait"}).find("needs a value"), std::string::npos);
-    EXPECT_NE(Refusal({"list", "--format", "xml"}).find("table, json or csv"), std::string::npos);
+    EXPECT_NE(Refusal({"list", "--format", "xml"}).find("table, json, csv or prometheus"),
+              std::string::npos);
 }
 
 TEST(CommandLine, WrongOperandCountsNameWhatIsMissing)
@@ -208,6 +213,15 @@ TEST(CommandLine, VerifyWatchAndApplyOptions)
               std::string::npos);
     EXPECT_TRUE(Accepted({"list", "--watch"}).watch);
     EXPECT_NE(Refusal({"list", "--watch", "--format", "csv"}).find("--watch"), std::string::npos);
+    EXPECT_EQ(Accepted({"list", "--watch"}).lostAfter, 3u);
+    EXPECT_EQ(Accepted({"list", "--watch", "--lost-after=1000"}).lostAfter, 1000u);
+    for (std::string_view bad : {"0", "1001", "-1", "2.5", "two", ""})
+        EXPECT_NE(Refusal({"list", "--watch", "--lost-after", bad}).find("1 to 1000"),
+                  std::string::npos)
+            << bad;
+    EXPECT_NE(Refusal({"list", "--lost-after", "2"}).find("add --watch"), std::string::npos);
+    EXPECT_NE(Refusal({"info", "0251c501020a", "--lost-after", "2"}).find("unknown option"),
+              std::string::npos);
     const Invocation apply = Accepted({"apply", "plan.csv", "--dry-run", "--format", "json"});
     EXPECT_EQ(apply.planFile, "plan.csv");
     EXPECT_TRUE(apply.dryRun);

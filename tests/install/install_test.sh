@@ -132,7 +132,7 @@ awk '/^# EXAMPLE/ { inside = 1; next }
 # --- The programs and what comes with them ------------------------------------
 
 if [ "$mode" = deb ]; then
-  for name in ql5ctl ql5sim ql5config; do
+  for name in ql5ctl ql5sim ql5config ql5-ansible-collection; do
     deb=$(package_file "$name")
     dpkg-deb -f "$deb" Package Version Depends
     dpkg-deb -x "$deb" "$work/root"
@@ -141,6 +141,7 @@ if [ "$mode" = deb ]; then
   # Each package holds its own part: a file in the wrong package would go
   # unnoticed when they are unpacked together.
   multiarch=${libdir#lib/}
+  collection=usr/share/ansible/collections/ansible_collections/ql5/converters
   holds=(
     "$library_deb|usr/lib/$multiarch/libql5discovery.so.$library_major"
     "$library_deb|usr/lib/$multiarch/libql5discovery.so.$library_version"
@@ -153,6 +154,11 @@ if [ "$mode" = deb ]; then
     "$(package_file ql5ctl)|usr/share/man/man1/ql5ctl.1.gz"
     "$(package_file ql5ctl)|usr/share/bash-completion/completions/ql5ctl"
     "$(package_file ql5ctl)|usr/share/zsh/vendor-completions/_ql5ctl"
+    "$(package_file ql5ctl)|lib/systemd/system/ql5ctl-prometheus.service"
+    "$(package_file ql5ctl)|lib/systemd/system/ql5ctl-prometheus.timer"
+    "$(package_file ql5-ansible-collection)|$collection/galaxy.yml"
+    "$(package_file ql5-ansible-collection)|$collection/plugins/inventory/discovery.py"
+    "$(package_file ql5-ansible-collection)|$collection/plugins/modules/converter.py"
     "$(package_file ql5sim)|usr/bin/ql5sim"
     "$(package_file ql5sim)|usr/share/man/man1/ql5sim.1.gz"
     "$(package_file ql5sim)|usr/share/doc/ql5sim/README.md.gz"
@@ -190,6 +196,7 @@ expected=(
   "share/man/man1/ql5ctl.1$man_suffix" "share/man/man1/ql5sim.1$man_suffix"
   "share/man/man3/ql5discovery.3$man_suffix"
   share/bash-completion/completions/ql5ctl
+  share/ansible/collections/ansible_collections/ql5/converters/galaxy.yml
 )
 with_ui=0
 if [ "$mode" = deb ] || [ -x "$from/ui/QL5Config" ]; then
@@ -204,6 +211,17 @@ fi
 for file in "${expected[@]}" "${zsh_dir#"$root"/}/_ql5ctl"; do
   [ -e "$root/$file" ] || fail "$file is missing from the installation"
 done
+
+# The Prometheus service runs the packaged ql5ctl (an installation under
+# another prefix names the prefix it was configured for).
+if [ "$mode" = deb ]; then
+  grep -q "^ExecStart=.*[ ']/usr/bin/ql5ctl list --format prometheus " \
+    "$root/../lib/systemd/system/ql5ctl-prometheus.service" ||
+    fail "ql5ctl-prometheus.service does not run /usr/bin/ql5ctl"
+else
+  [ -f "$root/lib/systemd/system/ql5ctl-prometheus.timer" ] ||
+    fail "lib/systemd/system/ql5ctl-prometheus.timer is missing from the installation"
+fi
 
 # The installed ql5ctl finds the installed library by itself.
 library=$(ldd "$root/bin/ql5ctl" | awk '/libql5discovery/ {print $3}')

@@ -109,6 +109,39 @@ TEST_F(TwoLinks, QueryFindsAConverterOnTheSecondNetwork)
     EXPECT_EQ(FormatIpv4(record.localAddress), ql5::lab::WorkstationAddress(2));
 }
 
+// The public list of local addresses names the lab's interfaces with their
+// masks and flags; a short array gets the first entries and the full count.
+TEST_F(TwoLinks, LocalAddressesCarryTheirInterfacesMasksAndFlags)
+{
+    std::vector<LocalInterfaceAddress> listed(64);
+    const int32_t count = ListLocalAddresses(listed.data(), 64);
+    ASSERT_GE(count, 2);
+    ASSERT_LE(count, 64);
+    listed.resize(static_cast<std::size_t>(count));
+    for (int link : {1, 2}) {
+        const auto found = std::find_if(listed.begin(), listed.end(), [&](const auto& entry) {
+            return FormatIpv4(entry.address) == ql5::lab::WorkstationAddress(link);
+        });
+        ASSERT_NE(found, listed.end()) << link;
+        EXPECT_EQ(FormatIpv4(found->subnetMask), "255.255.255.0");
+        EXPECT_EQ(found->flags, QL5_INTERFACE_UP);
+#ifndef _WIN32
+        EXPECT_STREQ(found->interfaceName, ql5::lab::WorkstationInterface(link).c_str());
+#endif
+    }
+    for (const auto& entry : listed) {
+        if (FormatIpv4(entry.address).rfind("127.", 0) == 0) {
+            EXPECT_NE(entry.flags & QL5_INTERFACE_LOOPBACK, 0u);
+        }
+    }
+    LocalInterfaceAddress first{};
+    EXPECT_EQ(ListLocalAddresses(&first, 1), count);
+    EXPECT_EQ(first.address, listed[0].address);
+    EXPECT_STREQ(first.interfaceName, listed[0].interfaceName);
+    EXPECT_EQ(ListLocalAddresses(nullptr, 0), count);
+    EXPECT_EQ(ListLocalAddresses(nullptr, 1), -1);
+}
+
 TEST_F(TwoLinks, AnAddressWhoseSocketCannotBeOpenedIsSkippedAndTheOthersServe)
 {
     // One descriptor to spare: the first network's socket takes it, and the

@@ -28,6 +28,7 @@ ConfigureStaticAt
 ConfigureDhcpAt
 GetDroppedCount
 GetSweepAddresses
+ListLocalAddresses
 SetSweepHosts
 Ql5CreateMessageWindow
 Ql5DestroyMessageWindow

@@ -14,22 +14,7 @@ namespace ql5ctl {
 namespace {
 
 constexpr double kLongestWaitSeconds = 3600;
-
-struct SubcommandInfo {
-    std::string_view name;
-    Subcommand command;
-    std::size_t operands;          // positional arguments after the name
-    std::string_view operandText;  // how --help names them, for error messages
-};
-
-constexpr SubcommandInfo kSubcommands[] = {
-    {"list", Subcommand::kList, 0, ""},
-    {"info", Subcommand::kInfo, 1, "MAC"},
-    {"set-ip", Subcommand::kSetIp, 4, "MAC IP MASK GATEWAY"},
-    {"dhcp", Subcommand::kDhcp, 1, "MAC"},
-    {"reboot", Subcommand::kReboot, 1, "MAC"},
-    {"apply", Subcommand::kApply, 1, "PLAN"},
-};
+constexpr unsigned kMostLostAfterRounds = 1000;
 
 // An argument quoted in an error message, with anything that could act on
 // the terminal shown as an escape.
@@ -80,6 +65,16 @@ std::string ForceHint(const ql5common::SettingsVerdict& verdict)
 
 namespace {
 
+// Whether arg is --help, --version or another name of theirs.
+bool IsOwnOption(OptionEffect effect, std::string_view arg)
+{
+    for (const OptionEntry& option : kOptions) {
+        if (option.effect == effect && (arg == option.name || arg == option.alias))
+            return true;
+    }
+    return false;
+}
+
 bool IsPasswordOption(std::string_view name)
 {
     return name == "--password" || name == "-p" || name == "--pass" || name == "--passwd";
@@ -105,116 +100,152 @@ private:
         return args_[next_++];
     }
 
-    bool TakeOption(const SubcommandInfo& sub, std::string_view arg);
-    bool TakeOperands(const SubcommandInfo& sub, const std::vector<std::string_view>& operands);
-    bool TakeHost(const SubcommandInfo& sub, std::string_view name,
-                  const std::optional<std::string_view>& inlineValue);
+    bool TakeOption(const SubcommandEntry& sub, std::string_view arg);
+    bool TakeOperands(const SubcommandEntry& sub, const std::vector<std::string_view>& operands);
+    bool TakeValue(const SubcommandEntry& sub, const OptionEntry& option,
+                   const std::optional<std::string_view>& value);
+    bool TakeHost(bool ranges, std::string_view value);
 
     const std::vector<std::string_view>& args_;
     std::size_t next_ = 0;
     Invocation invocation_;
+    bool lostAfterGiven_ = false;
     std::string error_;
 };
 
-bool Parser::TakeOption(const SubcommandInfo& sub, std::string_view arg)
+// The row of the grammar for this option of this command, if it has one.
+const OptionEntry* FindOption(Subcommand command, std::string_view name, bool hasInlineValue)
+{
+    for (const OptionEntry& option : kOptions) {
+        if ((option.commands & Commands(command)) != 0 && option.name == name &&
+            (option.value != ValueKind::kNone || !hasInlineValue))
+            return &option;
+    }
+    return nullptr;
+}
+
+// "table, json or csv" for the choices "table|json|csv".
+std::string ChoicesText(std::string_view choices)
+{
+    std::string text(choices);
+    const std::size_t last = text.rfind('|');
+    if (last != std::string::npos)
+        text.replace(last, 1, " or ");
+    for (std::size_t bar = text.find('|'); bar != std::string::npos; bar = text.find('|'))
+        text.replace(bar, 1, ", ");
+    return text;
+}
+
+bool IsChoice(std::string_view choices, std::string_view value)
+{
+    while (!choices.empty()) {
+        const std::size_t bar = choices.find('|');
+        if (choices.substr(0, bar) == value)
+            return true;
+        choices = bar == std::string_view::npos ? std::string_view() : choices.substr(bar + 1);
+    }
+    return false;
+}
+
+bool Parser::TakeOption(const SubcommandEntry& sub, std::string_view arg)
 {
     const auto [name, inlineValue] = SplitOption(arg);
-    const Subcommand command = sub.command;
     if (IsPasswordOption(name)) {
         error_ =
             "the password is never taken from the command line, where other users can "
             "read it; use --password-stdin, QL5_PASSWORD or the prompt";
         return false;
     }
-    if (name == "--format" && (command == Subcommand::kList || command == Subcommand::kInfo ||
-                               command == Subcommand::kApply)) {
-        const auto value = OptionValue(name, inlineValue);
+    const OptionEntry* option = FindOption(sub.command, name, inlineValue.has_value());
+    if (option == nullptr) {
+        // The value after "=" is never repeated: --password-stdin=secret is a
+        // likely slip, and the error goes to a terminal, a log or a CI page.
+        error_ = "unknown option " + Quoted(name) + (inlineValue ? " with a value" : "") + " for " +
+                 std::string(sub.name);
+        return false;
+    }
+    std::optional<std::string_view> value = inlineValue;
+    if (option->value == ValueKind::kRequired) {
+        value = OptionValue(name, inlineValue);
         if (!value)
             return false;
-        const auto format = ParseOutputFormat(*value);
-        if (!format || (command == Subcommand::kApply && *format == OutputFormat::kCsv)) {
-            error_ = command == Subcommand::kApply
-                         ? "--format must be table or json, not " + Quoted(*value)
-                         : "--format must be table, json or csv, not " + Quoted(*value);
+        if (!option->choices.empty() && !IsChoice(option->choices, *value)) {
+            error_ = std::string(name) + " must be " + ChoicesText(option->choices) + ", not " +
+                     Quoted(*value);
             return false;
         }
-        invocation_.format = *format;
-        return true;
     }
-    if (name == "--wait" && (command == Subcommand::kList || command == Subcommand::kApply)) {
-        const auto value = OptionValue(name, inlineValue);
-        if (!value)
-            return false;
-        const auto seconds = ParseSeconds(*value);
+    return TakeValue(sub, *option, value);
+}
+
+bool Parser::TakeValue(const SubcommandEntry& sub, const OptionEntry& option,
+                       const std::optional<std::string_view>& value)
+{
+    const std::string_view text = value.value_or(std::string_view());
+    switch (option.effect) {
+    case OptionEffect::kHelp:
+    case OptionEffect::kVersion: break;  // taken before any command
+    case OptionEffect::kFormat:
+        if (const auto format = ParseOutputFormat(text)) {
+            invocation_.format = *format;
+            return true;
+        }
+        break;
+    case OptionEffect::kWaitSeconds: {
+        const auto seconds = ParseSeconds(text);
         if (!seconds) {
-            error_ =
-                "--wait takes a number of seconds above 0 and up to 3600, not " + Quoted(*value);
+            error_ = "--wait takes a number of seconds above 0 and up to 3600, not " + Quoted(text);
             return false;
         }
         invocation_.waitSeconds = *seconds;
         return true;
     }
-    if (name == "--wait" && command == Subcommand::kReboot && !inlineValue) {
-        invocation_.waitForReboot = true;
-        return true;
-    }
-    if (name == "--interface" && (command == Subcommand::kInfo || NeedsPassword(command))) {
-        const auto value = OptionValue(name, inlineValue);
-        if (!value)
-            return false;
-        if (value->empty()) {
+    case OptionEffect::kWaitForReboot: invocation_.waitForReboot = true; return true;
+    case OptionEffect::kInterface:
+        if (text.empty()) {
             error_ = "--interface needs an interface name such as eth1 or a local IPv4 address";
             return false;
         }
-        invocation_.interface = std::string(*value);
+        invocation_.interface = std::string(text);
         return true;
-    }
-    if (name == "--host")
-        return TakeHost(sub, name, inlineValue);
-    if (name == "--verify" && (command == Subcommand::kSetIp || command == Subcommand::kDhcp ||
-                               command == Subcommand::kApply)) {
-        if (inlineValue && *inlineValue != "strict") {
-            error_ = "--verify takes no value or =strict, not " + Quoted(*inlineValue);
+    case OptionEffect::kHostRanges:
+    case OptionEffect::kDeviceHost:
+        return TakeHost(option.effect == OptionEffect::kHostRanges, text);
+    case OptionEffect::kVerify:
+        if (value && !IsChoice(option.choices, text)) {
+            error_ = "--verify takes no value or =strict, not " + Quoted(text);
             return false;
         }
-        invocation_.verify = inlineValue ? VerifyMode::kStrict : VerifyMode::kReport;
+        invocation_.verify = value ? VerifyMode::kStrict : VerifyMode::kReport;
+        return true;
+    case OptionEffect::kWatch: invocation_.watch = true; return true;
+    case OptionEffect::kLostAfter: {
+        unsigned rounds = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), rounds);
+        if (error != std::errc() || end != text.data() + text.size() || rounds < 1 ||
+            rounds > kMostLostAfterRounds) {
+            error_ = "--lost-after takes a number of rounds from 1 to 1000, not " + Quoted(text);
+            return false;
+        }
+        invocation_.lostAfter = rounds;
+        lostAfterGiven_ = true;
         return true;
     }
-    if (name == "--watch" && command == Subcommand::kList && !inlineValue) {
-        invocation_.watch = true;
-        return true;
+    case OptionEffect::kDryRun: invocation_.dryRun = true; return true;
+    case OptionEffect::kForce: invocation_.force = true; return true;
+    case OptionEffect::kPasswordFromStdin: invocation_.passwordFromStdin = true; return true;
     }
-    if (name == "--dry-run" && command == Subcommand::kApply && !inlineValue) {
-        invocation_.dryRun = true;
-        return true;
-    }
-    if (name == "--password-stdin" && NeedsPassword(command) && !inlineValue) {
-        invocation_.passwordFromStdin = true;
-        return true;
-    }
-    if (name == "--force" && (command == Subcommand::kSetIp || command == Subcommand::kApply) &&
-        !inlineValue) {
-        invocation_.force = true;
-        return true;
-    }
-    // The value after "=" is never repeated: --password-stdin=secret is a
-    // likely slip, and the error goes to a terminal, a log or a CI page.
-    error_ = "unknown option " + Quoted(name) + (inlineValue ? " with a value" : "") + " for " +
-             std::string(sub.name);
+    error_ = "option " + std::string(option.name) + " is not for " + std::string(sub.name);
     return false;
 }
 
 // list asks every address that each --host names; a command goes to the one
 // converter address it names.
-bool Parser::TakeHost(const SubcommandInfo& sub, std::string_view name,
-                      const std::optional<std::string_view>& inlineValue)
+bool Parser::TakeHost(bool ranges, std::string_view value)
 {
-    const auto value = OptionValue(name, inlineValue);
-    if (!value)
-        return false;
-    if (sub.command == Subcommand::kList) {
-        if (const auto reason = ql5common::AddHosts(*value, invocation_.hosts)) {
-            error_ = "--host " + Quoted(*value) + ": " + *reason;
+    if (ranges) {
+        if (const auto reason = ql5common::AddHosts(value, invocation_.hosts)) {
+            error_ = "--host " + Quoted(value) + ": " + *reason;
             return false;
         }
         return true;
@@ -223,16 +254,16 @@ bool Parser::TakeHost(const SubcommandInfo& sub, std::string_view name,
         error_ = "--host names the one converter to ask; give it once";
         return false;
     }
-    const auto address = ql5common::ParseHostAddress(*value);
+    const auto address = ql5common::ParseHostAddress(value);
     if (!address) {
-        error_ = "--host takes the converter's IPv4 address, like 10.1.2.3, not " + Quoted(*value);
+        error_ = "--host takes the converter's IPv4 address, like 10.1.2.3, not " + Quoted(value);
         return false;
     }
     invocation_.deviceAddress = *address;
     return true;
 }
 
-bool Parser::TakeOperands(const SubcommandInfo& sub, const std::vector<std::string_view>& operands)
+bool Parser::TakeOperands(const SubcommandEntry& sub, const std::vector<std::string_view>& operands)
 {
     if (operands.size() != sub.operands) {
         if (sub.operands == 0)
@@ -284,7 +315,7 @@ std::variant<Invocation, UsageError> Parser::Run()
     for (std::string_view arg : args_) {
         if (arg == "--")
             break;
-        if (arg == "--help" || arg == "-h") {
+        if (IsOwnOption(OptionEffect::kHelp, arg)) {
             invocation_.command = Subcommand::kHelp;
             return invocation_;
         }
@@ -297,12 +328,12 @@ std::variant<Invocation, UsageError> Parser::Run()
         invocation_.command = Subcommand::kHelp;
         return invocation_;
     }
-    if (first == "--version") {
+    if (IsOwnOption(OptionEffect::kVersion, first)) {
         invocation_.command = Subcommand::kVersion;
         return invocation_;
     }
-    const SubcommandInfo* sub = nullptr;
-    for (const SubcommandInfo& candidate : kSubcommands) {
+    const SubcommandEntry* sub = nullptr;
+    for (const SubcommandEntry& candidate : kSubcommands) {
         if (candidate.name == first)
             sub = &candidate;
     }
@@ -339,6 +370,8 @@ std::variant<Invocation, UsageError> Parser::Run()
         if (!verdict)
             return UsageError{verdict.text + ForceHint(verdict) + "; nothing was sent"};
     }
+    if (lostAfterGiven_ && !invocation_.watch)
+        return UsageError{"--lost-after counts rounds of --watch; add --watch"};
     return invocation_;
 }
 
@@ -351,8 +384,7 @@ std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::str
 
 bool NeedsPassword(Subcommand command)
 {
-    return command == Subcommand::kSetIp || command == Subcommand::kDhcp ||
-           command == Subcommand::kReboot || command == Subcommand::kApply;
+    return (kPasswordCommands & Commands(command)) != 0;
 }
 
 }  // namespace ql5ctl

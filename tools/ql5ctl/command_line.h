@@ -2,6 +2,7 @@
 // What the user asked ql5ctl to do, read from its arguments.
 #pragma once
 
+#include "grammar.h"
 #include "output_formats.h"
 
 #include <ql5common/address_text.h>
@@ -14,8 +15,6 @@
 #include <vector>
 
 namespace ql5ctl {
-
-enum class Subcommand { kHelp, kVersion, kList, kInfo, kSetIp, kDhcp, kReboot, kApply };
 
 // set-ip, dhcp and apply: whether to follow the converter after the change
 // until it reports the new settings, and whether failing to see them is an
@@ -41,7 +40,9 @@ struct Invocation {
     // to reach it by unicast; 0 for the discovery group.
     std::uint32_t deviceAddress = 0;
     VerifyMode verify = VerifyMode::kOff;
-    bool watch = false;   // list --watch
+    bool watch = false;  // list --watch
+    // list --watch: silent rounds in a row after which a converter is lost.
+    unsigned lostAfter = 3;
     bool dryRun = false;  // apply --dry-run
     // set-ip, apply --force: send a gateway outside the new subnet.
     bool force = false;

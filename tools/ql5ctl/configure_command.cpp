@@ -4,6 +4,7 @@
 #include "exit_codes.h"
 #include "local_interfaces.h"
 
+#include <ql5/discovery.h>
 #include <ql5common/change_verify.h>
 #include <ql5common/context_owner.h>
 #include <ql5common/converter_text.h>
@@ -48,14 +49,13 @@ std::int32_t SendCommand(const CommandTarget& target, DiscoveryHandle handle,
 enum class RequestFailure { kNoAnswer, kLocal, kAmbiguous, kOutcomeUnknown };
 
 // The client's texts for the failures that ql5ctl tells apart by exit code.
-constexpr char kStatusSuccess[] = "Operation Successful";
 constexpr char kAmbiguousStart[] = "the MAC answered from more than one address";
 constexpr char kOutcomeUnknown[] =
     "the converter's reply did not state whether it carried the command out";
 
 RequestFailure Classify(const std::string& statusText)
 {
-    if (statusText == kStatusSuccess)
+    if (statusText == QL5_STATUS_TEXT_SUCCESS)
         return RequestFailure::kNoAnswer;
     if (statusText.rfind(kAmbiguousStart, 0) == 0)
         return RequestFailure::kAmbiguous;

@@ -1,44 +1,24 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "help_text.h"
 
+#include "grammar.h"
+
+#include <string_view>
+
 namespace ql5ctl {
 
-const char kUsageText[] =
-    "usage: ql5ctl list [--wait SECONDS] [--format table|json|csv] [--watch]\n"
-    "                   [--host ADDRESS|ADDRESS/PREFIX]...\n"
-    "       ql5ctl info MAC [--interface NAME|ADDRESS] [--host ADDRESS]\n"
-    "                       [--format table|json|csv]\n"
-    "       ql5ctl set-ip MAC IP MASK GATEWAY [--interface NAME|ADDRESS]\n"
-    "                     [--host ADDRESS] [--verify[=strict]] [--force]\n"
-    "                     [--password-stdin]\n"
-    "       ql5ctl dhcp MAC [--interface NAME|ADDRESS] [--host ADDRESS]\n"
-    "                     [--verify[=strict]] [--password-stdin]\n"
-    "       ql5ctl reboot MAC [--wait] [--interface NAME|ADDRESS] [--host ADDRESS]\n"
-    "                     [--password-stdin]\n"
-    "       ql5ctl apply PLAN [--dry-run] [--wait SECONDS] [--format table|json]\n"
-    "                     [--interface NAME|ADDRESS] [--verify[=strict]] [--force]\n"
-    "                     [--password-stdin]\n"
-    "       ql5ctl --help | --version\n";
+namespace {
 
-const char kHelpText[] =
-    "ql5ctl: find and configure QL5 serial-to-network converters from the command line.\n"
-    "\n"
-    "usage: ql5ctl list [--wait SECONDS] [--format table|json|csv] [--watch]\n"
-    "                   [--host ADDRESS|ADDRESS/PREFIX]...\n"
-    "       ql5ctl info MAC [--interface NAME|ADDRESS] [--host ADDRESS]\n"
-    "                       [--format table|json|csv]\n"
-    "       ql5ctl set-ip MAC IP MASK GATEWAY [--interface NAME|ADDRESS]\n"
-    "                     [--host ADDRESS] [--verify[=strict]] [--force]\n"
-    "                     [--password-stdin]\n"
-    "       ql5ctl dhcp MAC [--interface NAME|ADDRESS] [--host ADDRESS]\n"
-    "                     [--verify[=strict]] [--password-stdin]\n"
-    "       ql5ctl reboot MAC [--wait] [--interface NAME|ADDRESS] [--host ADDRESS]\n"
-    "                     [--password-stdin]\n"
-    "       ql5ctl apply PLAN [--dry-run] [--wait SECONDS] [--format table|json]\n"
-    "                     [--interface NAME|ADDRESS] [--verify[=strict]] [--force]\n"
-    "                     [--password-stdin]\n"
-    "       ql5ctl --help | --version\n"
-    "\n"
+// The usage wraps before this column.
+constexpr std::size_t kUsageWidth = 80;
+// --help's options: the right column starts here, and a heading longer than
+// fits before it gets a line of its own.
+constexpr std::size_t kHelpColumn = 24;
+
+constexpr char kIntro[] =
+    "ql5ctl: find and configure QL5 serial-to-network converters from the command line.\n";
+
+constexpr char kCommandsText[] =
     "Commands:\n"
     "  list      Search every network of this computer for SECONDS (default 3) and\n"
     "            print each converter that answered: IP address, MAC address, name,\n"
@@ -71,47 +51,9 @@ const char kHelpText[] =
     "  reboot    Restart the converter. With --wait, then ask it once at once and up\n"
     "            to 40 more times 0.5 s apart, each time waiting 0.5 s at most for\n"
     "            the answer, and print \"Status: Ready\" once it has gone quiet and\n"
-    "            answers again, or \"Status: Timed out\" (after about 41 s).\n"
-    "\n"
-    "Options:\n"
-    "  --wait SECONDS        (list, apply) how long to listen for answers, above 0\n"
-    "                        and up to 3600; fractions like 0.5 are allowed\n"
-    "  --wait                (reboot) wait until the converter answers again\n"
-    "  --watch               (list) keep searching, a new round every SECONDS, and\n"
-    "                        print one JSON object per line for every converter that\n"
-    "                        is new or reports something new, until SIGINT, SIGTERM\n"
-    "                        or a closed output (then exit 0)\n"
-    "  --format FORMAT       (list, info) table (the default), json or csv;\n"
-    "                        (apply) table or json\n"
-    "  --verify[=strict]     (set-ip, dhcp, apply) after the change, follow the\n"
-    "                        converter for up to 15 s until it reports the new\n"
-    "                        settings, and say whether it does; with =strict, exit\n"
-    "                        with 9 when it does not\n"
-    "  --dry-run             (apply) check the plan and print what would be sent;\n"
-    "                        send nothing\n"
-    "  --force               (set-ip, apply) send a gateway outside the new subnet,\n"
-    "                        which is refused otherwise\n"
-    "  --interface NAME|ADDRESS\n"
-    "                        (info, set-ip, dhcp, reboot, apply) ask and send\n"
-    "                        through this local interface only: a name such as\n"
-    "                        eth1, or a local IPv4 address as list shows it under\n"
-    "                        localAddress\n"
-    "  --host ADDRESS|ADDRESS/PREFIX\n"
-    "                        (list) also ask this address, or every address of this\n"
-    "                        range (10.1.5.0/28; its network and broadcast addresses\n"
-    "                        left out), by unicast: for converters behind a router,\n"
-    "                        which the multicast search does not reach. Repeatable;\n"
-    "                        65536 addresses (a /16) at most in total, asked at 250 a\n"
-    "                        second, so give --wait the time they need\n"
-    "  --host ADDRESS        (info, set-ip, dhcp, reboot) send to the converter's own\n"
-    "                        IPv4 address by unicast, through the local address that\n"
-    "                        leads there (or the one --interface names)\n"
-    "  --password-stdin      (set-ip, dhcp, reboot, apply) read the password from the\n"
-    "                        first line of standard input (without echo on a\n"
-    "                        terminal)\n"
-    "  -h, --help            show this text\n"
-    "  --version             show the version\n"
-    "\n"
+    "            answers again, or \"Status: Timed out\" (after about 41 s).\n";
+
+constexpr char kAfterOptionsText[] =
     "MAC addresses may be written 02:51:c5:01:02:03, 02-51-C5-01-02-03 or\n"
     "0251c5010203.\n"
     "\n"
@@ -155,5 +97,79 @@ const char kHelpText[] =
     "  10 apply: the plan was refused before anything was sent (the reasons are\n"
     "     printed with their line numbers)\n"
     "  11 apply: at least one row did not succeed (see the table)\n";
+
+// "(list, apply) " for the commands that take an option.
+std::string CommandNames(CommandSet commands)
+{
+    std::string names;
+    for (const SubcommandEntry& sub : kSubcommands) {
+        if ((commands & Commands(sub.command)) != 0)
+            names += (names.empty() ? "(" : ", ") + std::string(sub.name);
+    }
+    return names.empty() ? names : names + ") ";
+}
+
+std::string OptionsText()
+{
+    std::string text = "Options:\n";
+    std::string_view previousHeading;
+    for (const OptionEntry& option : kOptions) {
+        std::string line(2, ' ');
+        if (option.heading != previousHeading) {
+            line += option.heading;
+            if (line.size() + 2 > kHelpColumn)
+                line += "\n" + std::string(kHelpColumn, ' ');
+        }
+        previousHeading = option.heading;
+        line.resize(line.size() < kHelpColumn ? kHelpColumn : line.size(), ' ');
+        line += CommandNames(option.commands);
+        for (const char c : option.help) {
+            line += c;
+            if (c == '\n')
+                line += std::string(kHelpColumn, ' ');
+        }
+        text += line + "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string UsageText()
+{
+    std::string text;
+    for (const SubcommandEntry& sub : kSubcommands) {
+        std::string line =
+            (text.empty() ? "usage: ql5ctl " : "       ql5ctl ") + std::string(sub.name);
+        const std::size_t indent = line.size() + 1;
+        const auto add = [&](std::string_view word) {
+            if (line.size() > indent && line.size() + 1 + word.size() > kUsageWidth) {
+                text += line + "\n";
+                line = std::string(indent - 1, ' ');
+            }
+            line += " ";
+            line += word;
+        };
+        if (!sub.operandText.empty())
+            add(sub.operandText);
+        for (const OptionEntry& option : kOptions) {
+            if ((option.commands & Commands(sub.command)) != 0)
+                add(option.usage);
+        }
+        text += line + "\n";
+    }
+    std::string own = "       ql5ctl";
+    for (const OptionEntry& option : kOptions) {
+        if (option.commands == 0)
+            own += (own.size() == 13 ? " " : " | ") + std::string(option.usage);
+    }
+    return text + own + "\n";
+}
+
+std::string HelpText()
+{
+    return kIntro + ("\n" + UsageText()) + "\n" + kCommandsText + "\n" + OptionsText() + "\n" +
+           kAfterOptionsText;
+}
 
 }  // namespace ql5ctl

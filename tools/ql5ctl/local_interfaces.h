@@ -6,6 +6,7 @@
 #pragma once
 
 #include <ql5common/conflicts.h>
+#include <ql5common/prometheus_text.h>
 
 #include <cstdint>
 #include <map>
@@ -33,6 +34,9 @@ public:
     // loopback), as "eth0 198.51.100.1/24, eth1 203.0.113.1/24"; empty when
     // there are none.
     std::string SearchedText() const;
+
+    // The same networks, each as its interface's name and local address.
+    std::vector<ql5common::SearchedNetwork> Searched() const;
 
 private:
     struct Entry {

@@ -31,7 +31,7 @@ int Run(int argc, char** argv)
     const auto parsed = ParseCommandLine(args);
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
         std::cerr << "ql5ctl: " << error->message << "\n"
-                  << kUsageText << "Run 'ql5ctl --help' for details.\n";
+                  << UsageText() << "Run 'ql5ctl --help' for details.\n";
         return kExitUsage;
     }
     const Invocation& invocation = std::get<Invocation>(parsed);
@@ -39,7 +39,7 @@ int Run(int argc, char** argv)
     const Streams streams{std::cout, std::cerr, StandardErrorIsTerminal()};
     int code = kExitDone;
     switch (invocation.command) {
-    case Subcommand::kHelp: std::cout << kHelpText; break;
+    case Subcommand::kHelp: std::cout << HelpText(); break;
     case Subcommand::kVersion: std::cout << "ql5ctl " QL5CTL_VERSION "\n"; break;
     case Subcommand::kList:
         code = invocation.watch ? RunWatch(invocation, streams) : RunList(invocation, streams);

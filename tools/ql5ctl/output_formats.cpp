@@ -59,6 +59,8 @@ std::optional<OutputFormat> ParseOutputFormat(std::string_view text)
         return OutputFormat::kJson;
     if (text == "csv")
         return OutputFormat::kCsv;
+    if (text == "prometheus")
+        return OutputFormat::kPrometheus;
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
-// The three output formats of `list` and `info`: the table is ql5ctl's own,
-// CSV and JSON are the inventory formats that QL5Config's export shares.
+// The output formats of `list` and `info`: the table is ql5ctl's own, CSV and
+// JSON are the inventory formats that QL5Config's export shares, and `list`
+// also writes Prometheus' text format for a monitoring system.
 #pragma once
 
 #include <ql5common/converter_view.h>
@@ -20,7 +21,7 @@ using ql5common::WriteConverterJsonLine;
 using ql5common::WriteCsv;
 using ql5common::WriteListJson;
 
-enum class OutputFormat { kTable, kJson, kCsv };
+enum class OutputFormat { kTable, kJson, kCsv, kPrometheus };
 
 std::optional<OutputFormat> ParseOutputFormat(std::string_view text);
 

@@ -3,6 +3,8 @@
 // the output that has gone away, in the system's own terms.
 #pragma once
 
+#include "stop_requests.h"
+
 namespace ql5ctl {
 
 // From now on, an interrupt (SIGINT or SIGTERM; on Windows Ctrl+C or
@@ -11,7 +13,7 @@ namespace ql5ctl {
 void CatchStopSignals();
 
 // Whether an interrupt has asked the watch to stop.
-bool StopRequested();
+using ql5tools::StopRequested;
 
 // Whether the reader of standard output is known to have gone away, even
 // before the next write would fail.

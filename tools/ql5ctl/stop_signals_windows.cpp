@@ -3,35 +3,11 @@
 // fails, which ends the watch already.
 #include "stop_signals.h"
 
-#include <windows.h>
-
-#include <atomic>
-
 namespace ql5ctl {
-
-namespace {
-
-// Set from the console's handler thread; lock-free, so safe there.
-std::atomic<bool> stopRequested{false};
-
-BOOL WINAPI RequestStop(DWORD event)
-{
-    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
-        return FALSE;  // closing the console or logging off ends the process as usual
-    stopRequested.store(true);
-    return TRUE;
-}
-
-}  // namespace
 
 void CatchStopSignals()
 {
-    SetConsoleCtrlHandler(RequestStop, TRUE);
-}
-
-bool StopRequested()
-{
-    return stopRequested.load();
+    ql5tools::CatchStopRequests(ql5tools::StopDelivery::kAnyTime);
 }
 
 // The write end of an anonymous pipe cannot be asked whether its reader is

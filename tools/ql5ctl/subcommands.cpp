@@ -10,11 +10,14 @@
 #include "sweep_listing.h"
 #include <ql5common/converter_view.h>
 
+#include <ql5/discovery.h>
 #include <ql5common/address_text.h>
 #include <ql5common/context_owner.h>
 #include <ql5common/details_text.h>
+#include <ql5common/prometheus_text.h>
 #include <ql5common/reboot_wait.h>
 
+#include <chrono>
 #include <cmath>
 #include <string>
 #include <variant>
@@ -30,17 +33,20 @@ constexpr char kClientUnavailable[] =
     "ql5ctl: the discovery client could not be started (out of resources?)\n";
 
 void WriteConverters(const std::vector<ConverterView>& views, OutputFormat format,
-                     std::ostream& out)
+                     const LocalInterfaces& interfaces,
+                     std::chrono::system_clock::time_point listedAt, std::ostream& out)
 {
     switch (format) {
     case OutputFormat::kTable: WriteTable(out, views); break;
     case OutputFormat::kCsv: WriteCsv(out, views); break;
     case OutputFormat::kJson: WriteListJson(out, views); break;
+    case OutputFormat::kPrometheus:
+        ql5common::WritePrometheus(out, views, interfaces.Searched(), listedAt);
+        break;
     }
 }
 
-// The client's status text after a search that took place.
-constexpr char kStatusSuccess[] = "Operation Successful";
+// The start of the client's status text for a MAC that answered from two sources.
 constexpr char kAmbiguousStart[] = "the MAC answered from more than one address";
 
 // Reports a failed query (info, and the first step of the commands): no
@@ -49,7 +55,7 @@ int ReportFailedQuery(const ContextOwner& context, const std::string& macText,
                       const Invocation& invocation, Streams streams)
 {
     const std::string status = context.StatusText();
-    if (status == kStatusSuccess) {
+    if (status == QL5_STATUS_TEXT_SUCCESS) {
         streams.err << "ql5ctl: no converter with MAC " << macText << " answered within 7.5 s";
         if (!invocation.interface.empty())
             streams.err << " through " << PrintableText(invocation.interface);
@@ -115,12 +121,13 @@ int RunList(const Invocation& invocation, Streams streams)
                     << " the search ends before the last are asked\n";
     }
     const LocalInterfaces interfaces;
+    const auto listedAt = std::chrono::system_clock::now();
     auto outcome = SweepFor(
         length, [&interfaces](std::uint32_t address) { return interfaces.NameOf(address); },
         invocation.hosts);
     if (const auto* failure = std::get_if<SweepFailure>(&outcome)) {
         // A list that was never searched for must not look like an empty one.
-        if (failure->reason.empty() || failure->reason == kStatusSuccess) {
+        if (failure->reason.empty() || failure->reason == QL5_STATUS_TEXT_SUCCESS) {
             streams.err << kClientUnavailable;
             return kExitInternal;
         }
@@ -130,7 +137,7 @@ int RunList(const Invocation& invocation, Streams streams)
     SweepListing& listing = std::get<SweepListing>(outcome);
     std::vector<ConverterView>& views = listing.views;
     const std::vector<std::string> warnings = MarkConflicts(views, interfaces.Networks());
-    WriteConverters(views, invocation.format, streams.out);
+    WriteConverters(views, invocation.format, interfaces, listedAt, streams.out);
     // The table only marks a converter; the reasons go to the reader beside it.
     if (invocation.format == OutputFormat::kTable) {
         for (const std::string& warning : warnings)
@@ -172,6 +179,7 @@ int RunInfo(const Invocation& invocation, Streams streams)
         streams.out << ql5common::DetailsText(record, ql5common::TextForm::kNeutralised);
         break;
     case OutputFormat::kCsv: WriteCsv(streams.out, {view}); break;
+    case OutputFormat::kPrometheus:  // refused by the command line
     case OutputFormat::kJson:
         WriteConverterJson(streams.out, view);
         streams.out << '\n';

@@ -208,7 +208,7 @@ std::size_t NextHostOffset(std::size_t offset, double seconds, std::size_t count
 std::optional<SweepFailure> SweepRepeatedly(
     std::chrono::milliseconds round, const std::function<void(const DeviceRecordExchange&)>& take,
     const std::function<void()>& drained, const std::function<bool()>& stopped,
-    const std::vector<std::uint32_t>& hosts)
+    const std::vector<std::uint32_t>& hosts, const std::function<void()>& roundEnded)
 {
     SweepSession session;
     if (auto failure = session.Open(hosts))
@@ -238,6 +238,8 @@ std::optional<SweepFailure> SweepRepeatedly(
         next = NextHostOffset(
             next, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
             hosts.size());
+        if (roundEnded && !stopped())
+            roundEnded();
     }
     return std::nullopt;
 }

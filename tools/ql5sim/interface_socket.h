@@ -73,7 +73,7 @@ struct SocketWait {
 };
 
 // Sleeps until a socket is ready as asked, `timeout` has passed or a stop has
-// been requested (stop_request.h); fills in `readable`. The stop cannot slip
+// been requested (stop_requests.h); fills in `readable`. The stop cannot slip
 // in between the caller's last look at StopRequested() and the sleep.
 void WaitForSockets(std::span<const InterfaceSocket> sockets, std::span<SocketWait> waits,
                     std::chrono::nanoseconds timeout);

@@ -156,9 +156,9 @@ std::size_t InterfaceSocket::Send(std::span<const Datagram> datagrams)
     return sent;
 }
 
-// The stop signals stay blocked (stop_request_posix.cpp) except while the
-// loop sleeps in ppoll, so that a signal is never lost between testing the
-// flag and going to sleep.
+// The stop signals stay blocked (tools/platform/stop_requests.h) except while
+// the loop sleeps in ppoll, so that a signal is never lost between testing
+// the flag and going to sleep.
 void WaitForSockets(std::span<const InterfaceSocket> sockets, std::span<SocketWait> waits,
                     std::chrono::nanoseconds timeout)
 {

@@ -15,6 +15,7 @@
 #include "interface_socket.h"
 #include "process.h"
 #include "simulator.h"
+#include "stop_requests.h"
 
 namespace {
 
@@ -105,7 +106,8 @@ int main(int argc, char** argv)
     if (options.interfaces.empty())
         return Usage("at least one --interface is required");
 
-    ql5sim::CatchStopRequests();
+    // The loop sleeps in WaitForSockets, which lets the stop signals in.
+    ql5tools::CatchStopRequests(ql5tools::StopDelivery::kOnlyWhileWaiting);
     try {
         ql5sim::StartSockets();
         ql5sim::FleetState state(ql5sim::LoadFleet(ReadFile(options.fleet)));

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <limits>
 
-#include "process.h"
+#include "stop_requests.h"
 
 namespace ql5sim {
 namespace {
@@ -37,7 +37,7 @@ Simulator::Simulator(FleetState& state, std::vector<InterfaceSocket> sockets, Da
 void Simulator::Run()
 {
     std::vector<SocketWait> waits(sockets_.size());
-    while (!StopRequested()) {
+    while (!ql5tools::StopRequested()) {
         auto now = Clock::now();
         ReleaseDue(now);
         const bool blocked = Flush();

@@ -21,8 +21,8 @@ class Simulator {
 public:
     Simulator(FleetState& state, std::vector<InterfaceSocket> sockets, DatagramLog& log);
 
-    // Serves until a stop is requested (process.h); the caller has called
-    // CatchStopRequests().
+    // Serves until a stop is requested (tools/platform/stop_requests.h); the
+    // caller has called CatchStopRequests().
     void Run();
 
 private:

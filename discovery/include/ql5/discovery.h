@@ -34,9 +34,9 @@
  * function, a new QL5_HAS_* bit) raise the minor number; fixes raise the patch.
  * Version 2 gave the message-window functions the Ql5 prefix, and added the
  * `At` requests, GetDroppedCount and GetSweepAddresses; 2.1 added
- * SetSweepHosts; 2.3 added ReadDevicesFrom, GetReplySource and
- * SetDeviceSource, and located the converter with the same window and
- * refusal on every route of every request.
+ * SetSweepHosts; 2.3 added QL5_STATUS_TEXT_SUCCESS, ListLocalAddresses,
+ * ReadDevicesFrom, GetReplySource and SetDeviceSource, and located the
+ * converter with the same window and refusal on every route of every request.
  */
 #ifndef QL5_DISCOVERY_H
 #define QL5_DISCOVERY_H
@@ -69,6 +69,13 @@ extern "C" {
 /* The protocol magic that every QL5 context uses. Request headers carry it
  * big-endian, as the bytes 44 49 47 49. */
 #define QL5_PROTOCOL_MAGIC 0x44494749u
+
+/* The status text that every operation starts from and that one which went as
+ * it should leaves. A request that returns -1 with status code 0 and this text
+ * got no answer in time; any other text with code 0 says what failed on this
+ * host (see the requests below). Compare the text with this name, not with
+ * the words. */
+#define QL5_STATUS_TEXT_SUCCESS "Operation Successful"
 
 /* Size of one DeviceRecordExchange, the unit that ReadDevices and QueryDevice
  * hand out. */
@@ -240,6 +247,39 @@ QL5_API int32_t ReadDevicesFrom(DiscoveryHandle handle, DeviceRecordExchange *ar
                                 uint32_t *sourceAddresses, uint32_t number);
 
 /* ------------------------------------------------------------------------
+ * This host's IPv4 addresses, with the interfaces that hold them: what a
+ * program needs to say on which network a converter answered (a record's
+ * localAddress) and where it searched.
+ * ------------------------------------------------------------------------ */
+
+/* Room for an interface name in a LocalInterfaceAddress, its NUL included. */
+#define QL5_INTERFACE_NAME_SIZE 256u
+
+/* LocalInterfaceAddress flags. The sweep and the requests use every address
+ * whose interface is up and not the loopback, each address once. */
+#define QL5_INTERFACE_UP       0x1u
+#define QL5_INTERFACE_LOOPBACK 0x2u
+
+typedef struct LocalInterfaceAddress {
+    uint32_t address;    /* network order */
+    uint32_t subnetMask; /* network order; 255.255.255.255 where the system gives none */
+    uint32_t flags;      /* QL5_INTERFACE_* bits */
+    /* UTF-8, NUL-terminated, cut to fit at a character boundary: the
+     * interface's name ("eth1", or an address label such as "eth1:1"); on
+     * Windows the name the user sees ("Ethernet 2"). */
+    char interfaceName[QL5_INTERFACE_NAME_SIZE];
+} LocalInterfaceAddress;
+
+/* Lists every IPv4 address of this host's interfaces, up or down, in the order
+ * the system lists them; an address that two interfaces hold is listed for
+ * each. Copies the first `number` entries into addresses and returns how many
+ * there are, which may be more than number: call again with room for all (the
+ * list may change in between). Returns -1 if the system could not be asked,
+ * memory ran out, or addresses is null while number is not 0. Needs no context
+ * and sends nothing. */
+QL5_API int32_t ListLocalAddresses(LocalInterfaceAddress *addresses, uint32_t number);
+
+/* ------------------------------------------------------------------------
  * Background discovery
  * ------------------------------------------------------------------------ */
 
@@ -319,7 +359,7 @@ QL5_API int32_t SetSweepHosts(DiscoveryHandle handle, const uint32_t *addresses,
  * fails) returns -1 with status code 0 and a status text that says what failed
  * and why, for example "cannot bind a socket to 198.51.100.1: Cannot assign
  * requested address". A request that simply got no reply in time returns -1
- * and leaves code 0 and "Operation Successful".
+ * and leaves code 0 and "Operation Successful" (QL5_STATUS_TEXT_SUCCESS).
  *
  * One rule against impostors holds on every route (every local address or
  * one, the discovery group or a unicast device address) and on hosts with one

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
-// The host's IPv4 addresses on Linux, from the SIOCGIFCONF and SIOCGIFFLAGS
-// requests. getifaddrs (platform/unix) dumps every link with its statistics
-// and then every address over netlink, which made it the largest part of a
-// sweep's start: well over 100 microseconds before the request could leave,
-// against a few tens here. SIOCGIFCONF lists exactly what a sweep needs, each
-// configured IPv4 address with its interface (or alias label), in the
+// The host's IPv4 addresses on Linux, from the SIOCGIFCONF, SIOCGIFFLAGS and
+// SIOCGIFNETMASK requests. getifaddrs (platform/unix) dumps every link with
+// its statistics and then every address over netlink, which made it the
+// largest part of a sweep's start: well over 100 microseconds before the
+// request could leave, against a few tens here. SIOCGIFCONF lists exactly the
+// configured IPv4 addresses, each with its interface (or alias label), in the
 // kernel's interface order.
 #include "platform/local_addresses.h"
 
@@ -15,7 +15,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -47,9 +46,16 @@ Status Failed()
     return Status::Failed(Failure::kListAddresses, SystemError{errno});
 }
 
+std::uint32_t AddressIn(const sockaddr& address)
+{
+    sockaddr_in in{};
+    std::memcpy(&in, &address, sizeof in);
+    return in.sin_addr.s_addr;
+}
+
 }  // namespace
 
-Status ListHostIpv4Addresses(std::vector<std::uint32_t>& addresses) noexcept
+Status ListInterfaceAddresses(std::vector<InterfaceAddress>& addresses) noexcept
 {
     addresses.clear();
     RequestSocket socket;
@@ -70,22 +76,24 @@ Status ListHostIpv4Addresses(std::vector<std::uint32_t>& addresses) noexcept
         if (::ioctl(socket.Get(), SIOCGIFCONF, &list) != 0)
             return Failed();
         requests.resize(static_cast<std::size_t>(list.ifc_len) / sizeof(ifreq));
-        for (ifreq& request : requests) {
+        for (const ifreq& request : requests) {
             if (request.ifr_addr.sa_family != AF_INET)
                 continue;
-            sockaddr_in address{};
-            std::memcpy(&address, &request.ifr_addr, sizeof address);
-            // The flags replace the address in the request; an interface
-            // removed since the list was read is simply left out.
-            if (::ioctl(socket.Get(), SIOCGIFFLAGS, &request) != 0)
+            // Each answer replaces the address in the request, so each asks
+            // with a copy; an interface removed since the list was read is
+            // simply left out.
+            ifreq flagsRequest = request;
+            if (::ioctl(socket.Get(), SIOCGIFFLAGS, &flagsRequest) != 0)
                 continue;
             const auto flags =
-                static_cast<unsigned>(static_cast<unsigned short>(request.ifr_flags));
-            if ((flags & IFF_UP) == 0 || (flags & IFF_LOOPBACK) != 0)
-                continue;
-            const std::uint32_t value = address.sin_addr.s_addr;
-            if (std::find(addresses.begin(), addresses.end(), value) == addresses.end())
-                addresses.push_back(value);
+                static_cast<unsigned>(static_cast<unsigned short>(flagsRequest.ifr_flags));
+            ifreq maskRequest = request;
+            const std::uint32_t mask = ::ioctl(socket.Get(), SIOCGIFNETMASK, &maskRequest) == 0
+                                           ? AddressIn(maskRequest.ifr_netmask)
+                                           : 0xFFFFFFFFU;
+            addresses.push_back({std::string(request.ifr_name, strnlen(request.ifr_name, IFNAMSIZ)),
+                                 AddressIn(request.ifr_addr), mask, (flags & IFF_UP) != 0,
+                                 (flags & IFF_LOOPBACK) != 0});
         }
     } catch (const std::bad_alloc&) {
         addresses.clear();

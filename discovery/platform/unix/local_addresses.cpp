@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
+// The host's IPv4 addresses on POSIX systems, from getifaddrs.
 #include "platform/local_addresses.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <ifaddrs.h>
 #include <net/if.h>
@@ -10,7 +10,7 @@
 
 namespace ql5::platform {
 
-Status ListHostIpv4Addresses(std::vector<std::uint32_t>& addresses) noexcept
+Status ListInterfaceAddresses(std::vector<InterfaceAddress>& addresses) noexcept
 {
     addresses.clear();
     ifaddrs* interfaces = nullptr;
@@ -21,14 +21,15 @@ Status ListHostIpv4Addresses(std::vector<std::uint32_t>& addresses) noexcept
         for (const ifaddrs* entry = interfaces; entry != nullptr; entry = entry->ifa_next) {
             if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET)
                 continue;
-            if ((entry->ifa_flags & IFF_UP) == 0 || (entry->ifa_flags & IFF_LOOPBACK) != 0)
-                continue;
             const auto* address = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr);
-            const std::uint32_t value = address->sin_addr.s_addr;
-            if (std::find(addresses.begin(), addresses.end(), value) == addresses.end())
-                addresses.push_back(value);
+            const auto* mask = reinterpret_cast<const sockaddr_in*>(entry->ifa_netmask);
+            addresses.push_back({entry->ifa_name, address->sin_addr.s_addr,
+                                 mask != nullptr ? mask->sin_addr.s_addr : 0xFFFFFFFFU,
+                                 (entry->ifa_flags & IFF_UP) != 0,
+                                 (entry->ifa_flags & IFF_LOOPBACK) != 0});
         }
     } catch (const std::bad_alloc&) {
+        addresses.clear();
         status = Status::Failed(Failure::kOutOfMemory);
     }
     ::freeifaddrs(interfaces);

@@ -37,7 +37,7 @@ int main(void)
         return 11;
     if (GetStatusCode(handle) != 0)
         return 12;
-    if (GetStatusText(handle, text, sizeof text) != 0 || strcmp(text, "Operation Successful") != 0)
+    if (GetStatusText(handle, text, sizeof text) != 0 || strcmp(text, QL5_STATUS_TEXT_SUCCESS) != 0)
         return 13;
     if (GetDeviceCount(handle) != 0)
         return 14;
