@@ -6,6 +6,7 @@
 #include <ql5common/inventory_formats.h>
 #include <ql5common/json_text.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -42,6 +43,10 @@ std::vector<std::string> ChangedFields(const ConverterView& before, const Conver
 WatchEvents::WatchEvents(unsigned lostAfter, std::vector<ql5common::LocalNetwork> networks)
     : lostAfter_(lostAfter < 1 ? 1 : lostAfter), networks_(std::move(networks))
 {
+    // Room for every entry at once: growing by doubling would hold the old
+    // and the new array at the peak of a flood, and pages that no entry
+    // fills are never touched.
+    entries_.reserve(kMaxEntries);
 }
 
 void WatchEvents::Heard(ConverterView view)
@@ -74,24 +79,33 @@ std::vector<WatchEvent> WatchEvents::Changes()
 {
     if (changedAddresses_.empty() && changedMacs_.empty())
         return {};
+    // The affected entries' addressing, not copies of their views: under a
+    // flood they are the whole listing.
     std::vector<std::size_t> affected;
-    std::vector<ConverterView> views;
+    std::vector<ql5common::ConverterAddressing> addressing;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         const ConverterView& latest = entries_[i].latest;
         if (changedMacs_.count(latest.mac) != 0 ||
             changedAddresses_.count({latest.localAddress, latest.ip}) != 0) {
             affected.push_back(i);
-            views.push_back(latest);
+            addressing.push_back(AddressingOf(latest));
         }
     }
     changedAddresses_.clear();
     changedMacs_.clear();
-    MarkConflicts(views, networks_);
+    const auto conflicts = ql5common::FindConflicts(addressing, networks_);
+    addressing = {};
 
     std::vector<WatchEvent> events;
     for (std::size_t j = 0; j < affected.size(); ++j) {
         Entry& entry = entries_[affected[j]];
-        entry.latest.warnings = std::move(views[j].warnings);
+        std::vector<std::string>& keys = entry.latest.warnings;
+        keys.clear();
+        for (const ql5common::Conflict& conflict : conflicts[j]) {
+            const std::string key(ql5common::ConflictKey(conflict.kind));
+            if (std::find(keys.begin(), keys.end(), key) == keys.end())
+                keys.push_back(key);
+        }
         if (!entry.announced) {
             events.push_back({WatchEventKind::kFound, entry.latest, {}});
             entry.announced = true;
@@ -108,21 +122,25 @@ std::vector<WatchEvent> WatchEvents::RoundEnded(std::vector<ql5common::LocalNetw
 {
     networks_ = std::move(networks);
     std::vector<WatchEvent> events;
-    std::vector<Entry> kept;
     index_.clear();
+    // The entries that stay move up in place, so that no second array of
+    // them is made.
+    std::size_t kept = 0;
     for (Entry& entry : entries_) {
         if (!entry.heard && ++entry.silentRounds >= lostAfter_) {
             // Its neighbours may lose a warning with it.
             changedAddresses_.emplace(entry.latest.localAddress, entry.latest.ip);
             changedMacs_.insert(entry.latest.mac);
-            events.push_back({WatchEventKind::kLost, entry.shown, {}});
+            events.push_back({WatchEventKind::kLost, std::move(entry.shown), {}});
             continue;
         }
         entry.heard = false;
-        index_.emplace(std::make_pair(entry.latest.mac, entry.latest.localAddress), kept.size());
-        kept.push_back(std::move(entry));
+        index_.emplace(std::make_pair(entry.latest.mac, entry.latest.localAddress), kept);
+        if (&entries_[kept] != &entry)
+            entries_[kept] = std::move(entry);
+        ++kept;
     }
-    entries_ = std::move(kept);
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(kept), entries_.end());
     for (WatchEvent& change : Changes())
         events.push_back(std::move(change));
     return events;
