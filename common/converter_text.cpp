@@ -53,12 +53,14 @@ bool IsInvisibleFormatCharacter(char32_t c)
            (c >= 0xE0000 && c <= 0xE007F) || (c >= 0xE0100 && c <= 0xE01EF);
 }
 
-std::string NeutralisedText(std::u32string_view text)
+namespace {
+
+std::string Neutralised(std::u32string_view text, bool escapeBackslash)
 {
     std::string out;
     out.reserve(text.size());
     for (char32_t c : text) {
-        if (c == U'\\')
+        if (c == U'\\' && escapeBackslash)
             out += "\\\\";
         else if (IsControlCharacter(c))
             AppendEscape(out, "\\x%02x", c);
@@ -70,9 +72,26 @@ std::string NeutralisedText(std::u32string_view text)
     return out;
 }
 
+}  // namespace
+
+std::string NeutralisedText(std::u32string_view text)
+{
+    return Neutralised(text, true);
+}
+
+std::string WindowText(std::u32string_view text)
+{
+    return Neutralised(text, false);
+}
+
 std::string ShownText(std::u32string_view text, TextForm form)
 {
-    return form == TextForm::kNeutralised ? NeutralisedText(text) : EncodeUtf8(text);
+    switch (form) {
+    case TextForm::kNeutralised: return NeutralisedText(text);
+    case TextForm::kWindow: return WindowText(text);
+    case TextForm::kAsReceived: break;
+    }
+    return EncodeUtf8(text);
 }
 
 }  // namespace ql5common

@@ -5,7 +5,7 @@ namespace ql5common {
 
 std::chrono::milliseconds LongestRebootWait(const RebootWaitTiming& timing)
 {
-    return (timing.furtherQueries + 1) * timing.replyWindow + timing.furtherQueries * timing.pause;
+    return timing.limit;
 }
 
 RebootWait::RebootWait(RebootWaitTiming timing) : timing_(timing)
@@ -14,8 +14,19 @@ RebootWait::RebootWait(RebootWaitTiming timing) : timing_(timing)
 
 RebootOutcome RebootWait::Run(const Query& query)
 {
+    const auto started = std::chrono::steady_clock::now();
+    {
+        const std::lock_guard lock(mutex_);
+        started_ = started;
+    }
+    const auto deadline = started + timing_.limit;
     bool wentQuiet = false;
-    for (int sent = 0; sent <= timing_.furtherQueries; ++sent) {
+    for (int sent = 0;; ++sent) {
+        // No query starts that could not run out its window within the
+        // bound, and no pause is waited before a query that could not.
+        const auto needed = sent > 0 ? timing_.replyWindow + timing_.pause : timing_.replyWindow;
+        if (std::chrono::steady_clock::now() + needed > deadline)
+            return RebootOutcome::kTimedOut;
         if (sent > 0 && !Pause())
             return RebootOutcome::kStopped;
         if (Stopped())
@@ -29,7 +40,6 @@ RebootOutcome RebootWait::Run(const Query& query)
         else if (wentQuiet)
             return RebootOutcome::kReady;
     }
-    return RebootOutcome::kTimedOut;
 }
 
 void RebootWait::Stop()
@@ -45,6 +55,15 @@ bool RebootWait::Stopped() const
 {
     const std::lock_guard lock(mutex_);
     return stopped_;
+}
+
+std::chrono::milliseconds RebootWait::Waited() const
+{
+    const std::lock_guard lock(mutex_);
+    if (started_ == std::chrono::steady_clock::time_point{})
+        return std::chrono::milliseconds{0};
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 started_);
 }
 
 bool RebootWait::Pause()

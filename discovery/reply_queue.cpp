@@ -39,28 +39,11 @@ void ReplyQueue::Destroy(ReplyQueue* queue) noexcept
     delete queue;
 }
 
-std::size_t ReplyQueue::KeyHash::operator()(const Key& key) const noexcept
-{
-    // The MAC's last bytes vary most between converters; the multiplier
-    // spreads them over the whole word.
-    return static_cast<std::size_t>((key.mac ^ (std::uint64_t{key.localAddress} << 16) ^
-                                     (std::uint64_t{key.sourceAddress} << 32)) *
-                                    0x9E3779B97F4A7C15ull);
-}
-
-ReplyQueue::Key ReplyQueue::KeyOf(const DeviceRecord& record) noexcept
-{
-    Key key{0, record.exchange.localAddress, record.sourceAddress};
-    for (std::uint8_t byte : record.exchange.macAddress)
-        key.mac = (key.mac << 8) | byte;
-    return key;
-}
-
 DeviceRecord* ReplyQueue::Offer(DeviceRecord* record) noexcept
 {
     if (record == nullptr)
         return nullptr;
-    const Key key = KeyOf(*record);
+    const auto key = ql5common::ConverterKey::Of(record->exchange, record->sourceAddress);
     std::lock_guard lock(mutex_);
     if (order_.size() >= QL5_MAX_PENDING_RECORDS) {
         const auto found = slots_.find(key);
@@ -104,7 +87,8 @@ bool ReplyQueue::ReadHead(DeviceRecordExchange* output, std::uint32_t* source) n
         std::memcpy(output, &record->exchange, sizeof(DeviceRecordExchange));
         if (source != nullptr)
             *source = record->sourceAddress;
-        const auto found = slots_.find(KeyOf(*record));
+        const auto found =
+            slots_.find(ql5common::ConverterKey::Of(record->exchange, record->sourceAddress));
         if (found != slots_.end() && found->second == &order_.front())
             slots_.erase(found);
         order_.pop_front();

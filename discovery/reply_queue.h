@@ -20,6 +20,8 @@
 
 #include "device_record.h"
 
+#include <ql5common/converter_key.h>
+
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -67,26 +69,12 @@ public:
     std::int64_t Dropped() const noexcept;
 
 private:
-    // A MAC in the low 48 bits, the local address it answered on and the
-    // address it answered from: two sources of one MAC stay two records, so
-    // that the caller sees the conflict.
-    struct Key {
-        std::uint64_t mac;
-        std::uint32_t localAddress;
-        std::uint32_t sourceAddress;
-        bool operator==(const Key&) const = default;
-    };
-    struct KeyHash {
-        std::size_t operator()(const Key& key) const noexcept;
-    };
-    static Key KeyOf(const DeviceRecord& record) noexcept;
-
     mutable std::mutex mutex_;
     // Oldest first. A deque keeps the address of every element while others
     // are added at its end or taken from its front, so the index below may
     // point into it.
     std::deque<DeviceRecord*> order_;
-    std::unordered_map<Key, DeviceRecord**, KeyHash> slots_;
+    std::unordered_map<ql5common::ConverterKey, DeviceRecord**, ql5common::ConverterKeyHash> slots_;
     std::int64_t dropped_ = 0;
     // Room for kMaxSpareRecords is reserved when the queue is made, so that
     // keeping a spare never allocates.

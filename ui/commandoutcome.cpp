@@ -3,7 +3,7 @@
 
 #include <ql5/discovery.h>
 
-namespace ql5 {
+namespace ql5config {
 
 OutcomeKind classify(const CommandOutcome& outcome)
 {
@@ -19,4 +19,4 @@ OutcomeKind classify(const CommandOutcome& outcome)
     return OutcomeKind::kLocalFailure;
 }
 
-}  // namespace ql5
+}  // namespace ql5config

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace ql5 {
+namespace ql5config {
 
 // What a command left behind: the client call's result and the context's
 // status, read on the thread that made the call, right after it.
@@ -33,6 +33,12 @@ enum class OutcomeKind {
 // that reason over the status text QL5_STATUS_TEXT_SUCCESS.
 OutcomeKind classify(const CommandOutcome& outcome);
 
+}  // namespace ql5config
+
+// The request path still lives in the namespace it began in, and names the
+// outcome by its plain name.
+namespace ql5 {
+using ql5config::CommandOutcome;
 }  // namespace ql5
 
 #endif

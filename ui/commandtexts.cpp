@@ -3,26 +3,34 @@
 
 #include "recordtext.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
-namespace ql5 {
+namespace ql5config {
 
 namespace {
 
-// A converter may refuse without a message; then the refusal stands alone.
+// A converter's refusal is its own message, shown alone; only a refusal
+// without a message gets the headline, so that the box is never empty.
 QString refusal(const QString& headline, const QString& message)
 {
     if (message.isEmpty())
         return headline + QLatin1Char('\n');
-    return QStringLiteral("%1\nMessage: %2\n").arg(headline, message);
+    return message + QLatin1Char('\n');
 }
 
-QString errorNumberMessage(const char* action, const CommandOutcome& outcome)
+// The headline and its two lines are one text each for setting and
+// rebooting, so that a translation can word each as a whole.
+QString errorNumberMessage(bool rebooting, const CommandOutcome& outcome)
 {
-    return QStringLiteral(
-               "An Error occured while %1 the converter.\n"
-               "Error Number: %2\nError Message: %3\n")
-        .arg(QLatin1String(action), QString::number(outcome.statusCode), outcome.statusText);
+    const QString text =
+        rebooting ? QCoreApplication::translate("ql5config",
+                                                "An Error occured while rebooting the converter.\n"
+                                                "Error Number: %1\nError Message: %2\n")
+                  : QCoreApplication::translate("ql5config",
+                                                "An Error occured while setting the converter.\n"
+                                                "Error Number: %1\nError Message: %2\n");
+    return text.arg(QString::number(outcome.statusCode), outcome.statusText);
 }
 
 // The part of a message that every command shares: what to tell about an
@@ -52,7 +60,8 @@ QByteArray passwordBytes(const QString& password)
 
 QString passwordTooLongMessage()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "ql5config",
                "The password is too long: a converter accepts at most %1 bytes.\n"
                "Nothing was sent.\n")
         .arg(kMaxPasswordBytes);
@@ -60,7 +69,8 @@ QString passwordTooLongMessage()
 
 QString browserFailedMessage(const QString& address)
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "ql5config",
                "No web browser could be started.\n"
                "Open this address in a browser to reach the converter's web interface:\n%1\n")
         .arg(address);
@@ -70,37 +80,42 @@ QString changeCheckMessage(ql5common::VerifyOutcome outcome)
 {
     switch (outcome) {
     case ql5common::VerifyOutcome::kConfirmed:
-        return QStringLiteral("The converter now reports the new settings.\n");
+        return QCoreApplication::translate("ql5config",
+                                           "The converter now reports the new settings.\n");
     case ql5common::VerifyOutcome::kOldSettings:
-        return QStringLiteral(
+        return QCoreApplication::translate(
+            "ql5config",
             "The converter accepted the change but still reports its old settings.\n"
             "Some converters apply a change only after a reboot.\n");
     case ql5common::VerifyOutcome::kNoAnswer:
         break;
     }
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "ql5config",
         "The converter accepted the change but has not answered since, so the new settings "
         "could not be confirmed.\n");
 }
 
 QString plannedSettingsWarning(const QStringList& warnings)
 {
-    return QStringLiteral("Check these settings before you apply them:\n%1\n\nApply them anyway?")
+    return QCoreApplication::translate(
+               "ql5config", "Check these settings before you apply them:\n%1\n\nApply them anyway?")
         .arg(warnings.join(QLatin1Char('\n')));
 }
 
 QString noReplyMessage()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "ql5config",
         "The converter did not answer.\n"
         "Check that it is switched on and connected, then try again.\n");
 }
 
 QString localFailureMessage(const QString& reason)
 {
-    return QStringLiteral(
-               "The command could not be completed.\n"
-               "Reason: %1\n")
+    return QCoreApplication::translate("ql5config",
+                                       "The command could not be completed.\n"
+                                       "Reason: %1\n")
         .arg(reason);
 }
 
@@ -110,9 +125,11 @@ QString settingOutcomeMessage(const CommandOutcome& outcome)
     case OutcomeKind::kCarriedOut:
         return {};
     case OutcomeKind::kErrorNumber:
-        return errorNumberMessage("setting", outcome);
+        return errorNumberMessage(false, outcome);
     default:
-        return commonOutcomeMessage(outcome, QStringLiteral("The converter refused the settings."));
+        return commonOutcomeMessage(
+            outcome,
+            QCoreApplication::translate("ql5config", "The converter refused the settings."));
     }
 }
 
@@ -122,16 +139,18 @@ QString rebootOutcomeMessage(const CommandOutcome& outcome)
     case OutcomeKind::kCarriedOut:
         return {};
     case OutcomeKind::kErrorNumber:
-        return errorNumberMessage("rebooting", outcome);
+        return errorNumberMessage(true, outcome);
     default:
-        return commonOutcomeMessage(outcome, QStringLiteral("The converter refused to reboot."));
+        return commonOutcomeMessage(
+            outcome, QCoreApplication::translate("ql5config", "The converter refused to reboot."));
     }
 }
 
 QString staticSettingsProblem(std::uint32_t address, std::uint32_t mask)
 {
     if (address == 0) {
-        return QStringLiteral(
+        return QCoreApplication::translate(
+            "ql5config",
             "The IP address 0.0.0.0 cannot be given to a converter.\n"
             "Enter the address it is to have. Nothing was sent.\n");
     }
@@ -140,7 +159,8 @@ QString staticSettingsProblem(std::uint32_t address, std::uint32_t mask)
     // such a block leaves no bit in common with it.
     const std::uint32_t hostBits = ~mask;
     if (mask == 0 || (hostBits & (hostBits + 1)) != 0) {
-        return QStringLiteral(
+        return QCoreApplication::translate(
+                   "ql5config",
                    "The subnet mask %1 is not valid: its one bits must be contiguous from the "
                    "left, as in 255.255.255.0.\nNothing was sent.\n")
             .arg(formatDottedDecimal(qToBigEndian(mask)));
@@ -148,4 +168,12 @@ QString staticSettingsProblem(std::uint32_t address, std::uint32_t mask)
     return {};
 }
 
-}  // namespace ql5
+QString partlyBlankGatewayMessage()
+{
+    return QCoreApplication::translate(
+        "ql5config",
+        "The default gateway is incomplete: fill in all four fields, or leave them all blank "
+        "for none.\nNothing was sent.\n");
+}
+
+}  // namespace ql5config

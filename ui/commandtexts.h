@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-namespace ql5 {
+namespace ql5config {
 
 // The longest password, in bytes, that a command can carry.
 inline constexpr qsizetype kMaxPasswordBytes = 255;
@@ -59,6 +59,9 @@ QString plannedSettingsWarning(const QStringList& warnings);
 // a gateway of 0.0.0.0 means "no gateway" and is never refused.
 QString staticSettingsProblem(std::uint32_t address, std::uint32_t mask);
 
-}  // namespace ql5
+// A default gateway with some fields blank: all four, or none for no gateway.
+QString partlyBlankGatewayMessage();
+
+}  // namespace ql5config
 
 #endif

@@ -7,14 +7,16 @@
 
 #include <QPushButton>
 
+namespace ql5config {
+
 ConverterInfoDialog::ConverterInfoDialog(const DeviceRecordExchange& record, QWidget* parent)
     : QDialog(parent),
       ui_(std::make_unique<Ui::ConverterInfoDialog>())
 {
     ui_->setupUi(this);
-    setWindowFlags(ql5::dialogWindowFlags());
+    setWindowFlags(ql5config::dialogWindowFlags());
     connect(ui_->okButton, &QPushButton::clicked, this, &ConverterInfoDialog::accept);
-    ui_->detailsLabel->setText(ql5::detailsText(record));
+    ui_->detailsLabel->setText(ql5config::detailsText(record));
 }
 
 ConverterInfoDialog::~ConverterInfoDialog() = default;
@@ -28,7 +30,7 @@ void ConverterInfoDialog::setWarnings(const QStringList& warnings)
 {
     QStringList lines;
     for (const QString& warning : warnings)
-        lines.append(QStringLiteral("Warning: %1").arg(warning));
+        lines.append(tr("Warning: %1").arg(warning));
     ui_->warningsLabel->setText(lines.join(QLatin1Char('\n')));
     ui_->warningsLabel->setVisible(!lines.isEmpty());
 }
@@ -37,3 +39,5 @@ QString ConverterInfoDialog::warnings() const
 {
     return ui_->warningsLabel->text();
 }
+
+}  // namespace ql5config

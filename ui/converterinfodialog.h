@@ -13,6 +13,8 @@ namespace Ui {
 class ConverterInfoDialog;
 }
 
+namespace ql5config {
+
 // Shows, as nine lines of text, what the last sweep learnt about one
 // converter. It sends nothing.
 class ConverterInfoDialog : public QDialog
@@ -34,5 +36,7 @@ public:
 private:
     std::unique_ptr<Ui::ConverterInfoDialog> ui_;
 };
+
+}  // namespace ql5config
 
 #endif

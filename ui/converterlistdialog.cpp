@@ -3,7 +3,9 @@
 
 #include "commandtexts.h"
 #include "converterinfodialog.h"
-#include "converterwarnings.h"
+#include "converterlistmodel.h"
+#include "converterlistproxy.h"
+#include "discoverysession.h"
 #include "hostaddressesdialog.h"
 #include "inventoryexport.h"
 #include "ipsettingsdialog.h"
@@ -13,9 +15,9 @@
 #include "searchstatus.h"
 #include "stringtable.h"
 #include "sweephosts.h"
-#include "sweepnotifier.h"
 #include "ui_converterlistdialog.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -24,29 +26,26 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QSet>
 #include <QShortcut>
 #include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
-using namespace ql5;
+namespace ql5config {
 
 namespace {
 
 // Widths of the four columns in pixels, at the font the list was designed for.
 constexpr std::array<int, 4> kColumnWidths = {129, 110, 110, 127};
-
-// How many records one read takes from the reply queue. The queue can hold
-// tens of thousands; reading them in slices keeps the buffer small.
-constexpr int kRecordsPerRead = 256;
 
 // The average width of the 52 Latin letters, rounded to the nearest pixel:
 // the measure by which dialog layouts scale with their font.
@@ -57,28 +56,15 @@ int averageLetterWidth(const QFontMetrics& metrics)
     return (letters / 26 + 1) / 2;
 }
 
-// A converter as heard on one local address: its MAC and that address.
-constexpr qsizetype kMacBytes = 6;
-
-QByteArray converterKey(const DeviceRecordExchange& record)
+// The status line tells a screen reader of each change, not only the eye:
+// how many converters, which networks, why nothing is found.
+void setStatusText(QLabel* label, const QString& text)
 {
-    QByteArray key(reinterpret_cast<const char*>(record.macAddress), kMacBytes);
-    key.append(reinterpret_cast<const char*>(&record.localAddress), sizeof record.localAddress);
-    return key;
-}
-
-// The local addresses that the running sweep listens on: those whose
-// socket the client could open.
-QList<std::uint32_t> sweepAddresses(DiscoveryHandle context)
-{
-    const std::int32_t count = GetSweepAddresses(context, nullptr, 0);
-    if (count <= 0)
-        return {};
-    QList<std::uint32_t> addresses(count);
-    const std::int32_t copied =
-        GetSweepAddresses(context, addresses.data(), static_cast<std::uint32_t>(count));
-    addresses.resize(std::clamp(copied, 0, count));
-    return addresses;
+    if (label->text() == text)
+        return;
+    label->setText(text);
+    QAccessibleEvent changed(label, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 }  // namespace
@@ -86,7 +72,9 @@ QList<std::uint32_t> sweepAddresses(DiscoveryHandle context)
 ConverterListDialog::ConverterListDialog(QWidget* parent)
     : QDialog(parent),
       ui_(std::make_unique<Ui::ConverterListDialog>()),
-      notifier_(new SweepNotifier(this)),
+      session_(new DiscoverySession(this)),
+      model_(new ConverterListModel(this)),
+      proxy_(new ConverterListProxy(model_, this)),
       urlOpener_([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     // A caption with system menu, minimise and close boxes, shown in the task
@@ -101,13 +89,12 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
     icon.addFile(QStringLiteral(":/icons/ql5config-32.png"), QSize(32, 32));
     setWindowIcon(icon);
 
+    QTreeView* list = ui_->listControl;
+    model_->setWarningIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    list->setModel(proxy_);
     // The widths are pixels at an 8-point font whose letters average 6
     // pixels; they grow with the font in use, so that a MAC address still
     // fits its column on a desktop with a larger font.
-    QTreeWidget* list = ui_->listControl;
-    list->setColumnCount(4);
-    list->setHeaderLabels({stringTableText(kIpAddressHeading), stringTableText(kMacAddressHeading),
-                           stringTableText(kNameHeading), stringTableText(kConverterHeading)});
     const int letterWidth = averageLetterWidth(list->fontMetrics());
     int listWidth = 0;
     for (int column = 0; column < 4; ++column) {
@@ -120,13 +107,6 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
     // heading; from then on every new row takes its place in that order.
     list->header()->setSortIndicator(-1, Qt::AscendingOrder);
     list->setSortingEnabled(true);
-    warningIcon_ = style()->standardIcon(QStyle::SP_MessageBoxWarning);
-    // A tenth of a second lets a burst of replies in before the check, and
-    // still marks a row before the eye settles on it.
-    warningsTimer_ = new QTimer(this);
-    warningsTimer_->setSingleShot(true);
-    warningsTimer_->setInterval(100);
-    connect(warningsTimer_, &QTimer::timeout, this, &ConverterListDialog::updateWarnings);
     list->setMinimumWidth(listWidth + 2 * list->frameWidth() +
                           style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 
@@ -140,18 +120,32 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
             &ConverterListDialog::rebootConverter);
     connect(ui_->refreshListButton, &QPushButton::clicked, this, &ConverterListDialog::refreshList);
     connect(ui_->closeButton, &QPushButton::clicked, this, &ConverterListDialog::reject);
-    connect(notifier_, &SweepNotifier::repliesWaiting, this, &ConverterListDialog::readReplies);
+
+    connect(session_, &DiscoverySession::searchStarted, this, [this](const auto& networks) {
+        showSearchedNetworks(networks);
+        model_->setLocalNetworks(session_->localNetworks());
+    });
+    connect(session_, &DiscoverySession::searchFailed, this, &ConverterListDialog::searchFailed);
+    connect(session_, &DiscoverySession::recordsArrived, model_, &ConverterListModel::addRecords);
+    connect(session_, &DiscoverySession::notificationHandled, this,
+            &ConverterListDialog::notificationHandled);
+
     createActions();
     list->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(list, &QTreeWidget::itemSelectionChanged, this, &ConverterListDialog::updateActions);
-    connect(list, &QTreeWidget::customContextMenuRequested, this,
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ConverterListDialog::updateActions);
+    connect(list, &QTreeView::customContextMenuRequested, this,
             &ConverterListDialog::showContextMenu);
-    connect(list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* row) {
-        if (static_cast<ConverterItem*>(row)->isDeviceRow())
+    connect(list, &QTreeView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (model_->isDeviceRow(proxy_->mapToSource(index).row()))
             showConverterInfo();
     });
     connect(ui_->filterEdit, &QLineEdit::textChanged, this, &ConverterListDialog::applyFilter);
     ui_->filterEdit->installEventFilter(this);
+    // The filter box's clear button is a tool button of the box's own.
+    for (QToolButton* clear : ui_->filterEdit->findChildren<QToolButton*>())
+        clear->setAccessibleName(tr("Clear the filter"));
+    list->installEventFilter(this);
     auto* findShortcut = new QShortcut(QKeySequence::Find, this);
     connect(findShortcut, &QShortcut::activated, this, [this] {
         ui_->filterEdit->setFocus(Qt::ShortcutFocusReason);
@@ -161,8 +155,7 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
     for (QPushButton* button : findChildren<QPushButton*>())
         button->setDefault(false);
 
-    context_ = OpenContext(QL5_PROTOCOL_MAGIC);
-    if (context_ == nullptr) {
+    if (!session_->isOpen()) {
         showConverterCount();
         showSearchedNetworks({});
         showMessage(this, stringTableText(kInternalErrorText));
@@ -173,17 +166,11 @@ ConverterListDialog::ConverterListDialog(QWidget* parent)
     refreshList();
 }
 
-ConverterListDialog::~ConverterListDialog()
-{
-    // The sweep has ended when StopDiscovery returns, so nothing is posted to
-    // the notifier any more when it goes with the window's children.
-    StopDiscovery(context_);
-    CloseContext(context_);
-}
+ConverterListDialog::~ConverterListDialog() = default;
 
 QString ConverterListDialog::nothingFoundText()
 {
-    return QStringLiteral(u"Nie znaleziono urządzeń");
+    return ConverterListModel::nothingFoundText();
 }
 
 void ConverterListDialog::setUrlOpener(UrlOpener opener)
@@ -191,167 +178,77 @@ void ConverterListDialog::setUrlOpener(UrlOpener opener)
     urlOpener_ = std::move(opener);
 }
 
-QTreeWidget* ConverterListDialog::list() const
+QTreeView* ConverterListDialog::list() const
 {
     return ui_->listControl;
 }
 
-std::optional<DeviceRecordExchange> ConverterListDialog::selectedRecord() const
+int ConverterListDialog::selectedSourceRow() const
 {
-    const ConverterItem* row = selectedRow();
-    if (row == nullptr)
-        return std::nullopt;
-    return row->record();
+    const QModelIndexList selected = ui_->listControl->selectionModel()->selectedRows();
+    if (selected.isEmpty())
+        return -1;
+    return proxy_->mapToSource(selected.first()).row();
 }
 
-ConverterItem* ConverterListDialog::selectedRow() const
+std::optional<DeviceRecordExchange> ConverterListDialog::selectedRecord() const
 {
-    const QList<QTreeWidgetItem*> selected = ui_->listControl->selectedItems();
-    if (selected.isEmpty())
-        return nullptr;
-    return static_cast<ConverterItem*>(selected.first());
+    const DeviceRecordExchange* record = model_->record(selectedSourceRow());
+    if (record == nullptr)
+        return std::nullopt;
+    return *record;
 }
 
 void ConverterListDialog::setRowLimit(int rows)
 {
-    rowLimit_ = rows;
-}
-
-void ConverterListDialog::clearRows()
-{
-    rowsByConverter_.clear();
-    macs_.clear();
-    leftOut_ = 0;
-    droppedByClient_ = 0;
-    ui_->listControl->clear();
+    model_->setRowLimit(rows);
 }
 
 void ConverterListDialog::refreshList()
 {
-    if (context_ == nullptr) {
+    if (!session_->isOpen()) {
         showMessage(this, stringTableText(kInternalErrorText));
         return;
     }
-    StopDiscovery(context_);
-    // From here on, notifications of the sweep just stopped are ignored,
-    // also those already on their way.
-    const int sweep = ++sweep_;
-
-    QTreeWidget* list = ui_->listControl;
-    list->setUpdatesEnabled(false);
-    clearRows();
-    auto* searching = new ConverterItem(list);
-    searching->setText(0, stringTableText(kSearchingText));
-    list->setUpdatesEnabled(true);
+    // The sweep starts once the searching row is on the screen.
+    session_->refresh();
+    model_->showSearching();
     showConverterCount();
-
-    // The sweep starts once the searching row is on the screen. A second
-    // refresh before that supersedes this start.
-    QTimer::singleShot(0, this, [this, sweep] { startSweep(sweep); });
 }
 
-void ConverterListDialog::startSweep(int sweep)
+void ConverterListDialog::searchFailed(const QString& reason)
 {
-    if (sweep != sweep_)
-        return;
-    // A list the client refuses (memory running out) leaves the sweep to the
-    // multicast search alone.
-    static_cast<void>(applySavedHosts(context_));
-    if (StartDiscovery(context_, notifier_->window(), SweepNotifier::kRepliesWaitingMessage,
-                       sweep) == 0) {
-        showSearchedNetworks(networksOf(sweepAddresses(context_)));
-        localNetworks_ = localNetworks();
-        return;
-    }
-    // A search that cannot start says why, instead of a searching row that
-    // would never go away.
-    char reason[256] = {};
-    GetStatusText(context_, reason, sizeof reason);
-    QString text = shownConverterText(reason);
-    if (text.isEmpty() || text == QLatin1String(QL5_STATUS_TEXT_SUCCESS))
-        text = QStringLiteral("The search for converters could not start.");
-    else
-        text = QStringLiteral("Cannot search: %1").arg(text);
-    QTreeWidget* list = ui_->listControl;
-    clearRows();
-    auto* row = new ConverterItem(list);
-    row->setText(0, text);
-    row->setFirstColumnSpanned(true);
+    model_->showSearchFailed(reason);
+    ui_->listControl->setFirstColumnSpanned(0, {}, true);
     showConverterCount();
     showSearchedNetworks({});
 }
 
-void ConverterListDialog::readReplies(int sweep)
+void ConverterListDialog::notificationHandled()
 {
-    if (sweep != sweep_)
-        return;
-    QTreeWidget* list = ui_->listControl;
-    if (list->topLevelItemCount() > 0 &&
-        list->topLevelItem(0)->text(0) == stringTableText(kSearchingText)) {
-        delete list->takeTopLevelItem(0);
-    }
-
-    // Only what waits now is read: under a flood of replies the sweep keeps
-    // filling the queue, and it notifies again for whatever comes later.
-    std::vector<DeviceRecordExchange> records(kRecordsPerRead);
-    for (int waiting = GetDeviceCount(context_); waiting > 0;) {
-        const auto wanted = static_cast<std::uint32_t>(std::min(waiting, kRecordsPerRead));
-        const int read = ReadDevices(context_, records.data(), wanted);
-        if (read <= 0)
-            break;
-        for (int i = 0; i < read; ++i)
-            showRecord(records[static_cast<std::size_t>(i)]);
-        waiting -= read;
-    }
-    droppedByClient_ = std::max<qint64>(0, GetDroppedCount(context_));
-
-    if (list->topLevelItemCount() == 0) {
-        auto* nothingFound = new ConverterItem(list);
-        nothingFound->setText(0, nothingFoundText());
-    } else if (list->selectedItems().isEmpty()) {
-        // Only a list without a selection gets one: moving the user's
-        // selection would let a late reply change which converter a command
-        // acts on just before the click.
+    model_->finishNotification(session_->droppedCount());
+    // Only a list without a selection gets one: moving the user's selection
+    // would let a late reply change which converter a command acts on just
+    // before the click.
+    if (!ui_->listControl->selectionModel()->hasSelection())
         selectFirstVisibleRow(false);
-    }
-    scheduleWarnings();
     showConverterCount();
-}
-
-void ConverterListDialog::showRecord(const DeviceRecordExchange& record)
-{
-    const QByteArray key = converterKey(record);
-    ConverterItem* row = rowsByConverter_.value(key);
-    if (row == nullptr) {
-        // A full list still updates its rows, but takes no new converter.
-        if (rowsByConverter_.size() >= rowLimit_) {
-            ++leftOut_;
-            return;
-        }
-        row = new ConverterItem(ui_->listControl);
-        rowsByConverter_.insert(key, row);
-        macs_.insert(key.first(kMacBytes));
-    }
-    row->setRecord(record);
-    row->setHidden(!row->matchesFilter(ui_->filterEdit->text()));
 }
 
 void ConverterListDialog::showConverterCount()
 {
-    QString text = converterCountText(static_cast<int>(macs_.size()), leftOut_ + droppedByClient_);
-    if (!ui_->filterEdit->text().isEmpty()) {
-        int shown = 0;
-        for (ConverterItem* row : std::as_const(rowsByConverter_))
-            shown += row->isHidden() ? 0 : 1;
-        text += shown == 1 ? QStringLiteral("; 1 row matches the filter")
-                           : QStringLiteral("; %1 rows match the filter").arg(shown);
+    QString text = converterCountText(model_->converterCount(), model_->notListedCount());
+    if (!proxy_->filterText().isEmpty()) {
+        const int shown = proxy_->shownDeviceRows();
+        text += shown == 1 ? tr("; 1 row matches the filter")
+                           : tr("; %n rows match the filter", nullptr, shown);
     }
-    ui_->converterCountLabel->setText(text);
+    setStatusText(ui_->converterCountLabel, text);
 }
 
 void ConverterListDialog::showSearchedNetworks(const QList<SearchedNetwork>& networks)
 {
-    ui_->searchedNetworksLabel->setText(searchedNetworksText(networks));
+    setStatusText(ui_->searchedNetworksLabel, searchedNetworksText(networks));
     ui_->searchedNetworksLabel->setToolTip(searchedNetworksList(networks));
 }
 
@@ -389,20 +286,16 @@ void ConverterListDialog::configureIpSettings()
         return;
     }
     IpSettingsDialog dialog(*record, this);
-    std::vector<ql5common::ConverterAddressing> listed;
-    for (const ConverterItem* row : std::as_const(rowsByConverter_))
-        listed.push_back(row->addressing());
-    dialog.setConflictCheck(std::move(listed), localNetworks_);
+    dialog.setConflictCheck(model_->addressing(), session_->localNetworks());
     dialog.exec();
 
     // The row shows what the converter answered after the change, as a
     // refresh would, but without emptying the list.
     std::optional<DeviceRecordExchange> changed = dialog.lastHeard();
-    if (changed && rowsByConverter_.contains(converterKey(*record))) {
+    if (changed) {
         changed->localAddress = record->localAddress;
-        showRecord(*changed);
-        updateWarnings();
-        showConverterCount();
+        if (model_->updateRecord(*changed))
+            showConverterCount();
     }
     if (dialog.rebootRequested()) {
         RebootDialog reboot(changed.value_or(*record), this);
@@ -428,9 +321,9 @@ void ConverterListDialog::showConverterInfo()
         showMessage(this, stringTableText(kNoSelectionText));
         return;
     }
-    finishWarnings();
+    model_->finishWarnings();
     ConverterInfoDialog dialog(*record, this);
-    dialog.setWarnings(selectedRow()->warningTexts());
+    dialog.setWarnings(model_->warningTexts(selectedSourceRow()));
     dialog.exec();
 }
 
@@ -453,20 +346,20 @@ void ConverterListDialog::createActions()
 
     // Ctrl+C copies rows only while the list has the focus; in the filter
     // box it copies the typed text as usual.
-    copyAction_ = new QAction(QStringLiteral("&Copy"), this);
+    copyAction_ = new QAction(tr("&Copy"), this);
     copyAction_->setShortcut(QKeySequence::Copy);
     copyAction_->setShortcutContext(Qt::WidgetShortcut);
     connect(copyAction_, &QAction::triggered, this, &ConverterListDialog::copySelectedRows);
     ui_->listControl->addAction(copyAction_);
 
-    exportAction_ = new QAction(QStringLiteral("&Export List..."), this);
+    exportAction_ = new QAction(tr("&Export List..."), this);
     exportAction_->setShortcut(QKeySequence::Save);
     connect(exportAction_, &QAction::triggered, this, &ConverterListDialog::exportList);
     addAction(exportAction_);
     // Converters behind a router are asked by unicast at addresses the user
     // names; the entry sits in the context menu, outside the window's own
     // controls.
-    addAddressesAction_ = new QAction(QStringLiteral("Add addresses…"), this);
+    addAddressesAction_ = new QAction(tr("Add addresses…"), this);
     connect(addAddressesAction_, &QAction::triggered, this, &ConverterListDialog::addHostAddresses);
     updateActions();
 }
@@ -503,28 +396,21 @@ void ConverterListDialog::updateActions()
 
 void ConverterListDialog::applyFilter()
 {
-    const QString filter = ui_->filterEdit->text();
-    QTreeWidget* list = ui_->listControl;
-    for (int index = 0; index < list->topLevelItemCount(); ++index) {
-        auto* row = static_cast<ConverterItem*>(list->topLevelItem(index));
-        row->setHidden(!row->matchesFilter(filter));
-    }
-    // A command must not act on a converter that the filter hides.
-    const QList<QTreeWidgetItem*> selected = list->selectedItems();
-    if (!selected.isEmpty() && selected.first()->isHidden())
-        list->clearSelection();
-    if (list->selectedItems().isEmpty())
+    proxy_->setFilterText(ui_->filterEdit->text());
+    // A command must not act on a converter that the filter hides: the
+    // proxy drops a hidden row from the selection, and the first converter
+    // shown takes its place.
+    if (!ui_->listControl->selectionModel()->hasSelection())
         selectFirstVisibleRow(true);
     showConverterCount();
 }
 
 void ConverterListDialog::selectFirstVisibleRow(bool deviceRowsOnly)
 {
-    QTreeWidget* list = ui_->listControl;
-    for (int index = 0; index < list->topLevelItemCount(); ++index) {
-        auto* row = static_cast<ConverterItem*>(list->topLevelItem(index));
-        if (!row->isHidden() && (row->isDeviceRow() || !deviceRowsOnly)) {
-            list->setCurrentItem(row);
+    for (int row = 0; row < proxy_->rowCount(); ++row) {
+        const QModelIndex index = proxy_->index(row, 0);
+        if (!deviceRowsOnly || model_->isDeviceRow(proxy_->mapToSource(index).row())) {
+            ui_->listControl->setCurrentIndex(index);
             return;
         }
     }
@@ -533,11 +419,10 @@ void ConverterListDialog::selectFirstVisibleRow(bool deviceRowsOnly)
 void ConverterListDialog::copySelectedRows()
 {
     QStringList lines;
-    QTreeWidget* list = ui_->listControl;
-    for (int index = 0; index < list->topLevelItemCount(); ++index) {
-        auto* row = static_cast<ConverterItem*>(list->topLevelItem(index));
-        if (row->isSelected() && !row->isHidden() && row->isDeviceRow())
-            lines.append(row->tabSeparatedText());
+    for (const QModelIndex& index : ui_->listControl->selectionModel()->selectedRows()) {
+        const int row = proxy_->mapToSource(index).row();
+        if (model_->isDeviceRow(row))
+            lines.append(model_->tabSeparatedText(row));
     }
     if (!lines.isEmpty())
         QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
@@ -545,6 +430,18 @@ void ConverterListDialog::copySelectedRows()
 
 bool ConverterListDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    // The Menu key and Shift+F10 open the row's menu beside the current row,
+    // where a keyboard user's eye is, rather than where the mouse rests.
+    if (watched == ui_->listControl && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Menu ||
+            (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            QTreeView* list = ui_->listControl;
+            const QRect row = list->visualRect(list->currentIndex());
+            showContextMenu(row.isValid() ? row.bottomLeft() : QPoint(0, 0));
+            return true;
+        }
+    }
     // In the filter box, Enter moves on to the list instead of ending the
     // window, and Escape empties a filled box first.
     if (watched == ui_->filterEdit && event->type() == QEvent::KeyPress) {
@@ -561,42 +458,11 @@ bool ConverterListDialog::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void ConverterListDialog::scheduleWarnings()
-{
-    if (!warningsTimer_->isActive())
-        warningsTimer_->start();
-}
-
-void ConverterListDialog::finishWarnings()
-{
-    if (warningsTimer_->isActive()) {
-        warningsTimer_->stop();
-        updateWarnings();
-    }
-}
-
-void ConverterListDialog::updateWarnings()
-{
-    warningsTimer_->stop();
-    std::vector<ConverterItem*> rows;
-    std::vector<ql5common::ConverterAddressing> addressing;
-    rows.reserve(static_cast<std::size_t>(rowsByConverter_.size()));
-    addressing.reserve(rows.capacity());
-    for (ConverterItem* row : std::as_const(rowsByConverter_)) {
-        rows.push_back(row);
-        addressing.push_back(row->addressing());
-    }
-    const auto conflicts = ql5common::FindConflicts(addressing, localNetworks_);
-    for (std::size_t index = 0; index < rows.size(); ++index)
-        rows[index]->setWarnings(conflictTexts(conflicts[index]), conflictKeys(conflicts[index]),
-                                 warningIcon_);
-}
-
 void ConverterListDialog::exportList()
 {
-    const QString csvFilter = QStringLiteral("CSV files (*.csv)");
-    const QString jsonFilter = QStringLiteral("JSON files (*.json)");
-    QFileDialog dialog(this, QStringLiteral("Export List"));
+    const QString csvFilter = tr("CSV files (*.csv)");
+    const QString jsonFilter = tr("JSON files (*.json)");
+    QFileDialog dialog(this, tr("Export List"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({csvFilter, jsonFilter});
     dialog.setDefaultSuffix(QStringLiteral("csv"));
@@ -606,23 +472,23 @@ void ConverterListDialog::exportList()
                                                      : QStringLiteral("csv"));
     });
     dialog.selectFile(QStringLiteral("converters.csv"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted)
         return;
-    saveList(dialog.selectedFiles().constFirst(), dialog.selectedNameFilter() == jsonFilter
-                                                      ? InventoryFormat::kJson
-                                                      : InventoryFormat::kCsv);
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return;
+    saveList(files.constFirst(), dialog.selectedNameFilter() == jsonFilter ? InventoryFormat::kJson
+                                                                           : InventoryFormat::kCsv);
 }
 
 bool ConverterListDialog::saveList(const QString& fileName, InventoryFormat format)
 {
-    finishWarnings();
+    model_->finishWarnings();
     QList<ListedConverter> converters;
-    QTreeWidget* list = ui_->listControl;
-    for (int index = 0; index < list->topLevelItemCount(); ++index) {
-        const auto* row = static_cast<const ConverterItem*>(list->topLevelItem(index));
-        if (row->isHidden() || !row->isDeviceRow())
-            continue;
-        converters.append({*row->record(), row->warningKeys()});
+    for (int shown = 0; shown < proxy_->rowCount(); ++shown) {
+        const int row = proxy_->mapToSource(proxy_->index(shown, 0)).row();
+        if (model_->isDeviceRow(row))
+            converters.append({*model_->record(row), model_->warningKeys(row)});
     }
     // The file appears whole or not at all.
     QSaveFile file(fileName);
@@ -630,7 +496,7 @@ bool ConverterListDialog::saveList(const QString& fileName, InventoryFormat form
         file.commit()) {
         return true;
     }
-    showMessage(this, QStringLiteral("The list could not be saved to %1:\n%2\n")
+    showMessage(this, tr("The list could not be saved to %1:\n%2\n")
                           .arg(QDir::toNativeSeparators(fileName), file.errorString()));
     return false;
 }
@@ -643,3 +509,5 @@ void ConverterListDialog::addHostAddresses()
     saveHostEntries(dialog.entries());
     refreshList();
 }
+
+}  // namespace ql5config

@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "converterwarnings.h"
 
+#include <QHash>
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QtEndian>
 
 #include <algorithm>
 
-namespace ql5 {
+namespace ql5config {
 
 std::vector<ql5common::LocalNetwork> localNetworks()
 {
@@ -45,12 +46,18 @@ QStringList conflictTexts(const std::vector<ql5common::Conflict>& conflicts)
 
 QStringList conflictKeys(const std::vector<ql5common::Conflict>& conflicts)
 {
+    // The keys are few and fixed: every row shares one copy of each.
+    static QHash<int, QString> shared;
     QStringList keys;
     for (const ql5common::Conflict& conflict : conflicts) {
-        const std::string_view key = ql5common::ConflictKey(conflict.kind);
-        keys.append(QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size())));
+        QString& key = shared[static_cast<int>(conflict.kind)];
+        if (key.isEmpty()) {
+            const std::string_view text = ql5common::ConflictKey(conflict.kind);
+            key = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+        }
+        keys.append(key);
     }
     return keys;
 }
 
-}  // namespace ql5
+}  // namespace ql5config

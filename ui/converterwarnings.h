@@ -12,7 +12,7 @@
 // What the windows need to apply the common library's conflict rules: this
 // workstation's networks as Qt sees them, a record's addressing, and the
 // warnings as texts to show.
-namespace ql5 {
+namespace ql5config {
 
 // Every IPv4 address of this workstation with its subnet mask, in network
 // order.
@@ -28,6 +28,6 @@ QStringList conflictTexts(const std::vector<ql5common::Conflict>& conflicts);
 // The stable keys of the warnings, as the inventory files carry them.
 QStringList conflictKeys(const std::vector<ql5common::Conflict>& conflicts);
 
-}  // namespace ql5
+}  // namespace ql5config
 
 #endif

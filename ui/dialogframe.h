@@ -4,7 +4,7 @@
 
 #include <Qt>
 
-namespace ql5 {
+namespace ql5config {
 
 // The frame of every command dialog: a caption with its title, a system menu
 // and a close box, and no minimise or maximise boxes, since the dialogs keep
@@ -15,6 +15,6 @@ inline Qt::WindowFlags dialogWindowFlags()
            Qt::WindowCloseButtonHint;
 }
 
-}  // namespace ql5
+}  // namespace ql5config
 
 #endif

@@ -9,19 +9,19 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-namespace ql5 {
+namespace ql5config {
 
 HostAddressesDialog::HostAddressesDialog(const QStringList& entries, QWidget* parent)
     : QDialog(parent),
       edit_(new QPlainTextEdit(this))
 {
-    setWindowTitle(QStringLiteral("Add Addresses"));
-    auto* explanation = new QLabel(
-        QStringLiteral("Converters behind a router are not found by the search on the local "
-                       "networks. Each search also asks these addresses directly, one address "
-                       "(10.1.2.3) or range (10.1.5.0/28) per line, 65536 addresses at most, "
-                       "250 a second."),
-        this);
+    setWindowTitle(tr("Add Addresses"));
+    auto* explanation =
+        new QLabel(tr("Converters behind a router are not found by the search on the local "
+                      "networks. Each search also asks these addresses directly, one address "
+                      "(10.1.2.3) or range (10.1.5.0/28) per line, 65536 addresses at most, "
+                      "250 a second."),
+                   this);
     explanation->setWordWrap(true);
     edit_->setObjectName(QStringLiteral("hostAddressesEdit"));
     edit_->setPlainText(entries.join(QLatin1Char('\n')));
@@ -57,4 +57,4 @@ void HostAddressesDialog::accept()
     QDialog::accept();
 }
 
-}  // namespace ql5
+}  // namespace ql5config

@@ -7,7 +7,7 @@
 
 class QPlainTextEdit;
 
-namespace ql5 {
+namespace ql5config {
 
 // "Add addresses…": the addresses and ranges that every search also asks by
 // unicast, one per line, for converters that the multicast search does not
@@ -29,6 +29,6 @@ private:
     QPlainTextEdit* edit_;
 };
 
-}  // namespace ql5
+}  // namespace ql5config
 
 #endif

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace ql5 {
+namespace ql5config {
 
 QByteArray inventoryText(const QList<ListedConverter>& converters, InventoryFormat format)
 {
@@ -37,4 +37,4 @@ QByteArray inventoryText(const QList<ListedConverter>& converters, InventoryForm
     return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-}  // namespace ql5
+}  // namespace ql5config

@@ -10,7 +10,7 @@
 
 // The list as a file, in exactly the shapes of `ql5ctl list --format csv`
 // and `--format json`: both are written by the common library's writers.
-namespace ql5 {
+namespace ql5config {
 
 enum class InventoryFormat { kCsv, kJson };
 
@@ -24,6 +24,6 @@ struct ListedConverter {
 // local address it answered on, as this workstation names it now.
 QByteArray inventoryText(const QList<ListedConverter>& converters, InventoryFormat format);
 
-}  // namespace ql5
+}  // namespace ql5config
 
 #endif

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace ql5config {
+
 IpAddressEdit::IpAddressEdit(QWidget* parent)
     : QWidget(parent)
 {
@@ -42,7 +44,7 @@ IpAddressEdit::IpAddressEdit(QWidget* parent)
         field->setMaxLength(3);
         field->setValidator(new QRegularExpressionValidator(kOctet, field));
         field->setFixedWidth(digitWidth);
-        field->setAccessibleName(tr("Field %1 of the address").arg(index + 1));
+        field->setAccessibleName(tr("Octet %1 of %2").arg(index + 1).arg(kFieldCount));
         // Only the first field is a tab stop; the others are reached by
         // typing, by the arrow keys or by the mouse.
         field->setFocusPolicy(index == 0 ? Qt::StrongFocus : Qt::ClickFocus);
@@ -77,6 +79,23 @@ std::uint32_t IpAddressEdit::address() const
     const auto bytes = addressBytes();
     return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
            (std::uint32_t{bytes[2]} << 8) | std::uint32_t{bytes[3]};
+}
+
+bool IpAddressEdit::isPartlyBlank() const
+{
+    const auto blank = std::count_if(fields_.begin(), fields_.end(), [](const QLineEdit* field) {
+        return field->text().isEmpty();
+    });
+    return blank > 0 && blank < kFieldCount;
+}
+
+void IpAddressEdit::setAccessibleAddressName(const QString& name)
+{
+    setAccessibleName(name);
+    for (int index = 0; index < kFieldCount; ++index) {
+        fields_[index]->setAccessibleName(
+            tr("%1, octet %2 of %3").arg(name).arg(index + 1).arg(kFieldCount));
+    }
 }
 
 void IpAddressEdit::clear()
@@ -145,3 +164,5 @@ bool IpAddressEdit::eventFilter(QObject* watched, QEvent* event)
     }
     return QWidget::eventFilter(watched, event);
 }
+
+}  // namespace ql5config

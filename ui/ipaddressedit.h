@@ -9,6 +9,8 @@
 
 class QLineEdit;
 
+namespace ql5config {
+
 // An IPv4 address typed into four fields of 0 to 255, left to right. A dot or
 // a space moves to the next field, and so does a third digit; the arrow keys
 // and Backspace cross the field borders. The widget is one stop in the tab
@@ -30,8 +32,15 @@ public:
     std::uint32_t address() const;
     // Empties all four fields.
     void clear();
+    // Some fields blank and some not, as in "10..0.5": not an address, and
+    // not the blank one either.
+    bool isPartlyBlank() const;
 
     QLineEdit* field(int index) const;
+
+    // Names the editor and each of its fields for assistive technology:
+    // "IP Address", and "IP Address, octet 1 of 4" and so on.
+    void setAccessibleAddressName(const QString& name);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,5 +51,7 @@ private:
 
     std::array<QLineEdit*, kFieldCount> fields_{};
 };
+
+}  // namespace ql5config
 
 #endif

@@ -20,6 +20,8 @@
 #include <array>
 #include <cstring>
 
+namespace ql5config {
+
 using namespace ql5;
 
 namespace {
@@ -41,6 +43,10 @@ IpSettingsDialog::IpSettingsDialog(const DeviceRecordExchange& record, QWidget* 
 {
     ui_->setupUi(this);
     setWindowFlags(dialogWindowFlags());
+    // A screen reader names each address field with its editor and place.
+    ui_->ipAddressControl->setAccessibleAddressName(tr("IP Address"));
+    ui_->subnetMaskControl->setAccessibleAddressName(tr("Subnet Mask"));
+    ui_->gatewayControl->setAccessibleAddressName(tr("Default Gateway"));
     worker_.setMaxThreadCount(1);
 
     // The two radio buttons form one group although the manual one sits in
@@ -127,10 +133,18 @@ void IpSettingsDialog::applySettings()
                                     [target, password] { return configureDhcp(target, password); });
     } else {
         // Manual settings, also when no radio button is selected.
-        const std::uint32_t address = ui_->ipAddressControl->address();
-        const std::uint32_t mask = ui_->subnetMaskControl->address();
+        // A partly blank address or mask is refused as a blank one is, rather
+        // than sent with its blank fields read as 0.
+        const auto value = [](const IpAddressEdit* edit) {
+            return edit->isPartlyBlank() ? 0 : edit->address();
+        };
+        const std::uint32_t address = value(ui_->ipAddressControl);
+        const std::uint32_t mask = value(ui_->subnetMaskControl);
         const std::uint32_t gateway = ui_->gatewayControl->address();
-        if (const QString problem = staticSettingsProblem(address, mask); !problem.isEmpty()) {
+        QString problem = staticSettingsProblem(address, mask);
+        if (problem.isEmpty() && ui_->gatewayControl->isPartlyBlank())
+            problem = partlyBlankGatewayMessage();
+        if (!problem.isEmpty()) {
             showMessage(this, problem);
             return;
         }
@@ -204,7 +218,7 @@ bool IpSettingsDialog::confirmPlannedSettings(std::uint32_t address, std::uint32
                     plannedSettingsWarning(conflictTexts(conflicts)),
                     QMessageBox::Ok | QMessageBox::Cancel, this);
     box.setTextFormat(Qt::PlainText);
-    box.button(QMessageBox::Ok)->setText(QStringLiteral("Apply Anyway"));
+    box.button(QMessageBox::Ok)->setText(tr("Apply Anyway"));
     box.setDefaultButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok;
 }
@@ -220,8 +234,7 @@ void IpSettingsDialog::showChangeCheck()
         QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(),
                         changeCheckMessage(check.outcome), QMessageBox::Ok, this);
         box.setTextFormat(Qt::PlainText);
-        QPushButton* reboot =
-            box.addButton(QStringLiteral("Reboot Converter..."), QMessageBox::ActionRole);
+        QPushButton* reboot = box.addButton(tr("Reboot Converter..."), QMessageBox::ActionRole);
         // A converter that still shows its old settings most likely needs
         // the reboot.
         if (check.outcome == ql5common::VerifyOutcome::kOldSettings)
@@ -233,3 +246,5 @@ void IpSettingsDialog::showChangeCheck()
     }
     accept();
 }
+
+}  // namespace ql5config

@@ -23,6 +23,8 @@ namespace Ui {
 class IpSettingsDialog;
 }
 
+namespace ql5config {
+
 // Gives the selected converter DHCP, or a static address, subnet mask and
 // default gateway, authorised by the password that the user types. It keeps
 // its own copy of the selected row's record, and sends each Apply on a
@@ -87,11 +89,13 @@ private:
     // Set by Cancel while the dialog follows the converter; shared with the
     // worker, which ends the wait at its next query.
     std::shared_ptr<std::atomic<bool>> stopFollowing_;
-    QFutureWatcher<ql5::CommandOutcome> applyWatcher_;
+    QFutureWatcher<CommandOutcome> applyWatcher_;
     QFutureWatcher<ql5::ChangeCheck> checkWatcher_;
     // Declared last, so that it is destroyed first: its destructor waits
     // for the request, which must end before anything it reports to goes.
     QThreadPool worker_;
 };
+
+}  // namespace ql5config
 
 #endif

@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
-namespace ql5 {
+namespace ql5config {
 
 namespace {
 
@@ -43,4 +43,4 @@ bool refuseOverlongPassword(QWidget* owner, const QByteArray& passwordBytes)
     return true;
 }
 
-}  // namespace ql5
+}  // namespace ql5config

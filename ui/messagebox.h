@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace ql5 {
+namespace ql5config {
 
 // Shows a message box owned by owner and waits until the user closes it: an
 // OK button only, no icon, titled with the program file's name. The text is
@@ -23,6 +23,6 @@ void showSelectableMessage(QWidget* owner, const QString& text);
 // Returns true, after telling the user, when the password is too long.
 bool refuseOverlongPassword(QWidget* owner, const QByteArray& passwordBytes);
 
-}  // namespace ql5
+}  // namespace ql5config
 
 #endif

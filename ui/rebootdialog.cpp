@@ -9,7 +9,10 @@
 #include "ui_rebootdialog.h"
 
 #include <QPushButton>
+#include <QTimer>
 #include <QtConcurrent>
+
+namespace ql5config {
 
 using namespace ql5;
 
@@ -32,6 +35,11 @@ RebootDialog::RebootDialog(const DeviceRecordExchange& record, QWidget* parent,
 
     // The template's placeholder status is never seen.
     ui_->statusLabel->clear();
+    // While the dialog waits for the converter, it says how long so far,
+    // and against what bound, once a second.
+    waitedTimer_ = new QTimer(this);
+    waitedTimer_->setInterval(1000);
+    connect(waitedTimer_, &QTimer::timeout, this, &RebootDialog::showTimeWaited);
     ui_->nameLabel->setText(shownProductName(record_));
     ui_->macLabel->setText(formatMac(record_.macAddress));
 }
@@ -76,17 +84,34 @@ void RebootDialog::showRebootOutcome()
         showMessage(this, message);
         return;
     }
-    ui_->statusLabel->setText(QStringLiteral("Status: Rebooting"));
+    ui_->statusLabel->setText(tr("Status: Rebooting"));
     // Close stays available during the wait: it stops the wait.
     ui_->closeButton->setEnabled(true);
     wait_ = std::make_shared<ql5common::RebootWait>(timing_);
+    showTimeWaited();
+    ui_->waitedLabel->show();
+    waitedTimer_->start();
     const CommandTarget target = commandTarget(record_);
     waitWatcher_.setFuture(QtConcurrent::run(
         &worker_, [target, wait = wait_] { return waitUntilBack(target, *wait); }));
 }
 
+void RebootDialog::showTimeWaited()
+{
+    const auto minutesAndSeconds = [](std::chrono::milliseconds time) {
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(time).count();
+        return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    };
+    ui_->waitedLabel->setText(
+        tr("Waited %1 of at most %2")
+            .arg(minutesAndSeconds(wait_ ? wait_->Waited() : std::chrono::milliseconds(0)),
+                 minutesAndSeconds(ql5common::LongestRebootWait(timing_))));
+}
+
 void RebootDialog::showWaitOutcome()
 {
+    waitedTimer_->stop();
+    ui_->waitedLabel->hide();
     wait_.reset();
     setBusy(false);
     if (closingResult_) {
@@ -95,10 +120,10 @@ void RebootDialog::showWaitOutcome()
     }
     switch (waitWatcher_.result()) {
     case ql5common::RebootOutcome::kReady:
-        ui_->statusLabel->setText(QStringLiteral("Status: Ready"));
+        ui_->statusLabel->setText(tr("Status: Ready"));
         break;
     case ql5common::RebootOutcome::kTimedOut:
-        ui_->statusLabel->setText(QStringLiteral("Status: Timed out"));
+        ui_->statusLabel->setText(tr("Status: Timed out"));
         break;
     case ql5common::RebootOutcome::kStopped:
         break;
@@ -118,3 +143,5 @@ void RebootDialog::setBusy(bool busy)
         ui_->passwordEdit->setFocus(Qt::OtherFocusReason);
     }
 }
+
+}  // namespace ql5config

@@ -14,9 +14,13 @@
 #include <memory>
 #include <optional>
 
+class QTimer;
+
 namespace Ui {
 class RebootDialog;
 }
+
+namespace ql5config {
 
 // Reboots the selected converter and waits until it answers queries again.
 // It keeps its own copy of the selected row's record, and runs the reboot
@@ -49,6 +53,7 @@ private:
     void rebootAndWait();
     void showRebootOutcome();
     void showWaitOutcome();
+    void showTimeWaited();
     void setBusy(bool busy);
 
     std::unique_ptr<Ui::RebootDialog> ui_;
@@ -59,11 +64,14 @@ private:
     std::shared_ptr<ql5common::RebootWait> wait_;
     // How the dialog is to end once the stopped wait has returned.
     std::optional<int> closingResult_;
-    QFutureWatcher<ql5::CommandOutcome> rebootWatcher_;
+    QTimer* waitedTimer_ = nullptr;
+    QFutureWatcher<CommandOutcome> rebootWatcher_;
     QFutureWatcher<ql5common::RebootOutcome> waitWatcher_;
     // Declared last, so that it is destroyed first: its destructor waits
     // for the worker, which must end before anything it reports to goes.
     QThreadPool worker_;
 };
+
+}  // namespace ql5config
 
 #endif

@@ -8,7 +8,7 @@
 #include <ql5common/details_text.h>
 #include <ql5common/product_name.h>
 
-namespace ql5 {
+namespace ql5config {
 
 QString formatMac(const std::uint8_t macAddress[6])
 {
@@ -23,7 +23,7 @@ QString formatDottedDecimal(std::uint32_t networkOrderAddress)
 QString shownConverterText(const char* bytes, std::size_t capacity)
 {
     return QString::fromStdString(
-        ql5common::NeutralisedText(ql5common::DecodeConverterText(bytes, capacity)));
+        ql5common::WindowText(ql5common::DecodeConverterText(bytes, capacity)));
 }
 
 QString shownProductName(const DeviceRecordExchange& record)
@@ -35,8 +35,7 @@ QString shownProductName(const DeviceRecordExchange& record)
 
 QString detailsText(const DeviceRecordExchange& record)
 {
-    return QString::fromStdString(
-        ql5common::DetailsText(record, ql5common::TextForm::kNeutralised));
+    return QString::fromStdString(ql5common::DetailsText(record, ql5common::TextForm::kWindow));
 }
 
-}  // namespace ql5
+}  // namespace ql5config

@@ -13,7 +13,7 @@
 // The display rules of the common library (ql5common) as QString: what every
 // window shows about a record. The rules themselves live there, shared with
 // ql5ctl; this file only converts.
-namespace ql5 {
+namespace ql5config {
 
 // "02:51:c5:0a:0b:0c": two lower-case hexadecimal digits per byte.
 QString formatMac(const std::uint8_t macAddress[6]);
@@ -24,8 +24,9 @@ QString formatDottedDecimal(std::uint32_t networkOrderAddress);
 // Text that came from a converter, as a window may show it: the bytes up to
 // the first NUL (never past capacity) decoded as UTF-8 when valid and as
 // Latin-1 otherwise, with control, line-separator and direction characters
-// written as visible escapes by the rule ql5ctl uses. A converter can then
-// neither add a line to what a window shows nor reorder its text.
+// written as visible escapes as ql5ctl writes them. A converter can then
+// neither add a line to what a window shows nor reorder its text. A
+// backslash stays as it is: a window has no escapes for it to confuse.
 QString shownConverterText(const char* bytes, std::size_t capacity);
 
 template <std::size_t N>
@@ -48,6 +49,12 @@ QString shownProductName(const DeviceRecordExchange& record);
 // gives them, so that there are always exactly nine.
 QString detailsText(const DeviceRecordExchange& record);
 
+}  // namespace ql5config
+
+// The request path still lives in the namespace it began in, and calls this
+// rule by its plain name.
+namespace ql5 {
+using ql5config::shownConverterText;
 }  // namespace ql5
 
 #endif

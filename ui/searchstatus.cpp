@@ -3,12 +3,16 @@
 
 #include "recordtext.h"
 
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QNetworkInterface>
 #include <QStringList>
 #include <QtEndian>
 
-namespace ql5 {
+#include <algorithm>
+#include <climits>
+
+namespace ql5config {
 
 namespace {
 
@@ -29,36 +33,43 @@ QString converterCountText(int converters, qint64 notListed)
 {
     QString text;
     if (converters == 0)
-        text = QStringLiteral("No converters found");
+        text = QCoreApplication::translate("ql5config", "No converters found");
     else if (converters == 1)
-        text = QStringLiteral("1 converter found");
+        text = QCoreApplication::translate("ql5config", "1 converter found");
     else
-        text = QStringLiteral("%1 converters found").arg(converters);
+        text = QCoreApplication::translate("ql5config", "%n converters found", nullptr, converters);
+    // A count beyond an int chooses its plural form by its last two digits,
+    // which is all that any language's rule looks at past the first few.
+    const int pluralCount = notListed <= INT_MAX ? static_cast<int>(notListed)
+                                                 : 1000000 + static_cast<int>(notListed % 100);
     if (notListed == 1)
-        text += QStringLiteral("; 1 more reply not listed");
+        text += QCoreApplication::translate("ql5config", "; 1 more reply not listed");
     else if (notListed > 1)
-        text += QStringLiteral("; %1 more replies not listed").arg(notListed);
+        text += QCoreApplication::translate("ql5config", "; %1 more replies not listed", nullptr,
+                                            pluralCount)
+                    .arg(notListed);
     return text;
 }
 
 QString searchedNetworksText(const QList<SearchedNetwork>& networks)
 {
     if (networks.isEmpty())
-        return QStringLiteral("Not searching");
+        return QCoreApplication::translate("ql5config", "Not searching");
     QStringList named;
     for (const SearchedNetwork& network :
          networks.first(std::min<qsizetype>(networks.size(), kNetworksNamed)))
         named.append(networkText(network));
-    const qsizetype rest = networks.size() - named.size();
+    const int rest = static_cast<int>(networks.size() - named.size());
     QString list;
     if (rest > 0)
-        list = QStringLiteral("%1 and %2 more").arg(named.join(QStringLiteral(", "))).arg(rest);
+        list = QCoreApplication::translate("ql5config", "%1 and %n more", nullptr, rest)
+                   .arg(named.join(QStringLiteral(", ")));
     else if (named.size() == 1)
         list = named.first();
     else
-        list = QStringLiteral("%1 and %2")
+        list = QCoreApplication::translate("ql5config", "%1 and %2")
                    .arg(named.sliced(0, named.size() - 1).join(QStringLiteral(", ")), named.last());
-    return QStringLiteral("Searching on %1").arg(list);
+    return QCoreApplication::translate("ql5config", "Searching on %1").arg(list);
 }
 
 QString searchedNetworksList(const QList<SearchedNetwork>& networks)
@@ -87,4 +98,4 @@ QList<SearchedNetwork> networksOf(const QList<std::uint32_t>& addresses)
     return networks;
 }
 
-}  // namespace ql5
+}  // namespace ql5config

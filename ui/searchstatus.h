@@ -10,7 +10,7 @@
 // The status line beneath the converter list: how many converters answered
 // and on which networks the sweep listens, so that an empty list can be told
 // apart from a search on the wrong network.
-namespace ql5 {
+namespace ql5config {
 
 struct SearchedNetwork {
     QString interfaceName;      // empty when no interface holds the address any more
@@ -34,6 +34,6 @@ QString searchedNetworksList(const QList<SearchedNetwork>& networks);
 // name of the interface that holds it.
 QList<SearchedNetwork> networksOf(const QList<std::uint32_t>& addresses);
 
-}  // namespace ql5
+}  // namespace ql5config
 
 #endif

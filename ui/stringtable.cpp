@@ -1,40 +1,37 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "stringtable.h"
 
-#include <QFile>
-#include <QHash>
+#include <QCoreApplication>
 
-namespace ql5 {
+#include <array>
+#include <utility>
+
+namespace ql5config {
 
 namespace {
 
-QHash<int, QString> readStringTable()
-{
-    QHash<int, QString> table;
-    QFile file(QStringLiteral(":/stringtable.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        return table;
-    const QString content = QString::fromUtf8(file.readAll());
-    for (const QString& line : content.split(QLatin1Char('\n'))) {
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
-        if (tab <= 0)
-            continue;
-        bool isNumber = false;
-        const int id = QStringView(line).left(tab).toInt(&isNumber);
-        if (isNumber)
-            table.insert(id, line.mid(tab + 1));
-    }
-    return table;
-}
+// The utility's numbered texts, marked for translation in the context
+// "StringTable" and translated when they are asked for.
+constexpr std::array<std::pair<int, const char*>, 8> kTable = {{
+    {kSearchingText, QT_TRANSLATE_NOOP("StringTable", "Searching...")},
+    {kReplacementProductName, QT_TRANSLATE_NOOP("StringTable", "QL5 Converter")},
+    {kIpAddressHeading, QT_TRANSLATE_NOOP("StringTable", "IP Address")},
+    {kMacAddressHeading, QT_TRANSLATE_NOOP("StringTable", "MAC Address")},
+    {kNameHeading, QT_TRANSLATE_NOOP("StringTable", "Name")},
+    {kConverterHeading, QT_TRANSLATE_NOOP("StringTable", "Converter")},
+    {kNoSelectionText, QT_TRANSLATE_NOOP("StringTable", "No QL5 was selected on list !")},
+    {kInternalErrorText, QT_TRANSLATE_NOOP("StringTable", "Internal error !")},
+}};
 
 }  // namespace
 
 QString stringTableText(int id)
 {
-    static const QHash<int, QString> kTable = readStringTable();
-    return kTable.value(id);
+    for (const auto& [entry, text] : kTable) {
+        if (entry == id)
+            return QCoreApplication::translate("StringTable", text);
+    }
+    return {};
 }
 
-}  // namespace ql5
+}  // namespace ql5config

@@ -4,9 +4,10 @@
 
 #include <QString>
 
-namespace ql5 {
+namespace ql5config {
 
-// Ids of the utility's string table (resources/stringtable.txt).
+// Ids of the utility's numbered texts (ui/stringtable.cpp), translated like
+// every other text.
 enum StringId : int {
     kSearchingText = 1,           // the searching row
     kReplacementProductName = 2,  // shown instead of the module's own product name
@@ -18,10 +19,10 @@ enum StringId : int {
     kInternalErrorText = 8,  // the main window has no context
 };
 
-// The text of a string table entry, or an empty text for an id the table
-// does not hold. The table is read once, on first use.
+// The entry's text in the language in use, or an empty text for an id the
+// table does not hold.
 QString stringTableText(int id);
 
-}  // namespace ql5
+}  // namespace ql5config
 
 #endif

@@ -3,13 +3,14 @@
 
 #include <ql5common/host_ranges.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
 #include <algorithm>
 
-namespace ql5 {
+namespace ql5config {
 
 namespace {
 
@@ -51,7 +52,7 @@ HostList parseHostEntries(const QStringList& entries)
             continue;
         const std::string text = entry.toStdString();
         if (const auto reason = ql5common::AddHosts(text, list.addresses)) {
-            list.problem = QStringLiteral("Line %1 (%2): %3")
+            list.problem = QCoreApplication::translate("ql5config", "Line %1 (%2): %3")
                                .arg(line + 1)
                                .arg(entry, QString::fromStdString(*reason));
             list.addresses.clear();
@@ -76,4 +77,4 @@ bool isSavedHost(std::uint32_t address)
     return std::find(list.addresses.begin(), list.addresses.end(), address) != list.addresses.end();
 }
 
-}  // namespace ql5
+}  // namespace ql5config

@@ -13,7 +13,7 @@
 // The addresses and ranges that the user named in "Add addresses…", which
 // every search also asks by unicast, for converters behind a router. They
 // are remembered between runs with QSettings; no widget is needed here.
-namespace ql5 {
+namespace ql5config {
 
 // The entries as the user wrote them, one address or range (10.1.5.0/28)
 // each.
@@ -37,6 +37,12 @@ bool applySavedHosts(DiscoveryHandle context);
 // converter there is sent its commands by unicast.
 bool isSavedHost(std::uint32_t address);
 
+}  // namespace ql5config
+
+// The request path still lives in the namespace it began in, and asks this
+// by its plain name.
+namespace ql5 {
+using ql5config::isSavedHost;
 }  // namespace ql5
 
 #endif

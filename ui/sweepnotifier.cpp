@@ -3,7 +3,7 @@
 
 #include <QMetaObject>
 
-namespace ql5 {
+namespace ql5config {
 
 SweepNotifier::SweepNotifier(QObject* parent)
     : QObject(parent),
@@ -46,4 +46,4 @@ void SweepNotifier::deliver(int sweep)
     emit repliesWaiting(sweep);
 }
 
-}  // namespace ql5
+}  // namespace ql5config

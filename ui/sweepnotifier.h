@@ -9,7 +9,7 @@
 #include <atomic>
 #include <cstdint>
 
-namespace ql5 {
+namespace ql5config {
 
 // The message window that a sweep of the discovery client notifies. Its
 // callback runs on the sweep thread and only queues a call to this object's
@@ -54,6 +54,6 @@ private:
     Ql5WindowHandle window_ = nullptr;
 };
 
-}  // namespace ql5
+}  // namespace ql5config
 
 #endif

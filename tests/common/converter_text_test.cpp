@@ -119,6 +119,12 @@ TEST(ConverterText, NeutralisedTextEscapesEverythingThatActsOnATerminal)
     }
 }
 
+TEST(ConverterText, WindowTextKeepsBackslashesButNeutralisesTheRest)
+{
+    EXPECT_EQ(WindowText(Decoded("C:\\x1b\n\xe2\x80\xae")), "C:\\x1b\\x0a\\u202e");
+    EXPECT_EQ(ShownText(Decoded("a\\b"), TextForm::kWindow), "a\\b");
+}
+
 TEST(ConverterText, NeighboursOfTheNeutralisedRangesStayAsTheyAre)
 {
     for (char32_t c : {U'\u00a0', U'\u061b', U'\u061d', U'\u200a', U'\u2010', U'\u2027', U'\u202f',

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QtEndian>
 
-using namespace ql5;
+using namespace ql5config;
 
 class TestCommandTexts : public QObject
 {
@@ -42,6 +42,10 @@ void TestCommandTexts::outcomeMessages_data()
                                          "Error Number: 7\nError Message: %1 %2\n"
                                       << "An Error occured while rebooting the converter.\n"
                                          "Error Number: 7\nError Message: %1 %2\n";
+    // The converter's own message stands alone, and stays text.
+    QTest::newRow("refused with a message") << 1 << 0 << "Locked %1 <b>"
+                                            << "Locked %1 <b>\n"
+                                            << "Locked %1 <b>\n";
     QTest::newRow("refused without a message") << 1 << 0 << ""
                                                << "The converter refused the settings.\n"
                                                << "The converter refused to reboot.\n";

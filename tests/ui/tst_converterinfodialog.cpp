@@ -12,6 +12,7 @@
 #include <cstring>
 
 using namespace ql5::uitest;
+using namespace ql5config;
 
 class TestConverterInfoDialog : public QObject
 {

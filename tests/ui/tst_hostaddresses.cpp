@@ -12,7 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace ql5;
+using namespace ql5config;
+using ql5::commandTarget;
 
 class TestHostAddresses : public QObject
 {

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: Apache-2.0
 // The four-field address input of the IP settings dialog.
 #include "ipaddressedit.h"
+#include "ipsettingsdialog.h"
+#include "uitestsupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 
+using namespace ql5config;
 using Bytes = std::array<std::uint8_t, 4>;
 Q_DECLARE_METATYPE(Bytes)
 
@@ -21,6 +25,9 @@ private slots:
     void TypingFillsFieldsLeftToRight();
     void IsOneTabStop();
     void DisablingDisablesEveryField();
+    void PartlyBlankIsNeitherAnAddressNorBlank_data();
+    void PartlyBlankIsNeitherAnAddressNorBlank();
+    void SettingsDialogNamesEveryFieldForAScreenReader();
 
 private:
     static void Type(const QString& keys);
@@ -117,6 +124,43 @@ void TestIpAddressEdit::DisablingDisablesEveryField()
         QVERIFY(!edit.field(i)->isEnabled());
     // A disabled control still shows, and reads, its address.
     QCOMPARE(edit.addressBytes(), (Bytes{1, 2, 3, 4}));
+}
+
+void TestIpAddressEdit::PartlyBlankIsNeitherAnAddressNorBlank_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("partlyBlank");
+    QTest::newRow("all blank") << "..." << false;
+    QTest::newRow("complete") << "10.0.0.5" << false;
+    QTest::newRow("second field blank") << "10..0.5" << true;
+    QTest::newRow("last field blank") << "10.0.0." << true;
+}
+
+void TestIpAddressEdit::PartlyBlankIsNeitherAnAddressNorBlank()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, partlyBlank);
+    IpAddressEdit edit;
+    const QStringList fields = typed.split(QLatin1Char('.'));
+    for (int i = 0; i < IpAddressEdit::kFieldCount; ++i)
+        edit.field(i)->setText(fields.value(i));
+    QCOMPARE(edit.isPartlyBlank(), partlyBlank);
+}
+
+void TestIpAddressEdit::SettingsDialogNamesEveryFieldForAScreenReader()
+{
+    // Made, not applied: nothing is sent.
+    IpSettingsDialog dialog(ql5::uitest::MakeRecord({}));
+    const auto name = [&](const char* object, int field = -1) {
+        QWidget* widget = dialog.findChild<QWidget*>(QString::fromLatin1(object));
+        if (field >= 0)
+            widget = static_cast<IpAddressEdit*>(widget)->field(field);
+        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    };
+    QCOMPARE(name("ipAddressControl", 0), QStringLiteral("IP Address, octet 1 of 4"));
+    QCOMPARE(name("subnetMaskControl", 3), QStringLiteral("Subnet Mask, octet 4 of 4"));
+    QCOMPARE(name("gatewayControl", 1), QStringLiteral("Default Gateway, octet 2 of 4"));
+    QCOMPARE(name("passwordEdit"), QStringLiteral("Password"));
 }
 
 QTEST_MAIN(TestIpAddressEdit)

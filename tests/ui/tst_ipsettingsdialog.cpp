@@ -23,6 +23,7 @@
 #include <cstring>
 
 using namespace ql5::uitest;
+using namespace ql5config;
 using Bytes = std::array<std::uint8_t, 4>;
 using ByteVector = std::vector<std::uint8_t>;
 Q_DECLARE_METATYPE(ByteVector)
@@ -265,7 +266,7 @@ void TestIpSettingsDialog::applySendsTheExactRequest()
     // new settings, says so, and ends as accepted.
     QCOMPARE(watcher.messages().size(), 1);
     QCOMPARE(watcher.messages().front().text,
-             ql5::changeCheckMessage(ql5common::VerifyOutcome::kConfirmed));
+             ql5config::changeCheckMessage(ql5common::VerifyOutcome::kConfirmed));
     QVERIFY(!dialog.isVisible());
     QVERIFY(dialog.lastHeard().has_value());
     QVERIFY(!dialog.rebootRequested());
@@ -282,6 +283,15 @@ void TestIpSettingsDialog::applyRefusesSettingsThatWouldMakeTheConverterUnreacha
     QTest::newRow("blank address") << QStringList{"", "255.255.255.0", "10.0.0.1"}
                                    << "The IP address 0.0.0.0 cannot be given to a converter.\n"
                                       "Enter the address it is to have. Nothing was sent.\n";
+    // A field left blank is not read as 0.
+    QTest::newRow("partly blank address")
+        << QStringList{"10..0.5", "255.255.255.0", "10.0.0.1"}
+        << "The IP address 0.0.0.0 cannot be given to a converter.\n"
+           "Enter the address it is to have. Nothing was sent.\n";
+    QTest::newRow("partly blank gateway")
+        << QStringList{"10.0.0.5", "255.255.255.0", "10.0..1"}
+        << "The default gateway is incomplete: fill in all four fields, or leave them all "
+           "blank for none.\nNothing was sent.\n";
     QTest::newRow("blank mask") << QStringList{"10.0.0.5", "", "10.0.0.1"}
                                 << "The subnet mask 0.0.0.0 is not valid: its one bits must be "
                                    "contiguous from the left, as in 255.255.255.0.\n"
@@ -320,9 +330,8 @@ void TestIpSettingsDialog::refusalKeepsTheDialogOpen_data()
         << "02:51:c5:01:00:05"
         << "An Error occured while setting the converter.\nError Number: 9\n"
            "Error Message: <b>Denied</b>\\x0a<img src=x>\n";
-    QTest::newRow("refused without error number")
-        << "02:51:c5:01:00:02"
-        << "The converter refused the settings.\nMessage: Locked by the front panel\n";
+    QTest::newRow("refused without error number") << "02:51:c5:01:00:02"
+                                                  << "Locked by the front panel\n";
     QTest::newRow("refused without error number or message")
         << "02:51:c5:01:00:06"
         << "The converter refused the settings.\n";
@@ -393,7 +402,7 @@ void TestIpSettingsDialog::noReplyKeepsTheWindowResponsiveAndTheDialogOpen()
     QCOMPARE(dialog.cursor().shape(), Qt::ArrowCursor);
 
     QCOMPARE(watcher.messages().size(), 1);
-    QCOMPARE(watcher.messages().front().text, ql5::noReplyMessage());
+    QCOMPARE(watcher.messages().front().text, ql5config::noReplyMessage());
     // The dialog stays open, ready for another try.
     QVERIFY(dialog.isVisible());
     QVERIFY(applyButton->isEnabled());
@@ -454,7 +463,7 @@ void TestIpSettingsDialog::changeAwaitingARebootIsReportedAsOldSettings()
     // for the whole time the dialog follows it.
     QCOMPARE(watcher.messages().size(), 1);
     QCOMPARE(watcher.messages().front().text,
-             ql5::changeCheckMessage(ql5common::VerifyOutcome::kOldSettings));
+             ql5config::changeCheckMessage(ql5common::VerifyOutcome::kOldSettings));
     QVERIFY(dialog.lastHeard().has_value());
     QCOMPARE(ql5common::FormatDottedDecimal(dialog.lastHeard()->ipAddress),
              std::string("198.51.100.17"));
@@ -480,14 +489,14 @@ void TestIpSettingsDialog::overlongPasswordIsRefusedBeforeSending()
 
     if (refused) {
         QCOMPARE(watcher.messages().size(), 1);
-        QCOMPARE(watcher.messages().front().text, ql5::passwordTooLongMessage());
+        QCOMPARE(watcher.messages().front().text, ql5config::passwordTooLongMessage());
         QVERIFY(dialog.isVisible());
         QTest::qWait(300);
         QCOMPARE(sim.ReceivedDatagrams().size(), std::size_t{0});
     } else {
         QCOMPARE(watcher.messages().size(), 1);
         QCOMPARE(watcher.messages().front().text,
-                 ql5::changeCheckMessage(ql5common::VerifyOutcome::kConfirmed));
+                 ql5config::changeCheckMessage(ql5common::VerifyOutcome::kConfirmed));
         QVERIFY(!dialog.isVisible());
         const auto sent = LoggedRequests(sim, 7);
         QCOMPARE(sent.size(), std::size_t{1});

@@ -48,10 +48,11 @@ constexpr char kCommandsText[] =
     "            naming the line. It warns about conflicts, reads the password once,\n"
     "            then runs each row as set-ip or dhcp would, with progress on stderr,\n"
     "            and prints a table (or JSON) of outcomes and a summary.\n"
-    "  reboot    Restart the converter. With --wait, then ask it once at once and up\n"
-    "            to 40 more times 0.5 s apart, each time waiting 0.5 s at most for\n"
-    "            the answer, and print \"Status: Ready\" once it has gone quiet and\n"
-    "            answers again, or \"Status: Timed out\" (after about 41 s).\n";
+    "  reboot    Restart the converter. With --wait, then ask it at once and every\n"
+    "            0.5 s after, each time waiting 0.5 s at most for the answer, and\n"
+    "            print \"Status: Ready\" once it has gone quiet and answers again, or\n"
+    "            \"Status: Timed out\" after 5 min 27.5 s (as long as 41 queries of\n"
+    "            7.5 s each, 0.5 s apart).\n";
 
 constexpr char kAfterOptionsText[] =
     "MAC addresses may be written 02:51:c5:01:02:03, 02-51-C5-01-02-03 or\n"

@@ -12,12 +12,6 @@
 
 namespace ql5ctl {
 
-std::size_t LatestReplies::KeyHash::operator()(const Key& key) const noexcept
-{
-    return std::hash<std::uint64_t>()(key.mac ^ (std::uint64_t{key.localAddress} << 16) ^
-                                      (std::uint64_t{key.sourceAddress} << 32));
-}
-
 LatestReplies::LatestReplies(InterfaceNamer interfaceName, std::size_t limit)
     : interfaceName_(std::move(interfaceName)), limit_(limit)
 {
@@ -26,9 +20,7 @@ LatestReplies::LatestReplies(InterfaceNamer interfaceName, std::size_t limit)
 
 void LatestReplies::Take(const DeviceRecordExchange& record, std::uint32_t source)
 {
-    Key key{0, record.localAddress, source};
-    for (std::uint8_t byte : record.macAddress)
-        key.mac = (key.mac << 8) | byte;
+    const auto key = ql5common::ConverterKey::Of(record, source);
     const auto found = index_.find(key);
     if (found == index_.end() && views_.size() >= limit_) {
         ++dropped_;

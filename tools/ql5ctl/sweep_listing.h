@@ -2,6 +2,7 @@
 // `list`: one background sweep of a fixed length.
 #pragma once
 
+#include <ql5common/converter_key.h>
 #include <ql5common/converter_view.h>
 
 #include <ql5/discovery.h>
@@ -46,24 +47,13 @@ public:
     std::vector<ConverterView> TakeViews();
 
 private:
-    // A MAC in the low 48 bits, the local address it answered on and the
-    // address it answered from.
-    struct Key {
-        std::uint64_t mac;
-        std::uint32_t localAddress;
-        std::uint32_t sourceAddress;
-        bool operator==(const Key&) const = default;
-    };
-    struct KeyHash {
-        std::size_t operator()(const Key& key) const noexcept;
-    };
-
     InterfaceNamer interfaceName_;
     std::size_t limit_;
     // Room for `limit` views is reserved at once, so the vector never moves
     // what it holds; only the pages that entries fill are ever touched.
     std::vector<ConverterView> views_;
-    std::unordered_map<Key, std::size_t, KeyHash> index_;  // entry of each key
+    std::unordered_map<ql5common::ConverterKey, std::size_t, ql5common::ConverterKeyHash>
+        index_;  // entry of each key
     std::int64_t dropped_ = 0;
 };
 

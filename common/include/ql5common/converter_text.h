@@ -37,9 +37,16 @@ bool IsInvisibleFormatCharacter(char32_t c);
 // escape in the output is never ambiguous. Everything else stays as it is.
 std::string NeutralisedText(std::u32string_view text);
 
-// How a program shows converter text: a window that draws it as plain text
-// can take it as received; a terminal must have it neutralised.
-enum class TextForm { kAsReceived, kNeutralised };
+// A window's plain-text line: control and invisible format characters
+// written as NeutralisedText writes them, so that a converter can neither add
+// a line nor reorder one, but a backslash as it is, since nothing in a window
+// reads it as the start of an escape.
+std::string WindowText(std::u32string_view text);
+
+// How a program shows converter text: as received; neutralised for a
+// terminal, a table or a file, where the output must be unambiguous; or as a
+// window's plain-text line.
+enum class TextForm { kAsReceived, kNeutralised, kWindow };
 
 // The text in the given form, as UTF-8.
 std::string ShownText(std::u32string_view text, TextForm form);

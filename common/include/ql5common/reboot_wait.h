@@ -15,8 +15,11 @@
 namespace ql5common {
 
 struct RebootWaitTiming {
-    // Queries after the first one, which goes out at once.
-    int furtherQueries = 40;
+    // How long a converter has to come back: as long as 41 queries that each
+    // wait the client's full 7.5 s, 0.5 s apart, took before the queries were
+    // made short, so that a converter that restarts slowly is still waited
+    // for (327.5 s, about 5½ minutes).
+    std::chrono::milliseconds limit{41 * 7500 + 40 * 500};
     // The pause before each further query.
     std::chrono::milliseconds pause{500};
     // How long each query waits for its answer. A converter on the local
@@ -26,13 +29,14 @@ struct RebootWaitTiming {
     std::chrono::milliseconds replyWindow{500};
 };
 
-// The longest a wait with this timing can take when every query runs out its
-// reply window: the bound that the reboot window and ql5ctl promise.
+// The longest a wait with this timing can take: the bound that the reboot
+// window and ql5ctl promise. No query starts that could not run out its reply
+// window within it.
 std::chrono::milliseconds LongestRebootWait(const RebootWaitTiming& timing);
 
 enum class RebootOutcome {
     kReady,     // the converter went quiet and then answered again
-    kTimedOut,  // every query was used without that happening
+    kTimedOut,  // the bound passed without that happening
     kStopped,   // Stop() ended the wait first
 };
 
@@ -62,6 +66,8 @@ public:
     RebootOutcome Run(const Query& query);
     void Stop();
     bool Stopped() const;
+    // How long Run() has waited so far (0 before it starts); from any thread.
+    std::chrono::milliseconds Waited() const;
 
 private:
     // Waits for the pause; false when Stop() came first.
@@ -71,6 +77,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     bool stopped_ = false;
+    std::chrono::steady_clock::time_point started_{};
 };
 
 // Runs the wait with queries of the discovery client for the converter with

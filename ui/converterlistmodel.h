@@ -1,0 +1,144 @@
+// SPDX-License-Identifier: Apache-2.0
+#ifndef QL5CONFIG_CONVERTERLISTMODEL_H
+#define QL5CONFIG_CONVERTERLISTMODEL_H
+
+#include <ql5/discovery.h>
+#include <ql5common/conflicts.h>
+#include <ql5common/converter_key.h>
+
+#include <QAbstractTableModel>
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <deque>
+#include <span>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+class QTimer;
+
+namespace ql5config {
+
+// The rows of the main window's list. A device row is one converter as heard
+// on one local address (a ql5common::ConverterKey) and holds the record of
+// its newest reply; the stand-in rows (searching, nothing found, cannot
+// search) say what the list as a whole is doing and hold none.
+//
+// The conflict rules look at every row, so the rows' warnings are checked
+// once a burst of replies has been taken in, not after each notification.
+class ConverterListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { kIpAddressColumn, kMacAddressColumn, kNameColumn, kConverterColumn, kColumns };
+
+    // The most device rows the list holds: as many records as the client
+    // queues at most. A flood of forged replies, each from another MAC,
+    // would otherwise grow the list, and the window's memory, without end.
+    static constexpr int kDefaultRowLimit = static_cast<int>(QL5_MAX_PENDING_RECORDS);
+
+    explicit ConverterListModel(QObject* parent = nullptr);
+    ~ConverterListModel() override;
+
+    // The stand-in rows' texts.
+    static QString searchingText();
+    static QString nothingFoundText();
+
+    // Empties the list and counts, then shows the searching row.
+    void showSearching();
+    // Empties the list and shows why the search could not start.
+    void showSearchFailed(const QString& reason);
+    // Takes one slice of records: a new row for a converter not listed yet
+    // (while the limit allows), the newest record for one that is.
+    void addRecords(std::span<const DeviceRecordExchange> records);
+    // Ends a notification's records: the nothing-found row for a list that is
+    // still empty, and a warnings check soon.
+    void finishNotification(qint64 droppedByClient);
+    // Updates the row of the record's converter, if listed, and its
+    // warnings at once; returns whether it was listed.
+    bool updateRecord(const DeviceRecordExchange& record);
+
+    void setRowLimit(int rows) { rowLimit_ = rows; }
+    void setLocalNetworks(std::vector<ql5common::LocalNetwork> networks);
+    void setWarningIcon(const QIcon& icon) { warningIcon_ = icon; }
+    // Brings the warnings up to date now if a check is due.
+    void finishWarnings();
+
+    // Distinct MACs among the device rows: a converter heard on two networks
+    // has two rows but counts once.
+    int converterCount() const { return static_cast<int>(macs_.size()); }
+    // Replies left out because the list was full, and those that the client
+    // dropped.
+    qint64 notListedCount() const { return leftOut_ + droppedByClient_; }
+
+    bool isDeviceRow(int row) const;
+    // The record of a device row; null for a stand-in row.
+    const DeviceRecordExchange* record(int row) const;
+    QString text(int row, int column) const;
+    QStringList warningTexts(int row) const;
+    QStringList warningKeys(int row) const;
+    // Every device row's addressing, for the conflict check of a change.
+    std::vector<ql5common::ConverterAddressing> addressing() const;
+    // Whether any column of the device row contains the text, ignoring case;
+    // the text comes folded (QString::toCaseFolded).
+    bool rowContains(int row, const QString& foldedText) const;
+    // The order of two device rows by a column: addresses by value, so that
+    // 10.0.0.9 comes before 10.0.0.10, texts alphabetically, and equal texts
+    // by address, so that the order does not depend on arrival.
+    bool lessThan(int left, int right, int column) const;
+    // The four columns, separated by tabs, as a spreadsheet takes them.
+    QString tabSeparatedText(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    struct Row {
+        DeviceRecordExchange record{};
+        bool device = false;
+        std::uint32_t hostOrderAddress = 0;
+        std::array<QString, kColumns> texts;
+        // The name and the product as the filter and the sort compare them,
+        // folded once here rather than at every comparison; shared with the
+        // shown text where folding changes nothing.
+        QString foldedName;
+        QString foldedProduct;
+        // The warnings' sentences, one per line: one string rather than a
+        // list of them, as most rows have one warning or none.
+        QString warnings;
+        QStringList warningKeys;
+    };
+
+    void clearRows();
+    void removeSearchingRow();
+    void setRecord(Row& row, const DeviceRecordExchange& record);
+    void updateWarnings();
+
+    // A deque grows without moving what it holds, so a long list never
+    // needs room for itself twice.
+    std::deque<Row> rows_;
+    std::unordered_map<ql5common::ConverterKey, int, ql5common::ConverterKeyHash> rowOfKey_;
+    std::unordered_set<std::uint64_t> macs_;
+    int rowLimit_ = kDefaultRowLimit;
+    qint64 leftOut_ = 0;
+    qint64 droppedByClient_ = 0;
+    std::vector<ql5common::LocalNetwork> localNetworks_;
+    // Shared by every row with a warning: an icon of its own per row would
+    // hold its own pixmaps, kilobytes a row in a long list.
+    QIcon warningIcon_;
+    // The product name of the row made last, shared with the next row of
+    // the same product.
+    QString lastProduct_;
+    QString lastFoldedProduct_;
+    QTimer* warningsTimer_ = nullptr;
+};
+
+}  // namespace ql5config
+
+#endif
