@@ -145,7 +145,20 @@ std::vector<std::vector<Conflict>> FindConflicts(std::span<const ConverterAddres
         std::unordered_map<std::uint64_t, std::size_t> perMac;
     };
     std::unordered_map<std::uint64_t, SameAddress> byAddress;
+    // The first source each MAC was heard from, and whether another followed.
+    struct Sources {
+        std::uint32_t first = 0;
+        std::uint32_t other = 0;
+    };
+    std::unordered_map<std::uint64_t, Sources> sourcesOf;
     for (const ConverterAddressing& converter : converters) {
+        if (converter.sourceAddress != 0) {
+            Sources& sources = sourcesOf[macKey(converter)];
+            if (sources.first == 0)
+                sources.first = converter.sourceAddress;
+            else if (sources.first != converter.sourceAddress && sources.other == 0)
+                sources.other = converter.sourceAddress;
+        }
         SameAddress& group = byAddress[addressKey(converter)];
         group.converters.push_back(&converter);
         ++group.perMac[macKey(converter)];
@@ -164,6 +177,16 @@ std::vector<std::vector<Conflict>> FindConflicts(std::span<const ConverterAddres
             }
         }
         found.push_back(Check(converter, firstOther, others, networks));
+        const auto sources = sourcesOf.find(macKey(converter));
+        if (sources != sourcesOf.end() && sources->second.other != 0) {
+            const std::uint32_t elsewhere = sources->second.first == converter.sourceAddress
+                                                ? sources->second.other
+                                                : sources->second.first;
+            found.back().push_back(
+                {ConflictKind::kSeveralSources,
+                 "This MAC also answered from " + FormatDottedDecimal(elsewhere) +
+                     ": another host may be answering for it, so commands to it are refused."});
+        }
     }
     return found;
 }
@@ -174,6 +197,7 @@ std::string_view ConflictKey(ConflictKind kind)
     case ConflictKind::kDuplicateIp: return "duplicate-ip";
     case ConflictKind::kUnreachableSubnet: return "unreachable-subnet";
     case ConflictKind::kGatewayOutsideSubnet: return "gateway-outside-subnet";
+    case ConflictKind::kSeveralSources: return "several-sources";
     }
     return "";
 }

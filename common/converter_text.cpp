@@ -41,8 +41,16 @@ bool IsControlCharacter(char32_t c)
 
 bool IsInvisibleFormatCharacter(char32_t c)
 {
+    // Bidirectional controls and marks, zero-width characters, separators
+    // and the byte order mark; then what draws nothing yet can hide or spoof
+    // text: the soft hyphen, the Mongolian vowel separator, the deprecated
+    // format characters, the interlinear annotation marks, the Hangul
+    // fillers, variation selectors and the tag characters.
     return c == 0x061C || (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
-           (c >= 0x2060 && c <= 0x2064) || (c >= 0x2066 && c <= 0x2069) || c == 0xFEFF;
+           (c >= 0x2060 && c <= 0x2064) || (c >= 0x2066 && c <= 0x206F) || c == 0xFEFF ||
+           c == 0x00AD || c == 0x180E || (c >= 0xFFF9 && c <= 0xFFFB) || c == 0x115F ||
+           c == 0x1160 || c == 0x3164 || c == 0xFFA0 || (c >= 0xFE00 && c <= 0xFE0F) ||
+           (c >= 0xE0000 && c <= 0xE007F) || (c >= 0xE0100 && c <= 0xE01EF);
 }
 
 namespace {

@@ -58,6 +58,7 @@ std::vector<std::pair<const char*, std::string>> JsonFields(const ConverterView&
         {"serialLinkPort", std::to_string(c.serialLinkPort)},
         {"interface", c.interfaceName.empty() ? std::string("null") : text(c.interfaceName)},
         {"localAddress", text(c.localAddress)},
+        {"sourceAddress", c.sourceAddress.empty() ? std::string("null") : text(c.sourceAddress)},
         {"warnings", JsonWarnings(c.warnings)},
     };
 }

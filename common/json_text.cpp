@@ -22,8 +22,16 @@ std::string JsonString(std::u32string_view text)
         case U'\t': out += "\\t"; break;
         default:
             if (IsControlCharacter(c) || IsInvisibleFormatCharacter(c)) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+                // JSON escapes name UTF-16 units: a tag character or a
+                // supplementary variation selector takes a surrogate pair.
+                char escape[16];
+                const auto code = static_cast<unsigned>(c);
+                if (code > 0xFFFF)
+                    std::snprintf(escape, sizeof escape, "\\u%04x\\u%04x",
+                                  0xD800 + ((code - 0x10000) >> 10),
+                                  0xDC00 + ((code - 0x10000) & 0x3FF));
+                else
+                    std::snprintf(escape, sizeof escape, "\\u%04x", code);
                 out += escape;
             } else {
                 AppendUtf8(out, c);

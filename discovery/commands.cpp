@@ -5,6 +5,7 @@
 #include "context.h"
 #include "device_requests.h"
 #include "packet_format.h"
+#include "platform/local_subnets.h"
 
 #include <algorithm>
 #include <cstring>
@@ -28,29 +29,77 @@ void ReportCommandFailure(DiscoveryContext* context, const Status& status,
     SetStatus(context, 0, text);
 }
 
-// A command's work once its arguments have passed: find where the device
-// answers, send the encoded request from there, and put the device's answer
-// into the status, or the cause of a failure.
-int32_t RunCommand(DiscoveryContext* context, const Route& route, const uint8_t* mac,
-                   const RequestBuffer& request, std::size_t length, uint16_t replyType)
+// Whether the context has located this MAC already, reachable through the
+// route's local address (0 takes it wherever it was located).
+bool IsLocated(const DiscoveryContext* context, const Route& route, const uint8_t* mac)
 {
-    Sighting chosen;
+    const LocatedDevice& located = context->located;
+    return located.known && std::memcmp(located.mac, mac, sizeof located.mac) == 0 &&
+           (route.localAddress == 0 || route.localAddress == located.localAddress);
+}
+
+// Locates the device with the window and the rule against impostors, on
+// whatever route the caller gave, and remembers where it answers.
+Status LocateAndRemember(DiscoveryContext* context, const Route& route, const uint8_t* mac,
+                         Deadline::Clock::duration limit, DeviceRecord* record,
+                         std::vector<std::uint32_t>* answeredOn)
+{
+    Location where;
+    const Status status =
+        LocateDevice(context, route, mac, limit, true, AcceptedSources{}, record, &where);
+    if (!status) {
+        *answeredOn = std::move(where.answeredOn);
+        return status;
+    }
+    LocatedDevice& located = context->located;
+    located = LocatedDevice{};
+    located.known = true;
+    std::memcpy(located.mac, mac, sizeof located.mac);
+    located.localAddress = where.chosen.localAddress;
+    located.sources.first = where.chosen.sourceAddress;
+    return status;
+}
+
+// After a change the converter accepted, its answers may come from where its
+// new settings put it: the new static address, or for DHCP any address of
+// the local network it was located on.
+void FollowChange(DiscoveryContext* context, uint32_t newAddress, bool dhcp)
+{
+    AcceptedSources& sources = context->located.sources;
+    if (newAddress != 0)
+        sources.second = newAddress;
+    if (!dhcp)
+        return;
+    std::vector<LocalSubnet> subnets;
+    if (!platform::ListHostIpv4Subnets(subnets))
+        return;
+    for (const LocalSubnet& subnet : subnets) {
+        if (subnet.address == context->located.localAddress)
+            sources.subnet = subnet;
+    }
+}
+
+// A command's work once its arguments have passed: find where the device
+// answers (or take where the context has located it already), send the
+// encoded request from there, and put the device's answer into the status, or
+// the cause of a failure.
+int32_t RunCommand(DiscoveryContext* context, const Route& route, const uint8_t* mac,
+                   const RequestBuffer& request, std::size_t length, uint16_t replyType,
+                   uint32_t newAddress = 0)
+{
     std::vector<std::uint32_t> answeredOn;
     Status status;
     DeviceRecord record;
-    if (!InitDeviceRecord(context, &record)) {
+    if (!InitDeviceRecord(context, &record))
         status = Status::Failed(Failure::kOutOfMemory);
-    } else if (route.localAddress == 0) {
-        status = SelectInterface(context, mac, &chosen, &answeredOn);
-    } else {
-        // Located first even on the one address given, so that the command's
-        // reply can be held to the address that answered.
-        status = LocateDevice(context, route, mac, RequestTimeLimit(context), &record, &chosen);
-    }
+    else if (!IsLocated(context, route, mac))
+        status =
+            LocateAndRemember(context, route, mac, RequestTimeLimit(context), &record, &answeredOn);
     if (status) {
         ResetDeviceRecord(context, &record);
-        status = ExchangeRequest(context, Route{chosen.localAddress, route.deviceAddress},
-                                 chosen.sourceAddress, replyType, mac, request, length, &record);
+        const LocatedDevice located = context->located;
+        status = ExchangeRequest(context, Route{located.localAddress, route.deviceAddress},
+                                 located.sources, replyType, mac, request, length, &record);
     }
     int32_t result = -1;
     // Only a reply that carries the result says whether the device carried
@@ -59,7 +108,11 @@ int32_t RunCommand(DiscoveryContext* context, const Route& route, const uint8_t*
         status = Status::Failed(Failure::kNoOutcome);
     if (status) {
         SetStatus(context, record.errorCode, record.resultMessage);
+        context->lastReplySource = record.sourceAddress;
+        context->lastReplyLocal = record.exchange.localAddress;
         result = record.resultFlag;
+        if (result == 0)
+            FollowChange(context, newAddress, replyType == kConfigureDhcpReply);
     }
     ReleaseDeviceRecord(&record);
     if (!status)
@@ -84,8 +137,10 @@ DiscoveryContext* AcceptCommand(DiscoveryHandle handle, const Route& route, cons
         !RouteAccepted(route.localAddress, route.deviceAddress) || !PasswordFits(password))
         return nullptr;
     DiscoveryContext* context = ResolveContext(handle);
-    if (context != nullptr)
+    if (context != nullptr) {
         SetStatus(context, 0, kStatusSuccess);
+        context->lastReplySource = 0;
+    }
     return context;
 }
 
@@ -116,16 +171,32 @@ int32_t QueryDeviceAt(DiscoveryHandle handle, uint32_t localAddress, uint32_t de
     if (context == nullptr)
         return -1;
     SetStatus(context, 0, kStatusSuccess);
+    context->lastReplySource = 0;
+    const Route route{localAddress, deviceAddress};
+    const auto limit = QueryTimeLimit(context, timeoutMilliseconds);
     DeviceRecord record;
-    const Status located =
-        InitDeviceRecord(context, &record)
-            ? LocateDevice(context, Route{localAddress, deviceAddress}, macAddress,
-                           QueryTimeLimit(context, timeoutMilliseconds), &record)
-            : Status::Failed(Failure::kOutOfMemory);
-    if (located)
+    std::vector<std::uint32_t> answeredOn;
+    Status located = Status::Failed(Failure::kOutOfMemory);
+    if (InitDeviceRecord(context, &record)) {
+        if (IsLocated(context, route, macAddress)) {
+            // Located already: only its sources count, and the first answer
+            // is the one, so that following a change costs no window.
+            Location where;
+            located =
+                LocateDevice(context, Route{context->located.localAddress, deviceAddress},
+                             macAddress, limit, false, context->located.sources, &record, &where);
+        } else {
+            located = LocateAndRemember(context, route, macAddress, limit, &record, &answeredOn);
+        }
+    }
+    if (located) {
         std::memcpy(output, &record.exchange, sizeof *output);
+        context->lastReplySource = record.sourceAddress;
+        context->lastReplyLocal = record.exchange.localAddress;
+    }
     ReleaseDeviceRecord(&record);
-    ReportFailure(context, located);
+    if (!located)
+        ReportCommandFailure(context, located, answeredOn);
     return located ? 0 : -1;
 }
 
@@ -165,7 +236,8 @@ int32_t ConfigureStaticAt(DiscoveryHandle handle, uint32_t localAddress, uint32_
     const std::size_t length =
         EncodeConfigureStaticRequest(request, context->protocolMagic, macAddress, ipAddress,
                                      subnetMask, gatewayAddress, password);
-    return RunCommand(context, route, macAddress, request, length, kConfigureStaticReply);
+    return RunCommand(context, route, macAddress, request, length, kConfigureStaticReply,
+                      ipAddress);
 }
 
 int32_t ConfigureStatic(DiscoveryHandle handle, const uint8_t macAddress[6], uint32_t ipAddress,
@@ -192,6 +264,42 @@ int32_t ConfigureDhcp(DiscoveryHandle handle, const uint8_t macAddress[6], uint3
                       const char* password)
 {
     return ConfigureDhcpAt(handle, 0, 0, macAddress, dhcpSetting, password);
+}
+
+}  // extern "C"
+
+extern "C" {
+
+int32_t SetDeviceSource(DiscoveryHandle handle, const uint8_t macAddress[6], uint32_t localAddress,
+                        uint32_t sourceAddress)
+{
+    if (!IsLiveContext(handle) || macAddress == nullptr || IsBroadcastMac(macAddress) ||
+        (sourceAddress != 0 && localAddress == 0))
+        return -1;
+    DiscoveryContext* context = ResolveContext(handle);
+    if (context == nullptr)
+        return -1;
+    LocatedDevice& located = context->located;
+    located = LocatedDevice{};
+    if (sourceAddress == 0)
+        return 0;
+    located.known = true;
+    std::memcpy(located.mac, macAddress, sizeof located.mac);
+    located.localAddress = localAddress;
+    located.sources.first = sourceAddress;
+    return 0;
+}
+
+int32_t GetReplySource(DiscoveryHandle handle, uint32_t* localAddress, uint32_t* sourceAddress)
+{
+    if (!IsLiveContext(handle) || localAddress == nullptr || sourceAddress == nullptr)
+        return -1;
+    const DiscoveryContext* context = ResolveContext(handle);
+    if (context == nullptr)
+        return -1;
+    *localAddress = context->lastReplySource != 0 ? context->lastReplyLocal : 0;
+    *sourceAddress = context->lastReplySource;
+    return 0;
 }
 
 }  // extern "C"

@@ -198,6 +198,12 @@ int32_t GetDeviceCount(DiscoveryHandle handle)
 
 int32_t ReadDevices(DiscoveryHandle handle, DeviceRecordExchange* array, uint32_t number)
 {
+    return ReadDevicesFrom(handle, array, nullptr, number);
+}
+
+int32_t ReadDevicesFrom(DiscoveryHandle handle, DeviceRecordExchange* array,
+                        uint32_t* sourceAddresses, uint32_t number)
+{
     if (!IsLiveContext(handle) || number == 0 || array == nullptr)
         return -1;
     DiscoveryContext* context = ResolveContext(handle);
@@ -206,7 +212,9 @@ int32_t ReadDevices(DiscoveryHandle handle, DeviceRecordExchange* array, uint32_
     // One record at a time, so records the sweep adds meanwhile are read by
     // this same call while the array has room.
     int32_t filled = 0;
-    while (static_cast<uint32_t>(filled) < number && context->replyQueue->ReadHead(&array[filled]))
+    while (static_cast<uint32_t>(filled) < number &&
+           context->replyQueue->ReadHead(
+               &array[filled], sourceAddresses == nullptr ? nullptr : &sourceAddresses[filled]))
         ++filled;
     return filled;
 }

@@ -4,6 +4,7 @@
 // of the reply queue.
 #pragma once
 
+#include "device_requests.h"
 #include "platform/auto_reset_event.h"
 #include "reply_queue.h"
 #include "status.h"
@@ -82,6 +83,12 @@ struct DiscoveryContext {
     std::shared_ptr<const std::vector<std::uint32_t>> sweepHosts;
     std::shared_ptr<const std::vector<std::uint32_t>> sweepHostsOfRun;
     bool networkingStarted = false;
+    // Written and read only by the requests, on the caller's thread.
+    ql5::LocatedDevice located;
+    // Where the reply that the last request accepted came from, and the
+    // local address it arrived on.
+    std::uint32_t lastReplySource = 0;
+    std::uint32_t lastReplyLocal = 0;
 };
 
 namespace ql5 {

@@ -50,6 +50,10 @@ struct DeviceRecord {
     std::uint8_t errorCode;
     char resultMessage[256];
     WordList code231List;
+    // The address the reply came from (network order), 0 where unknown: the
+    // converter's own claim (ipAddress) is not where it answers from, and
+    // the rule against impostors holds a command to this address.
+    std::uint32_t sourceAddress;
 };
 
 static_assert(offsetof(DeviceRecord, resultPresenceFlags) == QL5_DEVICE_RECORD_SIZE,

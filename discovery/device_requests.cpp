@@ -4,6 +4,7 @@
 #include "context.h"
 #include "interface_sockets.h"
 #include "packet_format.h"
+#include "platform/local_subnets.h"
 #include "receive_reply.h"
 
 #include <algorithm>
@@ -13,12 +14,12 @@ namespace ql5 {
 
 namespace {
 
-// What a request waits for: a reply of this type from this MAC, and from this
-// source address when it is not 0.
+// What a request waits for: a reply of this type from this MAC, from an
+// accepted source.
 struct Awaited {
     std::uint16_t type;
     const std::uint8_t* mac;
-    std::uint32_t source;
+    const AcceptedSources& sources;
 };
 
 // What a request that got no reply ends with: the failed send when the request
@@ -31,14 +32,13 @@ Status Unanswered(const Status& sent)
 
 // Waits on the set until the awaited reply arrives or the deadline passes.
 // Each cycle reads one datagram from each readable socket, in set order. The
-// first accepted reply lies in the record and *first says where it came from.
-// Without `later` the wait ends there, and the sockets after it are not read
-// in that cycle. With `later`, it goes on for the grace period and appends
-// every further answer (to `later`, where each place is noted once), without
-// touching the record.
+// first accepted reply lies in the record and opens answers[0]. Without
+// `window` the wait ends there, and the sockets after it are not read in that
+// cycle. With it, the wait goes on for the grace period and appends every
+// further answer to `answers` (each place once), without touching the record.
 Status AwaitReply(const DiscoveryContext* context, const InterfaceSocketSet& set,
-                  const Awaited& awaited, const Deadline& deadline, const Status& sent,
-                  DeviceRecord* record, Sighting* first, std::vector<Sighting>* later)
+                  const Awaited& awaited, const Deadline& deadline, const Status& sent, bool window,
+                  DeviceRecord* record, std::vector<Sighting>* answers)
 {
     platform::SocketWaiter waiter;
     if (Status watched = waiter.Watch(set.Sockets(), set.Count()); !watched)
@@ -46,7 +46,7 @@ Status AwaitReply(const DiscoveryContext* context, const InterfaceSocketSet& set
     // Later answers are read into a record of their own, so that the first
     // stays as it was; only a wait that goes on after the first needs it.
     DeviceRecord scratch{};
-    if (later != nullptr && !InitDeviceRecord(context, &scratch)) {
+    if (window && !InitDeviceRecord(context, &scratch)) {
         ReleaseDeviceRecord(&scratch);
         return Status::Failed(Failure::kOutOfMemory);
     }
@@ -76,27 +76,23 @@ Status AwaitReply(const DiscoveryContext* context, const InterfaceSocketSet& set
             std::uint32_t source = 0;
             if (!ReceiveReply(context, set.Socket(i), set.Address(i), awaited.type, awaited.mac,
                               into, &source) ||
-                (awaited.source != 0 && source != awaited.source))
+                !awaited.sources.Accepts(source))
                 continue;
             const Sighting seen{set.Address(i), source};
+            if (std::find(answers->begin(), answers->end(), seen) != answers->end())
+                continue;
+            try {
+                answers->push_back(seen);
+            } catch (const std::bad_alloc&) {
+                ReleaseDeviceRecord(&scratch);
+                return Status::Failed(Failure::kOutOfMemory);
+            }
             if (!found) {
                 found = true;
                 result = {};
-                *first = seen;
-                if (later == nullptr)
+                if (!window)
                     return result;
                 graceOver.Start(kLocateGracePeriod);
-                continue;
-            }
-            const auto same = [&](const Sighting& s) {
-                return s.localAddress == seen.localAddress && s.sourceAddress == seen.sourceAddress;
-            };
-            if ((same(*first) || std::any_of(later->begin(), later->end(), same)))
-                continue;
-            try {
-                later->push_back(seen);
-            } catch (const std::bad_alloc&) {
-                result = Status::Failed(Failure::kOutOfMemory);
             }
         }
         // The limit is looked at after every cycle that found no answer, also
@@ -109,7 +105,36 @@ Status AwaitReply(const DiscoveryContext* context, const InterfaceSocketSet& set
     return result;
 }
 
+// Whether the answers of a locating query are one converter's; the local
+// subnets are asked of the system only when one source came in on several
+// local addresses, the one case that needs them.
+Status Judge(const std::vector<Sighting>& answers, Location* where)
+{
+    std::vector<LocalSubnet> subnets;
+    const bool severalLocals = std::any_of(answers.begin(), answers.end(), [&](const Sighting& s) {
+        return s.localAddress != answers.front().localAddress;
+    });
+    if (severalLocals) {
+        if (Status listed = platform::ListHostIpv4Subnets(subnets); !listed)
+            return listed;
+    }
+    try {
+        Judgement judgement = JudgeSightings(answers, subnets);
+        where->chosen = judgement.chosen;
+        where->answeredOn = std::move(judgement.answeredOn);
+        return judgement.single ? Status() : Status::Failed(Failure::kAmbiguous);
+    } catch (const std::bad_alloc&) {
+        return Status::Failed(Failure::kOutOfMemory);
+    }
+}
+
 }  // namespace
+
+bool AcceptedSources::Accepts(std::uint32_t source) const
+{
+    return Any() || (source != 0 && (source == first || source == second)) ||
+           ShareSubnet(source, subnet);
+}
 
 Deadline::Clock::duration RequestTimeLimit(const DiscoveryContext* context)
 {
@@ -120,11 +145,11 @@ Deadline::Clock::duration RequestTimeLimit(const DiscoveryContext* context)
 }
 
 Status LocateDevice(const DiscoveryContext* context, const Route& route,
-                    const std::uint8_t* targetMac, Deadline::Clock::duration limit,
-                    DeviceRecord* record, Sighting* seen)
+                    const std::uint8_t* targetMac, Deadline::Clock::duration limit, bool window,
+                    const AcceptedSources& accepted, DeviceRecord* record, Location* where)
 {
     if (context == nullptr || targetMac == nullptr || IsBroadcastMac(targetMac) ||
-        record == nullptr)
+        record == nullptr || where == nullptr)
         return Status::Failed(Failure::kInvalidArgument);
     InterfaceSocketSet set;
     if (Status opened = OpenSocketsOn(context, route.localAddress, &set); !opened)
@@ -136,71 +161,20 @@ Status LocateDevice(const DiscoveryContext* context, const Route& route,
                                       route.deviceAddress);
     Deadline deadline;
     deadline.Start(limit);
-    Sighting where;
-    const Status found = AwaitReply(context, set, Awaited{kDiscoveryReply, targetMac, 0}, deadline,
-                                    sent, record, &where, nullptr);
-    if (found && seen != nullptr)
-        *seen = where;
-    return found;
-}
-
-bool AnsweredFromSeveralSources(const std::vector<Sighting>& answers)
-{
-    return std::any_of(answers.begin(), answers.end(), [&](const Sighting& answer) {
-        return answer.sourceAddress != answers.front().sourceAddress;
-    });
-}
-
-Status SelectInterface(const DiscoveryContext* context, const std::uint8_t* targetMac,
-                       Sighting* chosen, std::vector<std::uint32_t>* answeredOn)
-{
-    if (context == nullptr || targetMac == nullptr || IsBroadcastMac(targetMac) ||
-        chosen == nullptr || answeredOn == nullptr)
-        return Status::Failed(Failure::kInvalidArgument);
-    LockedList addresses;
-    if (Status listed = EnumerateLocalAddresses(&addresses); !listed)
-        return listed;
-    if (addresses.Count() == 1) {
-        *chosen = Sighting{static_cast<std::uint32_t>(addresses.ValueAt(0)), 0};
-        return {};
-    }
-
-    InterfaceSocketSet set;
-    if (Status opened = OpenInterfaceSockets(context, &set); !opened)
-        return opened;
-    RequestBuffer request;
-    const std::size_t length = EncodeDiscoveryRequest(request, context->protocolMagic, targetMac);
-    const Status sent = SendToGroup(context, set, request, static_cast<std::uint32_t>(length));
-    Deadline deadline;
-    deadline.Start(RequestTimeLimit(context));
-    DeviceRecord record;
     std::vector<Sighting> answers;
-    Status located = InitDeviceRecord(context, &record)
-                         ? AwaitReply(context, set, Awaited{kDiscoveryReply, targetMac, 0},
-                                      deadline, sent, &record, chosen, &answers)
-                         : Status::Failed(Failure::kOutOfMemory);
-    ReleaseDeviceRecord(&record);
-    if (!located)
-        return located;
-    try {
-        answers.insert(answers.begin(), *chosen);
-        if (!AnsweredFromSeveralSources(answers))
-            return {};
-        // The local addresses on which it answered, each once, in the order
-        // of the answers: what the caller must choose from.
-        for (const Sighting& answer : answers) {
-            if (std::find(answeredOn->begin(), answeredOn->end(), answer.localAddress) ==
-                answeredOn->end())
-                answeredOn->push_back(answer.localAddress);
-        }
-    } catch (const std::bad_alloc&) {
-        return Status::Failed(Failure::kOutOfMemory);
+    const Status found = AwaitReply(context, set, Awaited{kDiscoveryReply, targetMac, accepted},
+                                    deadline, sent, window, record, &answers);
+    if (!found)
+        return found;
+    if (!window) {
+        where->chosen = answers.front();
+        return found;
     }
-    return Status::Failed(Failure::kAmbiguous);
+    return Judge(answers, where);
 }
 
 Status ExchangeRequest(const DiscoveryContext* context, const Route& route,
-                       std::uint32_t expectedSource, std::uint16_t expectedType,
+                       const AcceptedSources& accepted, std::uint16_t expectedType,
                        const std::uint8_t* targetMac, const std::uint8_t* request,
                        std::size_t length, DeviceRecord* record)
 {
@@ -217,9 +191,9 @@ Status ExchangeRequest(const DiscoveryContext* context, const Route& route,
                                       route.deviceAddress);
     Deadline deadline;
     deadline.Start(RequestTimeLimit(context));
-    Sighting where;
-    return AwaitReply(context, set, Awaited{expectedType, targetMac, expectedSource}, deadline,
-                      sent, record, &where, nullptr);
+    std::vector<Sighting> answers;
+    return AwaitReply(context, set, Awaited{expectedType, targetMac, accepted}, deadline, sent,
+                      false, record, &answers);
 }
 
 }  // namespace ql5

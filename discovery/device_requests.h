@@ -12,6 +12,7 @@
 
 #include "deadline.h"
 #include "device_record.h"
+#include "impostor_rule.h"
 #include "status.h"
 
 #include <chrono>
@@ -23,10 +24,10 @@ struct DiscoveryContext;
 
 namespace ql5 {
 
-// How long a command on a host with several addresses goes on listening after
-// the first answer to its locating query: a converter that is busy may answer
-// a few hundred milliseconds late, and a host on another network must not win
-// the password by answering first.
+// How long a locating query goes on listening after the first answer, on
+// every route: a converter that is busy may answer a few hundred milliseconds
+// late, and another host that answers for its MAC must not win the password
+// by answering first.
 inline constexpr std::chrono::milliseconds kLocateGracePeriod{500};
 
 // Where a request goes: from one local address or from every one, to the
@@ -36,45 +37,57 @@ struct Route {
     std::uint32_t deviceAddress = 0;  // 0: the discovery group
 };
 
-// Where a device answered: the local address its reply came in on and the
-// address it came from (0 where no reply was seen).
-struct Sighting {
+// Which sources a reply may come from: the located one, a second (the new
+// address after a static change) and, when `subnet.mask` is not 0, any
+// address of that subnet (the address a converter switched to DHCP takes).
+// An empty set (all 0) accepts any source.
+struct AcceptedSources {
+    std::uint32_t first = 0;
+    std::uint32_t second = 0;
+    LocalSubnet subnet;
+    [[nodiscard]] bool Any() const { return first == 0 && second == 0 && subnet.mask == 0; }
+    [[nodiscard]] bool Accepts(std::uint32_t source) const;
+};
+
+// The converter that the context's last locating query found by the rule
+// against impostors, or that the caller named (SetDeviceSource): later
+// requests to that MAC leave from its local address at once, without a new
+// window, and count only replies from its sources.
+struct LocatedDevice {
+    bool known = false;
+    std::uint8_t mac[6] = {};
     std::uint32_t localAddress = 0;
-    std::uint32_t sourceAddress = 0;
+    AcceptedSources sources;
 };
 
 // The time limit of one exchange: the context's, or a shorter one.
 Deadline::Clock::duration RequestTimeLimit(const DiscoveryContext* context);
 
+// What a locating query saw: the sighting chosen, or the local addresses the
+// caller must choose from when the answers were refused.
+struct Location {
+    Sighting chosen;
+    std::vector<std::uint32_t> answeredOn;
+};
+
 // Sends a discovery for the target MAC along the route and waits up to
-// `limit` for that device's reply, which then lies in the record with the local
-// address it arrived on; *seen (when given) says where it came from. Refuses
-// the broadcast MAC.
+// `limit` for that device's answer; the first lies in the record with the
+// local address it arrived on. With `window`, it then listens on for
+// kLocateGracePeriod and judges all answers by the rule against impostors
+// (JudgeSightings): Failure::kAmbiguous when they are refused, with
+// where->answeredOn filled. Without it (a device already located), only
+// answers from `accepted` count and the first ends the wait. Refuses the
+// broadcast MAC.
 Status LocateDevice(const DiscoveryContext* context, const Route& route,
-                    const std::uint8_t* targetMac, Deadline::Clock::duration limit,
-                    DeviceRecord* record, Sighting* seen = nullptr);
-
-// The local address from which a command to the device is sent: the only one
-// when the host has a single IPv4 address (no traffic, and no source to hold
-// the reply to), otherwise where the device answers a locating query from
-// every local address. There the search listens on for kLocateGracePeriod
-// after the first answer and fails with Failure::kAmbiguous when the MAC
-// answered from more than one source address; *answeredOn then lists the local
-// addresses on which it answered. The same source heard on two local addresses
-// (two links into one network) is no ambiguity: the first is chosen.
-Status SelectInterface(const DiscoveryContext* context, const std::uint8_t* targetMac,
-                       Sighting* chosen, std::vector<std::uint32_t>* answeredOn);
-
-// True when the answers came from more than one source address.
-[[nodiscard]] bool AnsweredFromSeveralSources(const std::vector<Sighting>& answers);
+                    const std::uint8_t* targetMac, Deadline::Clock::duration limit, bool window,
+                    const AcceptedSources& accepted, DeviceRecord* record, Location* where);
 
 // Sends the request once from a socket on the route's local address (which
 // must not be 0) and waits up to the time limit for a reply of the expected
-// type from the target MAC, arriving on that socket and, when
-// `expectedSource` is not 0, from that address; the reply then lies in the
-// record.
+// type from the target MAC, arriving on that socket from an accepted source;
+// the reply then lies in the record.
 Status ExchangeRequest(const DiscoveryContext* context, const Route& route,
-                       std::uint32_t expectedSource, std::uint16_t expectedType,
+                       const AcceptedSources& accepted, std::uint16_t expectedType,
                        const std::uint8_t* targetMac, const std::uint8_t* request,
                        std::size_t length, DeviceRecord* record);
 

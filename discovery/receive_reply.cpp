@@ -38,10 +38,16 @@ bool ReceiveReply(const DiscoveryContext* context, platform::SocketHandle socket
     // the datagram.
     std::array<std::uint8_t, kReceiveBufferSize> buffer;
     std::size_t size = 0;
-    if (!platform::ReceiveDatagram(socket, buffer.data(), buffer.size(), &size, source))
+    std::uint32_t from = 0;
+    if (!platform::ReceiveDatagram(socket, buffer.data(), buffer.size(), &size, &from))
         return false;
-    return AcceptReply(context, buffer.data(), size, buffer.size(), localAddress, expectedType,
-                       targetMac, record);
+    if (source != nullptr)
+        *source = from;
+    if (!AcceptReply(context, buffer.data(), size, buffer.size(), localAddress, expectedType,
+                     targetMac, record))
+        return false;
+    record->sourceAddress = from;
+    return true;
 }
 
 }  // namespace ql5

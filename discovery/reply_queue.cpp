@@ -43,7 +43,7 @@ DeviceRecord* ReplyQueue::Offer(DeviceRecord* record) noexcept
 {
     if (record == nullptr)
         return nullptr;
-    const auto key = ql5common::ConverterKey::Of(record->exchange);
+    const auto key = ql5common::ConverterKey::Of(record->exchange, record->sourceAddress);
     std::lock_guard lock(mutex_);
     if (order_.size() >= QL5_MAX_PENDING_RECORDS) {
         const auto found = slots_.find(key);
@@ -76,7 +76,7 @@ DeviceRecord* ReplyQueue::Offer(DeviceRecord* record) noexcept
     return spare;
 }
 
-bool ReplyQueue::ReadHead(DeviceRecordExchange* output) noexcept
+bool ReplyQueue::ReadHead(DeviceRecordExchange* output, std::uint32_t* source) noexcept
 {
     DeviceRecord* freed = nullptr;
     {
@@ -85,7 +85,10 @@ bool ReplyQueue::ReadHead(DeviceRecordExchange* output) noexcept
             return false;
         DeviceRecord* record = order_.front();
         std::memcpy(output, &record->exchange, sizeof(DeviceRecordExchange));
-        const auto found = slots_.find(ql5common::ConverterKey::Of(record->exchange));
+        if (source != nullptr)
+            *source = record->sourceAddress;
+        const auto found =
+            slots_.find(ql5common::ConverterKey::Of(record->exchange, record->sourceAddress));
         if (found != slots_.end() && found->second == &order_.front())
             slots_.erase(found);
         order_.pop_front();

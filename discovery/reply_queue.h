@@ -53,8 +53,9 @@ public:
     // (null when none waits).
     DeviceRecord* Offer(DeviceRecord* record) noexcept;
     // Copies the oldest record's exchange part to `output` and removes the
-    // record, which becomes a spare; false when the queue is empty.
-    bool ReadHead(DeviceRecordExchange* output) noexcept;
+    // record, which becomes a spare; false when the queue is empty. With
+    // `source`, the address the reply came from is stored there.
+    bool ReadHead(DeviceRecordExchange* output, std::uint32_t* source = nullptr) noexcept;
     // A spare record, which the caller then owns; null when none is left.
     DeviceRecord* TakeSpare() noexcept;
     // Keeps the record as a spare, or frees it when kMaxSpareRecords wait

@@ -88,6 +88,7 @@ std::size_t DrainSocket(DiscoveryContext* context, platform::SocketHandle socket
                 records.GiveBack(record);
                 continue;
             }
+            record->sourceAddress = slot.source;
             ++accepted;
             if (DeviceRecord* back = context->replyQueue->Offer(record))
                 records.GiveBack(back);

@@ -30,13 +30,20 @@ namespace ql5 {
 struct CommandTarget {
     std::array<std::uint8_t, 6> mac{};
     std::uint32_t localAddress = 0;
-    // The converter's own address when the user named it in "Add
-    // addresses…": such a converter may sit behind a router, which the
-    // group does not cross, so its requests go to it by unicast. 0 otherwise.
+    // The address to reach the converter by unicast when the user named it
+    // in "Add addresses…": such a converter may sit behind a router, which
+    // the group does not cross. It is the address the row's reply came from,
+    // never the one the converter reports about itself, which any host can
+    // claim. 0 otherwise.
     std::uint32_t deviceAddress = 0;
 };
 
-CommandTarget commandTarget(const DeviceRecordExchange& record);
+// The target of a list row. `sourceAddress` is the address the row's reply
+// came from (ReadDevicesFrom); 0 when the list does not know it, and then
+// the converter's own address stands in for it, as before the list kept it.
+// Every request still locates the converter with the client's window and its
+// refusal of a second source.
+CommandTarget commandTarget(const DeviceRecordExchange& record, std::uint32_t sourceAddress = 0);
 
 // Addresses in network order.
 CommandOutcome configureStatic(const CommandTarget& target, std::uint32_t address,

@@ -4,6 +4,8 @@
 #include <ql5common/host_ranges.h>
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 #include <algorithm>
@@ -33,6 +35,12 @@ void saveHostEntries(const QStringList& entries)
         store.remove(QLatin1String(kHostsKey));
     else
         store.setValue(QLatin1String(kHostsKey), entries);
+    store.sync();
+    // The list names the sites' addresses: the file (where the settings are
+    // one; on Windows they live in the user's own registry hive) is its
+    // owner's alone.
+    if (store.format() == QSettings::IniFormat || QFileInfo::exists(store.fileName()))
+        QFile::setPermissions(store.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 HostList parseHostEntries(const QStringList& entries)

@@ -20,5 +20,6 @@ int RunSweepScale(const Options& options);      // figure 1
 int RunRequestLatency(const Options& options);  // figure 2
 int RunIdle(const Options& options);            // figure 3
 int RunFloodMemory(const Options& options);     // figure 6
+int RunApplyPlan(const Options& options);       // figure 7
 
 }  // namespace ql5::bench

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-// ql5_lab_bench sweep|requests|idle|flood [--out FILE] [--runs N] [--calls N]
+// ql5_lab_bench sweep|requests|idle|flood|apply [--out FILE] [--runs N] [--calls N]
 //                [--seconds N] [--fleet N] [--no-pin]
 // Runs one lab benchmark and writes its rows of the results table as JSON.
 // It must run inside the private network lab (scripts/lab run); scripts/bench
@@ -17,7 +17,7 @@ namespace {
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: ql5_lab_bench sweep|requests|idle|flood [--out FILE] [--runs N] "
+                 "usage: ql5_lab_bench sweep|requests|idle|flood|apply [--out FILE] [--runs N] "
                  "[--calls N] [--seconds N] [--fleet N] [--no-pin]\n");
     return 2;
 }
@@ -66,5 +66,7 @@ int main(int argc, char** argv)
         return ql5::bench::RunIdle(options);
     if (which == "flood")
         return ql5::bench::RunFloodMemory(options);
+    if (which == "apply")
+        return ql5::bench::RunApplyPlan(options);
     return Usage();
 }

@@ -229,3 +229,36 @@ TEST(CommandLine, VerifyWatchAndApplyOptions)
               std::string::npos);
     EXPECT_NE(Refusal({"apply"}).find("apply needs PLAN"), std::string::npos);
 }
+
+TEST(CommandLine, SetIpRefusesWhatTheWindowRefusesAndForceOnlyPassesAForeignGateway)
+{
+    const struct {
+        std::initializer_list<std::string_view> args;
+        const char* refusal;  // the start of the message; "" when accepted
+    } rows[] = {
+        {{"set-ip", "0251c501020a", "0.0.0.0", "0.0.0.0", "0.0.0.0"}, "0.0.0.0 is no address"},
+        {{"set-ip", "0251c501020a", "198.51.100.20", "255.0.255.0", "0.0.0.0"},
+         "255.0.255.0 is not a subnet mask"},
+        {{"set-ip", "0251c501020a", "224.0.5.128", "255.255.255.0", "0.0.0.0"},
+         "224.0.5.128 is a multicast address"},
+        {{"set-ip", "0251c501020a", "198.51.100.20", "255.255.255.0", "192.0.2.1"},
+         "gateway 192.0.2.1 is outside the subnet 198.51.100.0/24 (give --force"},
+        {{"set-ip", "0251c501020a", "198.51.100.20", "255.255.255.0", "192.0.2.1", "--force"}, ""},
+        {{"set-ip", "0251c501020a", "127.0.0.5", "255.0.0.0", "0.0.0.0", "--force"},
+         "127.0.0.5 is a loopback address"},
+    };
+    for (const auto& row : rows) {
+        if (*row.refusal == '\0')
+            EXPECT_TRUE(Accepted(row.args).force);
+        else
+            EXPECT_EQ(Refusal(row.args).rfind(row.refusal, 0), 0u) << Refusal(row.args);
+    }
+}
+
+TEST(CommandLine, AValueGivenToAnOptionThatTakesNoneIsNeverEchoed)
+{
+    const std::string refusal = Refusal({"dhcp", "0251c501020a", "--password-stdin=hunter2"});
+    EXPECT_EQ(refusal, "unknown option '--password-stdin' with a value for dhcp");
+    EXPECT_EQ(Refusal({"reboot", "0251c501020a", "--secret=hunter2"}).find("hunter2"),
+              std::string::npos);
+}

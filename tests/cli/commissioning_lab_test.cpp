@@ -2,6 +2,7 @@
 // Commissioning many converters with ql5ctl in the lab: confirming a change,
 // applying a plan, and watching the network.
 #include "ctl_process.h"
+#include "support/impostor.h"
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
 #include "text_lines.h"
@@ -167,4 +168,45 @@ TEST_F(OneLinkCommissioning, WatchPrintsJsonLinesAndEndsCleanlyOnSigterm)
         const auto converter = nlohmann::json::parse(line);
         EXPECT_TRUE(converter.contains("mac") && converter.contains("warnings")) << line;
     }
+}
+
+TEST_F(OneLinkCommissioning, AnImpostorOfTheSameNetworkGetsNoPasswordOnAnyPath)
+{
+    // Another host of the only network answers for the first converter: on a
+    // workstation with one address, with --interface, in a plan and in the
+    // query of info, the MAC answered from two sources and nothing that
+    // carries a password goes out.
+    ql5::lab::Impostor impostor;
+    ASSERT_TRUE(
+        impostor.Start({0x02, 0x51, 0xc5, 0x20, 0x00, 0x01}, ql5::lab::WorkstationAddress(1)));
+    const std::string address = ql5::lab::WorkstationAddress(1);
+    const std::vector<std::vector<std::string>> commands = {
+        {"set-ip", "02:51:c5:20:00:01", "198.51.100.61", "255.255.255.0", "0.0.0.0"},
+        {"dhcp", "02:51:c5:20:00:01", "--interface", address},
+        {"reboot", "02:51:c5:20:00:01", "--interface", ql5::lab::WorkstationInterface(1)},
+        {"info", "02:51:c5:20:00:01"}};
+    for (const auto& command : commands) {
+        const CtlResult run = RunCtl(command, PasswordInEnvironment("secret"));
+        EXPECT_EQ(run.exitCode, 7) << command[0] << ": " << run.err;
+        EXPECT_TRUE(Contains(run.err, "the MAC answered from more than one address")) << run.err;
+    }
+    const CtlResult plan =
+        RunCtl({"apply", Plan("02:51:c5:20:00:01,dhcp\n02:51:c5:20:00:03,dhcp\n"), "--wait", "1"},
+               PasswordInEnvironment("secret"));
+    EXPECT_EQ(plan.exitCode, 10) << plan.err;
+    EXPECT_TRUE(Contains(plan.err, "02:51:c5:20:00:01 answered from more than one address"))
+        << plan.err;
+    EXPECT_GE(impostor.DiscoveriesAnswered(), 4);
+    EXPECT_EQ(impostor.CommandsReceived(), 0);
+    EXPECT_EQ(CommandsReceived(), 0);
+
+    // The listing shows the conflict on both entries.
+    const CtlResult list = RunCtl({"list", "--wait", "1", "--format", "json"});
+    const auto converters = nlohmann::json::parse(list.out).at("converters");
+    int marked = 0;
+    for (const auto& converter : converters) {
+        const auto& warnings = converter.at("warnings");
+        marked += std::count(warnings.begin(), warnings.end(), "several-sources");
+    }
+    EXPECT_EQ(marked, 2) << list.out;
 }

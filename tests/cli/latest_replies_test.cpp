@@ -60,3 +60,23 @@ TEST(LatestReplies, BeyondTheLimitOnlyKnownEntriesAreUpdated)
     EXPECT_EQ(replies.Views()[1].dhcp, true);
     EXPECT_EQ(replies.Dropped(), 2);
 }
+
+TEST(WatchHostRanges, EachRoundBeginsWhereTheLastOneStopped)
+{
+    const struct {
+        std::size_t offset;
+        double seconds;
+        std::size_t count;
+        std::size_t next;
+    } rows[] = {
+        {0, 3.0, 65536, 686},      // 750 asked in 3 s, less one burst
+        {686, 3.0, 65536, 1372},   // the next round goes on from there
+        {65000, 3.0, 65536, 150},  // and wraps round at the end of the range
+        {10, 3.0, 100, 10},        // a range asked whole in a round starts again
+        {0, 0.1, 65536, 0},        // a round cut short moves on by nothing
+        {5, 1.0, 0, 0},            // no --host at all
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(NextHostOffset(row.offset, row.seconds, row.count), row.next)
+            << row.offset << " " << row.seconds << " " << row.count;
+}

@@ -139,7 +139,7 @@ TEST(OutputFormats, ListJsonHasTheDocumentedShape)
         "mac": "02:51:c5:0a:0b:0c", "ip": "198.51.100.10", "mask": "0.0.0.0",
         "gateway": "0.0.0.0", "dns": "0.0.0.0", "dhcp": true, "name": "Line 1",
         "product": "QL5 Converter", "firmware": "", "serialLinkPort": 4001, "interface": "ws0",
-        "localAddress": "198.51.100.1", "warnings": []})"));
+        "localAddress": "198.51.100.1", "sourceAddress": null, "warnings": []})"));
     EXPECT_EQ(converters[1].at("warnings"), nlohmann::json::parse(R"(["unreachable-subnet"])"));
     EXPECT_TRUE(converters[1].at("dhcp").is_null());
     EXPECT_TRUE(converters[1].at("interface").is_null());

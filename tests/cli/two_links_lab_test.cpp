@@ -97,7 +97,7 @@ TEST_F(TwoLinksCli, ACommandForAMacHeardOnTwoNetworksWaitsForInterface)
                     "address (on the local addresses 203.0.113.1 and 198.51.100.1); "
                     "the command was not sent")
         << lines[0];
-    EXPECT_EQ(lines[1].rfind("ql5ctl: choose the network with --interface NAME|ADDRESS", 0), 0u);
+    EXPECT_NE(lines[1].find("choose the network with --interface NAME|ADDRESS"), std::string::npos);
     EXPECT_EQ(CommandsReceived(network1_), 0);
     EXPECT_EQ(CommandsReceived(network2_), 0);
 

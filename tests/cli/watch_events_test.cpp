@@ -143,7 +143,7 @@ TEST(WatchEvents, LineCarriesEventTimeChangedFieldsAndTheConverter)
     EXPECT_EQ(json["changed"], nlohmann::json::parse(R"(["ip", "name"])"));
     EXPECT_EQ(json["mac"], "02:51:c5:00:00:01");
     EXPECT_EQ(json["interface"], "ws0");
-    EXPECT_EQ(json.size(), 16u);  // the 13 fields of a listed converter, and three
+    EXPECT_EQ(json.size(), 17u);  // the 14 fields of a listed converter, and three
 
     event.kind = WatchEventKind::kLost;
     std::ostringstream lost;

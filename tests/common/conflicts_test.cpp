@@ -19,9 +19,11 @@ std::uint32_t A(const char* text)
 }
 
 ConverterAddressing Converter(std::uint8_t last, const char* local, const char* ip,
-                              const char* mask = "255.255.255.0", const char* gateway = "0.0.0.0")
+                              const char* mask = "255.255.255.0", const char* gateway = "0.0.0.0",
+                              const char* source = "0.0.0.0")
 {
     ConverterAddressing c;
+    c.sourceAddress = A(source);
     c.mac = {0x02, 0x51, 0xc5, 0x00, 0x00, last};
     c.localAddress = A(local);
     c.ip = A(ip);
@@ -88,6 +90,20 @@ TEST(Conflicts, FindConflictsAppliesEachRule)
          {Converter(1, "198.51.100.1", "198.51.100.10"),
           Converter(1, "198.51.100.1", "198.51.100.10")},
          {"", ""}},
+        {"one MAC from two sources: another host may answer for it",
+         {Converter(1, "198.51.100.1", "198.51.100.10", "255.255.255.0", "0.0.0.0",
+                    "198.51.100.10"),
+          Converter(1, "198.51.100.1", "198.51.100.10", "255.255.255.0", "0.0.0.0",
+                    "198.51.100.66"),
+          Converter(2, "198.51.100.1", "198.51.100.11", "255.255.255.0", "0.0.0.0",
+                    "198.51.100.11")},
+         {"several-sources", "several-sources", ""}},
+        {"one source heard on two networks, or an unknown source, is no conflict",
+         {Converter(1, "198.51.100.1", "198.51.100.10", "255.255.255.0", "0.0.0.0",
+                    "198.51.100.10"),
+          Converter(1, "203.0.113.1", "198.51.100.10", "255.255.255.0", "0.0.0.0", "198.51.100.10"),
+          Converter(1, "198.51.100.1", "198.51.100.10")},
+         {"", "unreachable-subnet", ""}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

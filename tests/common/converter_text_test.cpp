@@ -99,6 +99,14 @@ TEST(ConverterText, NeutralisedTextEscapesEverythingThatActsOnATerminal)
          "a\\u2060b"},
         {"invisible plus", "\xe2\x81\xa4", "\\u2064"},
         {"byte order mark", "\xef\xbb\xbfname", "\\ufeffname"},
+        {"soft hyphen", "ad\xc2\xadmin", "ad\\u00admin"},
+        {"mongolian vowel separator", "\xe1\xa0\x8e", "\\u180e"},
+        {"deprecated format character", "\xe2\x81\xaf", "\\u206f"},
+        {"interlinear annotation", "\xef\xbf\xb9", "\\ufff9"},
+        {"hangul filler", "\xe3\x85\xa4", "\\u3164"},
+        {"variation selector", "a\xef\xb8\x8f", "a\\ufe0f"},
+        {"tag character", "\xf3\xa0\x80\x81", "\\ue0001"},
+        {"supplementary variation selector", "\xf3\xa0\x84\x80", "\\ue0100"},
         {"printable text stays", "Halle 3 / Tor \xc3\xbc \xe5\x8c\x97",
          "Halle 3 / Tor \xc3\xbc \xe5\x8c\x97"},
         {"combining mark stays", "Cafe\xcc\x81", "Cafe\xcc\x81"},
@@ -120,7 +128,8 @@ TEST(ConverterText, WindowTextKeepsBackslashesButNeutralisesTheRest)
 TEST(ConverterText, NeighboursOfTheNeutralisedRangesStayAsTheyAre)
 {
     for (char32_t c : {U'\u00a0', U'\u061b', U'\u061d', U'\u200a', U'\u2010', U'\u2027', U'\u202f',
-                       U'\u205f', U'\u2065', U'\u206a', U'\ufefe', U'\uff00'}) {
+                       U'\u205f', U'\u2065', U'\u2070', U'\ufefe', U'\uff00', U'\u00ac', U'\u00ae',
+                       U'\ufdff', U'\ufe10', U'\ufffc', U'\U000e0080'}) {
         const auto code = static_cast<unsigned>(c);
         EXPECT_FALSE(IsControlCharacter(c) || IsInvisibleFormatCharacter(c)) << std::hex << code;
         EXPECT_EQ(NeutralisedText(std::u32string(1, c)).find('\\'), std::string::npos)

@@ -22,14 +22,14 @@ TEST(JsonText, JsonStringIsExactAfterParsingAndHoldsNoRawControlCharacter)
 {
     const std::string hostile =
         "q\"uote\\ \x1b[31m \xc2\x9b \xe2\x80\xae \t\n\x01 \xc3\xbc "
-        "\xe2\x80\x8b\xef\xbb\xbf\xd8\x9c\xe2\x81\xa0";
+        "\xe2\x80\x8b\xef\xbb\xbf\xd8\x9c\xe2\x81\xa0\xc2\xad\xf3\xa0\x80\x81";
     const std::string json = JsonString(Decoded(hostile));
     for (char c : json) {
         const auto byte = static_cast<unsigned char>(c);
         EXPECT_FALSE(byte < 0x20 || byte == 0x7f) << "raw control byte in " << json;
     }
-    for (const char* invisible :
-         {"\xc2\x9b", "\xe2\x80\xae", "\xe2\x80\x8b", "\xef\xbb\xbf", "\xd8\x9c", "\xe2\x81\xa0"})
+    for (const char* invisible : {"\xc2\x9b", "\xe2\x80\xae", "\xe2\x80\x8b", "\xef\xbb\xbf",
+                                  "\xd8\x9c", "\xe2\x81\xa0", "\xc2\xad", "\xf3\xa0\x80\x81"})
         EXPECT_EQ(json.find(invisible), std::string::npos) << json;
     EXPECT_EQ(nlohmann::json::parse(json).get<std::string>(), hostile);
 }

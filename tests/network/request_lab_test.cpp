@@ -110,7 +110,7 @@ private:
 
 }  // namespace
 
-TEST_F(OneLinkRequests, CommandsLeaveAtOnceWithExactBytes)
+TEST_F(OneLinkRequests, CommandsLeaveWithExactBytesAfterOneLocatingQuery)
 {
     EXPECT_EQ(ConfigureStatic(handle_, kConverter.data(), ParseIpv4("198.51.100.77"),
                               ParseIpv4("255.255.255.0"), ParseIpv4("198.51.100.1"), "secret"),
@@ -119,9 +119,13 @@ TEST_F(OneLinkRequests, CommandsLeaveAtOnceWithExactBytes)
     EXPECT_EQ(RebootDevice(handle_, kConverter.data(), ""), 1);  // wrong (empty) password
     EXPECT_EQ(GetStatusCode(handle_), 5);
 
-    // With one local address no locating query precedes a command.
-    const auto received = sim_.ReceivedDatagrams();
-    ASSERT_EQ(received.size(), 3u);
+    // Even with one local address a locating query precedes the first
+    // command, so that a second source is refused; the context then knows
+    // where the converter answers, and the later commands leave at once.
+    auto received = sim_.ReceivedDatagrams();
+    ASSERT_EQ(received.size(), 4u);
+    EXPECT_EQ(MessageTypes(std::vector{received[0]}), (std::vector<int>{1}));
+    received.erase(received.begin());
     EXPECT_EQ(received[0].bytes,
               Join({
                   {0x44, 0x49, 0x47, 0x49, 0x00, 0x03, 0x00, 0x19},  // header: type 3, payload 25

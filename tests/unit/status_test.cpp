@@ -110,27 +110,6 @@ TEST(Status, AmbiguityNamesEveryLocalAddressOnWhichTheMacAnswered)
     EXPECT_EQ(std::strlen(text), 255u);
 }
 
-TEST(Status, OnlyAnotherSourceAddressMakesAnAnswerAmbiguous)
-{
-    const std::uint32_t second = Ipv4FromOctets(203, 0, 113, 1);
-    const std::uint32_t converter = Ipv4FromOctets(198, 51, 100, 2);
-    const std::uint32_t impostor = Ipv4FromOctets(203, 0, 113, 2);
-    struct Case {
-        std::vector<Sighting> answers;
-        bool ambiguous;
-    };
-    const Case cases[] = {
-        {{{kLocal, converter}}, false},
-        // Two links into one network: the same converter heard twice.
-        {{{kLocal, converter}, {second, converter}}, false},
-        {{{kLocal, converter}, {second, impostor}}, true},
-        // Another host on the same network answering for the MAC.
-        {{{kLocal, converter}, {kLocal, impostor}}, true},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(AnsweredFromSeveralSources(c.answers), c.ambiguous) << c.answers.size();
-}
-
 TEST(Status, OnlyFailuresOnThisHostReachTheStatusText)
 {
     DiscoveryHandle handle = OpenContext(QL5_PROTOCOL_MAGIC);

@@ -32,14 +32,17 @@ using ql5common::FormatMac;
 struct RowResult {
     PlanRow row;
     std::uint32_t localAddress = 0;
+    std::uint32_t sourceAddress = 0;    // where its reply came from in the search
     std::vector<std::string> warnings;  // keys
     std::string outcome;
     bool succeeded = false;
 };
 
-// Where each MAC answered, and the addressing that the conflict check uses.
+// Where each MAC answered (local address, source address), and the
+// addressing that the conflict check uses.
 struct Found {
-    std::map<ql5common::MacAddress, std::vector<std::uint32_t>> localAddresses;
+    std::map<ql5common::MacAddress, std::vector<std::pair<std::uint32_t, std::uint32_t>>>
+        localAddresses;
     std::vector<ConverterAddressing> converters;
 };
 
@@ -57,7 +60,8 @@ Found Search(std::chrono::milliseconds length, std::uint32_t onlyLocal, std::str
         ConverterAddressing addressing = AddressingOf(view);
         if (onlyLocal != 0 && addressing.localAddress != onlyLocal)
             continue;
-        found.localAddresses[addressing.mac].push_back(addressing.localAddress);
+        found.localAddresses[addressing.mac].emplace_back(addressing.localAddress,
+                                                          addressing.sourceAddress);
         found.converters.push_back(addressing);
     }
     return found;
@@ -116,7 +120,10 @@ void WriteResultJson(std::ostream& out, const std::vector<RowResult>& results, b
 }
 
 // Checks what the sweep found against the plan: every MAC must have answered
-// on exactly one network. Returns false after reporting each problem.
+// on exactly one network and from one source address, the rule against
+// impostors applied once to the whole search (which listens far longer than
+// a command's 500 ms window) instead of a window per row. Returns false after
+// reporting each problem.
 bool Locate(std::vector<RowResult>& results, const Found& found, const std::string& planName,
             std::ostream& err)
 {
@@ -130,10 +137,16 @@ bool Locate(std::vector<RowResult>& results, const Found& found, const std::stri
             located = false;
         } else if (at->second.size() > 1) {
             err << where << ": " << FormatMac(result.row.mac.data())
-                << " answered on several networks; choose one with --interface\n";
+                << " answered from more than one address (";
+            for (std::size_t i = 0; i < at->second.size(); ++i)
+                err << (i == 0 ? "" : ", ") << FormatDottedDecimal(at->second[i].second) << " on "
+                    << FormatDottedDecimal(at->second[i].first);
+            err << "); another host may be answering for it; choose the network with "
+                   "--interface\n";
             located = false;
         } else {
-            result.localAddress = at->second.front();
+            result.localAddress = at->second.front().first;
+            result.sourceAddress = at->second.front().second;
         }
     }
     return located;
@@ -189,7 +202,7 @@ int RunApply(const Invocation& invocation, Streams streams)
         streams.err << "ql5ctl: cannot read the plan " << planName << "\n";
         return kExitPlanRefused;
     }
-    const Plan plan = ReadPlan(file);
+    const Plan plan = ReadPlan(file, invocation.force);
     for (const PlanError& error : plan.errors)
         streams.err << "ql5ctl: " << planName << ":" << error.line << ": " << error.message << "\n";
     if (!plan.errors.empty() || plan.rows.empty()) {
@@ -218,7 +231,7 @@ int RunApply(const Invocation& invocation, Streams streams)
     }
     std::vector<RowResult> results;
     for (const PlanRow& row : plan.rows)
-        results.push_back(RowResult{row, 0, {}, {}, false});
+        results.push_back(RowResult{row, 0, 0, {}, {}, false});
     if (!Locate(results, found, planName, streams.err)) {
         streams.err << "ql5ctl: nothing was sent\n";
         return kExitPlanRefused;
@@ -238,7 +251,7 @@ int RunApply(const Invocation& invocation, Streams streams)
             streams.err << "ql5ctl: " << error->message << "\n";
             return kExitUsage;
         }
-        const Password& password = std::get<Password>(obtained);
+        Password& password = std::get<Password>(obtained);
         const ql5common::ContextOwner context;
         if (!context) {
             streams.err << "ql5ctl: the discovery client could not be started\n";
@@ -255,9 +268,13 @@ int RunApply(const Invocation& invocation, Streams streams)
             const CommandTarget target{result.row.dhcp ? Subcommand::kDhcp : Subcommand::kSetIp,
                                        result.row.mac, result.row.ipAddress, result.row.subnetMask,
                                        result.row.gatewayAddress};
+            // The search located the converter: the client asks it at once,
+            // and counts only the answers from where the search heard it.
+            SetDeviceSource(context.Handle(), result.row.mac.data(), result.localAddress,
+                            result.sourceAddress);
             const CommandOutcome outcome =
                 CarryOutCommand(target, context.Handle(), result.localAddress, invocation.interface,
-                                password, invocation.verify, progress);
+                                password, i + 1 == results.size(), invocation.verify, progress);
             result.outcome = outcome.summary;
             result.succeeded = outcome.exitCode == kExitDone;
         }

@@ -3,6 +3,7 @@
 
 #include <ql5common/converter_text.h>
 #include <ql5common/host_ranges.h>
+#include <ql5common/settings_rules.h>
 
 #include <charconv>
 #include <cmath>
@@ -52,6 +53,17 @@ std::pair<std::string_view, std::optional<std::string_view>> SplitOption(std::st
         return {arg, std::nullopt};
     return {arg.substr(0, equals), arg.substr(equals + 1)};
 }
+
+}  // namespace
+
+std::string ForceHint(const ql5common::SettingsVerdict& verdict)
+{
+    return verdict.problem == ql5common::SettingsProblem::kGatewayOutsideSubnet
+               ? " (give --force to send it anyway)"
+               : "";
+}
+
+namespace {
 
 // Whether arg is --help, --version or another name of theirs.
 bool IsOwnOption(OptionEffect effect, std::string_view arg)
@@ -146,7 +158,10 @@ bool Parser::TakeOption(const SubcommandEntry& sub, std::string_view arg)
     }
     const OptionEntry* option = FindOption(sub.command, name, inlineValue.has_value());
     if (option == nullptr) {
-        error_ = "unknown option " + Quoted(arg) + " for " + std::string(sub.name);
+        // The value after "=" is never repeated: --password-stdin=secret is a
+        // likely slip, and the error goes to a terminal, a log or a CI page.
+        error_ = "unknown option " + Quoted(name) + (inlineValue ? " with a value" : "") + " for " +
+                 std::string(sub.name);
         return false;
     }
     std::optional<std::string_view> value = inlineValue;
@@ -217,6 +232,7 @@ bool Parser::TakeValue(const SubcommandEntry& sub, const OptionEntry& option,
         return true;
     }
     case OptionEffect::kDryRun: invocation_.dryRun = true; return true;
+    case OptionEffect::kForce: invocation_.force = true; return true;
     case OptionEffect::kPasswordFromStdin: invocation_.passwordFromStdin = true; return true;
     }
     error_ = "option " + std::string(option.name) + " is not for " + std::string(sub.name);
@@ -347,6 +363,13 @@ std::variant<Invocation, UsageError> Parser::Run()
         return UsageError{error_};
     if (invocation_.watch && invocation_.format != OutputFormat::kTable)
         return UsageError{"--watch prints JSON lines of its own; leave out --format"};
+    if (invocation_.command == Subcommand::kSetIp) {
+        const auto verdict =
+            ql5common::CheckStaticSettings(invocation_.ipAddress, invocation_.subnetMask,
+                                           invocation_.gatewayAddress, invocation_.force);
+        if (!verdict)
+            return UsageError{verdict.text + ForceHint(verdict) + "; nothing was sent"};
+    }
     if (lostAfterGiven_ && !invocation_.watch)
         return UsageError{"--lost-after counts rounds of --watch; add --watch"};
     return invocation_;

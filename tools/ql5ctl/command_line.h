@@ -6,6 +6,7 @@
 #include "output_formats.h"
 
 #include <ql5common/address_text.h>
+#include <ql5common/settings_rules.h>
 
 #include <cstdint>
 #include <string>
@@ -42,7 +43,9 @@ struct Invocation {
     bool watch = false;  // list --watch
     // list --watch: silent rounds in a row after which a converter is lost.
     unsigned lostAfter = 3;
-    bool dryRun = false;   // apply --dry-run
+    bool dryRun = false;  // apply --dry-run
+    // set-ip, apply --force: send a gateway outside the new subnet.
+    bool force = false;
     std::string planFile;  // apply
 };
 
@@ -53,6 +56,10 @@ struct UsageError {
 
 // args excludes the program name.
 std::variant<Invocation, UsageError> ParseCommandLine(const std::vector<std::string_view>& args);
+
+// The hint that --force exists, for the one refusal it overrides; "" for
+// the others.
+std::string ForceHint(const ql5common::SettingsVerdict& verdict);
 
 // Whether the subcommand sends commands that need the password.
 bool NeedsPassword(Subcommand command);

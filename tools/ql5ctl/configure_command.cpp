@@ -72,6 +72,17 @@ std::string SettingsText(const DeviceRecordExchange& record)
            FormatDottedDecimal(record.gatewayAddress) + ", DHCP " + ql5common::DhcpModeText(dhcp);
 }
 
+// The refusal of a MAC that answered from more than one source, on every
+// path: nothing that carries the password was sent.
+CommandOutcome Ambiguous(const std::string& macText, const std::string& message, Streams streams)
+{
+    streams.err << "ql5ctl: " << macText << ": " << message
+                << "\nql5ctl: another host may be answering for it; choose the network with "
+                   "--interface NAME|ADDRESS (an interface name such as eth1, or one of the local "
+                   "addresses above), or the converter's own address with --host\n";
+    return {kExitAmbiguous, "ambiguous: nothing sent"};
+}
+
 // Follows the converter after an accepted change and says what it saw.
 CommandOutcome Verify(const CommandTarget& target, DiscoveryHandle handle,
                       std::uint32_t localAddress, VerifyMode verify, const std::string& macText,
@@ -118,7 +129,7 @@ std::string PrintableText(const std::string& raw)
 
 CommandOutcome CarryOutCommand(const CommandTarget& target, DiscoveryHandle handle,
                                std::uint32_t localAddress, const std::string& interfaceText,
-                               const Password& password, VerifyMode verify, Streams streams)
+                               Password& password, bool lastUse, VerifyMode verify, Streams streams)
 {
     const std::string macText = ql5common::FormatMac(target.mac.data());
     const auto statusText = [handle] {
@@ -128,13 +139,17 @@ CommandOutcome CarryOutCommand(const CommandTarget& target, DiscoveryHandle hand
     };
 
     // Asking first tells a converter that is not there (exit 4) from one that
-    // is there but does not answer the command (exit 3). It costs one short
-    // exchange when the converter answers, and tells which local address the
-    // confirmation is to listen on.
+    // is there but does not answer the command (exit 3). It locates the
+    // converter with the client's window and refusal of a second source, on
+    // every path; the command and the confirmation then go to where it was
+    // located, and count only its answers. (A plan has located its
+    // converters in its own search, and the client then asks at once.)
     DeviceRecordExchange found;
     if (QueryDeviceAt(handle, localAddress, target.deviceAddress, target.mac.data(), 0, &found) !=
         0) {
         const std::string status = statusText();
+        if (Classify(status) == RequestFailure::kAmbiguous)
+            return Ambiguous(macText, PrintableText(status), streams);
         if (Classify(status) == RequestFailure::kNoAnswer) {
             streams.err << "ql5ctl: no converter with MAC " << macText << " answered within 7.5 s";
             if (!interfaceText.empty())
@@ -147,6 +162,8 @@ CommandOutcome CarryOutCommand(const CommandTarget& target, DiscoveryHandle hand
     }
 
     const std::int32_t result = SendCommand(target, handle, localAddress, password);
+    if (lastUse)
+        password.Wipe();
     const std::string message = PrintableText(statusText());
     if (result < 0) {
         switch (Classify(statusText())) {
@@ -154,11 +171,7 @@ CommandOutcome CarryOutCommand(const CommandTarget& target, DiscoveryHandle hand
             streams.err << "ql5ctl: " << macText
                         << " did not answer the command within the time limit (7.5 s)\n";
             return {kExitNoAnswer, "no answer", found.localAddress};
-        case RequestFailure::kAmbiguous:
-            streams.err << "ql5ctl: " << macText << ": " << message
-                        << "\nql5ctl: choose the network with --interface NAME|ADDRESS (an "
-                           "interface name such as eth1, or one of the local addresses above)\n";
-            return {kExitAmbiguous, "ambiguous: nothing sent"};
+        case RequestFailure::kAmbiguous: return Ambiguous(macText, message, streams);
         case RequestFailure::kOutcomeUnknown:
             streams.err << "ql5ctl: " << macText << ": " << message
                         << "; check with 'ql5ctl info' what it did\n";

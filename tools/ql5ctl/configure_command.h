@@ -42,10 +42,13 @@ struct CommandOutcome {
 // sends the command from the address it answered on, and with `verify`
 // follows it until it reports the new settings. Results go to streams.out,
 // failures and progress to streams.err, in the words of the single commands;
-// `interfaceText` is the --interface given, for messages.
+// `interfaceText` is the --interface given, for messages. With `lastUse` the
+// password is wiped as soon as the command has been sent, before the
+// confirmation or anything else that may take long.
 CommandOutcome CarryOutCommand(const CommandTarget& target, DiscoveryHandle handle,
                                std::uint32_t localAddress, const std::string& interfaceText,
-                               const Password& password, VerifyMode verify, Streams streams);
+                               Password& password, bool lastUse, VerifyMode verify,
+                               Streams streams);
 
 // The local address that --interface names, 0 without it, or the reason why
 // it names none.

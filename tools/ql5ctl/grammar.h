@@ -59,6 +59,7 @@ enum class OptionEffect {
     kWatch,
     kLostAfter,
     kDryRun,
+    kForce,
     kInterface,
     kHostRanges,
     kDeviceHost,
@@ -138,6 +139,9 @@ inline constexpr OptionEntry kOptions[] = {
      "send to the converter's own\n"
      "IPv4 address by unicast, through the local address that\n"
      "leads there (or the one --interface names)"},
+    {"--force", "", ValueKind::kNone, OptionEffect::kForce,
+     Commands(Subcommand::kSetIp, Subcommand::kApply), "", "[--force]", "--force",
+     "send a gateway outside the new subnet,\nwhich is refused otherwise"},
     {"--verify", "", ValueKind::kOptionalInline, OptionEffect::kVerify,
      Commands(Subcommand::kSetIp, Subcommand::kDhcp, Subcommand::kApply), "strict",
      "[--verify[=strict]]", "--verify[=strict]",

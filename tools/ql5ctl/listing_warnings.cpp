@@ -15,6 +15,7 @@ ql5common::ConverterAddressing AddressingOf(const ql5common::ConverterView& view
     ql5common::ConverterAddressing addressing;
     addressing.mac = ql5common::ParseMac(view.mac).value_or(ql5common::MacAddress{});
     addressing.localAddress = address(view.localAddress);
+    addressing.sourceAddress = address(view.sourceAddress);
     addressing.ip = address(view.ip);
     addressing.mask = address(view.mask);
     addressing.gateway = address(view.gateway);
@@ -45,6 +46,26 @@ std::vector<std::string> MarkConflicts(std::vector<ql5common::ConverterView>& vi
         }
     }
     return lines;
+}
+
+void MarkConflictsOf(std::vector<ql5common::ConverterView>& views,
+                     const std::vector<std::size_t>& which,
+                     std::span<const ql5common::LocalNetwork> networks)
+{
+    std::vector<ql5common::ConverterAddressing> addressing;
+    addressing.reserve(which.size());
+    for (std::size_t i : which)
+        addressing.push_back(AddressingOf(views[i]));
+    const auto conflicts = ql5common::FindConflicts(addressing, networks);
+    for (std::size_t j = 0; j < which.size(); ++j) {
+        std::vector<std::string>& keys = views[which[j]].warnings;
+        keys.clear();
+        for (const ql5common::Conflict& conflict : conflicts[j]) {
+            const std::string key(ql5common::ConflictKey(conflict.kind));
+            if (std::find(keys.begin(), keys.end(), key) == keys.end())
+                keys.push_back(key);
+        }
+    }
 }
 
 }  // namespace ql5ctl

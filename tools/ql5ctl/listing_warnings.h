@@ -21,4 +21,11 @@ ql5common::ConverterAddressing AddressingOf(const ql5common::ConverterView& view
 std::vector<std::string> MarkConflicts(std::vector<ql5common::ConverterView>& views,
                                        std::span<const ql5common::LocalNetwork> networks);
 
+// Sets the warnings of the views at `which` alone, from the conflicts among
+// them, without copying them: enough when `which` holds every view that
+// shares an address or a MAC with another of them.
+void MarkConflictsOf(std::vector<ql5common::ConverterView>& views,
+                     const std::vector<std::size_t>& which,
+                     std::span<const ql5common::LocalNetwork> networks);
+
 }  // namespace ql5ctl

@@ -74,6 +74,7 @@ std::variant<Password, PasswordError> Checked(Password password, const char* sou
 std::variant<Password, PasswordError> ObtainPassword(bool fromStdin, const std::string& macText)
 {
     const std::string prompt = "Password for " + macText + ": ";
+    input::KeepSecretsOutOfDumps();
     if (fromStdin) {
         // Typed on a terminal, the password must not show there either.
         if (input::StandardInputIsTerminal())
@@ -87,6 +88,9 @@ std::variant<Password, PasswordError> ObtainPassword(bool fromStdin, const std::
         Password password;
         for (const char* byte = fromEnvironment; *byte != '\0' && !password.TooLong(); ++byte)
             password.Append(*byte);
+        // No child, and no reader of this process's environment, finds it
+        // there from now on.
+        input::ForgetEnvironmentVariable(kPasswordVariable);
         return input::Checked(std::move(password), kPasswordVariable);
     }
     return input::PromptOnTerminal(prompt);

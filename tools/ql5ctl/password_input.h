@@ -36,6 +36,14 @@ std::variant<Password, PasswordError> Checked(Password password, const char* sou
 // memory is not read again.
 void WipeBytes(char* bytes, std::size_t size) noexcept;
 
+// Keeps a crash from writing the password into a core dump or minidump:
+// called before a password is read, for the rest of the process's life.
+void KeepSecretsOutOfDumps() noexcept;
+
+// Overwrites the variable's value where the process keeps it (which
+// /proc/PID/environ shows) and removes the variable, once it has been read.
+void ForgetEnvironmentVariable(const char* name) noexcept;
+
 bool StandardInputIsTerminal();
 // One line from standard input, which is no terminal. False on a read error.
 [[nodiscard]] bool ReadStandardInputLine(Password& password);

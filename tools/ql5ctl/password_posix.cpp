@@ -4,11 +4,16 @@
 #include "password_input.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <sys/prctl.h>
+#endif
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
@@ -19,6 +24,29 @@ void WipeBytes(char* bytes, std::size_t size) noexcept
     // explicit_bzero, unlike memset, is never left out because the memory is
     // not read again.
     explicit_bzero(bytes, size);
+}
+
+void KeepSecretsOutOfDumps() noexcept
+{
+    // No core file, and the process is no longer dumpable (which also keeps
+    // other processes of the user from reading its memory through ptrace).
+    rlimit none{};
+    if (getrlimit(RLIMIT_CORE, &none) == 0) {
+        none.rlim_cur = 0;
+        static_cast<void>(setrlimit(RLIMIT_CORE, &none));
+    }
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+    // (Not under AddressSanitizer, whose leak check at exit attaches to the
+    // process as a debugger does.)
+    static_cast<void>(prctl(PR_SET_DUMPABLE, 0, 0, 0, 0));
+#endif
+}
+
+void ForgetEnvironmentVariable(const char* name) noexcept
+{
+    if (char* value = std::getenv(name))
+        WipeBytes(value, std::strlen(value));
+    static_cast<void>(unsetenv(name));
 }
 
 namespace {

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace ql5ctl::input {
@@ -14,6 +16,22 @@ namespace ql5ctl::input {
 void WipeBytes(char* bytes, std::size_t size) noexcept
 {
     SecureZeroMemory(bytes, size);
+}
+
+void KeepSecretsOutOfDumps() noexcept
+{
+    // No fault dialog for Windows Error Reporting, which would offer to send
+    // a minidump of the process's memory; a crash then simply ends it.
+    SetErrorMode(SetErrorMode(0) | SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS);
+}
+
+void ForgetEnvironmentVariable(const char* name) noexcept
+{
+    if (char* value = std::getenv(name))
+        WipeBytes(value, std::strlen(value));
+    // The C runtime's copy and the process environment block are two.
+    static_cast<void>(_putenv_s(name, ""));
+    SetEnvironmentVariableA(name, nullptr);
 }
 
 namespace {

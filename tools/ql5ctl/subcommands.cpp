@@ -46,6 +46,9 @@ void WriteConverters(const std::vector<ConverterView>& views, OutputFormat forma
     }
 }
 
+// The start of the client's status text for a MAC that answered from two sources.
+constexpr char kAmbiguousStart[] = "the MAC answered from more than one address";
+
 // Reports a failed query (info, and the first step of the commands): no
 // answer, or the client's reason on this host. Returns the exit code.
 int ReportFailedQuery(const ContextOwner& context, const std::string& macText,
@@ -62,6 +65,10 @@ int ReportFailedQuery(const ContextOwner& context, const std::string& macText,
         return kExitNotFound;
     }
     streams.err << "ql5ctl: " << PrintableText(status) << "\n";
+    // Another host may be answering for the MAC: the same refusal as a
+    // command's, whose message the status already is.
+    if (status.rfind(kAmbiguousStart, 0) == 0)
+        return kExitAmbiguous;
     return kExitLocalFailure;
 }
 
@@ -196,7 +203,7 @@ int RunCommand(const Invocation& invocation, Streams streams)
         streams.err << "ql5ctl: " << error->message << "\n";
         return kExitUsage;
     }
-    const Password& password = std::get<Password>(obtained);
+    Password& password = std::get<Password>(obtained);
 
     const ContextOwner context;
     if (!context) {
@@ -208,7 +215,7 @@ int RunCommand(const Invocation& invocation, Streams streams)
                                invocation.gatewayAddress, invocation.deviceAddress};
     const CommandOutcome outcome =
         CarryOutCommand(target, context.Handle(), localAddress, invocation.interface, password,
-                        invocation.verify, streams);
+                        true, invocation.verify, streams);
     if (outcome.exitCode == kExitDone && invocation.command == Subcommand::kReboot &&
         invocation.waitForReboot)
         return WaitForReboot(context.Handle(), invocation.mac, localAddress,

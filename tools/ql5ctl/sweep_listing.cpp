@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "sweep_listing.h"
 
+#include <ql5common/address_text.h>
 #include <ql5common/context_owner.h>
 
 #include <algorithm>
@@ -17,15 +18,17 @@ LatestReplies::LatestReplies(InterfaceNamer interfaceName, std::size_t limit)
     views_.reserve(limit_);
 }
 
-void LatestReplies::Take(const DeviceRecordExchange& record)
+void LatestReplies::Take(const DeviceRecordExchange& record, std::uint32_t source)
 {
-    const auto key = ql5common::ConverterKey::Of(record);
+    const auto key = ql5common::ConverterKey::Of(record, source);
     const auto found = index_.find(key);
     if (found == index_.end() && views_.size() >= limit_) {
         ++dropped_;
         return;
     }
     ConverterView view = MakeConverterView(record, interfaceName_(record.localAddress));
+    if (source != 0)
+        view.sourceAddress = ql5common::FormatDottedDecimal(source);
     if (found != index_.end()) {
         views_[found->second] = std::move(view);
         return;
@@ -65,14 +68,22 @@ struct RepliesWaiting {
     }
 };
 
-void Drain(DiscoveryHandle handle, const std::function<void(const DeviceRecordExchange&)>& take)
+// Hands each record with the address its reply came from.
+using SourcedTake = std::function<void(const DeviceRecordExchange&, std::uint32_t)>;
+
+// Reads until the queue is empty, or until `stopped` says so: under a flood
+// the queue refills as fast as it is read, and a stop must not wait for it.
+void Drain(
+    DiscoveryHandle handle, const SourcedTake& take,
+    const std::function<bool()>& stopped = [] { return false; })
 {
     constexpr std::uint32_t kBatch = 64;
     DeviceRecordExchange batch[kBatch];
-    for (;;) {
-        const std::int32_t read = ReadDevices(handle, batch, kBatch);
+    std::uint32_t sources[kBatch];
+    while (!stopped()) {
+        const std::int32_t read = ReadDevicesFrom(handle, batch, sources, kBatch);
         for (std::int32_t i = 0; i < read; ++i)
-            take(batch[i]);
+            take(batch[i], sources[i]);
         if (read < static_cast<std::int32_t>(kBatch))
             return;
     }
@@ -108,8 +119,7 @@ public:
     // arrive rather than all at the end, so the client's queue never holds
     // more than one notification's worth; `drained` is called after each
     // read. Returns the client's reason when the sweep cannot start.
-    std::optional<SweepFailure> Sweep(std::chrono::milliseconds length,
-                                      const std::function<void(const DeviceRecordExchange&)>& take,
+    std::optional<SweepFailure> Sweep(std::chrono::milliseconds length, const SourcedTake& take,
                                       const std::function<void()>& drained,
                                       const std::function<bool()>& stopped)
     {
@@ -126,15 +136,25 @@ public:
             notice_.pending = false;
             lock.unlock();
             if (raised) {
-                Drain(context_.Handle(), take);
+                Drain(context_.Handle(), take, stopped);
                 drained();
             }
         }
         StopDiscovery(context_.Handle());
-        // What arrived before the stop is still shown.
-        Drain(context_.Handle(), take);
-        drained();
+        // What arrived before the end is still shown; after a stop request
+        // nothing more is read, so that the stop is prompt under any load.
+        if (!stopped()) {
+            Drain(context_.Handle(), take);
+            drained();
+        }
         return std::nullopt;
+    }
+
+    // Names the --host addresses of the sweeps from now on.
+    [[nodiscard]] bool SetHosts(const std::vector<std::uint32_t>& hosts)
+    {
+        return SetSweepHosts(context_.Handle(), hosts.data(),
+                             static_cast<std::uint32_t>(hosts.size())) == 0;
     }
 
     // Replies the client's queue had no room for in the last sweep.
@@ -156,12 +176,25 @@ std::variant<SweepListing, SweepFailure> SweepFor(
     if (auto failure = session.Open(hosts))
         return *failure;
     LatestReplies replies(interfaceName);
-    const auto take = [&replies](const DeviceRecordExchange& record) { replies.Take(record); };
+    const auto take = [&replies](const DeviceRecordExchange& record, std::uint32_t source) {
+        replies.Take(record, source);
+    };
     if (auto failure = session.Sweep(
             length, take, [] {}, [] { return false; }))
         return *failure;
     const std::int64_t dropped = replies.Dropped() + session.Dropped();
     return SweepListing{replies.TakeViews(), dropped};
+}
+
+std::size_t NextHostOffset(std::size_t offset, double seconds, std::size_t count)
+{
+    if (count == 0)
+        return 0;
+    // Less one burst: the round's end may fall in the middle of one.
+    constexpr double kBurst = 64;
+    const auto asked =
+        static_cast<std::size_t>(std::max(0.0, seconds * QL5_SWEEP_HOSTS_PER_SECOND - kBurst));
+    return (offset + std::min(asked, count)) % count;
 }
 
 std::optional<SweepFailure> SweepRepeatedly(
@@ -172,9 +205,31 @@ std::optional<SweepFailure> SweepRepeatedly(
     SweepSession session;
     if (auto failure = session.Open(hosts))
         return failure;
+    const auto withoutSource = [&take](const DeviceRecordExchange& record, std::uint32_t) {
+        take(record);
+    };
+    // Each sweep asks the --host addresses from the start of its list, and a
+    // round is often shorter than a large range takes: every round would ask
+    // the same first addresses again. So each round's list begins where the
+    // last one stopped, by a low estimate of how many it asked (the client
+    // asks at most QL5_SWEEP_HOSTS_PER_SECOND a second, the first burst at
+    // once), so that none is skipped; a few may be asked twice.
+    std::size_t next = 0;
+    std::vector<std::uint32_t> rotated;
     while (!stopped()) {
-        if (auto failure = session.Sweep(round, take, drained, stopped))
+        if (!hosts.empty() && next != 0) {
+            rotated.assign(hosts.begin() + static_cast<std::ptrdiff_t>(next), hosts.end());
+            rotated.insert(rotated.end(), hosts.begin(),
+                           hosts.begin() + static_cast<std::ptrdiff_t>(next));
+            if (!session.SetHosts(rotated))
+                return SweepFailure{};
+        }
+        const auto start = std::chrono::steady_clock::now();
+        if (auto failure = session.Sweep(round, withoutSource, drained, stopped))
             return failure;
+        next = NextHostOffset(
+            next, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+            hosts.size());
         if (roundEnded && !stopped())
             roundEnded();
     }

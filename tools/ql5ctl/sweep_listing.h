@@ -22,7 +22,7 @@ namespace ql5ctl {
 using ql5common::ConverterView;
 using ql5common::MakeConverterView;
 
-// The converters a listing shows: one entry per (MAC, local address), holding
+// The converters a listing shows: one entry per (MAC, local address, source), holding
 // the latest reply, in the order in which each was first heard. A converter
 // that repeats its reply, or a host that floods copies, adds nothing; at most
 // `limit` entries are kept and what would add one more is counted as dropped.
@@ -38,7 +38,9 @@ public:
     explicit LatestReplies(InterfaceNamer interfaceName,
                            std::size_t limit = QL5_MAX_PENDING_RECORDS);
 
-    void Take(const DeviceRecordExchange& record);
+    // `source`: the address the reply came from (ReadDevicesFrom), 0 if
+    // unknown; two sources of one MAC stay two entries.
+    void Take(const DeviceRecordExchange& record, std::uint32_t source = 0);
     const std::vector<ConverterView>& Views() const { return views_; }
     std::int64_t Dropped() const { return dropped_; }
     // Hands the entries over, leaving this empty.
@@ -74,6 +76,12 @@ struct SweepFailure {
 std::variant<SweepListing, SweepFailure> SweepFor(
     std::chrono::milliseconds length, const LatestReplies::InterfaceNamer& interfaceName,
     const std::vector<std::uint32_t>& hosts = {});
+
+// Where the next round of a watch begins in a list of `count` --host
+// addresses, after a round that began at `offset` and lasted `seconds`: a low
+// estimate of how far the client got at its pace, so that no address is
+// skipped (a few may be asked twice).
+std::size_t NextHostOffset(std::size_t offset, double seconds, std::size_t count);
 
 // Runs sweeps back to back, each `round` long (a sweep asks once, so a new
 // round is what asks converters again), and hands every record to `take` as

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,31 @@ int RunWatch(const Invocation& invocation, Streams streams)
     bool reReadThisRound = true;  // the first round has the reading just made
     WatchEvents events(invocation.lostAfter, interfaces.Networks());
     bool outputClosed = false;
+    // Like list, a range that a round cannot ask whole is said once; the
+    // rounds then go on through it where the last one stopped.
+    const double askingSeconds =
+        static_cast<double>(invocation.hosts.size()) / QL5_SWEEP_HOSTS_PER_SECOND;
+    if (askingSeconds > invocation.waitSeconds) {
+        streams.err << "ql5ctl: asking the " << invocation.hosts.size()
+                    << " --host addresses takes about " << std::ceil(askingSeconds)
+                    << " s; each round of " << invocation.waitSeconds
+                    << " s asks part of them, the next round going on where it stopped\n";
+    }
+    // Dropped replies are said at once, then at most every ten seconds while
+    // a flood goes on.
+    std::int64_t droppedReported = 0;
+    std::chrono::steady_clock::time_point lastReport{};
+    const auto reportDropped = [&] {
+        const auto now = std::chrono::steady_clock::now();
+        if (events.Dropped() != droppedReported &&
+            (droppedReported == 0 || now - lastReport >= std::chrono::seconds(10))) {
+            streams.err << "ql5ctl: the watch keeps at most " << WatchEvents::kMaxEntries
+                        << " converters; " << events.Dropped()
+                        << " replies of others were dropped\n";
+            droppedReported = events.Dropped();
+            lastReport = now;
+        }
+    };
 
     const auto print = [&](const std::vector<WatchEvent>& batch) {
         for (const WatchEvent& event : batch) {
@@ -57,7 +83,11 @@ int RunWatch(const Invocation& invocation, Streams streams)
     const auto round = std::chrono::milliseconds(
         static_cast<long long>(std::llround(invocation.waitSeconds * 1000)));
     const auto failure = SweepRepeatedly(
-        round, take, [&] { print(events.Changes()); },
+        round, take,
+        [&] {
+            reportDropped();
+            print(events.Changes());
+        },
         [&] { return outputClosed || StopRequested() || OutputGone(); }, invocation.hosts,
         roundEnded);
     if (failure) {

@@ -6,6 +6,7 @@
 #include <ql5common/inventory_formats.h>
 #include <ql5common/json_text.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -28,6 +29,7 @@ std::vector<std::string> ChangedFields(const ConverterView& before, const Conver
         {"serialLinkPort", before.serialLinkPort != after.serialLinkPort},
         {"interface", before.interfaceName != after.interfaceName},
         {"localAddress", before.localAddress != after.localAddress},
+        {"sourceAddress", before.sourceAddress != after.sourceAddress},
         {"warnings", before.warnings != after.warnings},
     };
     std::vector<std::string> changed;
@@ -41,35 +43,69 @@ std::vector<std::string> ChangedFields(const ConverterView& before, const Conver
 WatchEvents::WatchEvents(unsigned lostAfter, std::vector<ql5common::LocalNetwork> networks)
     : lostAfter_(lostAfter < 1 ? 1 : lostAfter), networks_(std::move(networks))
 {
+    // Room for every entry at once: growing by doubling would hold the old
+    // and the new array at the peak of a flood, and pages that no entry
+    // fills are never touched.
+    entries_.reserve(kMaxEntries);
 }
 
 void WatchEvents::Heard(ConverterView view)
 {
     const auto key = std::make_pair(view.mac, view.localAddress);
-    const auto [at, added] = index_.emplace(key, entries_.size());
-    if (added)
+    auto at = index_.find(key);
+    if (at == index_.end()) {
+        if (entries_.size() >= kMaxEntries) {
+            ++dropped_;
+            return;
+        }
+        at = index_.emplace(key, entries_.size()).first;
         entries_.emplace_back();
+    }
     Entry& entry = entries_[at->second];
+    entry.heard = true;
+    entry.silentRounds = 0;
     // The warnings are the listing's, not the reply's: keep them until the
     // next check, so that a repeated reply compares equal.
     view.warnings = entry.latest.warnings;
+    if (entry.announced && view == entry.latest)
+        return;  // a converter repeating itself changes nothing
+    changedAddresses_.emplace(entry.latest.localAddress, entry.latest.ip);
+    changedAddresses_.emplace(view.localAddress, view.ip);
+    changedMacs_.insert(view.mac);
     entry.latest = std::move(view);
-    entry.heard = true;
-    entry.silentRounds = 0;
 }
 
 std::vector<WatchEvent> WatchEvents::Changes()
 {
-    std::vector<ConverterView> views;
-    views.reserve(entries_.size());
-    for (const Entry& entry : entries_)
-        views.push_back(entry.latest);
-    MarkConflicts(views, networks_);
+    if (changedAddresses_.empty() && changedMacs_.empty())
+        return {};
+    // The affected entries' addressing, not copies of their views: under a
+    // flood they are the whole listing.
+    std::vector<std::size_t> affected;
+    std::vector<ql5common::ConverterAddressing> addressing;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const ConverterView& latest = entries_[i].latest;
+        if (changedMacs_.count(latest.mac) != 0 ||
+            changedAddresses_.count({latest.localAddress, latest.ip}) != 0) {
+            affected.push_back(i);
+            addressing.push_back(AddressingOf(latest));
+        }
+    }
+    changedAddresses_.clear();
+    changedMacs_.clear();
+    const auto conflicts = ql5common::FindConflicts(addressing, networks_);
+    addressing = {};
 
     std::vector<WatchEvent> events;
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-        Entry& entry = entries_[i];
-        entry.latest.warnings = std::move(views[i].warnings);
+    for (std::size_t j = 0; j < affected.size(); ++j) {
+        Entry& entry = entries_[affected[j]];
+        std::vector<std::string>& keys = entry.latest.warnings;
+        keys.clear();
+        for (const ql5common::Conflict& conflict : conflicts[j]) {
+            const std::string key(ql5common::ConflictKey(conflict.kind));
+            if (std::find(keys.begin(), keys.end(), key) == keys.end())
+                keys.push_back(key);
+        }
         if (!entry.announced) {
             events.push_back({WatchEventKind::kFound, entry.latest, {}});
             entry.announced = true;
@@ -86,18 +122,25 @@ std::vector<WatchEvent> WatchEvents::RoundEnded(std::vector<ql5common::LocalNetw
 {
     networks_ = std::move(networks);
     std::vector<WatchEvent> events;
-    std::vector<Entry> kept;
     index_.clear();
+    // The entries that stay move up in place, so that no second array of
+    // them is made.
+    std::size_t kept = 0;
     for (Entry& entry : entries_) {
         if (!entry.heard && ++entry.silentRounds >= lostAfter_) {
-            events.push_back({WatchEventKind::kLost, entry.shown, {}});
+            // Its neighbours may lose a warning with it.
+            changedAddresses_.emplace(entry.latest.localAddress, entry.latest.ip);
+            changedMacs_.insert(entry.latest.mac);
+            events.push_back({WatchEventKind::kLost, std::move(entry.shown), {}});
             continue;
         }
         entry.heard = false;
-        index_.emplace(std::make_pair(entry.latest.mac, entry.latest.localAddress), kept.size());
-        kept.push_back(std::move(entry));
+        index_.emplace(std::make_pair(entry.latest.mac, entry.latest.localAddress), kept);
+        if (&entries_[kept] != &entry)
+            entries_[kept] = std::move(entry);
+        ++kept;
     }
-    entries_ = std::move(kept);
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(kept), entries_.end());
     for (WatchEvent& change : Changes())
         events.push_back(std::move(change));
     return events;

@@ -14,8 +14,10 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <ostream>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,6 +55,13 @@ public:
     // gone).
     std::vector<WatchEvent> RoundEnded(std::vector<ql5common::LocalNetwork> networks);
 
+    // The most converters a watch keeps, as a listing does: replies of
+    // others are dropped and counted, so a flood of forged MACs cannot grow
+    // the watch without end.
+    static constexpr std::size_t kMaxEntries = 32768;
+    // Replies dropped because kMaxEntries converters were kept already.
+    std::int64_t Dropped() const { return dropped_; }
+
 private:
     struct Entry {
         ql5common::ConverterView latest;
@@ -66,6 +75,13 @@ private:
     std::vector<ql5common::LocalNetwork> networks_;
     std::vector<Entry> entries_;                                        // in first-heard order
     std::map<std::pair<std::string, std::string>, std::size_t> index_;  // (MAC, local address)
+    // What changed since the last check: only the entries that share a
+    // (local address, IP) or a MAC with it can gain or lose a warning, so
+    // only they are checked again, and a round of repeated replies costs no
+    // check at all.
+    std::set<std::pair<std::string, std::string>> changedAddresses_;
+    std::set<std::string> changedMacs_;
+    std::int64_t dropped_ = 0;
 };
 
 // "2026-12-08T14:05:01.123Z": RFC 3339 in UTC, with milliseconds.

@@ -2,6 +2,7 @@
 #include "datagram_log.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,6 +21,18 @@ DatagramLog::DatagramLog(const std::string& path)
     fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (fd_ < 0) {
         throw std::runtime_error(path + ": " + std::strerror(errno));
+    }
+    // A file that was there before keeps its mode: one that others may read
+    // is made the owner's alone before anything is appended, or refused.
+    struct stat status {};
+    if (fstat(fd_, &status) != 0 ||
+        ((status.st_mode & 077) != 0 && S_ISREG(status.st_mode) && fchmod(fd_, 0600) != 0) ||
+        ((status.st_mode & 077) != 0 && !S_ISREG(status.st_mode))) {
+        const int error = errno;
+        close(fd_);
+        fd_ = -1;
+        throw std::runtime_error(path + ": others may read it, and it cannot be made private (" +
+                                 std::strerror(error) + ")");
     }
 }
 

@@ -27,12 +27,21 @@ struct LocalNetwork {
 // What the rules need to know of a converter.
 struct ConverterAddressing {
     std::array<std::uint8_t, 6> mac{};
-    std::uint32_t localAddress = 0;  // the workstation address it answered on
+    std::uint32_t localAddress = 0;   // the workstation address it answered on
+    std::uint32_t sourceAddress = 0;  // the address its reply came from; 0 if unknown
     std::uint32_t ip = 0, mask = 0, gateway = 0;
     bool dhcp = false;
 };
 
-enum class ConflictKind { kDuplicateIp, kUnreachableSubnet, kGatewayOutsideSubnet };
+enum class ConflictKind {
+    kDuplicateIp,
+    kUnreachableSubnet,
+    kGatewayOutsideSubnet,
+    // The MAC answered from more than one source address: another host may be
+    // answering for it, to be sent the password. Commands to it are refused
+    // until one network is chosen.
+    kSeveralSources,
+};
 
 struct Conflict {
     ConflictKind kind;
@@ -45,7 +54,9 @@ struct Conflict {
 // the workstation's own address on its network is a duplicate too, and a
 // converter is unreachable when its address lies outside every subnet of the
 // local address it answered on. A converter with IP 0 reports no address and
-// gets neither of those warnings; gateway 0 means none.
+// gets neither of those warnings; gateway 0 means none. A MAC heard from two
+// different source addresses (sources 0 are not compared) warns on each of
+// its entries.
 std::vector<std::vector<Conflict>> FindConflicts(std::span<const ConverterAddressing> converters,
                                                  std::span<const LocalNetwork> networks);
 
@@ -56,8 +67,8 @@ std::vector<Conflict> CheckPlannedSettings(const ConverterAddressing& planned,
                                            std::span<const ConverterAddressing> others,
                                            std::span<const LocalNetwork> networks);
 
-// "duplicate-ip", "unreachable-subnet", "gateway-outside-subnet": the keys
-// that the inventory formats carry.
+// "duplicate-ip", "unreachable-subnet", "gateway-outside-subnet",
+// "several-sources": the keys that the inventory formats carry.
 std::string_view ConflictKey(ConflictKind kind);
 
 }  // namespace ql5common

@@ -24,6 +24,7 @@ struct ConverterView {
     std::optional<bool> dhcp;  // empty when the reply carried no DHCP mode
     unsigned serialLinkPort = 0;
     std::string localAddress;   // the workstation address the reply came in on
+    std::string sourceAddress;  // the address the reply came from; "" if unknown
     std::string interfaceName;  // its interface, e.g. "eth0"; empty if unknown
     // Stable keys of the conflicts found for it (ConflictKey), in the order
     // found; empty until someone checks the listing as a whole.

@@ -34,7 +34,9 @@
  * function, a new QL5_HAS_* bit) raise the minor number; fixes raise the patch.
  * Version 2 gave the message-window functions the Ql5 prefix, and added the
  * `At` requests, GetDroppedCount and GetSweepAddresses; 2.1 added
- * SetSweepHosts; 2.3 added QL5_STATUS_TEXT_SUCCESS and ListLocalAddresses.
+ * SetSweepHosts; 2.3 added QL5_STATUS_TEXT_SUCCESS, ListLocalAddresses,
+ * ReadDevicesFrom, GetReplySource and SetDeviceSource, and located the
+ * converter with the same window and refusal on every route of every request.
  */
 #ifndef QL5_DISCOVERY_H
 #define QL5_DISCOVERY_H
@@ -234,6 +236,16 @@ QL5_API int32_t GetDeviceCount(DiscoveryHandle handle);
  * null; the queue is then unchanged. */
 QL5_API int32_t ReadDevices(DiscoveryHandle handle, DeviceRecordExchange *array, uint32_t number);
 
+/* As ReadDevices, and stores in sourceAddresses[i] (when sourceAddresses is
+ * not null; it must then hold number values) the IPv4 address (network
+ * order) that the reply of array[i] came from. That is where the converter
+ * answers, which need not be the address it reports (ipAddress): a converter
+ * whose settings are wrong, or another host answering for its MAC. The queue
+ * keeps one record per (MAC, local address, source address), so two sources
+ * of one MAC give two records: a conflict the caller should show. */
+QL5_API int32_t ReadDevicesFrom(DiscoveryHandle handle, DeviceRecordExchange *array,
+                                uint32_t *sourceAddresses, uint32_t number);
+
 /* ------------------------------------------------------------------------
  * This host's IPv4 addresses, with the interfaces that hold them: what a
  * program needs to say on which network a converter answered (a record's
@@ -349,20 +361,29 @@ QL5_API int32_t SetSweepHosts(DiscoveryHandle handle, const uint32_t *addresses,
  * requested address". A request that simply got no reply in time returns -1
  * and leaves code 0 and "Operation Successful" (QL5_STATUS_TEXT_SUCCESS).
  *
- * Commands on a host with several IPv4 addresses locate the converter first,
- * from every address, and listen on for 500 ms after the first answer. If the
- * MAC answered from more than one source address (a host on another network
- * may answer for it, to be sent the password), nothing is sent: the command
- * returns -1 with status code 0 and a status text that begins "the MAC
- * answered from more than one address" and names the local addresses on which
- * it answered; the `At` forms below then send through the one the caller
- * chooses. The same source address heard on two local addresses (two links
- * into one network) is no ambiguity. The command's reply counts only when it
- * arrives on the socket that sent the command and, where the converter was
- * located, from the address that answered. A reply that does not carry the
- * command's result (field code 10) says nothing about what the converter did:
- * the command returns -1 with status code 0 and the status text "the
- * converter's reply did not state whether it carried the command out".
+ * One rule against impostors holds on every route (every local address or
+ * one, the discovery group or a unicast device address) and on hosts with one
+ * address as with several: a request first locates the converter there and
+ * listens on for 500 ms after the first answer. If the MAC answered from more
+ * than one source address (any host on a network can answer for any MAC, to
+ * be sent the password), nothing more is sent: the request returns -1 with
+ * status code 0 and a status text that begins "the MAC answered from more
+ * than one address" and names the local addresses on which it answered. One
+ * source address heard on several local addresses is one converter only when
+ * each of those local addresses shares a subnet with it (two links into one
+ * network); otherwise its source may be forged, and it is refused the same
+ * way. The context then remembers where the converter answered (one converter
+ * per context, the last located): later requests to that MAC through that
+ * local address (or through 0) leave from there at once, without a new
+ * window, and a reply counts only when it comes from the located source, or,
+ * after a static change the converter accepted, from its new address, or,
+ * after it accepted DHCP, from an address of that local network. The plain
+ * calls on a host with one address therefore take up to 8 s the first time
+ * (the locating query and its window) instead of sending at once.
+ * A reply that does not carry the command's result (field code 10) says
+ * nothing about what the converter did: the command returns -1 with status
+ * code 0 and the status text "the converter's reply did not state whether it
+ * carried the command out".
  * ------------------------------------------------------------------------ */
 
 /* Asks the converter for its description. Returns 0 with the reply copied into
@@ -388,17 +409,34 @@ QL5_API int32_t ConfigureStatic(DiscoveryHandle handle, const uint8_t macAddress
 QL5_API int32_t ConfigureDhcp(DiscoveryHandle handle, const uint8_t macAddress[6],
                               uint32_t dhcpSetting, const char *password);
 
+/* Where the reply that the last query or command on this context accepted
+ * came from: *sourceAddress gets the address it came from and *localAddress
+ * the local address it arrived on (network order), both 0 when the last
+ * request got none. Together they are what SetDeviceSource takes, for
+ * another context that is to ask the same converter. Returns 0, or -1 if the
+ * handle is not open or a pointer is null. */
+QL5_API int32_t GetReplySource(DiscoveryHandle handle, uint32_t *localAddress,
+                               uint32_t *sourceAddress);
+
+/* Tells the context where a search of the caller's own has located the
+ * converter: a sweep that listened at least the 500 ms window and heard this
+ * MAC from sourceAddress alone, through localAddress. Requests to the MAC then
+ * go as after a locating query of their own (above), so that a plan of many
+ * converters costs one search instead of a window per converter. It replaces
+ * what the context had located; sourceAddress 0 forgets it. Returns 0, or -1
+ * if the handle is not open, the MAC is null or the broadcast MAC, or
+ * localAddress is 0 while sourceAddress is not. The status is untouched. */
+QL5_API int32_t SetDeviceSource(DiscoveryHandle handle, const uint8_t macAddress[6],
+                                uint32_t localAddress, uint32_t sourceAddress);
+
 /* ------------------------------------------------------------------------
  * Requests through one local address, for a caller that knows where the
  * converter was seen (DeviceRecordExchange.localAddress of its record).
  *
- * localAddress: 0 = as the plain calls above (every local address; a command
- * on a host with several locates the converter first, with the 500 ms of
- * listening on and the refusal of an ambiguous answer). Otherwise one IPv4
- * address of this host: the request leaves from that address only and only
- * replies arriving on it count. A command first locates the converter there
- * (so that its reply can be held to the address that answered) and then
- * sends the command from the same address. An address that is not one of
+ * localAddress: 0 = as the plain calls above (every local address).
+ * Otherwise one IPv4 address of this host: the request leaves from that
+ * address only and only replies arriving on it count; the converter is
+ * located there with the same window and refusal as above. An address that is not one of
  * this host's, on an interface that is up, gives -1 with status code 0 and a
  * status text that says so.
  *
