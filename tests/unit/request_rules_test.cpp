@@ -54,7 +54,18 @@ struct ScriptedReply {
     std::uint32_t local;
     std::uint32_t source;
     std::uint16_t type = kDiscoveryReply;
+    bool otherMac = false;  // another converter's
 };
+
+// Another converter's replies every 10 ms for 3 s on the socket of `local`,
+// so that it is readable in every cycle of a wait.
+std::vector<ScriptedReply> Flood(std::uint32_t local)
+{
+    std::vector<ScriptedReply> replies;
+    for (int after = 0; after < 3000; after += 10)
+        replies.push_back({after, local, kOnB, kDiscoveryReply, true});
+    return replies;
+}
 
 struct Sent {
     std::uint32_t local;
@@ -116,10 +127,11 @@ public:
         delivered_.insert(due);
         const ScriptedReply& reply = replies[due];
         // The MAC, then the result: the converter carried the command out.
+        const auto last = static_cast<std::uint8_t>(reply.otherMac ? 9 : 1);
         const std::uint8_t bytes[] = {
             0x44, 0x49, 0x47, 0x49, 0,    static_cast<std::uint8_t>(reply.type),
             0,    11,   1,    6,    0x02, 0,
-            0,    0,    0,    1,    10,   1,
+            0,    0,    0,    last, 10,   1,
             0};
         std::memcpy(buffer, bytes, std::min(capacity, sizeof bytes));
         *size = sizeof bytes;
@@ -303,6 +315,7 @@ TEST_F(RequestRules, TheLocalAddressAndTheRouteToADeviceAddress)
          {},
          "cannot open a socket on 10.2.0.5"},
     };
+    ResolveContext(handle_)->requestTimeLimit = -1000000;  // 100 ms: none is answered
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         calls_.refused = row.refused;
@@ -367,6 +380,46 @@ TEST_F(RequestRules, ACommandLeavesFromWhereItsConverterAnswered)
         EXPECT_EQ(RebootDeviceAt(handle_, row.local, row.device, kMac, "secret"), row.result)
             << StatusText();
         EXPECT_EQ(calls_.sent, row.sent);
+    }
+}
+
+// Replies that are not the awaited one (another converter's, here a flood of
+// them) neither end the wait nor keep it beyond the time limit; the request
+// leaves once on each address and is never repeated.
+TEST_F(RequestRules, StrayRepliesNeitherEndTheWaitNorOutlastTheLimit)
+{
+    struct Row {
+        const char* what;
+        bool command;
+        std::vector<ScriptedReply> replies;
+        std::int32_t result;
+    };
+    std::vector<ScriptedReply> answered = Flood(kB);
+    answered.push_back({250, kB, kOnB});
+    const std::vector<Row> rows = {
+        {"a query that no one answers", false, Flood(kB), -1},
+        {"a command that no one answers", true, Flood(kB), -1},
+        {"a query answered behind the strays", false, answered, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SetDeviceSource(handle_, kMac, 0, 0);
+        calls_.Script(row.replies);
+        DeviceRecordExchange record;
+        std::memset(&record, 0x5A, sizeof record);
+        const auto start = Clock::now();
+        const std::int32_t result = row.command ? RebootDevice(handle_, kMac, "secret")
+                                                : QueryDeviceAt(handle_, 0, 0, kMac, 0, &record);
+        const auto took = Clock::now() - start;
+        EXPECT_EQ(result, row.result);
+        EXPECT_EQ(calls_.sent.size(), 3u);
+        if (row.result != 0) {
+            EXPECT_EQ(record.recordSize, 0x5A5A5A5Au);  // written only on success
+            EXPECT_EQ(GetStatusCode(handle_), 0);
+            EXPECT_EQ(StatusText(), "Operation Successful");
+            EXPECT_GE(took, milliseconds(300));
+            EXPECT_LT(took, milliseconds(1500));  // the flood lasts 3 s
+        }
     }
 }
 
