@@ -86,8 +86,8 @@ struct DiscoveryContext {
     bool networkingStarted = false;
     // The interface walk and the socket calls of the requests: the system's,
     // or a unit test's scripted ones, set before the context is used. The
-    // sweep lists and opens its sockets through them too but waits and
-    // receives on the system's own, so a scripted table serves requests only.
+    // sweep lists and opens its sockets and sends to its named hosts through
+    // them too, but waits and receives on the system's own calls.
     const ql5::platform::RequestSockets* sockets = &ql5::platform::SystemSockets();
     // Written and read only by the requests, on the caller's thread.
     ql5::LocatedDevice located;

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // The calls to the system that the requests to one device make: the walk over
-// the host's interfaces and the socket calls of one exchange, in one small
-// table. The context holds the table it uses: the system's (SystemSockets),
+// the host's interfaces, the socket calls of one exchange and the routing's
+// choice of a local address toward a host (for the sweep's named hosts), in
+// one small table. The context holds the table it uses: the system's (SystemSockets),
 // or in the unit tests a scripted one, so that the rules of a request (which
 // local address it leaves from, which answers count, how long it listens) are
 // tested without a network and without root.
@@ -36,6 +37,12 @@ public:
     virtual Status Open(std::uint32_t localAddress, std::int32_t multicastTtl,
                         SocketHandle* socket) const noexcept = 0;
     virtual void Close(SocketHandle socket) const noexcept = 0;
+    // A plain UDP socket that only asks the routing (RouteSource); closed
+    // with Close.
+    virtual Status OpenProbe(SocketHandle* socket) const noexcept = 0;
+    // As RouteSourceAddress.
+    virtual bool RouteSource(SocketHandle probe, std::uint32_t destination, std::uint16_t port,
+                             std::uint32_t* localAddress) const noexcept = 0;
     // As SendDatagram and ReceiveDatagram.
     virtual Status Send(SocketHandle socket, const std::uint8_t* bytes, std::size_t length,
                         std::uint32_t address, std::uint16_t port) const noexcept = 0;

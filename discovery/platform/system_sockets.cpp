@@ -2,6 +2,7 @@
 // The requests' table of calls, on the platform's own sockets and interface
 // walk. It holds no state, so one instance serves every thread.
 #include "platform/request_sockets.h"
+#include "platform/route_source.h"
 
 namespace ql5::platform {
 
@@ -37,6 +38,14 @@ public:
     }
 
     void Close(SocketHandle socket) const noexcept override { CloseSocket(socket); }
+
+    Status OpenProbe(SocketHandle* socket) const noexcept override { return OpenUdpSocket(socket); }
+
+    bool RouteSource(SocketHandle probe, std::uint32_t destination, std::uint16_t port,
+                     std::uint32_t* localAddress) const noexcept override
+    {
+        return RouteSourceAddress(probe, destination, port, localAddress);
+    }
 
     Status Send(SocketHandle socket, const std::uint8_t* bytes, std::size_t length,
                 std::uint32_t address, std::uint16_t port) const noexcept override

@@ -4,8 +4,10 @@
 // sockets (the bytes on the wire, the kernel's routing, descriptor limits)
 // stays in the lab.
 #include "context.h"
+#include "interface_sockets.h"
 #include "packet_format.h"
 #include "platform/request_sockets.h"
+#include "sweep_hosts.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +15,7 @@
 #include <chrono>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -86,6 +89,7 @@ public:
         {"eth2", Ip(10, 3, 0, 5), kMask24, false, false},  // down
     };
     std::set<std::uint32_t> refused;
+    std::map<std::uint32_t, std::uint32_t> routes;  // host: the local address toward it
     mutable std::vector<Sent> sent;
 
     // The replies to come from now on, and no record of what went before.
@@ -111,6 +115,20 @@ public:
         return {};
     }
     void Close(SocketHandle socket) const noexcept override { open_.erase(socket); }
+    Status OpenProbe(SocketHandle* socket) const noexcept override
+    {
+        *socket = static_cast<SocketHandle>(999);
+        return {};
+    }
+    bool RouteSource(SocketHandle, std::uint32_t destination, std::uint16_t,
+                     std::uint32_t* local) const noexcept override
+    {
+        const auto route = routes.find(destination);
+        if (route == routes.end())
+            return false;
+        *local = route->second;
+        return true;
+    }
     Status Send(SocketHandle socket, const std::uint8_t* bytes, std::size_t, std::uint32_t address,
                 std::uint16_t) const noexcept override
     {
@@ -421,6 +439,29 @@ TEST_F(RequestRules, StrayRepliesNeitherEndTheWaitNorOutlastTheLimit)
             EXPECT_LT(took, milliseconds(1500));  // the flood lasts 3 s
         }
     }
+}
+
+// The sweep's request to a named host leaves from the socket of the local
+// address that the routing picks for it, so that the reply comes back to a
+// socket that listens; a host reached through no listening socket (the
+// loopback, an address whose socket could not be opened) or no route at all
+// is skipped.
+TEST_F(RequestRules, ANamedHostIsAskedFromTheLocalAddressOfItsRoute)
+{
+    const std::uint32_t viaLoopback = Ip(10, 9, 9, 9), unreachable = Ip(10, 8, 8, 8);
+    const std::uint32_t viaRefused = Ip(10, 1, 0, 30);
+    calls_.routes = {{kOnB, kB}, {viaLoopback, kLoopback}, {kOnA, kA}, {viaRefused, kA2}};
+    calls_.refused = {kA2};
+    calls_.Script({});
+    InterfaceSocketSet sockets(calls_);
+    DiscoveryContext* context = ResolveContext(handle_);
+    ASSERT_TRUE(OpenInterfaceSockets(context, &sockets));
+    HostSweep sweep(context, sockets,
+                    std::make_shared<const SweepHostList>(
+                        SweepHostList{kOnB, viaLoopback, unreachable, viaRefused, kOnA}));
+    sweep.SendDue();
+    EXPECT_TRUE(sweep.Done());
+    EXPECT_EQ(calls_.sent, (std::vector<Sent>{{kB, kOnB}, {kA, kOnA}}));
 }
 
 }  // namespace
