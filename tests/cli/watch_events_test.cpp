@@ -57,10 +57,9 @@ std::vector<std::string> EventLog(unsigned lostAfter, const std::vector<std::vec
     for (const auto& round : rounds) {
         for (const Reply& reply : round)
             events.Heard(View(reply));
-        for (const WatchEvent& event : events.Changes())
-            log.push_back(Described(event));
-        for (const WatchEvent& event : events.RoundEnded({}))
-            log.push_back(Described(event));
+        const auto logged = [&](const WatchEvent& event) { log.push_back(Described(event)); };
+        events.Changes(logged);
+        events.RoundEnded({}, logged);
     }
     return log;
 }

@@ -57,14 +57,12 @@ int RunWatch(const Invocation& invocation, Streams streams)
         }
     };
 
-    const auto print = [&](const std::vector<WatchEvent>& batch) {
-        for (const WatchEvent& event : batch) {
-            if (outputClosed)
-                return;
-            WriteWatchEventLine(streams.out, event, std::chrono::system_clock::now());
-            streams.out.flush();
-            outputClosed = !streams.out;
-        }
+    const WatchEventSink print = [&](const WatchEvent& event) {
+        if (outputClosed)
+            return;
+        WriteWatchEventLine(streams.out, event, std::chrono::system_clock::now());
+        streams.out.flush();
+        outputClosed = !streams.out;
     };
     const auto take = [&](const DeviceRecordExchange& record) {
         std::string name = interfaces.NameOf(record.localAddress);
@@ -78,7 +76,7 @@ int RunWatch(const Invocation& invocation, Streams streams)
     const auto roundEnded = [&] {
         interfaces = LocalInterfaces();
         reReadThisRound = false;
-        print(events.RoundEnded(interfaces.Networks()));
+        events.RoundEnded(interfaces.Networks(), print);
     };
     const auto round = std::chrono::milliseconds(
         static_cast<long long>(std::llround(invocation.waitSeconds * 1000)));
@@ -86,7 +84,7 @@ int RunWatch(const Invocation& invocation, Streams streams)
         round, take,
         [&] {
             reportDropped();
-            print(events.Changes());
+            events.Changes(print);
         },
         [&] { return outputClosed || StopRequested() || OutputGone(); }, invocation.hosts,
         roundEnded);
