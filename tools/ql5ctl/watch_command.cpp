@@ -11,6 +11,8 @@
 #include "sweep_listing.h"
 #include "watch_events.h"
 
+#include <ql5common/address_text.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -64,14 +66,17 @@ int RunWatch(const Invocation& invocation, Streams streams)
         streams.out.flush();
         outputClosed = !streams.out;
     };
-    const auto take = [&](const DeviceRecordExchange& record) {
+    const auto take = [&](const DeviceRecordExchange& record, std::uint32_t source) {
         std::string name = interfaces.NameOf(record.localAddress);
         if (name.empty() && !reReadThisRound) {
             interfaces = LocalInterfaces();
             reReadThisRound = true;
             name = interfaces.NameOf(record.localAddress);
         }
-        events.Heard(MakeConverterView(record, name));
+        ql5common::ConverterView view = MakeConverterView(record, name);
+        if (source != 0)
+            view.sourceAddress = ql5common::FormatDottedDecimal(source);
+        events.Heard(std::move(view));
     };
     const auto roundEnded = [&] {
         interfaces = LocalInterfaces();

@@ -64,7 +64,7 @@ WatchEvents::WatchEvents(unsigned lostAfter, std::vector<ql5common::LocalNetwork
 
 void WatchEvents::Heard(ConverterView view)
 {
-    const auto key = std::make_pair(view.mac, view.localAddress);
+    const auto key = std::make_tuple(view.mac, view.localAddress, view.sourceAddress);
     auto at = index_.find(key);
     if (at == index_.end()) {
         if (entries_.size() >= kMaxEntries) {
@@ -153,7 +153,9 @@ void WatchEvents::RoundEnded(std::vector<ql5common::LocalNetwork> networks,
             continue;
         }
         entry.heard = false;
-        index_.emplace(std::make_pair(entry.latest.mac, entry.latest.localAddress), kept);
+        index_.emplace(std::make_tuple(entry.latest.mac, entry.latest.localAddress,
+                                       entry.latest.sourceAddress),
+                       kept);
         if (&entries_[kept] != &entry)
             entries_[kept] = std::move(entry);
         ++kept;

@@ -23,6 +23,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -81,8 +82,10 @@ private:
 
     unsigned lostAfter_;
     std::vector<ql5common::LocalNetwork> networks_;
-    std::vector<Entry> entries_;                                        // in first-heard order
-    std::map<std::pair<std::string, std::string>, std::size_t> index_;  // (MAC, local address)
+    std::vector<Entry> entries_;  // in first-heard order
+    // (MAC, local address, source address): two hosts answering for one MAC
+    // are two entries, each with its warning.
+    std::map<std::tuple<std::string, std::string, std::string>, std::size_t> index_;
     // What changed since the last check: only the entries that share a
     // (local address, IP) or a MAC with it can gain or lose a warning, so
     // only they are checked again, and a round of repeated replies costs no
