@@ -16,6 +16,9 @@ GetStatusCode
 GetStatusText
 GetDeviceCount
 ReadDevices
+ReadDevicesFrom
+GetReplySource
+SetDeviceSource
 StartDiscovery
 StopDiscovery
 QueryDevice
