@@ -121,11 +121,11 @@ void WatchEvents::Changes(const WatchEventSink& sink)
         const auto hashes = FieldHashes(entry.latest);
         std::optional<WatchEvent> event;
         if (!entry.announced) {
-            event.emplace(WatchEventKind::kFound, std::move(entry.latest));
+            event = WatchEvent{WatchEventKind::kFound, std::move(entry.latest), {}};
             entry.announced = true;
         } else if (hashes != entry.shown) {
-            event.emplace(WatchEventKind::kChanged, std::move(entry.latest),
-                          ChangedFields(entry.shown, hashes));
+            event = WatchEvent{WatchEventKind::kChanged, std::move(entry.latest),
+                               ChangedFields(entry.shown, hashes)};
         }
         entry.shown = hashes;
         // The event borrows the entry's view for the call, and gives it back.
