@@ -30,10 +30,10 @@ std::uint32_t HostOrder(std::uint32_t networkOrder)
 // "198.51.100.0/24", or the mask in full when it is not a run of leading ones.
 std::string SubnetText(std::uint32_t address, std::uint32_t mask)
 {
-    const std::uint32_t hostMask = HostOrder(mask);
     const std::string network = FormatDottedDecimal(address & mask);
-    if (std::countl_one(hostMask) + std::countr_zero(hostMask) == 32)
-        return network + "/" + std::to_string(std::countl_one(hostMask));
+    const int prefix = PrefixLength(mask);
+    if (prefix >= 0)
+        return network + "/" + std::to_string(prefix);
     return network + " mask " + FormatDottedDecimal(mask);
 }
 
@@ -49,8 +49,10 @@ void CheckDuplicates(const ConverterAddressing& converter, const ConverterAddres
     for (const LocalNetwork& own : networks) {
         if (own.address == converter.ip &&
             SameSubnet(own.address, converter.localAddress, own.mask)) {
-            found.push_back({ConflictKind::kDuplicateIp,
-                             "This computer uses the same IP address " + ip + " on this network."});
+            found.push_back(
+                {.kind = ConflictKind::kDuplicateIp,
+                 .text = "This computer uses the same IP address " + ip + " on this network.",
+                 .address = converter.ip});
             break;
         }
     }
@@ -61,8 +63,11 @@ void CheckDuplicates(const ConverterAddressing& converter, const ConverterAddres
         text += " and " + std::to_string(others - 1) + " more report";
     else
         text += " reports";
-    found.push_back(
-        {ConflictKind::kDuplicateIp, text + " the same IP address " + ip + " on this network."});
+    found.push_back({.kind = ConflictKind::kDuplicateIp,
+                     .text = text + " the same IP address " + ip + " on this network.",
+                     .address = converter.ip,
+                     .otherMac = firstOther->mac,
+                     .others = others});
 }
 
 void CheckSubnet(const ConverterAddressing& converter, std::span<const LocalNetwork> networks,
@@ -79,11 +84,14 @@ void CheckSubnet(const ConverterAddressing& converter, std::span<const LocalNetw
     // Without the mask of the local address nothing can be said.
     if (answeredOn == nullptr)
         return;
-    found.push_back(
-        {ConflictKind::kUnreachableSubnet, "IP address " + FormatDottedDecimal(converter.ip) +
-                                               " is outside the local network " +
-                                               SubnetText(answeredOn->address, answeredOn->mask) +
-                                               ", so its web interface cannot open from here."});
+    found.push_back({.kind = ConflictKind::kUnreachableSubnet,
+                     .text = "IP address " + FormatDottedDecimal(converter.ip) +
+                             " is outside the local network " +
+                             SubnetText(answeredOn->address, answeredOn->mask) +
+                             ", so its web interface cannot open from here.",
+                     .address = converter.ip,
+                     .subnet = answeredOn->address & answeredOn->mask,
+                     .subnetMask = answeredOn->mask});
 }
 
 // The rules for one converter, with the other converters that share its
@@ -99,10 +107,13 @@ std::vector<Conflict> Check(const ConverterAddressing& converter,
     CheckDuplicates(converter, firstOther, others, networks, found);
     CheckSubnet(converter, networks, found);
     if (converter.gateway != 0 && !SameSubnet(converter.gateway, converter.ip, converter.mask)) {
-        found.push_back({ConflictKind::kGatewayOutsideSubnet,
-                         "Gateway " + FormatDottedDecimal(converter.gateway) +
-                             " is outside the converter's own subnet " +
-                             SubnetText(converter.ip, converter.mask) + "."});
+        found.push_back({.kind = ConflictKind::kGatewayOutsideSubnet,
+                         .text = "Gateway " + FormatDottedDecimal(converter.gateway) +
+                                 " is outside the converter's own subnet " +
+                                 SubnetText(converter.ip, converter.mask) + ".",
+                         .address = converter.gateway,
+                         .subnet = converter.ip & converter.mask,
+                         .subnetMask = converter.mask});
     }
     return found;
 }
@@ -183,12 +194,21 @@ std::vector<std::vector<Conflict>> FindConflicts(std::span<const ConverterAddres
                                                 ? sources->second.other
                                                 : sources->second.first;
             found.back().push_back(
-                {ConflictKind::kSeveralSources,
-                 "This MAC also answered from " + FormatDottedDecimal(elsewhere) +
-                     ": another host may be answering for it, so commands to it are refused."});
+                {.kind = ConflictKind::kSeveralSources,
+                 .text = "This MAC also answered from " + FormatDottedDecimal(elsewhere) +
+                         ": another host may be answering for it, so commands to it are refused.",
+                 .address = elsewhere});
         }
     }
     return found;
+}
+
+int PrefixLength(std::uint32_t mask)
+{
+    const std::uint32_t hostMask = HostOrder(mask);
+    if (std::countl_one(hostMask) + std::countr_zero(hostMask) == 32)
+        return std::countl_one(hostMask);
+    return -1;
 }
 
 std::string_view ConflictKey(ConflictKind kind)

@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
     <name>ConverterInfoDialog</name>
@@ -72,6 +73,40 @@
     <message>
         <source>List of Converters</source>
         <translation>Liste der Konverter</translation>
+    </message>
+</context>
+<context>
+    <name>ConverterWarnings</name>
+    <message>
+        <source>%1 mask %2</source>
+        <translation>%1 Maske %2</translation>
+    </message>
+    <message>
+        <source>This computer uses the same IP address %1 on this network.</source>
+        <translation>Dieser Computer verwendet dieselbe IP-Adresse %1 in diesem Netzwerk.</translation>
+    </message>
+    <message>
+        <source>Converter %1 reports the same IP address %2 on this network.</source>
+        <translation>Konverter %1 meldet dieselbe IP-Adresse %2 in diesem Netzwerk.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Converter %1 and %n more report the same IP address %2 on this network.</source>
+        <translation>
+            <numerusform>Konverter %1 und %n weiterer melden dieselbe IP-Adresse %2 in diesem Netzwerk.</numerusform>
+            <numerusform>Konverter %1 und %n weitere melden dieselbe IP-Adresse %2 in diesem Netzwerk.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>IP address %1 is outside the local network %2, so its web interface cannot open from here.</source>
+        <translation>IP-Adresse %1 liegt außerhalb des lokalen Netzwerks %2, daher lässt sich die Weboberfläche des Konverters von hier aus nicht öffnen.</translation>
+    </message>
+    <message>
+        <source>Gateway %1 is outside the converter&apos;s own subnet %2.</source>
+        <translation>Gateway %1 liegt außerhalb des eigenen Subnetzes %2 des Konverters.</translation>
+    </message>
+    <message>
+        <source>This MAC also answered from %1: another host may be answering for it, so commands to it are refused.</source>
+        <translation>Diese MAC-Adresse hat auch von %1 geantwortet: Möglicherweise antwortet ein anderer Host an ihrer Stelle, daher werden Befehle an sie abgelehnt.</translation>
     </message>
 </context>
 <context>
@@ -231,7 +266,7 @@ Es wurde nichts gesendet.
     </message>
     <message>
         <source>No web browser could be started.
-Open this address in a browser to reach the converter's web interface:
+Open this address in a browser to reach the converter&apos;s web interface:
 %1
 </source>
         <translation>Es konnte kein Webbrowser gestartet werden.
@@ -327,7 +362,10 @@ Es wurde nichts gesendet.
     </message>
     <message numerus="yes">
         <source>%n converters found</source>
-        <translation><numerusform>%n Konverter gefunden</numerusform><numerusform>%n Konverter gefunden</numerusform></translation>
+        <translation>
+            <numerusform>%n Konverter gefunden</numerusform>
+            <numerusform>%n Konverter gefunden</numerusform>
+        </translation>
     </message>
     <message>
         <source>; 1 more reply not listed</source>
@@ -351,11 +389,17 @@ Es wurde nichts gesendet.
     </message>
     <message numerus="yes">
         <source>%1 and %n more</source>
-        <translation><numerusform>%1 und %n weiteres</numerusform><numerusform>%1 und %n weitere</numerusform></translation>
+        <translation>
+            <numerusform>%1 und %n weiteres</numerusform>
+            <numerusform>%1 und %n weitere</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>; %1 more replies not listed</source>
-        <translation><numerusform>; %1 weitere Antwort nicht aufgeführt</numerusform><numerusform>; %1 weitere Antworten nicht aufgeführt</numerusform></translation>
+        <translation>
+            <numerusform>; %1 weitere Antwort nicht aufgeführt</numerusform>
+            <numerusform>; %1 weitere Antworten nicht aufgeführt</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -373,7 +417,10 @@ Es wurde nichts gesendet.
     </message>
     <message numerus="yes">
         <source>; %n rows match the filter</source>
-        <translation><numerusform>; %n Zeile passt zum Filter</numerusform><numerusform>; %n Zeilen passen zum Filter</numerusform></translation>
+        <translation>
+            <numerusform>; %n Zeile passt zum Filter</numerusform>
+            <numerusform>; %n Zeilen passen zum Filter</numerusform>
+        </translation>
     </message>
     <message>
         <source>&amp;Copy</source>

@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="pl_PL">
 <context>
     <name>ConverterInfoDialog</name>
@@ -72,6 +73,41 @@
     <message>
         <source>List of Converters</source>
         <translation>Lista konwerterów</translation>
+    </message>
+</context>
+<context>
+    <name>ConverterWarnings</name>
+    <message>
+        <source>%1 mask %2</source>
+        <translation>%1 maska %2</translation>
+    </message>
+    <message>
+        <source>This computer uses the same IP address %1 on this network.</source>
+        <translation>Ten komputer używa tego samego adresu IP %1 w tej sieci.</translation>
+    </message>
+    <message>
+        <source>Converter %1 reports the same IP address %2 on this network.</source>
+        <translation>Konwerter %1 zgłasza ten sam adres IP %2 w tej sieci.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Converter %1 and %n more report the same IP address %2 on this network.</source>
+        <translation>
+            <numerusform>Konwerter %1 i %n inny zgłaszają ten sam adres IP %2 w tej sieci.</numerusform>
+            <numerusform>Konwerter %1 i %n inne zgłaszają ten sam adres IP %2 w tej sieci.</numerusform>
+            <numerusform>Konwerter %1 i %n innych zgłaszają ten sam adres IP %2 w tej sieci.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>IP address %1 is outside the local network %2, so its web interface cannot open from here.</source>
+        <translation>Adres IP %1 leży poza siecią lokalną %2, więc interfejsu WWW konwertera nie można otworzyć z tego komputera.</translation>
+    </message>
+    <message>
+        <source>Gateway %1 is outside the converter&apos;s own subnet %2.</source>
+        <translation>Brama %1 leży poza własną podsiecią konwertera %2.</translation>
+    </message>
+    <message>
+        <source>This MAC also answered from %1: another host may be answering for it, so commands to it are refused.</source>
+        <translation>Ten adres MAC odpowiedział także z %1: być może odpowiada za niego inny host, dlatego polecenia do niego są odrzucane.</translation>
     </message>
 </context>
 <context>
@@ -231,7 +267,7 @@ Nic nie zostało wysłane.
     </message>
     <message>
         <source>No web browser could be started.
-Open this address in a browser to reach the converter's web interface:
+Open this address in a browser to reach the converter&apos;s web interface:
 %1
 </source>
         <translation>Nie udało się uruchomić przeglądarki internetowej.
@@ -327,7 +363,11 @@ Nic nie zostało wysłane.
     </message>
     <message numerus="yes">
         <source>%n converters found</source>
-        <translation><numerusform>Znaleziono %n konwerter</numerusform><numerusform>Znaleziono %n konwertery</numerusform><numerusform>Znaleziono %n konwerterów</numerusform></translation>
+        <translation>
+            <numerusform>Znaleziono %n konwerter</numerusform>
+            <numerusform>Znaleziono %n konwertery</numerusform>
+            <numerusform>Znaleziono %n konwerterów</numerusform>
+        </translation>
     </message>
     <message>
         <source>; 1 more reply not listed</source>
@@ -351,11 +391,19 @@ Nic nie zostało wysłane.
     </message>
     <message numerus="yes">
         <source>%1 and %n more</source>
-        <translation><numerusform>%1 i %n inna</numerusform><numerusform>%1 i %n inne</numerusform><numerusform>%1 i %n innych</numerusform></translation>
+        <translation>
+            <numerusform>%1 i %n inna</numerusform>
+            <numerusform>%1 i %n inne</numerusform>
+            <numerusform>%1 i %n innych</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>; %1 more replies not listed</source>
-        <translation><numerusform>; %1 kolejna odpowiedź nie została pokazana</numerusform><numerusform>; %1 kolejne odpowiedzi nie zostały pokazane</numerusform><numerusform>; %1 kolejnych odpowiedzi nie zostało pokazanych</numerusform></translation>
+        <translation>
+            <numerusform>; %1 kolejna odpowiedź nie została pokazana</numerusform>
+            <numerusform>; %1 kolejne odpowiedzi nie zostały pokazane</numerusform>
+            <numerusform>; %1 kolejnych odpowiedzi nie zostało pokazanych</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -373,7 +421,11 @@ Nic nie zostało wysłane.
     </message>
     <message numerus="yes">
         <source>; %n rows match the filter</source>
-        <translation><numerusform>; %n wiersz pasuje do filtru</numerusform><numerusform>; %n wiersze pasują do filtru</numerusform><numerusform>; %n wierszy pasuje do filtru</numerusform></translation>
+        <translation>
+            <numerusform>; %n wiersz pasuje do filtru</numerusform>
+            <numerusform>; %n wiersze pasują do filtru</numerusform>
+            <numerusform>; %n wierszy pasuje do filtru</numerusform>
+        </translation>
     </message>
     <message>
         <source>&amp;Copy</source>

@@ -3,7 +3,11 @@
 // (the lab tests of the dialogs produce the real ones), the refusal of
 // settings that would make a converter unreachable, and the status line.
 #include "commandtexts.h"
+#include "converterwarnings.h"
 #include "searchstatus.h"
+#include "translations.h"
+
+#include <ql5common/address_text.h>
 
 #include <QTest>
 #include <QtEndian>
@@ -20,6 +24,7 @@ private slots:
     void staticSettingsProblems_data();
     void staticSettingsProblems();
     void searchStatusTexts();
+    void warningTextsInEnglishAndGerman();
 };
 
 void TestCommandTexts::outcomeMessages_data()
@@ -143,6 +148,54 @@ void TestCommandTexts::searchStatusTexts()
              QStringLiteral("Searching on dummy1 (10.0.0.1), dummy2 (10.0.0.2), dummy3 "
                             "(10.0.0.3) and 67 more"));
     QCOMPARE(searchedNetworksList(many).count(QLatin1Char('\n')), 69);
+}
+
+// Every form of every warning: the window's English is ql5ctl's word for
+// word, and German replaces all of it but the addresses.
+void TestCommandTexts::warningTextsInEnglishAndGerman()
+{
+    const auto converter = [](std::uint8_t last, std::uint32_t ip, std::uint32_t source = 0) {
+        ql5common::ConverterAddressing c;
+        c.mac = {0x02, 0x51, 0xc5, 0x00, 0x00, last};
+        c.localAddress = qToBigEndian(0xc6336401u);  // 198.51.100.1
+        c.sourceAddress = source;
+        c.ip = qToBigEndian(ip);
+        c.mask = qToBigEndian(0xffffff00u);
+        return c;
+    };
+    std::vector<ql5common::ConverterAddressing> fleet = {
+        converter(1, 0xc6336401),  // this computer's address
+        converter(2, 0xc633640a),
+        converter(3, 0xc633640a),  // two share one
+        converter(4, 0xc6336414),
+        converter(5, 0xc6336414),
+        converter(6, 0xc6336414),
+        converter(7, 0xc0000207),                             // another network
+        converter(8, 0xc633641e, qToBigEndian(0xc633641eu)),  // heard from two sources
+        converter(8, 0xc633641e, qToBigEndian(0xc633641fu))};
+    fleet[3].gateway = qToBigEndian(0xc0000301u);
+    // A mask that is no run of leading ones is written out in full.
+    const std::vector<ql5common::LocalNetwork> networks = {
+        {qToBigEndian(0xc6336401u), qToBigEndian(0xffffff00u)},
+        {qToBigEndian(0xc6336401u), qToBigEndian(0xff00ff00u)}};
+    std::vector<ql5common::Conflict> all;
+    for (const auto& conflicts : ql5common::FindConflicts(fleet, networks))
+        all.insert(all.end(), conflicts.begin(), conflicts.end());
+    QCOMPARE(all.size(), std::size_t{10});
+    const QStringList english = conflictTexts(all);
+    for (std::size_t i = 0; i < all.size(); ++i)
+        QCOMPARE(english[static_cast<qsizetype>(i)], QString::fromStdString(all[i].text));
+    QVERIFY(english.join('\n').contains(" mask 255.0.255.0"));
+
+    QVERIFY(installTranslations(*qApp, QLocale(QLocale::German, QLocale::Germany)));
+    const QStringList german = conflictTexts(all);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const QString& text = german[static_cast<qsizetype>(i)];
+        const auto address = ql5common::FormatDottedDecimal(all[i].address);
+        QVERIFY2(text != english[static_cast<qsizetype>(i)] &&
+                     text.contains(QString::fromStdString(address)),
+                 qPrintable(text));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCommandTexts)

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -46,6 +47,17 @@ enum class ConflictKind {
 struct Conflict {
     ConflictKind kind;
     std::string text;  // one English sentence that names the other party
+    // What the sentence says, for a window that words it in its own language.
+    // `address`: the IP address in question, the gateway, or the other
+    // source. `subnet`, `subnetMask`: the local network it lies outside, or
+    // the converter's own subnet. `otherMac` and `others`: the first of the
+    // converters that report the same IP and how many they are; `others` 0
+    // means it is this computer that uses the address.
+    std::uint32_t address = 0;
+    std::uint32_t subnet = 0;
+    std::uint32_t subnetMask = 0;
+    std::array<std::uint8_t, 6> otherMac{};
+    std::size_t others = 0;
 };
 
 // The warnings of each converter, in the order given. Converters are on the
@@ -70,5 +82,9 @@ std::vector<Conflict> CheckPlannedSettings(const ConverterAddressing& planned,
 // "duplicate-ip", "unreachable-subnet", "gateway-outside-subnet",
 // "several-sources": the keys that the inventory formats carry.
 std::string_view ConflictKey(ConflictKind kind);
+
+// The prefix length of a subnet mask in network order, or -1 when the mask
+// is not a run of leading ones.
+int PrefixLength(std::uint32_t mask);
 
 }  // namespace ql5common
