@@ -4,8 +4,8 @@
 // names the local address (and, optionally, the device's own address).
 #include "context.h"
 #include "device_requests.h"
+#include "interface_sockets.h"
 #include "packet_format.h"
-#include "platform/local_subnets.h"
 
 #include <algorithm>
 #include <cstring>
@@ -71,7 +71,7 @@ void FollowChange(DiscoveryContext* context, uint32_t newAddress, bool dhcp)
     if (!dhcp)
         return;
     std::vector<LocalSubnet> subnets;
-    if (!platform::ListHostIpv4Subnets(subnets))
+    if (!ListLocalSubnets(context, subnets))
         return;
     for (const LocalSubnet& subnet : subnets) {
         if (subnet.address == context->located.localAddress)

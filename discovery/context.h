@@ -6,6 +6,7 @@
 
 #include "device_requests.h"
 #include "platform/auto_reset_event.h"
+#include "platform/request_sockets.h"
 #include "reply_queue.h"
 #include "status.h"
 
@@ -83,6 +84,11 @@ struct DiscoveryContext {
     std::shared_ptr<const std::vector<std::uint32_t>> sweepHosts;
     std::shared_ptr<const std::vector<std::uint32_t>> sweepHostsOfRun;
     bool networkingStarted = false;
+    // The interface walk and the socket calls of the requests: the system's,
+    // or a unit test's scripted ones, set before the context is used. The
+    // sweep lists and opens its sockets and sends to its named hosts through
+    // them too, but waits and receives on the system's own calls.
+    const ql5::platform::RequestSockets* sockets = &ql5::platform::SystemSockets();
     // Written and read only by the requests, on the caller's thread.
     ql5::LocatedDevice located;
     // Where the reply that the last request accepted came from, and the

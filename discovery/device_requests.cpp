@@ -4,7 +4,6 @@
 #include "context.h"
 #include "interface_sockets.h"
 #include "packet_format.h"
-#include "platform/local_subnets.h"
 #include "receive_reply.h"
 
 #include <algorithm>
@@ -40,8 +39,9 @@ Status AwaitReply(const DiscoveryContext* context, const InterfaceSocketSet& set
                   const Awaited& awaited, const Deadline& deadline, const Status& sent, bool window,
                   DeviceRecord* record, std::vector<Sighting>* answers)
 {
+    const platform::RequestSockets& calls = *context->sockets;
     platform::SocketWaiter waiter;
-    if (Status watched = waiter.Watch(set.Sockets(), set.Count()); !watched)
+    if (Status watched = calls.Watch(waiter, set.Sockets(), set.Count()); !watched)
         return watched;
     // Later answers are read into a record of their own, so that the first
     // stays as it was; only a wait that goes on after the first needs it.
@@ -63,19 +63,19 @@ Status AwaitReply(const DiscoveryContext* context, const InterfaceSocketSet& set
         const auto wait = std::min<std::chrono::microseconds>(
             cycle, (found ? graceOver : deadline).Remaining<std::chrono::microseconds>());
         std::size_t ready = 0;
-        if (Status waited = waiter.Wait(wait, &ready); !waited) {
+        if (Status waited = calls.Wait(waiter, wait, &ready); !waited) {
             if (!found)
                 result = waited;
             break;
         }
         for (std::uint32_t i = 0; i < set.Count() && ready > 0; ++i) {
-            if (!waiter.Readable(i))
+            if (!calls.Readable(waiter, i))
                 continue;
             DeviceRecord* into = found ? &scratch : record;
             ResetDeviceRecord(context, into);
             std::uint32_t source = 0;
             if (!ReceiveReply(context, set.Socket(i), set.Address(i), awaited.type, awaited.mac,
-                              into, &source) ||
+                              into, &source, calls) ||
                 !awaited.sources.Accepts(source))
                 continue;
             const Sighting seen{set.Address(i), source};
@@ -108,14 +108,14 @@ Status AwaitReply(const DiscoveryContext* context, const InterfaceSocketSet& set
 // Whether the answers of a locating query are one converter's; the local
 // subnets are asked of the system only when one source came in on several
 // local addresses, the one case that needs them.
-Status Judge(const std::vector<Sighting>& answers, Location* where)
+Status Judge(const DiscoveryContext* context, const std::vector<Sighting>& answers, Location* where)
 {
     std::vector<LocalSubnet> subnets;
     const bool severalLocals = std::any_of(answers.begin(), answers.end(), [&](const Sighting& s) {
         return s.localAddress != answers.front().localAddress;
     });
     if (severalLocals) {
-        if (Status listed = platform::ListHostIpv4Subnets(subnets); !listed)
+        if (Status listed = ListLocalSubnets(context, subnets); !listed)
             return listed;
     }
     try {
@@ -151,7 +151,7 @@ Status LocateDevice(const DiscoveryContext* context, const Route& route,
     if (context == nullptr || targetMac == nullptr || IsBroadcastMac(targetMac) ||
         record == nullptr || where == nullptr)
         return Status::Failed(Failure::kInvalidArgument);
-    InterfaceSocketSet set;
+    InterfaceSocketSet set(*context->sockets);
     if (Status opened = OpenSocketsOn(context, route.localAddress, &set); !opened)
         return opened;
 
@@ -170,7 +170,7 @@ Status LocateDevice(const DiscoveryContext* context, const Route& route,
         where->chosen = answers.front();
         return found;
     }
-    return Judge(answers, where);
+    return Judge(context, answers, where);
 }
 
 Status ExchangeRequest(const DiscoveryContext* context, const Route& route,
@@ -184,7 +184,7 @@ Status ExchangeRequest(const DiscoveryContext* context, const Route& route,
     SocketHandle socket = platform::kInvalidSocket;
     if (Status opened = OpenInterfaceSocket(context, route.localAddress, &socket); !opened)
         return opened;
-    InterfaceSocketSet set;
+    InterfaceSocketSet set(*context->sockets);
     if (Status adopted = set.Adopt(socket, route.localAddress); !adopted)
         return adopted;
     const Status sent = SendToAddress(context, set, request, static_cast<std::uint32_t>(length),

@@ -2,7 +2,6 @@
 #include "interface_sockets.h"
 
 #include "context.h"
-#include "platform/local_addresses.h"
 
 #include <new>
 #include <utility>
@@ -10,7 +9,9 @@
 namespace ql5 {
 
 InterfaceSocketSet::InterfaceSocketSet(InterfaceSocketSet&& other) noexcept
-    : sockets_(std::move(other.sockets_)), addresses_(std::move(other.addresses_))
+    : calls_(other.calls_),
+      sockets_(std::move(other.sockets_)),
+      addresses_(std::move(other.addresses_))
 {
     other.sockets_.clear();
     other.addresses_.clear();
@@ -20,6 +21,7 @@ InterfaceSocketSet& InterfaceSocketSet::operator=(InterfaceSocketSet&& other) no
 {
     if (this != &other) {
         Close();
+        calls_ = other.calls_;
         sockets_ = std::move(other.sockets_);
         addresses_ = std::move(other.addresses_);
         other.sockets_.clear();
@@ -34,7 +36,7 @@ Status InterfaceSocketSet::Adopt(SocketHandle socket, std::uint32_t localAddress
         sockets_.reserve(sockets_.size() + 1);
         addresses_.reserve(addresses_.size() + 1);
     } catch (const std::bad_alloc&) {
-        platform::CloseSocket(socket);
+        calls_->Close(socket);
         return Status::Failed(Failure::kOutOfMemory);
     }
     sockets_.push_back(socket);
@@ -45,27 +47,45 @@ Status InterfaceSocketSet::Adopt(SocketHandle socket, std::uint32_t localAddress
 void InterfaceSocketSet::Close() noexcept
 {
     for (SocketHandle socket : sockets_)
-        platform::CloseSocket(socket);
+        calls_->Close(socket);
     sockets_.clear();
     addresses_.clear();
 }
 
-Status EnumerateLocalAddresses(LockedList* list)
+Status EnumerateLocalAddresses(const DiscoveryContext* context, LockedList* list)
 {
-    if (list == nullptr)
+    if (context == nullptr || list == nullptr)
         return Status::Failed(Failure::kListAddresses);
     list->Clear();
-    std::vector<std::uint32_t> addresses;
-    if (Status listed = platform::ListHostIpv4Addresses(addresses); !listed)
+    std::vector<platform::InterfaceAddress> interfaces;
+    if (Status listed = context->sockets->ListInterfaces(interfaces); !listed)
         return listed;
-    for (std::uint32_t address : addresses) {
+    for (const platform::InterfaceAddress& entry : interfaces) {
         // Add refuses an address the list already holds, and fails only when
         // memory runs out.
-        if (list->Add(address) < 0 && !list->Contains(address))
+        if (platform::ServesDiscovery(entry) && list->Add(entry.address) < 0 &&
+            !list->Contains(entry.address))
             return Status::Failed(Failure::kOutOfMemory);
     }
     if (list->Count() == 0)
         return Status::Failed(Failure::kNoLocalAddress);
+    return {};
+}
+
+Status ListLocalSubnets(const DiscoveryContext* context, std::vector<LocalSubnet>& subnets)
+{
+    subnets.clear();
+    std::vector<platform::InterfaceAddress> interfaces;
+    if (Status listed = context->sockets->ListInterfaces(interfaces); !listed)
+        return listed;
+    try {
+        for (const platform::InterfaceAddress& entry : interfaces) {
+            if (platform::ServesDiscovery(entry))
+                subnets.push_back(LocalSubnet{entry.address, entry.mask});
+        }
+    } catch (const std::bad_alloc&) {
+        return Status::Failed(Failure::kOutOfMemory);
+    }
     return {};
 }
 
@@ -75,21 +95,9 @@ Status OpenInterfaceSocket(const DiscoveryContext* context, std::uint32_t localA
     *socket = platform::kInvalidSocket;
     if (context == nullptr)
         return Status::Failed(Failure::kOpenSocket, {}, localAddress);
-    SocketHandle opened = platform::kInvalidSocket;
-    Status status = platform::OpenUdpSocket(&opened);
-    if (status)
-        status = platform::BindSocket(opened, localAddress, 0);
-    if (status)
-        status = platform::SetMulticastInterface(opened, localAddress);
-    if (status)
-        status = platform::SetMulticastTtl(opened, context->multicastTtl);
-    if (status)
-        status = platform::SetNonBlocking(opened);
-    if (!status) {
-        platform::CloseSocket(opened);
-        return status.On(localAddress);
-    }
-    *socket = opened;
+    if (Status opened = context->sockets->Open(localAddress, context->multicastTtl, socket);
+        !opened)
+        return opened.On(localAddress);
     return {};
 }
 
@@ -98,7 +106,7 @@ Status OpenInterfaceSockets(const DiscoveryContext* context, InterfaceSocketSet*
     if (context == nullptr || set == nullptr)
         return Status::Failed(Failure::kOpenSocket);
     LockedList addresses;
-    if (Status listed = EnumerateLocalAddresses(&addresses); !listed)
+    if (Status listed = EnumerateLocalAddresses(context, &addresses); !listed)
         return listed;
     Status first;
     const std::int32_t count = addresses.Count();
@@ -124,7 +132,7 @@ Status OpenSocketsOn(const DiscoveryContext* context, std::uint32_t localAddress
     if (context == nullptr || set == nullptr)
         return Status::Failed(Failure::kOpenSocket);
     LockedList addresses;
-    if (Status listed = EnumerateLocalAddresses(&addresses);
+    if (Status listed = EnumerateLocalAddresses(context, &addresses);
         !listed && listed.What() != Failure::kNoLocalAddress)
         return listed;
     if (!addresses.Contains(localAddress))
@@ -144,7 +152,7 @@ Status SendToAddress(const DiscoveryContext* context, const InterfaceSocketSet& 
     Status first;
     for (std::uint32_t i = 0; i < set.Count(); ++i) {
         const Status sent =
-            platform::SendDatagram(set.Socket(i), bytes, length, destination, context->groupPort);
+            context->sockets->Send(set.Socket(i), bytes, length, destination, context->groupPort);
         // Name the address the request failed to leave from.
         if (!sent && first)
             first = sent.On(set.Address(i));

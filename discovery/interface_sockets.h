@@ -5,6 +5,8 @@
 #pragma once
 
 #include "locked_list.h"
+#include "platform/local_subnets.h"
+#include "platform/request_sockets.h"
 #include "platform/udp_socket.h"
 #include "status.h"
 
@@ -20,10 +22,12 @@ using platform::SocketHandle;
 
 // Sockets of this kind with the local address of each, kept once per socket
 // so that a reply's local address costs nothing per datagram. The set closes
-// its sockets when it is destroyed; it may be moved, not copied.
+// its sockets, through the calls that opened them, when it is destroyed; it
+// may be moved, not copied.
 class InterfaceSocketSet {
 public:
     InterfaceSocketSet() = default;
+    explicit InterfaceSocketSet(const platform::RequestSockets& calls) noexcept : calls_(&calls) {}
     ~InterfaceSocketSet() { Close(); }
     InterfaceSocketSet(InterfaceSocketSet&& other) noexcept;
     InterfaceSocketSet& operator=(InterfaceSocketSet&& other) noexcept;
@@ -43,14 +47,19 @@ public:
     void Close() noexcept;
 
 private:
+    const platform::RequestSockets* calls_ = &platform::SystemSockets();
     std::vector<SocketHandle> sockets_;
     std::vector<std::uint32_t> addresses_;
 };
 
-// Clears the list and fills it with the host's IPv4 addresses (network order),
-// each once. Fails when the system could not be asked, and with
-// Failure::kNoLocalAddress when it has no address to give.
-Status EnumerateLocalAddresses(LockedList* list);
+// Clears the list and fills it with the host's IPv4 addresses (network order)
+// that discovery uses, each once, in the order the system lists them. Fails
+// when the system could not be asked, and with Failure::kNoLocalAddress when
+// it has no address to give.
+Status EnumerateLocalAddresses(const DiscoveryContext* context, LockedList* list);
+
+// Fills the vector with every address that discovery uses, with its mask.
+Status ListLocalSubnets(const DiscoveryContext* context, std::vector<LocalSubnet>& subnets);
 
 // A socket in *socket, bound to the local address on a system-chosen port,
 // with that address as its outgoing multicast interface, the context's
@@ -59,7 +68,8 @@ Status EnumerateLocalAddresses(LockedList* list);
 Status OpenInterfaceSocket(const DiscoveryContext* context, std::uint32_t localAddress,
                            SocketHandle* socket);
 
-// Opens one socket per local address into the (empty) set. An address whose
+// Opens one socket per local address into the (empty) set, which must use the
+// context's calls. An address whose
 // socket cannot be opened (gone since the list was read, or no descriptor
 // left) is skipped and the others are kept. Fails only when no socket at all
 // could be opened: with Failure::kNoLocalAddress when the host has no

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
-// The host's IPv4 addresses: the ones discovery uses, and the public list of
-// them all with their interfaces. Both come from the platform's one walk over
-// the interfaces.
+// The public list of the host's IPv4 addresses with their interfaces, from
+// the platform's one walk over the interfaces (the one the requests and the
+// sweep take theirs from).
 #include "platform/local_addresses.h"
 
 #include <ql5/discovery.h>
@@ -9,31 +9,6 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <new>
-
-namespace ql5::platform {
-
-Status ListHostIpv4Addresses(std::vector<std::uint32_t>& addresses) noexcept
-{
-    addresses.clear();
-    std::vector<InterfaceAddress> interfaces;
-    if (Status listed = ListInterfaceAddresses(interfaces); !listed)
-        return listed;
-    try {
-        for (const InterfaceAddress& entry : interfaces) {
-            if (!entry.up || entry.loopback)
-                continue;
-            if (std::find(addresses.begin(), addresses.end(), entry.address) == addresses.end())
-                addresses.push_back(entry.address);
-        }
-    } catch (const std::bad_alloc&) {
-        addresses.clear();
-        return Status::Failed(Failure::kOutOfMemory);
-    }
-    return {};
-}
-
-}  // namespace ql5::platform
 
 namespace {
 

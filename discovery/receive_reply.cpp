@@ -32,14 +32,15 @@ bool AcceptReply(const DiscoveryContext* context, std::uint8_t* buffer, std::siz
 
 bool ReceiveReply(const DiscoveryContext* context, platform::SocketHandle socket,
                   std::uint32_t localAddress, std::uint16_t expectedType,
-                  const std::uint8_t* targetMac, DeviceRecord* record, std::uint32_t* source)
+                  const std::uint8_t* targetMac, DeviceRecord* record, std::uint32_t* source,
+                  const platform::RequestSockets& calls)
 {
     // Not zeroed here: AcceptReply zeroes what the decoder may read behind
     // the datagram.
     std::array<std::uint8_t, kReceiveBufferSize> buffer;
     std::size_t size = 0;
     std::uint32_t from = 0;
-    if (!platform::ReceiveDatagram(socket, buffer.data(), buffer.size(), &size, &from))
+    if (!calls.Receive(socket, buffer.data(), buffer.size(), &size, &from))
         return false;
     if (source != nullptr)
         *source = from;

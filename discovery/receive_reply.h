@@ -6,6 +6,7 @@
 #pragma once
 
 #include "device_record.h"
+#include "platform/request_sockets.h"
 #include "platform/udp_socket.h"
 
 #include <cstddef>
@@ -29,12 +30,13 @@ namespace ql5 {
                                std::uint16_t expectedType, const std::uint8_t* targetMac,
                                DeviceRecord* record);
 
-// Receives one datagram from the socket and keeps it as AcceptReply does.
-// With `source`, the address the reply came from is stored there (network
-// order), read by the same receive.
+// Receives one datagram from the socket (through `calls`) and keeps it as
+// AcceptReply does. With `source`, the address the reply came from is stored
+// there (network order), read by the same receive.
 [[nodiscard]] bool ReceiveReply(const DiscoveryContext* context, platform::SocketHandle socket,
                                 std::uint32_t localAddress, std::uint16_t expectedType,
                                 const std::uint8_t* targetMac, DeviceRecord* record,
-                                std::uint32_t* source = nullptr);
+                                std::uint32_t* source = nullptr,
+                                const platform::RequestSockets& calls = platform::SystemSockets());
 
 }  // namespace ql5

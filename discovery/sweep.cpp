@@ -114,7 +114,7 @@ int32_t StartDiscovery(DiscoveryHandle handle, Ql5WindowHandle window, uint32_t 
     // The sockets are opened here, on the caller's thread, so that a sweep
     // that could listen nowhere fails with the reason instead of ending
     // silently on its thread.
-    InterfaceSocketSet sockets;
+    InterfaceSocketSet sockets(*context->sockets);
     std::unique_ptr<ReceiveBatch> batch;
     Status opened = OpenInterfaceSockets(context, &sockets);
     if (opened) {

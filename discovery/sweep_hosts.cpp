@@ -2,7 +2,6 @@
 #include "sweep_hosts.h"
 
 #include "context.h"
-#include "platform/route_source.h"
 
 #include <algorithm>
 #include <new>
@@ -33,13 +32,14 @@ HostSweep::HostSweep(const DiscoveryContext* context, const InterfaceSocketSet& 
 {
     // Without a probe no host can be matched to its socket; the sweep then
     // listens to the multicast replies alone.
-    if (!Done() && !platform::OpenUdpSocket(&probe_))
+    if (!Done() && !context_->sockets->OpenProbe(&probe_))
         hosts_.reset();
 }
 
 HostSweep::~HostSweep()
 {
-    platform::CloseSocket(probe_);
+    if (probe_ != platform::kInvalidSocket)
+        context_->sockets->Close(probe_);
 }
 
 bool HostSweep::Done() const noexcept
@@ -69,7 +69,7 @@ void HostSweep::SendDue()
 void HostSweep::SendTo(std::uint32_t host)
 {
     std::uint32_t local = 0;
-    if (!platform::RouteSourceAddress(probe_, host, context_->groupPort, &local))
+    if (!context_->sockets->RouteSource(probe_, host, context_->groupPort, &local))
         return;
     const std::vector<std::uint32_t>& addresses = sockets_.Addresses();
     const auto found = std::find(addresses.begin(), addresses.end(), local);
@@ -78,8 +78,8 @@ void HostSweep::SendTo(std::uint32_t host)
     const auto index = static_cast<std::uint32_t>(found - addresses.begin());
     // A send that fails (a full send buffer, a host the system refuses to
     // send to) loses that one request, as a lost datagram would.
-    static_cast<void>(platform::SendDatagram(sockets_.Socket(index), request_, length_, host,
-                                             context_->groupPort));
+    static_cast<void>(context_->sockets->Send(sockets_.Socket(index), request_, length_, host,
+                                              context_->groupPort));
 }
 
 }  // namespace ql5

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // The host's own IPv4 addresses. Each platform walks its interfaces once
 // (ListInterfaceAddresses); what the sweep and the requests use is taken
-// from that walk (ListHostIpv4Addresses).
+// from that walk (ServesDiscovery picks the entries).
 #pragma once
 
 #include "status.h"
@@ -25,9 +25,10 @@ struct InterfaceAddress {
 // lists them. Fails when the system could not be asked or memory ran out.
 Status ListInterfaceAddresses(std::vector<InterfaceAddress>& addresses) noexcept;
 
-// The addresses that discovery uses: one per configured address of every
-// interface that is up and not a loopback, in the order the system lists
-// them, each once. Fills the vector (network order), which may stay empty.
-Status ListHostIpv4Addresses(std::vector<std::uint32_t>& addresses) noexcept;
+// Whether discovery uses the address: its interface is up and not a loopback.
+[[nodiscard]] inline bool ServesDiscovery(const InterfaceAddress& entry) noexcept
+{
+    return entry.up && !entry.loopback;
+}
 
 }  // namespace ql5::platform

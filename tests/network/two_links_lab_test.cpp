@@ -101,14 +101,6 @@ TEST_F(TwoLinks, CommandLocatesTheConverterFirstAndLeavesFromItsNetwork)
     EXPECT_EQ(elsewhere[0].bytes, there[0].bytes);
 }
 
-TEST_F(TwoLinks, QueryFindsAConverterOnTheSecondNetwork)
-{
-    DeviceRecordExchange record{};
-    ASSERT_EQ(QueryDevice(handle_, ParseMac("02:51:c5:00:00:0b").data(), &record), 0);
-    EXPECT_EQ(FormatIpv4(record.ipAddress), "203.0.113.10");
-    EXPECT_EQ(FormatIpv4(record.localAddress), ql5::lab::WorkstationAddress(2));
-}
-
 // The public list of local addresses names the lab's interfaces with their
 // masks and flags; a short array gets the first entries and the full count.
 TEST_F(TwoLinks, LocalAddressesCarryTheirInterfacesMasksAndFlags)
