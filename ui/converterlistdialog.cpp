@@ -285,7 +285,9 @@ void ConverterListDialog::configureIpSettings()
         showMessage(this, stringTableText(kNoSelectionText));
         return;
     }
+    const std::uint32_t source = model_->sourceAddress(selectedSourceRow());
     IpSettingsDialog dialog(*record, this);
+    dialog.setSourceAddress(source);
     dialog.setConflictCheck(model_->addressing(), session_->localNetworks());
     dialog.exec();
 
@@ -294,11 +296,14 @@ void ConverterListDialog::configureIpSettings()
     std::optional<DeviceRecordExchange> changed = dialog.lastHeard();
     if (changed) {
         changed->localAddress = record->localAddress;
-        if (model_->updateRecord(*changed))
+        if (model_->updateRecord(*changed, source))
             showConverterCount();
     }
     if (dialog.rebootRequested()) {
         RebootDialog reboot(changed.value_or(*record), this);
+        // A converter that took a new address answers from it now.
+        if (!changed || changed->ipAddress == record->ipAddress)
+            reboot.setSourceAddress(source);
         reboot.exec();
     }
 }
@@ -311,6 +316,7 @@ void ConverterListDialog::rebootConverter()
         return;
     }
     RebootDialog dialog(*record, this);
+    dialog.setSourceAddress(model_->sourceAddress(selectedSourceRow()));
     dialog.exec();
 }
 

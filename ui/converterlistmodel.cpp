@@ -70,11 +70,13 @@ void ConverterListModel::showSearchFailed(const QString& reason)
     endResetModel();
 }
 
-void ConverterListModel::setRecord(Row& row, const DeviceRecordExchange& record)
+void ConverterListModel::setRecord(Row& row, const DeviceRecordExchange& record,
+                                   std::uint32_t sourceAddress)
 {
     // The row keeps the record as received; only the shown name is
     // substituted.
     row.record = record;
+    row.sourceAddress = sourceAddress;
     row.device = true;
     row.hostOrderAddress = qFromBigEndian(record.ipAddress);
     row.texts = {formatDottedDecimal(record.ipAddress), formatMac(record.macAddress),
@@ -106,22 +108,25 @@ void ConverterListModel::removeSearchingRow()
     }
 }
 
-void ConverterListModel::addRecords(std::span<const DeviceRecordExchange> records)
+void ConverterListModel::addRecords(std::span<const DeviceRecordExchange> records,
+                                    std::span<const std::uint32_t> sources)
 {
     removeSearchingRow();
     // Known converters are updated in place; the new ones are appended in
     // one insertion, so that the view and the proxy see one change per slice.
-    std::vector<const DeviceRecordExchange*> added;
+    std::vector<std::size_t> added;
     const int first = static_cast<int>(rows_.size());
-    for (const DeviceRecordExchange& record : records) {
-        const auto key = ql5common::ConverterKey::Of(record);
+    const auto sourceOf = [&](std::size_t i) { return i < sources.size() ? sources[i] : 0u; };
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const DeviceRecordExchange& record = records[i];
+        const auto key = ql5common::ConverterKey::Of(record, sourceOf(i));
         const auto found = rowOfKey_.find(key);
         if (found != rowOfKey_.end()) {
             if (found->second < first) {
-                setRecord(rows_[static_cast<std::size_t>(found->second)], record);
+                setRecord(rows_[static_cast<std::size_t>(found->second)], record, sourceOf(i));
                 emit dataChanged(index(found->second, 0), index(found->second, kColumns - 1));
             } else {
-                added[static_cast<std::size_t>(found->second - first)] = &record;
+                added[static_cast<std::size_t>(found->second - first)] = i;
             }
             continue;
         }
@@ -132,13 +137,13 @@ void ConverterListModel::addRecords(std::span<const DeviceRecordExchange> record
         }
         rowOfKey_.emplace(key, first + static_cast<int>(added.size()));
         macs_.insert(macOf(key));
-        added.push_back(&record);
+        added.push_back(i);
     }
     if (added.empty())
         return;
     beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
-    for (const DeviceRecordExchange* record : added)
-        setRecord(rows_.emplace_back(), *record);
+    for (const std::size_t i : added)
+        setRecord(rows_.emplace_back(), records[i], sourceOf(i));
     endInsertRows();
 }
 
@@ -155,12 +160,13 @@ void ConverterListModel::finishNotification(qint64 droppedByClient)
         warningsTimer_->start();
 }
 
-bool ConverterListModel::updateRecord(const DeviceRecordExchange& record)
+bool ConverterListModel::updateRecord(const DeviceRecordExchange& record,
+                                      std::uint32_t sourceAddress)
 {
-    const auto found = rowOfKey_.find(ql5common::ConverterKey::Of(record));
+    const auto found = rowOfKey_.find(ql5common::ConverterKey::Of(record, sourceAddress));
     if (found == rowOfKey_.end())
         return false;
-    addRecords(std::span(&record, 1));
+    addRecords(std::span(&record, 1), std::span(&sourceAddress, 1));
     updateWarnings();
     return true;
 }
@@ -186,7 +192,7 @@ void ConverterListModel::updateWarnings()
     for (std::size_t row = 0; row < rows_.size(); ++row) {
         if (rows_[row].device) {
             deviceRows.push_back(static_cast<int>(row));
-            listed.push_back(addressingOf(rows_[row].record));
+            listed.push_back(addressingOf(rows_[row]));
         }
     }
     const auto conflicts = ql5common::FindConflicts(listed, localNetworks_);
@@ -214,6 +220,14 @@ void ConverterListModel::updateWarnings()
                          {Qt::DecorationRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
 }
 
+ql5common::ConverterAddressing ConverterListModel::addressingOf(const Row& row)
+{
+    // The source lets the rules find a MAC that answers from two addresses.
+    ql5common::ConverterAddressing addressing = ql5config::addressingOf(row.record);
+    addressing.sourceAddress = row.sourceAddress;
+    return addressing;
+}
+
 bool ConverterListModel::isDeviceRow(int row) const
 {
     return row >= 0 && row < rowCount() && rows_[static_cast<std::size_t>(row)].device;
@@ -222,6 +236,11 @@ bool ConverterListModel::isDeviceRow(int row) const
 const DeviceRecordExchange* ConverterListModel::record(int row) const
 {
     return isDeviceRow(row) ? &rows_[static_cast<std::size_t>(row)].record : nullptr;
+}
+
+std::uint32_t ConverterListModel::sourceAddress(int row) const
+{
+    return isDeviceRow(row) ? rows_[static_cast<std::size_t>(row)].sourceAddress : 0;
 }
 
 QString ConverterListModel::text(int row, int column) const
@@ -248,7 +267,7 @@ std::vector<ql5common::ConverterAddressing> ConverterListModel::addressing() con
     std::vector<ql5common::ConverterAddressing> listed;
     for (const Row& row : rows_) {
         if (row.device)
-            listed.push_back(addressingOf(row.record));
+            listed.push_back(addressingOf(row));
     }
     return listed;
 }
@@ -269,8 +288,8 @@ bool ConverterListModel::lessThan(int left, int right, int column) const
     const auto aMac = ql5common::ConverterKey::Of(a.record).mac;
     const auto bMac = ql5common::ConverterKey::Of(b.record).mac;
     const auto byAddress = [&] {
-        return std::tuple(a.hostOrderAddress, aMac, a.record.localAddress) <
-               std::tuple(b.hostOrderAddress, bMac, b.record.localAddress);
+        return std::tuple(a.hostOrderAddress, aMac, a.record.localAddress, a.sourceAddress) <
+               std::tuple(b.hostOrderAddress, bMac, b.record.localAddress, b.sourceAddress);
     };
     int byText = 0;
     switch (column) {

@@ -23,9 +23,9 @@ class QTimer;
 namespace ql5config {
 
 // The rows of the main window's list. A device row is one converter as heard
-// on one local address (a ql5common::ConverterKey) and holds the record of
-// its newest reply; the stand-in rows (searching, nothing found, cannot
-// search) say what the list as a whole is doing and hold none.
+// on one local address from one source address (a ql5common::ConverterKey)
+// and holds the record of its newest reply and the address it came from; the stand-in rows
+// (searching, nothing found, cannot search) say what the list as a whole is doing and hold none.
 //
 // The conflict rules look at every row, so the rows' warnings are checked
 // once a burst of replies has been taken in, not after each notification.
@@ -54,13 +54,16 @@ public:
     void showSearchFailed(const QString& reason);
     // Takes one slice of records: a new row for a converter not listed yet
     // (while the limit allows), the newest record for one that is.
-    void addRecords(std::span<const DeviceRecordExchange> records);
+    // sources[i] is the address records[i] came from; without sources (or
+    // with 0) it is unknown.
+    void addRecords(std::span<const DeviceRecordExchange> records,
+                    std::span<const std::uint32_t> sources = {});
     // Ends a notification's records: the nothing-found row for a list that is
     // still empty, and a warnings check soon.
     void finishNotification(qint64 droppedByClient);
-    // Updates the row of the record's converter, if listed, and its
-    // warnings at once; returns whether it was listed.
-    bool updateRecord(const DeviceRecordExchange& record);
+    // Updates the row of the record's converter heard from sourceAddress, if
+    // listed, and its warnings at once; returns whether it was listed.
+    bool updateRecord(const DeviceRecordExchange& record, std::uint32_t sourceAddress = 0);
 
     void setRowLimit(int rows) { rowLimit_ = rows; }
     void setLocalNetworks(std::vector<ql5common::LocalNetwork> networks);
@@ -78,6 +81,10 @@ public:
     bool isDeviceRow(int row) const;
     // The record of a device row; null for a stand-in row.
     const DeviceRecordExchange* record(int row) const;
+    // The address the device row's reply came from, where a unicast command
+    // goes (never the address the converter reports about itself); 0 when
+    // unknown or for a stand-in row.
+    std::uint32_t sourceAddress(int row) const;
     QString text(int row, int column) const;
     QStringList warningTexts(int row) const;
     QStringList warningKeys(int row) const;
@@ -101,6 +108,7 @@ public:
 private:
     struct Row {
         DeviceRecordExchange record{};
+        std::uint32_t sourceAddress = 0;
         bool device = false;
         std::uint32_t hostOrderAddress = 0;
         std::array<QString, kColumns> texts;
@@ -117,7 +125,8 @@ private:
 
     void clearRows();
     void removeSearchingRow();
-    void setRecord(Row& row, const DeviceRecordExchange& record);
+    void setRecord(Row& row, const DeviceRecordExchange& record, std::uint32_t sourceAddress);
+    static ql5common::ConverterAddressing addressingOf(const Row& row);
     void updateWarnings();
 
     // A deque grows without moving what it holds, so a long list never

@@ -38,7 +38,8 @@ DiscoverySession::DiscoverySession(QObject* parent)
     : QObject(parent),
       context_(OpenContext(QL5_PROTOCOL_MAGIC)),
       notifier_(new SweepNotifier(this)),
-      buffer_(kRecordsPerRead)
+      buffer_(kRecordsPerRead),
+      sources_(kRecordsPerRead)
 {
     connect(notifier_, &SweepNotifier::repliesWaiting, this, &DiscoverySession::read);
 }
@@ -103,11 +104,14 @@ void DiscoverySession::read(int sweep)
     for (int waiting = GetDeviceCount(context_); waiting > 0;) {
         const auto wanted = static_cast<std::uint32_t>(
             std::min<std::size_t>(static_cast<std::size_t>(waiting), buffer_.size()));
-        const int read = ReadDevices(context_, buffer_.data(), wanted);
+        // Each record comes with the address its reply came from: commands
+        // go there, and two sources of one MAC stay two rows.
+        const int read = ReadDevicesFrom(context_, buffer_.data(), sources_.data(), wanted);
         if (read <= 0)
             break;
-        emit recordsArrived(
-            std::span<const DeviceRecordExchange>(buffer_.data(), static_cast<std::size_t>(read)));
+        const auto count = static_cast<std::size_t>(read);
+        emit recordsArrived(std::span<const DeviceRecordExchange>(buffer_.data(), count),
+                            std::span<const std::uint32_t>(sources_.data(), count));
         waiting -= read;
     }
     emit notificationHandled();

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -58,8 +59,10 @@ signals:
     void searchStarted(const QList<ql5config::SearchedNetwork>& networks);
     // Why the sweep could not start, as a sentence for the list.
     void searchFailed(const QString& reason);
-    // One slice of the records that waited when the sweep notified.
-    void recordsArrived(std::span<const DeviceRecordExchange> records);
+    // One slice of the records that waited when the sweep notified, with
+    // the address each reply came from (sources[i] for records[i]).
+    void recordsArrived(std::span<const DeviceRecordExchange> records,
+                        std::span<const std::uint32_t> sources);
     // Every record that waited at the notification has been handed on.
     void notificationHandled();
 
@@ -76,6 +79,7 @@ private:
     // Reused by every read: the queue can hold tens of thousands of records,
     // which are read in slices of this buffer's size.
     std::vector<DeviceRecordExchange> buffer_;
+    std::vector<std::uint32_t> sources_;
 };
 
 }  // namespace ql5config

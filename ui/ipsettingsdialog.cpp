@@ -124,7 +124,7 @@ void IpSettingsDialog::applySettings()
     if (refuseOverlongPassword(this, password))
         return;
 
-    const CommandTarget target = commandTarget(record_);
+    const CommandTarget target = commandTarget(record_, sourceAddress_);
     QFuture<CommandOutcome> request;
     if (mode() == 0) {
         // DHCP; the address controls are not read.
@@ -172,9 +172,8 @@ void IpSettingsDialog::showApplyOutcome()
         stopFollowing_ = std::make_shared<std::atomic<bool>>(false);
         checkWatcher_.setFuture(QtConcurrent::run(
             &worker_,
-            [target = commandTarget(record_), expected = expected_, stop = stopFollowing_] {
-                return verifyChange(target, expected, stop.get());
-            }));
+            [target = commandTarget(record_, sourceAddress_), expected = expected_,
+             stop = stopFollowing_] { return verifyChange(target, expected, stop.get()); }));
         return;
     }
     // Every other outcome keeps the dialog open with what the user typed, so

@@ -13,6 +13,7 @@
 #include <QThreadPool>
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -46,6 +47,9 @@ public:
     ~IpSettingsDialog() override;
 
     const DeviceRecordExchange& record() const { return record_; }
+    // The address the row's reply came from, which a unicast command goes
+    // to; 0 when the list does not know it.
+    void setSourceAddress(std::uint32_t address) { sourceAddress_ = address; }
     // 0 for DHCP, 1 for manual settings, -1 when neither is selected.
     int mode() const;
     // True while Apply waits for the converter, and while the dialog follows
@@ -79,6 +83,7 @@ private:
     std::unique_ptr<Ui::IpSettingsDialog> ui_;
     QButtonGroup* addressModeGroup_ = nullptr;
     DeviceRecordExchange record_;
+    std::uint32_t sourceAddress_ = 0;
     bool busy_ = false;
     std::vector<ql5common::ConverterAddressing> listed_;
     std::vector<ql5common::LocalNetwork> networks_;

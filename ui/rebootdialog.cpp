@@ -69,7 +69,7 @@ void RebootDialog::rebootAndWait()
     const QByteArray password = passwordBytes(ui_->passwordEdit->text());
     if (refuseOverlongPassword(this, password))
         return;
-    const CommandTarget target = commandTarget(record_);
+    const CommandTarget target = commandTarget(record_, sourceAddress_);
     setBusy(true);
     rebootWatcher_.setFuture(
         QtConcurrent::run(&worker_, [target, password] { return rebootDevice(target, password); }));
@@ -91,7 +91,7 @@ void RebootDialog::showRebootOutcome()
     showTimeWaited();
     ui_->waitedLabel->show();
     waitedTimer_->start();
-    const CommandTarget target = commandTarget(record_);
+    const CommandTarget target = commandTarget(record_, sourceAddress_);
     waitWatcher_.setFuture(QtConcurrent::run(
         &worker_, [target, wait = wait_] { return waitUntilBack(target, *wait); }));
 }

@@ -11,6 +11,7 @@
 #include <QFutureWatcher>
 #include <QThreadPool>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -39,6 +40,9 @@ public:
     ~RebootDialog() override;
 
     const DeviceRecordExchange& record() const { return record_; }
+    // The address the row's reply came from, which a unicast command goes
+    // to; 0 when the list does not know it.
+    void setSourceAddress(std::uint32_t address) { sourceAddress_ = address; }
     // True from "Reboot" until the outcome is shown, the wait included.
     bool isBusy() const { return busy_; }
 
@@ -58,6 +62,7 @@ private:
 
     std::unique_ptr<Ui::RebootDialog> ui_;
     DeviceRecordExchange record_;
+    std::uint32_t sourceAddress_ = 0;
     ql5common::RebootWaitTiming timing_;
     bool busy_ = false;
     // The running wait, shared with the worker that runs it, or null.

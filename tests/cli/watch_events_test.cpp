@@ -22,6 +22,7 @@ struct Reply {
     const char* ip;
     const char* name = "Line";
     const char* interfaceName = "ws0";
+    const char* source = "";
 };
 
 ConverterView View(const Reply& reply)
@@ -35,6 +36,7 @@ ConverterView View(const Reply& reply)
     view.mask = "255.255.255.0";
     view.name = std::u32string(reply.name, reply.name + std::char_traits<char>::length(reply.name));
     view.interfaceName = reply.interfaceName;
+    view.sourceAddress = reply.source;
     return view;
 }
 
@@ -57,10 +59,9 @@ std::vector<std::string> EventLog(unsigned lostAfter, const std::vector<std::vec
     for (const auto& round : rounds) {
         for (const Reply& reply : round)
             events.Heard(View(reply));
-        for (const WatchEvent& event : events.Changes())
-            log.push_back(Described(event));
-        for (const WatchEvent& event : events.RoundEnded({}))
-            log.push_back(Described(event));
+        const auto logged = [&](const WatchEvent& event) { log.push_back(Described(event)); };
+        events.Changes(logged);
+        events.RoundEnded({}, logged);
     }
     return log;
 }
@@ -76,6 +77,8 @@ TEST(WatchEvents, RulesForFoundChangedAndLost)
     const Reply bOnA{"02", "198.51.100.10"};
     const Reply aUnnamedInterface{"01", "198.51.100.10", "Line", ""};
     const Reply aElsewhere{"01@203.0.113.1", "198.51.100.10"};
+    const Reply aFromItself{"01", "198.51.100.10", "Line", "ws0", "198.51.100.10"};
+    const Reply aFromImpostor{"01", "198.51.100.10", "Line", "ws0", "198.51.100.66"};
     const struct {
         const char* what;
         unsigned lostAfter;
@@ -108,6 +111,10 @@ TEST(WatchEvents, RulesForFoundChangedAndLost)
          1,
          {{a, aElsewhere}, {a}},
          {"found 01", "found 01", "lost 01"}},
+        {"one MAC from two sources is two converters, warned until one goes",
+         1,
+         {{aFromItself, aFromImpostor}, {aFromItself}},
+         {"found 01", "found 01", "lost 01", "changed 01 warnings"}},
         {"others unaffected by a loss", 2, {{a, b}, {a}, {a}}, {"found 01", "found 02", "lost 02"}},
     };
     for (const auto& row : rows)

@@ -64,6 +64,7 @@ private slots:
     void headingSortsAddressesByValueBelowTheStandInRows();
     void filterHidesOtherConvertersButNotTheStandInRows();
     void conflictingRowsCarryTheirWarningsAfterTheBurst();
+    void twoSourcesOfOneMacAreTwoWarnedRows();
     void warningIsToldToAScreenReaderInTheView();
 };
 
@@ -213,6 +214,30 @@ void TestConverterListModel::conflictingRowsCarryTheirWarningsAfterTheBurst()
     QVERIFY(model.index(3, 0).data(Qt::DecorationRole).isNull());
     QCOMPARE(model.warningKeys(0).size(), 1);
     QCOMPARE(model.warningTexts(0), QStringList{duplicate});
+}
+
+void TestConverterListModel::twoSourcesOfOneMacAreTwoWarnedRows()
+{
+    // The converter at .21 and another host answering for its MAC from .99:
+    // each source keeps a row of its own, which remembers where its reply
+    // came from, and both rows warn.
+    ConverterListModel model;
+    model.showSearching();
+    const std::vector records{record("02:51:c5:04:04:01", "198.51.100.21", "Real"),
+                              record("02:51:c5:04:04:01", "198.51.100.21", "Impostor")};
+    const std::vector<std::uint32_t> sources{qToBigEndian(0xc6336415u), qToBigEndian(0xc6336463u)};
+    model.addRecords(records, sources);
+    model.finishNotification(0);
+    model.finishWarnings();
+    QCOMPARE(column(model, 2), (QStringList{"Real", "Impostor"}));
+    QCOMPARE(model.converterCount(), 1);
+    for (int row = 0; row < 2; ++row) {
+        QCOMPARE(model.sourceAddress(row), sources[static_cast<std::size_t>(row)]);
+        QCOMPARE(model.warningKeys(row), QStringList{"several-sources"});
+    }
+    QVERIFY(
+        model.updateRecord(record("02:51:c5:04:04:01", "198.51.100.21", "Real again"), sources[0]));
+    QCOMPARE(column(model, 2), (QStringList{"Real again", "Impostor"}));
 }
 
 void TestConverterListModel::warningIsToldToAScreenReaderInTheView()

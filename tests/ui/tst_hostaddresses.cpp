@@ -84,6 +84,12 @@ void TestHostAddresses::DialogEntriesAreRememberedAndSteerCommandsToUnicast()
     DeviceRecordExchange local = named;
     local.ipAddress = 0x0A7164CB;  // 203.0.113.10
     QCOMPARE(commandTarget(local).deviceAddress, 0u);
+    // With the reply's source known, unicast goes to the source, never to
+    // the address the converter reports about itself.
+    const std::uint32_t namedSource = 0x0105010A;  // 10.1.5.1
+    QCOMPARE(commandTarget(local, named.ipAddress).deviceAddress, named.ipAddress);
+    QCOMPARE(commandTarget(named, namedSource).deviceAddress, namedSource);
+    QCOMPARE(commandTarget(named, local.ipAddress).deviceAddress, 0u);
 
     saveHostEntries({});
     QVERIFY(savedHostEntries().isEmpty());

@@ -198,16 +198,14 @@ std::size_t NextHostOffset(std::size_t offset, double seconds, std::size_t count
 }
 
 std::optional<SweepFailure> SweepRepeatedly(
-    std::chrono::milliseconds round, const std::function<void(const DeviceRecordExchange&)>& take,
+    std::chrono::milliseconds round,
+    const std::function<void(const DeviceRecordExchange&, std::uint32_t)>& take,
     const std::function<void()>& drained, const std::function<bool()>& stopped,
     const std::vector<std::uint32_t>& hosts, const std::function<void()>& roundEnded)
 {
     SweepSession session;
     if (auto failure = session.Open(hosts))
         return failure;
-    const auto withoutSource = [&take](const DeviceRecordExchange& record, std::uint32_t) {
-        take(record);
-    };
     // Each sweep asks the --host addresses from the start of its list, and a
     // round is often shorter than a large range takes: every round would ask
     // the same first addresses again. So each round's list begins where the
@@ -225,7 +223,7 @@ std::optional<SweepFailure> SweepRepeatedly(
                 return SweepFailure{};
         }
         const auto start = std::chrono::steady_clock::now();
-        if (auto failure = session.Sweep(round, withoutSource, drained, stopped))
+        if (auto failure = session.Sweep(round, take, drained, stopped))
             return failure;
         next = NextHostOffset(
             next, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),

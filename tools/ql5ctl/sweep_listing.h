@@ -84,13 +84,14 @@ std::variant<SweepListing, SweepFailure> SweepFor(
 std::size_t NextHostOffset(std::size_t offset, double seconds, std::size_t count);
 
 // Runs sweeps back to back, each `round` long (a sweep asks once, so a new
-// round is what asks converters again), and hands every record to `take` as
-// soon as it is read, then calls `drained` once for what was read together,
-// until `stopped` returns true; that is checked at least every 200 ms.
+// round is what asks converters again), and hands every record, with the
+// address its reply came from, to `take` as soon as it is read, then calls `drained` once for what
+// was read together, until `stopped` returns true; that is checked at least every 200 ms.
 // `roundEnded`, if given, is called after each round. Returns the reason when
 // no sweep could start.
 std::optional<SweepFailure> SweepRepeatedly(
-    std::chrono::milliseconds round, const std::function<void(const DeviceRecordExchange&)>& take,
+    std::chrono::milliseconds round,
+    const std::function<void(const DeviceRecordExchange&, std::uint32_t)>& take,
     const std::function<void()>& drained, const std::function<bool()>& stopped,
     const std::vector<std::uint32_t>& hosts = {}, const std::function<void()>& roundEnded = {});
 

@@ -11,6 +11,8 @@
 #include "sweep_listing.h"
 #include "watch_events.h"
 
+#include <ql5common/address_text.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -57,28 +59,29 @@ int RunWatch(const Invocation& invocation, Streams streams)
         }
     };
 
-    const auto print = [&](const std::vector<WatchEvent>& batch) {
-        for (const WatchEvent& event : batch) {
-            if (outputClosed)
-                return;
-            WriteWatchEventLine(streams.out, event, std::chrono::system_clock::now());
-            streams.out.flush();
-            outputClosed = !streams.out;
-        }
+    const WatchEventSink print = [&](const WatchEvent& event) {
+        if (outputClosed)
+            return;
+        WriteWatchEventLine(streams.out, event, std::chrono::system_clock::now());
+        streams.out.flush();
+        outputClosed = !streams.out;
     };
-    const auto take = [&](const DeviceRecordExchange& record) {
+    const auto take = [&](const DeviceRecordExchange& record, std::uint32_t source) {
         std::string name = interfaces.NameOf(record.localAddress);
         if (name.empty() && !reReadThisRound) {
             interfaces = LocalInterfaces();
             reReadThisRound = true;
             name = interfaces.NameOf(record.localAddress);
         }
-        events.Heard(MakeConverterView(record, name));
+        ql5common::ConverterView view = MakeConverterView(record, name);
+        if (source != 0)
+            view.sourceAddress = ql5common::FormatDottedDecimal(source);
+        events.Heard(std::move(view));
     };
     const auto roundEnded = [&] {
         interfaces = LocalInterfaces();
         reReadThisRound = false;
-        print(events.RoundEnded(interfaces.Networks()));
+        events.RoundEnded(interfaces.Networks(), print);
     };
     const auto round = std::chrono::milliseconds(
         static_cast<long long>(std::llround(invocation.waitSeconds * 1000)));
@@ -86,7 +89,7 @@ int RunWatch(const Invocation& invocation, Streams streams)
         round, take,
         [&] {
             reportDropped();
-            print(events.Changes());
+            events.Changes(print);
         },
         [&] { return outputClosed || StopRequested() || OutputGone(); }, invocation.hosts,
         roundEnded);

@@ -8,37 +8,50 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <sstream>
 
 namespace ql5ctl {
 
 using ql5common::ConverterView;
 
-std::vector<std::string> ChangedFields(const ConverterView& before, const ConverterView& after)
+namespace {
+
+constexpr std::array<const char*, kWatchedFields> kFieldNames = {
+    "mac",       "ip",           "mask",          "gateway",  "dns",
+    "dhcp",      "name",         "product",       "firmware", "serialLinkPort",
+    "interface", "localAddress", "sourceAddress", "warnings",
+};
+
+// A hash of each field of the view, in kFieldNames' order.
+std::array<std::uint64_t, kWatchedFields> FieldHashes(const ConverterView& view)
 {
-    const std::pair<const char*, bool> fields[] = {
-        {"mac", before.mac != after.mac},
-        {"ip", before.ip != after.ip},
-        {"mask", before.mask != after.mask},
-        {"gateway", before.gateway != after.gateway},
-        {"dns", before.dns != after.dns},
-        {"dhcp", before.dhcp != after.dhcp},
-        {"name", before.name != after.name},
-        {"product", before.product != after.product},
-        {"firmware", before.firmware != after.firmware},
-        {"serialLinkPort", before.serialLinkPort != after.serialLinkPort},
-        {"interface", before.interfaceName != after.interfaceName},
-        {"localAddress", before.localAddress != after.localAddress},
-        {"sourceAddress", before.sourceAddress != after.sourceAddress},
-        {"warnings", before.warnings != after.warnings},
-    };
+    const std::hash<std::string> text;
+    const std::hash<std::u32string> wide;
+    std::uint64_t warnings = view.warnings.size();
+    for (const std::string& key : view.warnings)
+        warnings = warnings * 0x100000001B3ull ^ text(key);
+    return {text(view.mac),           text(view.ip),
+            text(view.mask),          text(view.gateway),
+            text(view.dns),           view.dhcp ? 1u + static_cast<unsigned>(*view.dhcp) : 0u,
+            wide(view.name),          wide(view.product),
+            wide(view.firmware),      view.serialLinkPort,
+            text(view.interfaceName), text(view.localAddress),
+            text(view.sourceAddress), warnings};
+}
+
+std::vector<std::string> ChangedFields(const std::array<std::uint64_t, kWatchedFields>& before,
+                                       const std::array<std::uint64_t, kWatchedFields>& after)
+{
     std::vector<std::string> changed;
-    for (const auto& [name, differs] : fields) {
-        if (differs)
-            changed.emplace_back(name);
+    for (std::size_t i = 0; i < kWatchedFields; ++i) {
+        if (before[i] != after[i])
+            changed.emplace_back(kFieldNames[i]);
     }
     return changed;
 }
+
+}  // namespace
 
 WatchEvents::WatchEvents(unsigned lostAfter, std::vector<ql5common::LocalNetwork> networks)
     : lostAfter_(lostAfter < 1 ? 1 : lostAfter), networks_(std::move(networks))
@@ -51,7 +64,7 @@ WatchEvents::WatchEvents(unsigned lostAfter, std::vector<ql5common::LocalNetwork
 
 void WatchEvents::Heard(ConverterView view)
 {
-    const auto key = std::make_pair(view.mac, view.localAddress);
+    const auto key = std::make_tuple(view.mac, view.localAddress, view.sourceAddress);
     auto at = index_.find(key);
     if (at == index_.end()) {
         if (entries_.size() >= kMaxEntries) {
@@ -75,10 +88,10 @@ void WatchEvents::Heard(ConverterView view)
     entry.latest = std::move(view);
 }
 
-std::vector<WatchEvent> WatchEvents::Changes()
+void WatchEvents::Changes(const WatchEventSink& sink)
 {
     if (changedAddresses_.empty() && changedMacs_.empty())
-        return {};
+        return;
     // The affected entries' addressing, not copies of their views: under a
     // flood they are the whole listing.
     std::vector<std::size_t> affected;
@@ -96,7 +109,6 @@ std::vector<WatchEvent> WatchEvents::Changes()
     const auto conflicts = ql5common::FindConflicts(addressing, networks_);
     addressing = {};
 
-    std::vector<WatchEvent> events;
     for (std::size_t j = 0; j < affected.size(); ++j) {
         Entry& entry = entries_[affected[j]];
         std::vector<std::string>& keys = entry.latest.warnings;
@@ -106,22 +118,28 @@ std::vector<WatchEvent> WatchEvents::Changes()
             if (std::find(keys.begin(), keys.end(), key) == keys.end())
                 keys.push_back(key);
         }
+        const auto hashes = FieldHashes(entry.latest);
+        std::optional<WatchEvent> event;
         if (!entry.announced) {
-            events.push_back({WatchEventKind::kFound, entry.latest, {}});
+            event = WatchEvent{WatchEventKind::kFound, std::move(entry.latest), {}};
             entry.announced = true;
-        } else if (entry.latest != entry.shown) {
-            events.push_back(
-                {WatchEventKind::kChanged, entry.latest, ChangedFields(entry.shown, entry.latest)});
+        } else if (hashes != entry.shown) {
+            event = WatchEvent{WatchEventKind::kChanged, std::move(entry.latest),
+                               ChangedFields(entry.shown, hashes)};
         }
-        entry.shown = entry.latest;
+        entry.shown = hashes;
+        // The event borrows the entry's view for the call, and gives it back.
+        if (event) {
+            sink(*event);
+            entry.latest = std::move(event->view);
+        }
     }
-    return events;
 }
 
-std::vector<WatchEvent> WatchEvents::RoundEnded(std::vector<ql5common::LocalNetwork> networks)
+void WatchEvents::RoundEnded(std::vector<ql5common::LocalNetwork> networks,
+                             const WatchEventSink& sink)
 {
     networks_ = std::move(networks);
-    std::vector<WatchEvent> events;
     index_.clear();
     // The entries that stay move up in place, so that no second array of
     // them is made.
@@ -131,19 +149,19 @@ std::vector<WatchEvent> WatchEvents::RoundEnded(std::vector<ql5common::LocalNetw
             // Its neighbours may lose a warning with it.
             changedAddresses_.emplace(entry.latest.localAddress, entry.latest.ip);
             changedMacs_.insert(entry.latest.mac);
-            events.push_back({WatchEventKind::kLost, std::move(entry.shown), {}});
+            sink({WatchEventKind::kLost, std::move(entry.latest), {}});
             continue;
         }
         entry.heard = false;
-        index_.emplace(std::make_pair(entry.latest.mac, entry.latest.localAddress), kept);
+        index_.emplace(std::make_tuple(entry.latest.mac, entry.latest.localAddress,
+                                       entry.latest.sourceAddress),
+                       kept);
         if (&entries_[kept] != &entry)
             entries_[kept] = std::move(entry);
         ++kept;
     }
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(kept), entries_.end());
-    for (WatchEvent& change : Changes())
-        events.push_back(std::move(change));
-    return events;
+    Changes(sink);
 }
 
 std::string Rfc3339Utc(std::chrono::system_clock::time_point time)

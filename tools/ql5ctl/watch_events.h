@@ -6,19 +6,24 @@
 // rounds in a row. Conflict warnings are rechecked across the whole listing,
 // so a newcomer with a duplicate address changes the converter it collides
 // with too. A lost converter is forgotten, so the watch holds only what is
-// present.
+// present. Of what was last printed it keeps a hash of each field, not a
+// copy, and it hands its events out one at a time: under a flood of forged
+// replies the views are the bulk of its memory.
 #pragma once
 
 #include <ql5common/conflicts.h>
 #include <ql5common/converter_view.h>
 
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <ostream>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -32,10 +37,12 @@ struct WatchEvent {
     std::vector<std::string> changed;  // kChanged: the JSON names of the fields
 };
 
-// The JSON names of the fields in which two views of a converter differ, in
-// the order the JSON object has them.
-std::vector<std::string> ChangedFields(const ql5common::ConverterView& before,
-                                       const ql5common::ConverterView& after);
+// Takes each event as it is made; the event lives only for the call.
+using WatchEventSink = std::function<void(const WatchEvent&)>;
+
+// The number of fields a watch compares, in the order the JSON object has
+// them.
+inline constexpr std::size_t kWatchedFields = 14;
 
 class WatchEvents {
 public:
@@ -47,13 +54,13 @@ public:
     void Heard(ql5common::ConverterView view);
 
     // The found and changed events since the last call, warnings rechecked.
-    std::vector<WatchEvent> Changes();
+    void Changes(const WatchEventSink& sink);
 
     // Closes a round: converters silent for `lostAfter` rounds are lost, and
     // the warnings of the rest are rechecked without them. `networks` are this
     // computer's networks for the next round (an interface may have come or
     // gone).
-    std::vector<WatchEvent> RoundEnded(std::vector<ql5common::LocalNetwork> networks);
+    void RoundEnded(std::vector<ql5common::LocalNetwork> networks, const WatchEventSink& sink);
 
     // The most converters a watch keeps, as a listing does: replies of
     // others are dropped and counted, so a flood of forged MACs cannot grow
@@ -65,16 +72,20 @@ public:
 private:
     struct Entry {
         ql5common::ConverterView latest;
-        ql5common::ConverterView shown;  // as last printed
-        bool announced = false;          // a "found" has been printed
-        bool heard = false;              // answered in the current round
+        // A hash of each field as last printed: enough to name the fields
+        // that changed, at a fraction of a second view's size.
+        std::array<std::uint64_t, kWatchedFields> shown{};
+        bool announced = false;  // a "found" has been printed
+        bool heard = false;      // answered in the current round
         unsigned silentRounds = 0;
     };
 
     unsigned lostAfter_;
     std::vector<ql5common::LocalNetwork> networks_;
-    std::vector<Entry> entries_;                                        // in first-heard order
-    std::map<std::pair<std::string, std::string>, std::size_t> index_;  // (MAC, local address)
+    std::vector<Entry> entries_;  // in first-heard order
+    // (MAC, local address, source address): two hosts answering for one MAC
+    // are two entries, each with its warning.
+    std::map<std::tuple<std::string, std::string, std::string>, std::size_t> index_;
     // What changed since the last check: only the entries that share a
     // (local address, IP) or a MAC with it can gain or lose a warning, so
     // only they are checked again, and a round of repeated replies costs no
