@@ -11,7 +11,7 @@ namespace ql5sim {
 InterfaceSocket::InterfaceSocket(InterfaceSocket&& other) noexcept
     : handle_(other.handle_), name_(std::move(other.name_))
 {
-    other.handle_ = kClosed;
+    other.handle_ = ql5tools::kNoSocket;
 }
 
 InterfaceSocket& InterfaceSocket::operator=(InterfaceSocket&& other) noexcept
@@ -20,7 +20,7 @@ InterfaceSocket& InterfaceSocket::operator=(InterfaceSocket&& other) noexcept
         Close();
         handle_ = other.handle_;
         name_ = std::move(other.name_);
-        other.handle_ = kClosed;
+        other.handle_ = ql5tools::kNoSocket;
     }
     return *this;
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "device_codec.h"
+#include "udp_sockets.h"
 
 namespace ql5sim {
 
@@ -30,9 +31,7 @@ struct Datagram {
 
 class InterfaceSocket {
 public:
-    // The system's socket handle: a descriptor on POSIX systems, a SOCKET on
-    // Windows; both fit.
-    using Handle = std::uintptr_t;
+    using Handle = ql5tools::SocketHandle;
 
     // Opens the socket on the named interface; throws std::runtime_error with
     // the reason when the interface or any socket option is refused.
@@ -61,8 +60,7 @@ private:
     InterfaceSocket(Handle handle, std::string name) : handle_(handle), name_(std::move(name)) {}
     void Close();
 
-    static constexpr Handle kClosed = ~Handle{0};
-    Handle handle_ = kClosed;
+    Handle handle_ = ql5tools::kNoSocket;
     std::string name_;
 };
 
@@ -77,9 +75,5 @@ struct SocketWait {
 // in between the caller's last look at StopRequested() and the sleep.
 void WaitForSockets(std::span<const InterfaceSocket> sockets, std::span<SocketWait> waits,
                     std::chrono::nanoseconds timeout);
-
-// Makes the system's sockets usable (Windows Sockets needs this once per
-// process); throws std::runtime_error when they cannot be.
-void StartSockets();
 
 }  // namespace ql5sim

@@ -26,7 +26,7 @@ constexpr int kSendBuffer = 8 * 1024 * 1024;
 
 [[noreturn]] void Fail(const std::string& interfaceName, const std::string& what)
 {
-    throw std::runtime_error(interfaceName + ": " + what + ": " + std::strerror(errno));
+    throw std::runtime_error(interfaceName + ": " + what + ": " + ql5tools::LastSocketError());
 }
 
 int Descriptor(InterfaceSocket::Handle handle)
@@ -51,11 +51,12 @@ InterfaceSocket InterfaceSocket::Open(const std::string& interfaceName)
     if (index == 0) {
         Fail(interfaceName, "no such interface");
     }
-    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_UDP);
-    if (fd < 0) {
+    const Handle handle = ql5tools::OpenUdpSocket(true);
+    if (handle == ql5tools::kNoSocket) {
         Fail(interfaceName, "socket");
     }
-    InterfaceSocket result(static_cast<Handle>(fd), interfaceName);
+    InterfaceSocket result(handle, interfaceName);
+    const int fd = Descriptor(handle);
 
     const int one = 1;
     const int zero = 0;
@@ -96,9 +97,8 @@ InterfaceSocket InterfaceSocket::Open(const std::string& interfaceName)
 
 void InterfaceSocket::Close()
 {
-    if (handle_ != kClosed)
-        close(Descriptor(handle_));
-    handle_ = kClosed;
+    ql5tools::CloseSocket(handle_);
+    handle_ = ql5tools::kNoSocket;
 }
 
 std::optional<std::size_t> InterfaceSocket::Receive(std::span<std::uint8_t> buffer, Endpoint& from)
@@ -178,10 +178,6 @@ void WaitForSockets(std::span<const InterfaceSocket> sockets, std::span<SocketWa
         // EINTR: nothing is readable; the stop flag is tested at the top.
         waits[i].readable = ready > 0 && (fds[i].revents & (POLLIN | POLLERR)) != 0;
     }
-}
-
-void StartSockets()
-{
 }
 
 }  // namespace ql5sim

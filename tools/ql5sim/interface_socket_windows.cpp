@@ -27,20 +27,9 @@ constexpr int kSendBuffer = 8 * 1024 * 1024;
 // stop flag at least this often.
 constexpr auto kLongestSleep = std::chrono::milliseconds(50);
 
-std::string SystemMessage(int error)
-{
-    char text[256] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
-    std::string message = text;
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
-        message.pop_back();
-    return message.empty() ? "error " + std::to_string(error) : message;
-}
-
 [[noreturn]] void Fail(const std::string& interfaceName, const std::string& what)
 {
-    throw std::runtime_error(interfaceName + ": " + what + ": " + SystemMessage(WSAGetLastError()));
+    throw std::runtime_error(interfaceName + ": " + what + ": " + ql5tools::LastSocketError());
 }
 
 SOCKET AsSocket(InterfaceSocket::Handle handle)
@@ -109,16 +98,12 @@ InterfaceSocket InterfaceSocket::Open(const std::string& interfaceName)
         WSASetLastError(WSAEADDRNOTAVAIL);
         Fail(interfaceName, "no such interface with an IPv4 address");
     }
-    const SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    if (socket == INVALID_SOCKET) {
+    const Handle handle = ql5tools::OpenUdpSocket(true);
+    if (handle == ql5tools::kNoSocket) {
         Fail(interfaceName, "socket");
     }
-    InterfaceSocket result(static_cast<Handle>(socket), interfaceName);
-
-    u_long nonBlocking = 1;
-    if (ioctlsocket(socket, FIONBIO, &nonBlocking) != 0) {
-        Fail(interfaceName, "non-blocking mode");
-    }
+    InterfaceSocket result(handle, interfaceName);
+    const SOCKET socket = AsSocket(handle);
     const BOOL one = TRUE;
     // Several interfaces mean several sockets on the same port.
     if (setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&one),
@@ -148,9 +133,8 @@ InterfaceSocket InterfaceSocket::Open(const std::string& interfaceName)
 
 void InterfaceSocket::Close()
 {
-    if (handle_ != kClosed)
-        closesocket(AsSocket(handle_));
-    handle_ = kClosed;
+    ql5tools::CloseSocket(handle_);
+    handle_ = ql5tools::kNoSocket;
 }
 
 std::optional<std::size_t> InterfaceSocket::Receive(std::span<std::uint8_t> buffer, Endpoint& from)
@@ -210,14 +194,6 @@ void WaitForSockets(std::span<const InterfaceSocket> sockets, std::span<SocketWa
         WSAPoll(fds.data(), static_cast<ULONG>(fds.size()), static_cast<INT>(milliseconds));
     for (std::size_t i = 0; i < sockets.size(); ++i) {
         waits[i].readable = ready > 0 && (fds[i].revents & (POLLRDNORM | POLLERR)) != 0;
-    }
-}
-
-void StartSockets()
-{
-    WSADATA data;
-    if (const int result = WSAStartup(MAKEWORD(2, 2), &data); result != 0) {
-        throw std::runtime_error("Windows Sockets cannot start: " + SystemMessage(result));
     }
 }
 

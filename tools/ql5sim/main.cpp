@@ -16,6 +16,7 @@
 #include "process.h"
 #include "simulator.h"
 #include "stop_requests.h"
+#include "udp_sockets.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ int main(int argc, char** argv)
     // The loop sleeps in WaitForSockets, which lets the stop signals in.
     ql5tools::CatchStopRequests(ql5tools::StopDelivery::kOnlyWhileWaiting);
     try {
-        ql5sim::StartSockets();
+        ql5tools::StartSockets();
         ql5sim::FleetState state(ql5sim::LoadFleet(ReadFile(options.fleet)));
         ql5sim::DatagramLog log(options.log);
         std::vector<ql5sim::InterfaceSocket> sockets;
