@@ -187,7 +187,8 @@ void TestCommandTexts::warningTextsInEnglishAndGerman()
         QCOMPARE(english[static_cast<qsizetype>(i)], QString::fromStdString(all[i].text));
     QVERIFY(english.join('\n').contains(" mask 255.0.255.0"));
 
-    QVERIFY(installTranslations(*qApp, QLocale(QLocale::German, QLocale::Germany)));
+    QVERIFY(installTranslations(*QCoreApplication::instance(),
+                                QLocale(QLocale::German, QLocale::Germany)));
     const QStringList german = conflictTexts(all);
     for (std::size_t i = 0; i < all.size(); ++i) {
         const QString& text = german[static_cast<qsizetype>(i)];
