@@ -3,7 +3,6 @@
 
 #include "ql5common/utf8.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace ql5common {
@@ -19,18 +18,30 @@ void AppendEscape(std::string& out, const char* format, char32_t c)
 
 }  // namespace
 
-std::u32string DecodeConverterText(const char* bytes, std::size_t capacity)
+ConverterCharacters::ConverterCharacters(std::string_view bytes)
+    : text_(bytes.substr(0, bytes.find('\0'))), utf8_(IsValidUtf8(text_))
 {
-    const char* end = std::find(bytes, bytes + capacity, '\0');
-    const std::string_view text(bytes, static_cast<std::size_t>(end - bytes));
-    std::u32string decoded;
-    if (DecodeUtf8(text, decoded))
-        return decoded;
-    decoded.resize(text.size());
+}
+
+std::optional<char32_t> ConverterCharacters::Next()
+{
+    if (at_ >= text_.size())
+        return std::nullopt;
+    if (utf8_)
+        return NextCodePoint(text_, at_);
     // Latin-1: each byte is its own code point.
-    std::transform(text.begin(), text.end(), decoded.begin(), [](char byte) {
-        return static_cast<char32_t>(static_cast<unsigned char>(byte));
-    });
+    return static_cast<unsigned char>(text_[at_++]);
+}
+
+std::string DecodeConverterText(const char* bytes, std::size_t capacity)
+{
+    ConverterCharacters characters(std::string_view(bytes, capacity));
+    if (characters.IsUtf8())
+        return std::string(characters.Text());
+    std::string decoded;
+    decoded.reserve(characters.Text().size() * 2);
+    while (const auto c = characters.Next())
+        AppendUtf8(decoded, *c);
     return decoded;
 }
 
@@ -55,11 +66,13 @@ bool IsInvisibleFormatCharacter(char32_t c)
 
 namespace {
 
-std::string Neutralised(std::u32string_view text, bool escapeBackslash)
+std::string Neutralised(std::string_view text, bool escapeBackslash)
 {
     std::string out;
     out.reserve(text.size());
-    for (char32_t c : text) {
+    ConverterCharacters characters(text);
+    while (const auto next = characters.Next()) {
+        const char32_t c = *next;
         if (c == U'\\' && escapeBackslash)
             out += "\\\\";
         else if (IsControlCharacter(c))
@@ -74,24 +87,24 @@ std::string Neutralised(std::u32string_view text, bool escapeBackslash)
 
 }  // namespace
 
-std::string NeutralisedText(std::u32string_view text)
+std::string NeutralisedText(std::string_view text)
 {
     return Neutralised(text, true);
 }
 
-std::string WindowText(std::u32string_view text)
+std::string WindowText(std::string_view text)
 {
     return Neutralised(text, false);
 }
 
-std::string ShownText(std::u32string_view text, TextForm form)
+std::string ShownText(std::string_view text, TextForm form)
 {
     switch (form) {
     case TextForm::kNeutralised: return NeutralisedText(text);
     case TextForm::kWindow: return WindowText(text);
     case TextForm::kAsReceived: break;
     }
-    return EncodeUtf8(text);
+    return DecodeConverterText(text.data(), text.size());
 }
 
 }  // namespace ql5common

@@ -36,17 +36,13 @@ int CharacterWidth(char32_t c)
     return InRanges(kWideRanges, c) ? 2 : 1;
 }
 
-std::size_t DisplayWidth(std::u32string_view text)
+std::size_t DisplayWidth(std::string_view text)
 {
     std::size_t width = 0;
-    for (char32_t c : text)
-        width += static_cast<std::size_t>(CharacterWidth(c));
+    ConverterCharacters characters(text);
+    while (const auto c = characters.Next())
+        width += static_cast<std::size_t>(CharacterWidth(*c));
     return width;
-}
-
-std::size_t DisplayWidth(std::string_view utf8)
-{
-    return DisplayWidth(DecodeConverterText(utf8.data(), utf8.size()));
 }
 
 }  // namespace ql5common

@@ -15,14 +15,9 @@ namespace ql5common {
 namespace {
 
 // Text that came from outside, made safe to print.
-std::string Shown(std::u32string_view text)
+std::string Shown(std::string_view text)
 {
     return NeutralisedText(text);
-}
-
-std::string Shown(const std::string& bytes)
-{
-    return NeutralisedText(DecodeConverterText(bytes.data(), bytes.size()));
 }
 
 std::string JoinedWarnings(const std::vector<std::string>& warnings)

@@ -8,10 +8,12 @@
 
 namespace ql5common {
 
-std::string JsonString(std::u32string_view text)
+std::string JsonString(std::string_view text)
 {
     std::string out = "\"";
-    for (char32_t c : text) {
+    ConverterCharacters characters(text);
+    while (const auto next = characters.Next()) {
+        const char32_t c = *next;
         switch (c) {
         case U'"': out += "\\\""; break;
         case U'\\': out += "\\\\"; break;
@@ -40,11 +42,6 @@ std::string JsonString(std::u32string_view text)
     }
     out += '"';
     return out;
-}
-
-std::string JsonString(std::string_view utf8)
-{
-    return JsonString(std::u32string_view(DecodeConverterText(utf8.data(), utf8.size())));
 }
 
 }  // namespace ql5common

@@ -61,14 +61,9 @@ std::string UnixSeconds(std::chrono::system_clock::time_point time)
 
 }  // namespace
 
-std::string PrometheusLabelValue(std::u32string_view text)
+std::string PrometheusLabelValue(std::string_view text)
 {
     return Escaped(ShownText(text, TextForm::kAsReceived));
-}
-
-std::string PrometheusLabelValue(std::string_view bytes)
-{
-    return PrometheusLabelValue(DecodeConverterText(bytes.data(), bytes.size()));
 }
 
 void WritePrometheus(std::ostream& out, const std::vector<ConverterView>& converters,

@@ -5,46 +5,52 @@
 
 namespace ql5common {
 
-bool DecodeUtf8(std::string_view bytes, std::u32string& out)
+std::optional<char32_t> NextCodePoint(std::string_view bytes, std::size_t& at)
 {
-    out.clear();
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<std::uint8_t>(bytes[i]);
-        std::size_t length;
-        char32_t value;
-        char32_t minimum;
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-            continue;
-        } else if ((lead & 0xE0) == 0xC0) {
-            length = 2;
-            value = lead & 0x1F;
-            minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3;
-            value = lead & 0x0F;
-            minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4;
-            value = lead & 0x07;
-            minimum = 0x10000;
-        } else {
+    if (at >= bytes.size())
+        return std::nullopt;
+    const auto lead = static_cast<std::uint8_t>(bytes[at]);
+    std::size_t length;
+    char32_t value;
+    char32_t minimum;
+    if (lead < 0x80) {
+        ++at;
+        return lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        value = lead & 0x1F;
+        minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        value = lead & 0x0F;
+        minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        value = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    if (length > bytes.size() - at)
+        return std::nullopt;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<std::uint8_t>(bytes[at + k]);
+        if ((next & 0xC0) != 0x80)
+            return std::nullopt;
+        value = (value << 6) | (next & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return std::nullopt;
+    at += length;
+    return value;
+}
+
+bool IsValidUtf8(std::string_view bytes)
+{
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        if (!NextCodePoint(bytes, at))
             return false;
-        }
-        if (i + length > bytes.size())
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<std::uint8_t>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            value = (value << 6) | (next & 0x3F);
-        }
-        if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-            return false;
-        out.push_back(value);
-        i += length;
     }
     return true;
 }
@@ -66,15 +72,6 @@ void AppendUtf8(std::string& out, char32_t c)
         out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
-}
-
-std::string EncodeUtf8(std::u32string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char32_t c : text)
-        AppendUtf8(out, c);
-    return out;
 }
 
 }  // namespace ql5common

@@ -41,7 +41,7 @@ DeviceRecordExchange Record(const char* name, const char* product)
 TEST(ConverterView, ShowsTheSubstitutedProductNameAndLeavesTheRecordAlone)
 {
     const DeviceRecordExchange record = Record("a", "QL5 Core Module");
-    EXPECT_EQ(MakeConverterView(record, "").product, U"QL5 Converter");
+    EXPECT_EQ(MakeConverterView(record, "").product, "QL5 Converter");
     EXPECT_STREQ(record.productName, "QL5 Core Module");
 }
 

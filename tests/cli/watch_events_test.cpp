@@ -34,7 +34,7 @@ ConverterView View(const Reply& reply)
     view.localAddress = at == std::string::npos ? "198.51.100.1" : mac.substr(at + 1);
     view.ip = reply.ip;
     view.mask = "255.255.255.0";
-    view.name = std::u32string(reply.name, reply.name + std::char_traits<char>::length(reply.name));
+    view.name = reply.name;
     view.interfaceName = reply.interfaceName;
     view.sourceAddress = reply.source;
     return view;

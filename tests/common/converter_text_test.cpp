@@ -2,6 +2,7 @@
 // Converter texts: decoding their bytes, and neutralising what would act on
 // a terminal or hide and reorder what is read.
 #include <ql5common/converter_text.h>
+#include <ql5common/utf8.h>
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,26 @@ using namespace ql5common;
 
 namespace {
 
-std::u32string Decoded(const std::string& bytes)
+std::string Decoded(const std::string& bytes)
 {
     return DecodeConverterText(bytes.data(), bytes.size());
+}
+
+std::string Utf8(std::u32string_view text)
+{
+    std::string out;
+    for (char32_t c : text)
+        AppendUtf8(out, c);
+    return out;
+}
+
+std::u32string Characters(std::string_view bytes)
+{
+    std::u32string out;
+    ConverterCharacters characters(bytes);
+    while (const auto c = characters.Next())
+        out.push_back(*c);
+    return out;
 }
 
 }  // namespace
@@ -44,7 +62,32 @@ TEST(ConverterText, DecodesValidUtf8AndOtherwiseLatin1)
         {"markup stays text", "<b>x</b>", U"<b>x</b>"},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(Decoded(row.bytes), row.text) << row.name;
+        EXPECT_EQ(Decoded(row.bytes), Utf8(row.text)) << row.name;
+}
+
+TEST(ConverterText, WalkingBytesOrTheirDecodedFormGivesTheSameCharacters)
+{
+    const std::string bytes251(251, 'a');
+    const std::u32string text251(251, U'a');
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::u32string text;
+        std::string neutralised;
+    } rows[] = {
+        {"two, three and four bytes", "\xc3\xbc\xe2\x82\xac\xf0\x9f\x94\x8c",
+         U"\u00fc\u20ac\U0001F50C", "\xc3\xbc\xe2\x82\xac\xf0\x9f\x94\x8c"},
+        {"latin-1 with a C1 byte", "S\xfc\x9b", U"S\u00fc\u009b", "S\xc3\xbc\\x9b"},
+        {"four-byte character ends the field", bytes251 + "\xf0\x9f\x94\x8c",
+         text251 + U"\U0001F50C", bytes251 + "\xf0\x9f\x94\x8c"},
+        {"four-byte character cut by the field's end", bytes251 + "a\xf0\x9f\x94",
+         text251 + U"a\u00f0\u009f\u0094", bytes251 + "a\xc3\xb0\\x9f\\x94"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Characters(row.bytes), row.text) << row.name;
+        EXPECT_EQ(Characters(Decoded(row.bytes)), row.text) << row.name;
+        EXPECT_EQ(NeutralisedText(row.bytes), row.neutralised) << row.name;
+    }
 }
 
 TEST(ConverterText, DecodingNeverReadsPastTheField)
@@ -54,7 +97,7 @@ TEST(ConverterText, DecodingNeverReadsPastTheField)
     char field[255];
     for (int i = 0; i < 255; ++i)
         field[i] = static_cast<char>(i + 1);
-    const std::u32string text = DecodeConverterText(field);
+    const std::u32string text = Characters(DecodeConverterText(field));
     ASSERT_EQ(text.size(), 255u);
     EXPECT_EQ(text.front(), U'\x01');
     EXPECT_EQ(text.back(), U'\xff');
@@ -132,7 +175,7 @@ TEST(ConverterText, NeighboursOfTheNeutralisedRangesStayAsTheyAre)
                        U'\ufdff', U'\ufe10', U'\ufffc', U'\U000e0080'}) {
         const auto code = static_cast<unsigned>(c);
         EXPECT_FALSE(IsControlCharacter(c) || IsInvisibleFormatCharacter(c)) << std::hex << code;
-        EXPECT_EQ(NeutralisedText(std::u32string(1, c)).find('\\'), std::string::npos)
+        EXPECT_EQ(NeutralisedText(Utf8(std::u32string(1, c))).find('\\'), std::string::npos)
             << std::hex << code;
     }
 }

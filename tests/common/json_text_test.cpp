@@ -11,7 +11,7 @@ using ql5common::JsonString;
 
 namespace {
 
-std::u32string Decoded(const std::string& bytes)
+std::string Decoded(const std::string& bytes)
 {
     return ql5common::DecodeConverterText(bytes.data(), bytes.size());
 }

@@ -2,12 +2,25 @@
 // Prometheus' text format: label values escaped by the format's rules whatever
 // a converter sends, and the shape of the listing that a collector reads.
 #include <ql5common/prometheus_text.h>
+#include <ql5common/utf8.h>
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 using namespace ql5common;
+
+namespace {
+
+std::string Utf8(std::u32string_view text)
+{
+    std::string out;
+    for (char32_t c : text)
+        AppendUtf8(out, c);
+    return out;
+}
+
+}  // namespace
 
 TEST(PrometheusText, LabelValueEscapesBackslashQuoteAndLineFeedOnly)
 {
@@ -29,7 +42,7 @@ TEST(PrometheusText, LabelValueEscapesBackslashQuoteAndLineFeedOnly)
         {U"} 1\nql5_fake{x=\"", "} 1\\nql5_fake{x=\\\""},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(PrometheusLabelValue(row.text), row.escaped) << row.escaped;
+        EXPECT_EQ(PrometheusLabelValue(Utf8(row.text)), row.escaped) << row.escaped;
 }
 
 TEST(PrometheusText, ByteLabelValueReadsInvalidUtf8AsLatin1)
@@ -43,16 +56,16 @@ TEST(PrometheusText, ListingHasEveryMetricWithHelpTypeAndCountsPerNetwork)
     ConverterView first;
     first.mac = "02:00:00:00:00:01";
     first.ip = "198.51.100.10";
-    first.name = U"Press \"1\"";
-    first.product = U"QL5 Converter";
-    first.firmware = U"2.4.1";
+    first.name = "Press \"1\"";
+    first.product = "QL5 Converter";
+    first.firmware = "2.4.1";
     first.dhcp = false;
     first.interfaceName = "ws0";
     first.localAddress = "198.51.100.1";
     first.warnings = {"duplicate-ip", "gateway-outside-subnet"};
     ConverterView second = first;
     second.mac = "02:00:00:00:00:02";
-    second.name = U"Bay";
+    second.name = "Bay";
     second.dhcp.reset();
     second.warnings = {"duplicate-ip"};
 

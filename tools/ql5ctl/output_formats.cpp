@@ -18,14 +18,9 @@ using ql5common::DhcpModeText;
 using ql5common::DisplayWidth;
 
 // Converter text, and any text that came from outside, made safe to print.
-std::string Shown(std::u32string_view text)
+std::string Shown(std::string_view text)
 {
     return ql5common::NeutralisedText(text);
-}
-
-std::string Shown(const std::string& bytes)
-{
-    return ql5common::NeutralisedText(ql5common::DecodeConverterText(bytes.data(), bytes.size()));
 }
 
 constexpr std::size_t kColumns = 8;
@@ -70,18 +65,22 @@ void WriteTable(std::ostream& out, const std::vector<ConverterView>& converters)
     // usual table stays as it always was.
     const bool anyWarning = std::any_of(converters.begin(), converters.end(),
                                         [](const ConverterView& c) { return !c.warnings.empty(); });
-    std::vector<Row> rows;
-    rows.push_back({"IP Address", "MAC Address", "Name", "Product", "Interface", "DHCP", "Firmware",
-                    anyWarning ? "!" : ""});
-    for (const ConverterView& converter : converters)
-        rows.push_back(TableRow(converter));
+    const Row header = {"IP Address", "MAC Address", "Name",     "Product",
+                        "Interface",  "DHCP",        "Firmware", anyWarning ? "!" : ""};
 
+    // Each row is made twice, once to measure the columns and once to print
+    // it, rather than kept: a full listing of long names would otherwise hold
+    // every text a second time at its peak.
     std::array<std::size_t, kColumns> widths{};
-    for (const Row& row : rows) {
+    const auto measure = [&widths](const Row& row) {
         for (std::size_t column = 0; column < kColumns; ++column)
             widths[column] = std::max(widths[column], DisplayWidth(row[column]));
-    }
-    for (const Row& row : rows) {
+    };
+    measure(header);
+    for (const ConverterView& converter : converters)
+        measure(TableRow(converter));
+
+    const auto print = [&out, &widths](const Row& row) {
         std::string line;
         for (std::size_t column = 0; column < kColumns; ++column) {
             line += row[column];
@@ -91,7 +90,10 @@ void WriteTable(std::ostream& out, const std::vector<ConverterView>& converters)
         // Trailing blanks of an empty last cell would only confuse diff and grep.
         line.erase(line.find_last_not_of(' ') + 1);
         out << line << '\n';
-    }
+    };
+    print(header);
+    for (const ConverterView& converter : converters)
+        print(TableRow(converter));
 }
 
 }  // namespace ql5ctl

@@ -59,10 +59,14 @@ std::vector<std::string> Cells(std::string_view line)
 // so that a bad plan cannot fill a terminal or a log.
 std::string Quoted(std::string_view text)
 {
-    std::u32string decoded = ql5common::DecodeConverterText(text.data(), text.size());
-    const bool cut = decoded.size() > kMaxQuotedCharacters;
+    std::string decoded = ql5common::DecodeConverterText(text.data(), text.size());
+    ql5common::ConverterCharacters characters(decoded);
+    std::size_t count = 0;
+    while (count < kMaxQuotedCharacters && characters.Next())
+        ++count;
+    const bool cut = characters.Offset() < decoded.size();
     if (cut)
-        decoded.resize(kMaxQuotedCharacters);
+        decoded.resize(characters.Offset());
     return "'" + ql5common::NeutralisedText(decoded) + (cut ? "...'" : "'");
 }
 

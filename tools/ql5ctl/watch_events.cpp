@@ -27,15 +27,14 @@ constexpr std::array<const char*, kWatchedFields> kFieldNames = {
 std::array<std::uint64_t, kWatchedFields> FieldHashes(const ConverterView& view)
 {
     const std::hash<std::string> text;
-    const std::hash<std::u32string> wide;
     std::uint64_t warnings = view.warnings.size();
     for (const std::string& key : view.warnings)
         warnings = warnings * 0x100000001B3ull ^ text(key);
     return {text(view.mac),           text(view.ip),
             text(view.mask),          text(view.gateway),
             text(view.dns),           view.dhcp ? 1u + static_cast<unsigned>(*view.dhcp) : 0u,
-            wide(view.name),          wide(view.product),
-            wide(view.firmware),      view.serialLinkPort,
+            text(view.name),          text(view.product),
+            text(view.firmware),      view.serialLinkPort,
             text(view.interfaceName), text(view.localAddress),
             text(view.sourceAddress), warnings};
 }

@@ -6,18 +6,42 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace ql5common {
 
-// The bytes up to the first NUL, never past capacity, as code points: valid
-// UTF-8 is decoded as such and anything else as Latin-1, so every byte
-// sequence gives the same text on every machine.
-std::u32string DecodeConverterText(const char* bytes, std::size_t capacity);
+// Reads bytes as converter text, one code point at a time: the bytes up to
+// the first NUL, as UTF-8 when they are valid UTF-8 throughout and otherwise
+// each byte as its Latin-1 character, so that every byte sequence gives the
+// same text on every machine. Valid UTF-8 without a NUL, which is what
+// DecodeConverterText returns, reads as it is.
+class ConverterCharacters {
+public:
+    explicit ConverterCharacters(std::string_view bytes);
+
+    // The next character, or nullopt after the last.
+    std::optional<char32_t> Next();
+    // How many bytes the characters read so far took.
+    std::size_t Offset() const { return at_; }
+    // True when the text is UTF-8 and so needs no conversion.
+    bool IsUtf8() const { return utf8_; }
+    std::string_view Text() const { return text_; }
+
+private:
+    std::string_view text_;
+    bool utf8_;
+    std::size_t at_ = 0;
+};
+
+// The bytes up to the first NUL, never past capacity, read as converter text
+// and written as UTF-8: valid UTF-8 as it is, anything else converted from
+// Latin-1.
+std::string DecodeConverterText(const char* bytes, std::size_t capacity);
 
 template <std::size_t N>
-std::u32string DecodeConverterText(const char (&field)[N])
+std::string DecodeConverterText(const char (&field)[N])
 {
     return DecodeConverterText(field, N);
 }
@@ -32,16 +56,18 @@ bool IsControlCharacter(char32_t c);
 // and the zero-width no-break space (byte order mark).
 bool IsInvisibleFormatCharacter(char32_t c);
 
+// The functions below read their text as ConverterCharacters does.
+
 // UTF-8 for a terminal, a table or a CSV cell: control characters become
 // \xNN, invisible format characters \uNNNN, and a backslash \\ so that an
 // escape in the output is never ambiguous. Everything else stays as it is.
-std::string NeutralisedText(std::u32string_view text);
+std::string NeutralisedText(std::string_view text);
 
 // A window's plain-text line: control and invisible format characters
 // written as NeutralisedText writes them, so that a converter can neither add
 // a line nor reorder one, but a backslash as it is, since nothing in a window
 // reads it as the start of an escape.
-std::string WindowText(std::u32string_view text);
+std::string WindowText(std::string_view text);
 
 // How a program shows converter text: as received; neutralised for a
 // terminal, a table or a file, where the output must be unambiguous; or as a
@@ -49,6 +75,6 @@ std::string WindowText(std::u32string_view text);
 enum class TextForm { kAsReceived, kNeutralised, kWindow };
 
 // The text in the given form, as UTF-8.
-std::string ShownText(std::u32string_view text, TextForm form);
+std::string ShownText(std::string_view text, TextForm form);
 
 }  // namespace ql5common

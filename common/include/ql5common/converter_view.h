@@ -18,9 +18,10 @@ struct ConverterView {
     std::string mask;
     std::string gateway;
     std::string dns;
-    std::u32string name;     // the converter's own name (code 4)
-    std::u32string product;  // after SubstituteProductName
-    std::u32string firmware;
+    // Texts as UTF-8, decoded by DecodeConverterText.
+    std::string name;     // the converter's own name (code 4)
+    std::string product;  // after SubstituteProductName
+    std::string firmware;
     std::optional<bool> dhcp;  // empty when the reply carried no DHCP mode
     unsigned serialLinkPort = 0;
     std::string localAddress;   // the workstation address the reply came in on

@@ -12,10 +12,8 @@ namespace ql5common {
 // 0, 1 or 2.
 int CharacterWidth(char32_t c);
 
-std::size_t DisplayWidth(std::u32string_view text);
-
-// The same for text in bytes, read as converter text is read (UTF-8 when
-// valid, else Latin-1, up to the first NUL).
-std::size_t DisplayWidth(std::string_view utf8);
+// The columns of a text read as converter text is read (UTF-8 when valid,
+// else Latin-1, up to the first NUL).
+std::size_t DisplayWidth(std::string_view text);
 
 }  // namespace ql5common

@@ -9,10 +9,8 @@
 
 namespace ql5common {
 
-// The text as a quoted JSON string.
-std::string JsonString(std::u32string_view text);
-
-// Plain ASCII or UTF-8 that the program composed itself, as a JSON string.
-std::string JsonString(std::string_view utf8);
+// The text, read as converter text is read (UTF-8 when valid, else Latin-1,
+// up to the first NUL), as a quoted JSON string.
+std::string JsonString(std::string_view text);
 
 }  // namespace ql5common

@@ -26,11 +26,10 @@ struct SearchedNetwork {
 // A label value as the format wants it between its quotes: the text as UTF-8
 // with backslash, double quote and line feed escaped. Everything else a
 // converter sent stays as it is, since a label is data, not something shown.
-std::string PrometheusLabelValue(std::u32string_view text);
-
-// The same for bytes from elsewhere (an interface name): valid UTF-8 stays as
-// it is, other bytes are read as Latin-1, as converter text is.
-std::string PrometheusLabelValue(std::string_view bytes);
+// The text is read as converter text is, whether a converter or something
+// else (an interface name) gave it: valid UTF-8 stays as it is, other bytes
+// are read as Latin-1.
+std::string PrometheusLabelValue(std::string_view text);
 
 // ql5_converter_info (one series of value 1 per converter), ql5_converter_warning
 // (one series per warning key of a converter), ql5_converters (the count per

@@ -1,21 +1,24 @@
 // SPDX-License-Identifier: Apache-2.0
-// UTF-8 to code points and back. The standard library offers no conversion
-// that is not deprecated, so this small strict codec stands in for it.
+// Strict UTF-8, read one code point at a time and written back. Texts are
+// kept as UTF-8 and walked where their characters matter, rather than held as
+// 4-byte code points: a listing holds thousands of them.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace ql5common {
 
-// Decodes strict UTF-8: no overlong forms, no surrogates, nothing above
-// U+10FFFF, no cut sequence. Returns false, with `out` unspecified, at the
-// first sequence that breaks the rules.
-[[nodiscard]] bool DecodeUtf8(std::string_view bytes, std::u32string& out);
+// Reads the code point that starts at `at` and moves `at` past it. Strict: no
+// overlong forms, no surrogates, nothing above U+10FFFF, no cut sequence; a
+// sequence that breaks a rule gives nullopt and leaves `at` where it was.
+[[nodiscard]] std::optional<char32_t> NextCodePoint(std::string_view bytes, std::size_t& at);
+
+[[nodiscard]] bool IsValidUtf8(std::string_view bytes);
 
 // Appends one code point (at most U+10FFFF, not a surrogate) as UTF-8.
 void AppendUtf8(std::string& out, char32_t c);
-
-std::string EncodeUtf8(std::u32string_view text);
 
 }  // namespace ql5common
