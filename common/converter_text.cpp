@@ -23,7 +23,7 @@ ConverterCharacters::ConverterCharacters(std::string_view bytes)
 {
 }
 
-std::optional<char32_t> ConverterCharacters::Next()
+std::optional<char32_t> ConverterCharacters::NextBeyondAscii()
 {
     if (at_ >= text_.size())
         return std::nullopt;

@@ -31,6 +31,9 @@ bool InRanges(std::span<const CodeRange> ranges, char32_t c)
 
 int CharacterWidth(char32_t c)
 {
+    // Printable ASCII, most of any text, is in neither table.
+    if (c >= 0x20 && c < 0x7F)
+        return 1;
     if (IsControlCharacter(c) || InRanges(kZeroWidthRanges, c))
         return 0;
     return InRanges(kWideRanges, c) ? 2 : 1;

@@ -49,7 +49,9 @@ bool IsValidUtf8(std::string_view bytes)
 {
     std::size_t at = 0;
     while (at < bytes.size()) {
-        if (!NextCodePoint(bytes, at))
+        if (static_cast<std::uint8_t>(bytes[at]) < 0x80)
+            ++at;
+        else if (!NextCodePoint(bytes, at))
             return false;
     }
     return true;

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ql5ctl {
 
@@ -70,22 +72,31 @@ void WriteTable(std::ostream& out, const std::vector<ConverterView>& converters)
 
     // Each row is made twice, once to measure the columns and once to print
     // it, rather than kept: a full listing of long names would otherwise hold
-    // every text a second time at its peak.
+    // every text a second time at its peak. Only the widths of its cells are
+    // kept (a cell holds at most a few thousand bytes).
+    using Widths = std::array<std::uint16_t, kColumns>;
+    std::vector<Widths> cellWidths;
+    cellWidths.reserve(converters.size() + 1);
     std::array<std::size_t, kColumns> widths{};
-    const auto measure = [&widths](const Row& row) {
-        for (std::size_t column = 0; column < kColumns; ++column)
-            widths[column] = std::max(widths[column], DisplayWidth(row[column]));
+    const auto measure = [&widths, &cellWidths](const Row& row) {
+        Widths& cells = cellWidths.emplace_back();
+        for (std::size_t column = 0; column < kColumns; ++column) {
+            cells[column] = static_cast<std::uint16_t>(DisplayWidth(row[column]));
+            widths[column] = std::max<std::size_t>(widths[column], cells[column]);
+        }
     };
     measure(header);
     for (const ConverterView& converter : converters)
         measure(TableRow(converter));
 
-    const auto print = [&out, &widths](const Row& row) {
+    std::size_t next = 0;
+    const auto print = [&out, &widths, &cellWidths, &next](const Row& row) {
+        const Widths& cells = cellWidths[next++];
         std::string line;
         for (std::size_t column = 0; column < kColumns; ++column) {
             line += row[column];
             if (column + 1 < kColumns)
-                line += std::string(widths[column] - DisplayWidth(row[column]) + 2, ' ');
+                line.append(widths[column] - cells[column] + 2, ' ');
         }
         // Trailing blanks of an empty last cell would only confuse diff and grep.
         line.erase(line.find_last_not_of(' ') + 1);

@@ -21,8 +21,14 @@ class ConverterCharacters {
 public:
     explicit ConverterCharacters(std::string_view bytes);
 
-    // The next character, or nullopt after the last.
-    std::optional<char32_t> Next();
+    // The next character, or nullopt after the last. ASCII, the common case,
+    // is read here; every table and export walks each text this way.
+    std::optional<char32_t> Next()
+    {
+        if (at_ < text_.size() && static_cast<unsigned char>(text_[at_]) < 0x80)
+            return static_cast<unsigned char>(text_[at_++]);
+        return NextBeyondAscii();
+    }
     // How many bytes the characters read so far took.
     std::size_t Offset() const { return at_; }
     // True when the text is UTF-8 and so needs no conversion.
@@ -30,6 +36,8 @@ public:
     std::string_view Text() const { return text_; }
 
 private:
+    std::optional<char32_t> NextBeyondAscii();
+
     std::string_view text_;
     bool utf8_;
     std::size_t at_ = 0;
