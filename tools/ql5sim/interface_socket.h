@@ -62,6 +62,9 @@ private:
 
     Handle handle_ = ql5tools::kNoSocket;
     std::string name_;
+    // Whether the system still takes runs of equal datagrams as one send
+    // that it cuts up itself (where it does so at all).
+    bool segmentation_ = true;
 };
 
 // What the event loop waits for on one socket.
