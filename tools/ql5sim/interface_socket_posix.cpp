@@ -147,7 +147,7 @@ std::optional<std::size_t> InterfaceSocket::Receive(std::span<std::uint8_t> buff
     }
 }
 
-std::size_t InterfaceSocket::Send(std::span<const Datagram> datagrams)
+std::size_t InterfaceSocket::Send(std::span<const Datagram> datagrams, Segmentation segmentation)
 {
     std::size_t sent = 0;
     mmsghdr messages[kBatch];
@@ -167,8 +167,9 @@ std::size_t InterfaceSocket::Send(std::span<const Datagram> datagrams)
         }
         for (std::size_t i = 0; i < count; i += carried[used++]) {
             const Datagram& d = datagrams[sent + i];
-            const std::size_t run =
-                segmentation_ ? EqualRun(datagrams.subspan(sent + i, count - i)) : 1;
+            const std::size_t run = segmentation_ && segmentation == Segmentation::kAllowed
+                                        ? EqualRun(datagrams.subspan(sent + i, count - i))
+                                        : 1;
             carried[used] = run;
             mmsghdr& message = messages[used];
             message = {};
