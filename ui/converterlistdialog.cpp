@@ -292,18 +292,19 @@ void ConverterListDialog::configureIpSettings()
     dialog.exec();
 
     // The row shows what the converter answered after the change, as a
-    // refresh would, but without emptying the list.
+    // refresh would, but without emptying the list. A converter that took a
+    // new address answers from it now, as the confirming answer showed: the
+    // row's commands go there.
     std::optional<DeviceRecordExchange> changed = dialog.lastHeard();
+    const std::uint32_t now = dialog.confirmedSource() != 0 ? dialog.confirmedSource() : source;
     if (changed) {
         changed->localAddress = record->localAddress;
-        if (model_->updateRecord(*changed, source))
+        if (model_->updateRecord(*changed, source, now))
             showConverterCount();
     }
     if (dialog.rebootRequested()) {
         RebootDialog reboot(changed.value_or(*record), this);
-        // A converter that took a new address answers from it now.
-        if (!changed || changed->ipAddress == record->ipAddress)
-            reboot.setSourceAddress(source);
+        reboot.setSourceAddress(now);
         reboot.exec();
     }
 }

@@ -161,11 +161,18 @@ void ConverterListModel::finishNotification(qint64 droppedByClient)
 }
 
 bool ConverterListModel::updateRecord(const DeviceRecordExchange& record,
-                                      std::uint32_t sourceAddress)
+                                      std::uint32_t sourceAddress, std::uint32_t newSource)
 {
-    const auto found = rowOfKey_.find(ql5common::ConverterKey::Of(record, sourceAddress));
+    auto found = rowOfKey_.find(ql5common::ConverterKey::Of(record, sourceAddress));
     if (found == rowOfKey_.end())
         return false;
+    const auto moved = ql5common::ConverterKey::Of(record, newSource);
+    if (newSource != 0 && newSource != sourceAddress && !rowOfKey_.contains(moved)) {
+        const int row = found->second;
+        rowOfKey_.erase(found);
+        rowOfKey_.emplace(moved, row);
+        sourceAddress = newSource;
+    }
     addRecords(std::span(&record, 1), std::span(&sourceAddress, 1));
     updateWarnings();
     return true;

@@ -62,8 +62,12 @@ public:
     // still empty, and a warnings check soon.
     void finishNotification(qint64 droppedByClient);
     // Updates the row of the record's converter heard from sourceAddress, if
-    // listed, and its warnings at once; returns whether it was listed.
-    bool updateRecord(const DeviceRecordExchange& record, std::uint32_t sourceAddress = 0);
+    // listed, and its warnings at once; returns whether it was listed. With
+    // `newSource` (not 0) the row is from now on the one heard from there,
+    // unless another row already is: a converter that took a new address
+    // answers from it.
+    bool updateRecord(const DeviceRecordExchange& record, std::uint32_t sourceAddress = 0,
+                      std::uint32_t newSource = 0);
 
     void setRowLimit(int rows) { rowLimit_ = rows; }
     void setLocalNetworks(std::vector<ql5common::LocalNetwork> networks);

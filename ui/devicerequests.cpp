@@ -54,10 +54,61 @@ LocatedSources& locatedSources()
     return sources;
 }
 
-template <typename Request>
-CommandOutcome runCommand(const CommandTarget& target, Request request)
+// The context of each change a converter accepted, until the check that
+// follows it takes it: there the client already counts the converter's
+// answers from where the change put it (the new static address, or for DHCP
+// any address of the local network it was located on) besides the source it
+// was located at, as on ql5ctl's one context for a command and its --verify.
+class PendingChecks
 {
-    const ql5common::ContextOwner context;
+public:
+    void keep(const CommandTarget& target, ql5common::ContextOwner context)
+    {
+        const std::lock_guard lock(mutex_);
+        contexts_.insert_or_assign(key(target), std::move(context));
+    }
+    std::optional<ql5common::ContextOwner> take(const CommandTarget& target)
+    {
+        const std::lock_guard lock(mutex_);
+        const auto at = contexts_.find(key(target));
+        if (at == contexts_.end())
+            return std::nullopt;
+        std::optional<ql5common::ContextOwner> taken(std::move(at->second));
+        contexts_.erase(at);
+        return taken;
+    }
+
+private:
+    using Key = std::pair<std::array<std::uint8_t, 6>, std::uint32_t>;
+    static Key key(const CommandTarget& target) { return {target.mac, target.localAddress}; }
+    std::mutex mutex_;
+    std::map<Key, ql5common::ContextOwner> contexts_;
+};
+
+PendingChecks& pendingChecks()
+{
+    static PendingChecks checks;
+    return checks;
+}
+
+// A context of its own for a follow-up that holds the converter to the source
+// its last command found it at, so that no other host that answers for the
+// MAC counts, and no window is spent locating it again.
+ql5common::ContextOwner heldToLocatedSource(const CommandTarget& target)
+{
+    ql5common::ContextOwner context;
+    if (const Located located = locatedSources().find(target); located.sourceAddress != 0)
+        SetDeviceSource(context.Handle(), target.mac.data(), located.localAddress,
+                        located.sourceAddress);
+    return context;
+}
+
+enum class FollowUp { kNone, kCheck };
+
+template <typename Request>
+CommandOutcome runCommand(const CommandTarget& target, FollowUp followUp, Request request)
+{
+    ql5common::ContextOwner context;
     CommandOutcome outcome;
     outcome.result = request(context.Handle());
     Located located;
@@ -68,6 +119,8 @@ CommandOutcome runCommand(const CommandTarget& target, Request request)
     // The text may be the converter's own message, so it is made safe to
     // show here, once, for every window that shows it.
     outcome.statusText = shownConverterText(context.StatusText());
+    if (followUp == FollowUp::kCheck && outcome.result == 0)
+        pendingChecks().keep(target, std::move(context));
     return outcome;
 }
 
@@ -78,9 +131,8 @@ CommandTarget commandTarget(const DeviceRecordExchange& record, std::uint32_t so
     CommandTarget target;
     std::copy(std::begin(record.macAddress), std::end(record.macAddress), target.mac.begin());
     target.localAddress = record.localAddress;
-    const std::uint32_t reached = sourceAddress != 0 ? sourceAddress : record.ipAddress;
-    if (record.localAddress != 0 && reached != 0 && isSavedHost(reached))
-        target.deviceAddress = reached;
+    if (record.localAddress != 0 && sourceAddress != 0 && isSavedHost(sourceAddress))
+        target.deviceAddress = sourceAddress;
     return target;
 }
 
@@ -88,7 +140,7 @@ CommandOutcome configureStatic(const CommandTarget& target, std::uint32_t addres
                                std::uint32_t mask, std::uint32_t gateway,
                                const QByteArray& password)
 {
-    return runCommand(target, [&](DiscoveryHandle handle) {
+    return runCommand(target, FollowUp::kCheck, [&](DiscoveryHandle handle) {
         return ConfigureStaticAt(handle, target.localAddress, target.deviceAddress,
                                  target.mac.data(), address, mask, gateway, password.constData());
     });
@@ -96,7 +148,7 @@ CommandOutcome configureStatic(const CommandTarget& target, std::uint32_t addres
 
 CommandOutcome configureDhcp(const CommandTarget& target, const QByteArray& password)
 {
-    return runCommand(target, [&](DiscoveryHandle handle) {
+    return runCommand(target, FollowUp::kCheck, [&](DiscoveryHandle handle) {
         return ConfigureDhcpAt(handle, target.localAddress, target.deviceAddress, target.mac.data(),
                                1, password.constData());
     });
@@ -104,7 +156,7 @@ CommandOutcome configureDhcp(const CommandTarget& target, const QByteArray& pass
 
 CommandOutcome rebootDevice(const CommandTarget& target, const QByteArray& password)
 {
-    return runCommand(target, [&](DiscoveryHandle handle) {
+    return runCommand(target, FollowUp::kNone, [&](DiscoveryHandle handle) {
         return RebootDeviceAt(handle, target.localAddress, target.deviceAddress, target.mac.data(),
                               password.constData());
     });
@@ -113,7 +165,9 @@ CommandOutcome rebootDevice(const CommandTarget& target, const QByteArray& passw
 ChangeCheck verifyChange(const CommandTarget& target, const ql5common::ExpectedSettings& expected,
                          const std::atomic<bool>* cancelled)
 {
-    const ql5common::ContextOwner context;
+    std::optional<ql5common::ContextOwner> pending = pendingChecks().take(target);
+    const ql5common::ContextOwner context =
+        pending ? std::move(*pending) : heldToLocatedSource(target);
     DeviceRecordExchange last{};
     ChangeCheck check;
     check.outcome = ql5common::VerifyChange(context.Handle(), target.localAddress,
@@ -121,15 +175,17 @@ ChangeCheck verifyChange(const CommandTarget& target, const ql5common::ExpectedS
                                             ql5common::kVerifyLimit, &last, cancelled);
     if (check.outcome != ql5common::VerifyOutcome::kNoAnswer)
         check.lastHeard = last;
+    // The answer that confirmed the change came from where the converter is
+    // now: later commands go there.
+    std::uint32_t localAddress = 0;
+    if (check.outcome == ql5common::VerifyOutcome::kConfirmed)
+        GetReplySource(context.Handle(), &localAddress, &check.lastSource);
     return check;
 }
 
 ql5common::RebootOutcome waitUntilBack(const CommandTarget& target, ql5common::RebootWait& wait)
 {
-    const ql5common::ContextOwner context;
-    if (const Located located = locatedSources().find(target); located.sourceAddress != 0)
-        SetDeviceSource(context.Handle(), target.mac.data(), located.localAddress,
-                        located.sourceAddress);
+    const ql5common::ContextOwner context = heldToLocatedSource(target);
     return ql5common::WaitUntilBack(wait, context.Handle(), target.mac.data(), target.localAddress,
                                     target.deviceAddress);
 }

@@ -39,10 +39,11 @@ struct CommandTarget {
 };
 
 // The target of a list row. `sourceAddress` is the address the row's reply
-// came from (ReadDevicesFrom); 0 when the list does not know it, and then
-// the converter's own address stands in for it, as before the list kept it.
-// Every request still locates the converter with the client's window and its
-// refusal of a second source.
+// came from (ReadDevicesFrom, or the answer that confirmed a change); with 0
+// the requests go to the group through the row's local address, never by
+// unicast to the address the converter reports about itself. Every request
+// still locates the converter with the client's window and its refusal of a
+// second source.
 CommandTarget commandTarget(const DeviceRecordExchange& record, std::uint32_t sourceAddress = 0);
 
 // Addresses in network order.
@@ -57,11 +58,17 @@ CommandOutcome rebootDevice(const CommandTarget& target, const QByteArray& passw
 struct ChangeCheck {
     ql5common::VerifyOutcome outcome = ql5common::VerifyOutcome::kNoAnswer;
     std::optional<DeviceRecordExchange> lastHeard;
+    // The address the confirming answer came from (network order); 0 unless
+    // confirmed.
+    std::uint32_t lastSource = 0;
 };
 
 // Follows the converter, through the row's local address, for up to
 // ql5common::kVerifyLimit until it reports the expected settings; setting
-// *cancelled ends the wait early.
+// *cancelled ends the wait early. Only answers from where the accepted
+// change's command found the converter count, or from where the change put
+// it (its new static address; after DHCP, any address of that local
+// network): another host that answers for the MAC confirms nothing.
 ChangeCheck verifyChange(const CommandTarget& target, const ql5common::ExpectedSettings& expected,
                          const std::atomic<bool>* cancelled);
 

@@ -229,6 +229,7 @@ void IpSettingsDialog::showChangeCheck()
     stopFollowing_.reset();
     setBusy(false);
     lastHeard_ = check.lastHeard;
+    confirmedSource_ = check.lastSource;
     if (!stopped) {
         QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(),
                         changeCheckMessage(check.outcome), QMessageBox::Ok, this);

@@ -65,6 +65,8 @@ public:
     // dialog followed it (none when it did not answer), and whether the
     // user asked for a reboot.
     const std::optional<DeviceRecordExchange>& lastHeard() const { return lastHeard_; }
+    // Where the answer that confirmed the change came from; 0 when none did.
+    std::uint32_t confirmedSource() const { return confirmedSource_; }
     bool rebootRequested() const { return rebootRequested_; }
 
 public slots:
@@ -90,6 +92,7 @@ private:
     // What the accepted command asked for, to recognise it in the replies.
     ql5common::ExpectedSettings expected_;
     std::optional<DeviceRecordExchange> lastHeard_;
+    std::uint32_t confirmedSource_ = 0;
     bool rebootRequested_ = false;
     // Set by Cancel while the dialog follows the converter; shared with the
     // worker, which ends the wait at its next query.

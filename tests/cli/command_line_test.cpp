@@ -2,10 +2,16 @@
 // Reading ql5ctl's arguments: MAC forms, addresses, options per subcommand and
 // the one-line reasons for refusing them.
 #include "command_line.h"
+#include "password.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <variant>
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#endif
 
 using namespace ql5ctl;
 
@@ -97,6 +103,20 @@ TEST(CommandLine, PasswordOnTheCommandLineIsRefusedWithTheReason)
         EXPECT_NE(message.find("never taken from the command line"), std::string::npos) << option;
     }
 }
+
+#if !defined(_WIN32)
+TEST(CommandLine, PasswordFromTheEnvironmentIsRemovedThereOnceReadAndNoCoreIsWritten)
+{
+    ASSERT_EQ(setenv("QL5_PASSWORD", "secret", 1), 0);
+    const auto obtained = ObtainPassword(false, "02:51:c5:01:02:0a");
+    ASSERT_TRUE(std::holds_alternative<Password>(obtained));
+    EXPECT_STREQ(std::get<Password>(obtained).CStr(), "secret");
+    EXPECT_EQ(std::getenv("QL5_PASSWORD"), nullptr);
+    rlimit core{};
+    ASSERT_EQ(getrlimit(RLIMIT_CORE, &core), 0);
+    EXPECT_EQ(core.rlim_cur, 0u);
+}
+#endif
 
 TEST(CommandLine, OptionsBelongToTheirSubcommands)
 {

@@ -3,6 +3,7 @@
 // out of a plain socket in the workstation namespace, and the tests check the
 // replies byte for byte and what the simulator logged.
 #include "ql5sim/device_codec.h"
+#include "support/host_command.h"
 #include "support/lab_environment.h"
 #include "support/simulator_process.h"
 #include "support/workstation_socket.h"
@@ -12,6 +13,8 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <thread>
@@ -222,6 +225,29 @@ TEST_F(SimulatorLab, ForgedFloodCarriesAnotherMacInEveryCopyAndTheLogIsPrivate)
     ASSERT_EQ(stat((sim_.Directory() / "received.jsonl").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
 }
+
+#if defined(QL5SIM_PATH)
+TEST_F(SimulatorLab, AnExistingLogThatOthersMayReadIsMadePrivateBeforeAnythingIsAppended)
+{
+    const auto directory = ql5::lab::MakeHostDirectory("ql5sim-log");
+    ASSERT_FALSE(directory.empty());
+    const auto fleet = directory / "fleet.json";
+    const auto log = directory / "old.jsonl";
+    std::ofstream(fleet) << kOneConverter;
+    std::ofstream(log) << "";
+    std::filesystem::permissions(log, std::filesystem::perms(0644));
+    // The simulator opens its log before the interfaces: with none to serve
+    // it stops right after, in the lab's converter namespace.
+    EXPECT_FALSE(ql5::lab::RunHostCommand(
+        "ip netns exec " + ql5::lab::ConverterNamespace(1) + " " +
+        ql5::lab::ShellQuoted(QL5SIM_PATH) + " --fleet " + ql5::lab::ShellQuoted(fleet.string()) +
+        " --log " + ql5::lab::ShellQuoted(log.string()) + " --interface absent0 2>/dev/null"));
+    struct stat status {};
+    ASSERT_EQ(stat(log.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    std::filesystem::remove_all(directory);
+}
+#endif
 
 TEST_F(SimulatorLab, AnswersOneBroadcastForTenThousandConverters)
 {

@@ -238,6 +238,16 @@ void TestConverterListModel::twoSourcesOfOneMacAreTwoWarnedRows()
     QVERIFY(
         model.updateRecord(record("02:51:c5:04:04:01", "198.51.100.21", "Real again"), sources[0]));
     QCOMPARE(column(model, 2), (QStringList{"Real again", "Impostor"}));
+    // A row does not take another row's source; a converter that took a new
+    // address keeps its row, which now names the new source.
+    const auto moved = record("02:51:c5:04:04:01", "198.51.100.22", "Moved");
+    QVERIFY(model.updateRecord(moved, sources[0], sources[1]));
+    QCOMPARE(model.sourceAddress(0), sources[0]);
+    const std::uint32_t newSource = qToBigEndian(0xc6336416u);
+    QVERIFY(model.updateRecord(moved, sources[0], newSource));
+    QVERIFY(model.updateRecord(moved, newSource));
+    QCOMPARE(model.sourceAddress(0), newSource);
+    QCOMPARE(model.rowCount(), 2);
 }
 
 void TestConverterListModel::warningIsToldToAScreenReaderInTheView()

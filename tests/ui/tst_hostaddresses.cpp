@@ -75,25 +75,33 @@ void TestHostAddresses::DialogEntriesAreRememberedAndSteerCommandsToUnicast()
     saveHostEntries(dialog.entries());
     QCOMPARE(savedHostEntries(), (QStringList{"192.0.2.2", "10.1.5.0/30"}));
 
-    // A converter at a named address is sent its commands by unicast; one
-    // elsewhere through the group, as before.
+    // A converter whose reply came from a named address is sent its
+    // commands by unicast to that source, never to the address it reports
+    // about itself; one with an unknown source or a source elsewhere through
+    // the group.
     DeviceRecordExchange named{};
     named.localAddress = 0x017164CB;  // 203.0.113.1
     named.ipAddress = 0x020200C0;     // 192.0.2.2
-    QCOMPARE(commandTarget(named).deviceAddress, named.ipAddress);
     DeviceRecordExchange local = named;
-    local.ipAddress = 0x0A7164CB;  // 203.0.113.10
-    QCOMPARE(commandTarget(local).deviceAddress, 0u);
-    // With the reply's source known, unicast goes to the source, never to
-    // the address the converter reports about itself.
+    local.ipAddress = 0x0A7164CB;                  // 203.0.113.10
     const std::uint32_t namedSource = 0x0105010A;  // 10.1.5.1
-    QCOMPARE(commandTarget(local, named.ipAddress).deviceAddress, named.ipAddress);
-    QCOMPARE(commandTarget(named, namedSource).deviceAddress, namedSource);
-    QCOMPARE(commandTarget(named, local.ipAddress).deviceAddress, 0u);
+    const struct {
+        const DeviceRecordExchange& record;
+        std::uint32_t source;
+        std::uint32_t unicast;
+    } rows[] = {
+        {named, 0, 0},
+        {local, 0, 0},
+        {local, named.ipAddress, named.ipAddress},
+        {named, namedSource, namedSource},
+        {named, local.ipAddress, 0},
+    };
+    for (const auto& row : rows)
+        QCOMPARE(commandTarget(row.record, row.source).deviceAddress, row.unicast);
 
     saveHostEntries({});
     QVERIFY(savedHostEntries().isEmpty());
-    QCOMPARE(commandTarget(named).deviceAddress, 0u);
+    QCOMPARE(commandTarget(named, named.ipAddress).deviceAddress, 0u);
 }
 
 QTEST_MAIN(TestHostAddresses)

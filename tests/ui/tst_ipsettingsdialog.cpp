@@ -2,10 +2,13 @@
 // The IP settings dialog: its preselected mode and controls, and Apply
 // against simulated converters in the lab.
 #include "commandtexts.h"
+#include "devicerequests.h"
 #include "ipaddressedit.h"
 #include "ipsettingsdialog.h"
 #include "uitestsupport.h"
 
+#include "support/impostor.h"
+#include "support/lab_environment.h"
 #include "support/simulator_process.h"
 
 #include <ql5common/address_text.h>
@@ -133,6 +136,7 @@ private slots:
     void failureOnThisComputerIsNotANoReply();
     void plannedConflictIsNamedBeforeApply();
     void changeAwaitingARebootIsReportedAsOldSettings();
+    void checkAfterAChangeCountsOnlyTheConverterTheCommandFound();
     void overlongPasswordIsRefusedBeforeSending_data();
     void overlongPasswordIsRefusedBeforeSending();
 
@@ -468,6 +472,30 @@ void TestIpSettingsDialog::changeAwaitingARebootIsReportedAsOldSettings()
     QCOMPARE(ql5common::FormatDottedDecimal(dialog.lastHeard()->ipAddress),
              std::string("198.51.100.17"));
     QVERIFY(!dialog.isVisible());
+}
+
+void TestIpSettingsDialog::checkAfterAChangeCountsOnlyTheConverterTheCommandFound()
+{
+    // Once the converter accepted new settings, another host of the network
+    // answers for its MAC too, with a record that confirms nothing. The check
+    // holds to the source the command found and the new address, so that
+    // host's answers neither count nor keep the change from being confirmed.
+    DeviceRecordExchange record = MakeRecord({.mac = "02:51:c5:01:00:01"});
+    const auto local = ql5common::ParseDottedDecimal(ql5::lab::WorkstationAddress(1));
+    QVERIFY(local.has_value());
+    record.localAddress = *local;
+    const ql5::CommandTarget target = ql5::commandTarget(record);
+    const ql5common::ExpectedSettings expected{false,
+                                               *ql5common::ParseDottedDecimal("198.51.100.71"),
+                                               *ql5common::ParseDottedDecimal("255.255.255.0"), 0};
+    QCOMPARE(ql5::configureStatic(target, expected.ip, expected.mask, 0, "secret").result, 0);
+    ql5::lab::Impostor impostor;
+    QVERIFY(impostor.Start(target.mac, ql5::lab::WorkstationAddress(1)));
+    QTest::qWait(200);  // until the impostor has joined the group
+    const ql5::ChangeCheck check = ql5::verifyChange(target, expected, nullptr);
+    QCOMPARE(check.outcome, ql5common::VerifyOutcome::kConfirmed);
+    QCOMPARE(ql5common::FormatDottedDecimal(check.lastSource), ql5::lab::ConverterAddress(1));
+    QTRY_VERIFY(impostor.DiscoveriesAnswered() > 0);
 }
 
 void TestIpSettingsDialog::overlongPasswordIsRefusedBeforeSending_data()
