@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "ql5common/address_text.h"
 
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 
 namespace ql5common {
@@ -54,9 +54,15 @@ std::optional<MacAddress> ParseMac(std::string_view text)
 
 std::string FormatMac(const std::uint8_t macAddress[6])
 {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", macAddress[0], macAddress[1],
-                  macAddress[2], macAddress[3], macAddress[4], macAddress[5]);
+    // Written digit by digit rather than through a format string: a long list
+    // formats one MAC per row, and the format parser would cost more than
+    // the digits.
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text(17, ':');
+    for (std::size_t i = 0; i < 6; ++i) {
+        text[i * 3] = kDigits[macAddress[i] >> 4];
+        text[i * 3 + 1] = kDigits[macAddress[i] & 0x0f];
+    }
     return text;
 }
 
@@ -91,8 +97,16 @@ std::string FormatDottedDecimal(std::uint32_t networkOrderAddress)
 {
     std::uint8_t octets[4];
     std::memcpy(octets, &networkOrderAddress, sizeof octets);
-    char text[16];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", octets[0], octets[1], octets[2], octets[3]);
+    // As FormatMac: one address per row of a long list, without a format
+    // string to parse each time.
+    std::string text;
+    text.reserve(15);
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (i > 0)
+            text.push_back('.');
+        char digits[3];
+        text.append(digits, std::to_chars(digits, digits + sizeof digits, octets[i]).ptr);
+    }
     return text;
 }
 

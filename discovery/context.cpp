@@ -209,14 +209,19 @@ int32_t ReadDevicesFrom(DiscoveryHandle handle, DeviceRecordExchange* array,
     DiscoveryContext* context = ResolveContext(handle);
     if (context == nullptr)
         return -1;
-    // One record at a time, so records the sweep adds meanwhile are read by
-    // this same call while the array has room.
-    int32_t filled = 0;
-    while (static_cast<uint32_t>(filled) < number &&
-           context->replyQueue->ReadHead(
-               &array[filled], sourceAddresses == nullptr ? nullptr : &sourceAddresses[filled]))
-        ++filled;
-    return filled;
+    // A few dozen records per taking of the queue's lock, until the array is
+    // full or the queue empty, so records the sweep adds meanwhile are read
+    // by this same call while the array has room.
+    uint32_t filled = 0;
+    while (filled < number) {
+        const std::size_t read = context->replyQueue->ReadHeads(
+            &array[filled], sourceAddresses == nullptr ? nullptr : &sourceAddresses[filled],
+            number - filled);
+        if (read == 0)
+            break;
+        filled += static_cast<uint32_t>(read);
+    }
+    return static_cast<int32_t>(filled);
 }
 
 }  // extern "C"

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "reply_queue.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -78,27 +80,38 @@ DeviceRecord* ReplyQueue::Offer(DeviceRecord* record) noexcept
 
 bool ReplyQueue::ReadHead(DeviceRecordExchange* output, std::uint32_t* source) noexcept
 {
-    DeviceRecord* freed = nullptr;
+    return ReadHeads(output, source, 1) == 1;
+}
+
+std::size_t ReplyQueue::ReadHeads(DeviceRecordExchange* output, std::uint32_t* sources,
+                                  std::size_t count) noexcept
+{
+    // Records beyond the spares' room are freed once the lock is released.
+    std::array<DeviceRecord*, kRecordsPerLock> freed{};
+    std::size_t freeing = 0;
+    std::size_t read = 0;
     {
         std::lock_guard lock(mutex_);
-        if (order_.empty())
-            return false;
-        DeviceRecord* record = order_.front();
-        std::memcpy(output, &record->exchange, sizeof(DeviceRecordExchange));
-        if (source != nullptr)
-            *source = record->sourceAddress;
-        const auto found =
-            slots_.find(ql5common::ConverterKey::Of(record->exchange, record->sourceAddress));
-        if (found != slots_.end() && found->second == &order_.front())
-            slots_.erase(found);
-        order_.pop_front();
-        if (spares_.size() < kMaxSpareRecords)
-            spares_.push_back(record);
-        else
-            freed = record;
+        for (const std::size_t most = std::min(count, kRecordsPerLock);
+             read < most && !order_.empty(); ++read) {
+            DeviceRecord* record = order_.front();
+            std::memcpy(&output[read], &record->exchange, sizeof(DeviceRecordExchange));
+            if (sources != nullptr)
+                sources[read] = record->sourceAddress;
+            const auto found =
+                slots_.find(ql5common::ConverterKey::Of(record->exchange, record->sourceAddress));
+            if (found != slots_.end() && found->second == &order_.front())
+                slots_.erase(found);
+            order_.pop_front();
+            if (spares_.size() < kMaxSpareRecords)
+                spares_.push_back(record);
+            else
+                freed[freeing++] = record;
+        }
     }
-    FreeDeviceRecord(freed);
-    return true;
+    for (std::size_t i = 0; i < freeing; ++i)
+        FreeDeviceRecord(freed[i]);
+    return read;
 }
 
 DeviceRecord* ReplyQueue::TakeSpare() noexcept

@@ -56,6 +56,14 @@ public:
     // record, which becomes a spare; false when the queue is empty. With
     // `source`, the address the reply came from is stored there.
     bool ReadHead(DeviceRecordExchange* output, std::uint32_t* source = nullptr) noexcept;
+    // As ReadHead for the oldest records, at most `count` and kRecordsPerLock,
+    // with one taking of the lock; `sources` may be null. Returns how many
+    // were read.
+    std::size_t ReadHeads(DeviceRecordExchange* output, std::uint32_t* sources,
+                          std::size_t count) noexcept;
+    // The most records that one ReadHeads copies while it holds the lock, so
+    // that the sweep never waits long to offer the next reply.
+    static constexpr std::size_t kRecordsPerLock = 64;
     // A spare record, which the caller then owns; null when none is left.
     DeviceRecord* TakeSpare() noexcept;
     // Keeps the record as a spare, or frees it when kMaxSpareRecords wait

@@ -260,9 +260,16 @@ TEST_F(SimulatorLab, AnswersOneBroadcastForTenThousandConverters)
     ASSERT_TRUE(socket.SendToGroup(kBroadcastDiscovery));
     const auto replies = socket.ReceiveUntilQuiet(1s);
     std::set<Bytes> macs;
+    Bytes previousMac;
     for (const auto& reply : replies) {
         ASSERT_GE(reply.bytes.size(), 16u);
-        macs.emplace(reply.bytes.begin() + 10, reply.bytes.begin() + 16);
+        // The replies go out in runs of equal length that the kernel cuts
+        // up: each must still arrive whole, alone and in the fleet's order.
+        ASSERT_EQ(reply.bytes.size(), 8u + (reply.bytes[6] << 8 | reply.bytes[7]));
+        Bytes mac(reply.bytes.begin() + 10, reply.bytes.begin() + 16);
+        ASSERT_LT(previousMac, mac);
+        previousMac = mac;
+        macs.insert(std::move(mac));
     }
     EXPECT_EQ(replies.size(), 10000u);
     EXPECT_EQ(macs.size(), 10000u);

@@ -127,6 +127,28 @@ TEST_F(SweepDrain, DropsWhatIsNoReplyAndReadsOnBehindIt)
     EXPECT_EQ(Drain(), 0u);
 }
 
+TEST_F(SweepDrain, ReadsQueuedRecordsInArrivalOrderAcrossTheLocksOfAReadAndBetweenReads)
+{
+    // More than a taking of the queue's lock copies: a read must neither lose
+    // nor repeat a record where one taking ends and the next begins.
+    for (std::uint8_t tail = 0; tail < 100; ++tail)
+        Send(Reply(tail));
+    ASSERT_EQ(Drain(), 100u);
+    std::vector<DeviceRecordExchange> records(70);
+    std::vector<std::uint32_t> sources(70, 0xFFFFFFFF);
+    std::vector<std::uint8_t> tails;
+    for (const int expected : {70, 30, 0}) {
+        ASSERT_EQ(ReadDevicesFrom(handle_, records.data(), sources.data(), 70), expected);
+        for (int i = 0; i < expected; ++i) {
+            tails.push_back(records[static_cast<std::size_t>(i)].macAddress[5]);
+            EXPECT_EQ(sources[static_cast<std::size_t>(i)], 0u);  // a local socket has none
+        }
+    }
+    ASSERT_EQ(tails.size(), 100u);
+    for (std::size_t i = 0; i < tails.size(); ++i)
+        EXPECT_EQ(tails[i], i);
+}
+
 TEST_F(SweepDrain, DropsADatagramCutToFitEvenWhenItsStartIsAWholeReply)
 {
     // A reply whose header and fields fill the buffer exactly, and one byte

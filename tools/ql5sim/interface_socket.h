@@ -50,11 +50,18 @@ public:
     // returns its length, or nothing once none is waiting.
     std::optional<std::size_t> Receive(std::span<std::uint8_t> buffer, Endpoint& from);
 
+    // Whether runs of equal datagrams may go as one send that the system cuts
+    // up (where it can): the answers to a request leave as fast as the system
+    // takes them, while a flood keeps the pace of one datagram per send that
+    // the flood tests and benchmarks were made with.
+    enum class Segmentation { kNone, kAllowed };
+
     // Sends as many of the datagrams as the socket takes without blocking, in
     // order, and returns how many went out. Datagrams that the system refuses
     // outright (not for want of buffer space) count as sent: a converter does
     // not retry.
-    std::size_t Send(std::span<const Datagram> datagrams);
+    std::size_t Send(std::span<const Datagram> datagrams,
+                     Segmentation segmentation = Segmentation::kNone);
 
 private:
     InterfaceSocket(Handle handle, std::string name) : handle_(handle), name_(std::move(name)) {}
@@ -62,6 +69,9 @@ private:
 
     Handle handle_ = ql5tools::kNoSocket;
     std::string name_;
+    // Whether the system still takes runs of equal datagrams as one send
+    // that it cuts up itself (where it does so at all).
+    bool segmentation_ = true;
 };
 
 // What the event loop waits for on one socket.

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: Apache-2.0
 // The simulator's sockets on Linux: each one tied to its interface with
-// SO_BINDTODEVICE, and sent from in batches with sendmmsg.
+// SO_BINDTODEVICE, and sent from in batches with sendmmsg, runs of equal
+// datagrams cut up by the kernel (UDP segmentation offload).
 #include "interface_socket.h"
 
 #include <arpa/inet.h>
 #include <net/if.h>
+#include <netinet/udp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -27,6 +30,32 @@ constexpr int kSendBuffer = 8 * 1024 * 1024;
 [[noreturn]] void Fail(const std::string& interfaceName, const std::string& what)
 {
     throw std::runtime_error(interfaceName + ": " + what + ": " + ql5tools::LastSocketError());
+}
+
+// The most datagrams that one send hands to the system to cut up (the
+// kernel's own limit), and the most bytes they may make together.
+constexpr std::size_t kMaxSegments = 64;
+constexpr std::size_t kMaxSegmentedBytes = 65000;
+// Only datagrams that need no fragment of their own are cut up by the system:
+// it refuses a larger segment.
+constexpr std::size_t kMaxSegment = 1400;
+
+// How many datagrams at the start of `datagrams` go to the same place with
+// the same length, up to the bounds above: the system can send them as one
+// and cut them up on their way, which costs it one pass through its layers
+// instead of one per datagram. The receiver still gets each one alone.
+std::size_t EqualRun(std::span<const Datagram> datagrams)
+{
+    const Datagram& first = datagrams.front();
+    const std::size_t size = first.bytes->size();
+    if (size == 0 || size > kMaxSegment)
+        return 1;
+    const std::size_t most = std::min({datagrams.size(), kMaxSegments, kMaxSegmentedBytes / size});
+    std::size_t run = 1;
+    while (run < most && datagrams[run].bytes->size() == size &&
+           datagrams[run].to.address == first.to.address && datagrams[run].to.port == first.to.port)
+        ++run;
+    return run;
 }
 
 int Descriptor(InterfaceSocket::Handle handle)
@@ -118,35 +147,64 @@ std::optional<std::size_t> InterfaceSocket::Receive(std::span<std::uint8_t> buff
     }
 }
 
-std::size_t InterfaceSocket::Send(std::span<const Datagram> datagrams)
+std::size_t InterfaceSocket::Send(std::span<const Datagram> datagrams, Segmentation segmentation)
 {
     std::size_t sent = 0;
     mmsghdr messages[kBatch];
     iovec vectors[kBatch];
     sockaddr_in addresses[kBatch];
+    // The datagrams that each message carries.
+    std::size_t carried[kBatch];
+    alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof(std::uint16_t))> controls[kBatch];
     while (sent < datagrams.size()) {
         const std::size_t count = std::min(kBatch, datagrams.size() - sent);
+        std::size_t used = 0;
         for (std::size_t i = 0; i < count; ++i) {
             const Datagram& d = datagrams[sent + i];
             // sendmmsg takes non-const pointers but does not write through them.
             vectors[i].iov_base = const_cast<std::uint8_t*>(d.bytes->data());
             vectors[i].iov_len = d.bytes->size();
-            messages[i] = {};
-            addresses[i] = ToSockaddr(d.to);
-            messages[i].msg_hdr.msg_name = &addresses[i];
-            messages[i].msg_hdr.msg_namelen = sizeof addresses[i];
-            messages[i].msg_hdr.msg_iov = &vectors[i];
-            messages[i].msg_hdr.msg_iovlen = 1;
         }
-        const int result = sendmmsg(Descriptor(handle_), messages, static_cast<unsigned>(count), 0);
+        for (std::size_t i = 0; i < count; i += carried[used++]) {
+            const Datagram& d = datagrams[sent + i];
+            const std::size_t run = segmentation_ && segmentation == Segmentation::kAllowed
+                                        ? EqualRun(datagrams.subspan(sent + i, count - i))
+                                        : 1;
+            carried[used] = run;
+            mmsghdr& message = messages[used];
+            message = {};
+            addresses[used] = ToSockaddr(d.to);
+            message.msg_hdr.msg_name = &addresses[used];
+            message.msg_hdr.msg_namelen = sizeof addresses[used];
+            message.msg_hdr.msg_iov = &vectors[i];
+            message.msg_hdr.msg_iovlen = run;
+            if (run > 1) {
+                message.msg_hdr.msg_control = controls[used].data();
+                message.msg_hdr.msg_controllen = controls[used].size();
+                cmsghdr* control = CMSG_FIRSTHDR(&message.msg_hdr);
+                control->cmsg_level = SOL_UDP;
+                control->cmsg_type = UDP_SEGMENT;
+                control->cmsg_len = CMSG_LEN(sizeof(std::uint16_t));
+                const auto segment = static_cast<std::uint16_t>(d.bytes->size());
+                std::memcpy(CMSG_DATA(control), &segment, sizeof segment);
+            }
+        }
+        const int result = sendmmsg(Descriptor(handle_), messages, static_cast<unsigned>(used), 0);
         if (result > 0) {
-            sent += static_cast<std::size_t>(result);
+            for (int m = 0; m < result; ++m)
+                sent += carried[m];
             continue;
         }
         if (result < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == ENOBUFS)) {
             break;
         }
         if (result < 0 && errno == EINTR) {
+            continue;
+        }
+        if (carried[0] > 1 && (errno == EINVAL || errno == EIO || errno == EOPNOTSUPP)) {
+            // The system does not cut up a run here: every datagram goes
+            // alone from now on.
+            segmentation_ = false;
             continue;
         }
         // The first datagram of the batch was refused for good (too large for

@@ -158,7 +158,7 @@ std::optional<std::size_t> InterfaceSocket::Receive(std::span<std::uint8_t> buff
     }
 }
 
-std::size_t InterfaceSocket::Send(std::span<const Datagram> datagrams)
+std::size_t InterfaceSocket::Send(std::span<const Datagram> datagrams, Segmentation)
 {
     std::size_t sent = 0;
     for (const Datagram& datagram : datagrams) {

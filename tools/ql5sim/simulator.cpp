@@ -131,7 +131,7 @@ bool Simulator::Flush()
         for (const auto& out : outbox) {
             batch.push_back({out.to, &out.bytes});
         }
-        const std::size_t sent = sockets_[i].Send(batch);
+        const std::size_t sent = sockets_[i].Send(batch, InterfaceSocket::Segmentation::kAllowed);
         outbox.erase(outbox.begin(), outbox.begin() + static_cast<std::ptrdiff_t>(sent));
         blocked = blocked || !outbox.empty();
     }
