@@ -15,6 +15,15 @@ namespace ql5 {
 
 namespace {
 
+// A converter as the commands' memories below know it: its MAC and the row's
+// local address.
+using TargetKey = std::pair<std::array<std::uint8_t, 6>, std::uint32_t>;
+
+TargetKey keyOf(const CommandTarget& target)
+{
+    return {target.mac, target.localAddress};
+}
+
 // Where the last command to each converter (MAC and the row's local address)
 // found it: the local address and source its reply came from. The wait for a
 // reboot asks on a context of its own, which would otherwise locate the
@@ -32,20 +41,18 @@ public:
     void remember(const CommandTarget& target, Located located)
     {
         const std::lock_guard lock(mutex_);
-        sources_[key(target)] = located;
+        sources_[keyOf(target)] = located;
     }
     Located find(const CommandTarget& target) const
     {
         const std::lock_guard lock(mutex_);
-        const auto at = sources_.find(key(target));
+        const auto at = sources_.find(keyOf(target));
         return at == sources_.end() ? Located{} : at->second;
     }
 
 private:
-    using Key = std::pair<std::array<std::uint8_t, 6>, std::uint32_t>;
-    static Key key(const CommandTarget& target) { return {target.mac, target.localAddress}; }
     mutable std::mutex mutex_;
-    std::map<Key, Located> sources_;
+    std::map<TargetKey, Located> sources_;
 };
 
 LocatedSources& locatedSources()
@@ -65,12 +72,12 @@ public:
     void keep(const CommandTarget& target, ql5common::ContextOwner context)
     {
         const std::lock_guard lock(mutex_);
-        contexts_.insert_or_assign(key(target), std::move(context));
+        contexts_.insert_or_assign(keyOf(target), std::move(context));
     }
     std::optional<ql5common::ContextOwner> take(const CommandTarget& target)
     {
         const std::lock_guard lock(mutex_);
-        const auto at = contexts_.find(key(target));
+        const auto at = contexts_.find(keyOf(target));
         if (at == contexts_.end())
             return std::nullopt;
         std::optional<ql5common::ContextOwner> taken(std::move(at->second));
@@ -79,10 +86,8 @@ public:
     }
 
 private:
-    using Key = std::pair<std::array<std::uint8_t, 6>, std::uint32_t>;
-    static Key key(const CommandTarget& target) { return {target.mac, target.localAddress}; }
     std::mutex mutex_;
-    std::map<Key, ql5common::ContextOwner> contexts_;
+    std::map<TargetKey, ql5common::ContextOwner> contexts_;
 };
 
 PendingChecks& pendingChecks()
