@@ -126,6 +126,8 @@ TEST(FleetState, BroadcastReachesEveryConverterAddressedOnlyOne)
 TEST(FleetState, AcceptedStaticCommandAppliesAndShowsInDiscovery)
 {
     FleetState fleet = MakeFleet(kTwoConverters);
+    // An answer given before the change must not be the one given after it.
+    fleet.Handle(Discovery(kFirst), "lab0", kStart);
     const auto reply = Datagrams(fleet.Handle(Static(kFirst, "secret"), "lab0", kStart));
     ASSERT_EQ(reply.size(), 1u);
     EXPECT_EQ(reply[0], (Bytes{0x44, 0x49, 0x47, 0x49, 0x00, 0x04, 0x00, 0x0e,  // header, type 4
@@ -160,7 +162,9 @@ TEST(FleetState, ApplyAfterRebootKeepsTheOldSettingsUntilTheRestart)
     fleet.Handle(Command(kRebootRequest, kFirst, "secret"), "lab0", kStart + 5s);
     fleet.Handle(Discovery(kFirst), "lab0", kStart + 5s + 50ms);  // still up, still old
     EXPECT_EQ(fleet.Find(kFirst)->ip, (Ipv4Address{198, 51, 100, 10}));
-    fleet.Handle(Discovery(kFirst), "lab0", kStart + 7s);  // back after the restart
+    const Bytes restarted =  // back after the restart
+        fleet.Handle(Discovery(kFirst), "lab0", kStart + 7s).datagrams.at(0).bytes;
+    EXPECT_EQ(restarted, EncodeDiscoveryReply(*fleet.Find(kFirst), kProtocolMagic));
     EXPECT_EQ(fleet.Find(kFirst)->ip, (Ipv4Address{198, 51, 100, 20}));
     EXPECT_EQ(fleet.Find(kFirst)->gateway, (Ipv4Address{198, 51, 100, 1}));
     EXPECT_EQ(fleet.Find(kFirst)->dhcp, 0);

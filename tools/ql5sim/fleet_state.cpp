@@ -10,7 +10,8 @@ namespace ql5sim {
 FleetState::FleetState(Fleet fleet)
     : fleet_(std::move(fleet)),
       silentFrom_(fleet_.converters.size()),
-      silentUntil_(fleet_.converters.size())
+      silentUntil_(fleet_.converters.size()),
+      discoveryReplies_(fleet_.converters.size())
 {
     for (std::size_t i = 0; i < fleet_.converters.size(); ++i) {
         byMac_.emplace(fleet_.converters[i].mac, i);
@@ -58,8 +59,16 @@ void FleetState::Send(const Converter& c, std::chrono::milliseconds delay,
     answer.datagrams.push_back({delay, std::move(bytes)});
 }
 
+const std::vector<std::uint8_t>& FleetState::DiscoveryReply(std::size_t index)
+{
+    std::vector<std::uint8_t>& reply = discoveryReplies_[index];
+    if (reply.empty())
+        reply = EncodeDiscoveryReply(fleet_.converters[index], fleet_.magic);
+    return reply;
+}
+
 void FleetState::AnswerDiscovery(const Request& request, std::string_view interface,
-                                 Clock::time_point now, Answer& answer) const
+                                 Clock::time_point now, Answer& answer)
 {
     std::vector<std::size_t> answering;
     if (request.target == kBroadcastMac) {
@@ -81,7 +90,7 @@ void FleetState::AnswerDiscovery(const Request& request, std::string_view interf
         const std::chrono::milliseconds offset(static_cast<long long>(spread) *
                                                static_cast<long long>(rank) /
                                                static_cast<long long>(answering.size()));
-        auto bytes = EncodeDiscoveryReply(c, fleet_.magic);
+        auto bytes = DiscoveryReply(answering[rank]);
         if (c.misbehave.Floods()) {
             answer.floods.push_back({offset + std::chrono::milliseconds(c.misbehave.delayMs),
                                      std::chrono::milliseconds(c.misbehave.floodDurationMs),
@@ -104,6 +113,7 @@ void FleetState::ApplyPending(Clock::time_point now)
         c.mask = p.settings.mask;
         c.gateway = p.settings.gateway;
         c.dhcp = p.settings.dhcp;
+        discoveryReplies_[p.index].clear();
         return true;
     });
 }
@@ -157,6 +167,7 @@ void FleetState::AnswerCommand(const Request& request, std::string_view interfac
             break;
         default: return;
         }
+        discoveryReplies_[index].clear();
     }
     const auto replyType = static_cast<std::uint16_t>(request.type + 1);
     Send(c, std::chrono::milliseconds(0), EncodeCommandReply(c, fleet_.magic, replyType, accepted),

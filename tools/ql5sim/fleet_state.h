@@ -58,7 +58,10 @@ private:
     // Whether converter `index` takes any notice of a request right now.
     bool Listens(std::size_t index, std::string_view interface, Clock::time_point now) const;
     void AnswerDiscovery(const Request& request, std::string_view interface, Clock::time_point now,
-                         Answer& answer) const;
+                         Answer& answer);
+    // Converter `index`'s answer to a discovery request, encoded once and
+    // kept until its settings change.
+    const std::vector<std::uint8_t>& DiscoveryReply(std::size_t index);
     void AnswerCommand(const Request& request, std::string_view interface, Clock::time_point now,
                        Answer& answer);
     void Send(const Converter& converter, std::chrono::milliseconds delay,
@@ -81,6 +84,11 @@ private:
         std::optional<Clock::time_point> appliesAt;
     };
     std::vector<PendingSettings> pending_;
+    // Each converter's encoded discovery reply, empty until first needed:
+    // a fleet of thousands then answers a broadcast without encoding every
+    // reply again first, as real converters, each with its own processor,
+    // answer at once.
+    std::vector<std::vector<std::uint8_t>> discoveryReplies_;
 };
 
 }  // namespace ql5sim
