@@ -3,10 +3,14 @@
 
 #include "ql5common/address_text.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
-#include <unordered_map>
+#include <numeric>
+#include <tuple>
+#include <vector>
 
 namespace ql5common {
 
@@ -45,26 +49,16 @@ void CheckDuplicates(const ConverterAddressing& converter, const ConverterAddres
                      std::size_t others, std::span<const LocalNetwork> networks,
                      std::vector<Conflict>& found)
 {
-    const std::string ip = FormatDottedDecimal(converter.ip);
     for (const LocalNetwork& own : networks) {
         if (own.address == converter.ip &&
             SameSubnet(own.address, converter.localAddress, own.mask)) {
-            found.push_back(
-                {.kind = ConflictKind::kDuplicateIp,
-                 .text = "This computer uses the same IP address " + ip + " on this network.",
-                 .address = converter.ip});
+            found.push_back({.kind = ConflictKind::kDuplicateIp, .address = converter.ip});
             break;
         }
     }
     if (firstOther == nullptr || others == 0)
         return;
-    std::string text = "Converter " + FormatMac(firstOther->mac.data());
-    if (others > 1)
-        text += " and " + std::to_string(others - 1) + " more report";
-    else
-        text += " reports";
     found.push_back({.kind = ConflictKind::kDuplicateIp,
-                     .text = text + " the same IP address " + ip + " on this network.",
                      .address = converter.ip,
                      .otherMac = firstOther->mac,
                      .others = others});
@@ -85,10 +79,6 @@ void CheckSubnet(const ConverterAddressing& converter, std::span<const LocalNetw
     if (answeredOn == nullptr)
         return;
     found.push_back({.kind = ConflictKind::kUnreachableSubnet,
-                     .text = "IP address " + FormatDottedDecimal(converter.ip) +
-                             " is outside the local network " +
-                             SubnetText(answeredOn->address, answeredOn->mask) +
-                             ", so its web interface cannot open from here.",
                      .address = converter.ip,
                      .subnet = answeredOn->address & answeredOn->mask,
                      .subnetMask = answeredOn->mask});
@@ -108,9 +98,6 @@ std::vector<Conflict> Check(const ConverterAddressing& converter,
     CheckSubnet(converter, networks, found);
     if (converter.gateway != 0 && !SameSubnet(converter.gateway, converter.ip, converter.mask)) {
         found.push_back({.kind = ConflictKind::kGatewayOutsideSubnet,
-                         .text = "Gateway " + FormatDottedDecimal(converter.gateway) +
-                                 " is outside the converter's own subnet " +
-                                 SubnetText(converter.ip, converter.mask) + ".",
                          .address = converter.gateway,
                          .subnet = converter.ip & converter.mask,
                          .subnetMask = converter.mask});
@@ -140,8 +127,10 @@ std::vector<std::vector<Conflict>> FindConflicts(std::span<const ConverterAddres
                                                  std::span<const LocalNetwork> networks)
 {
     // A listing holds tens of thousands of converters at most, and a batch of
-    // new ones may all keep one factory address: counting them by (local
-    // address, IP), and by MAC within that, keeps the check linear.
+    // new ones may all keep one factory address. Their positions, sorted by
+    // (local address, IP, MAC) and then by MAC alone, bring together those
+    // that share an address or a MAC: the check stays O(n log n) and needs a
+    // few numbers per converter, not a table per address.
     const auto addressKey = [](const ConverterAddressing& c) {
         return (std::uint64_t{c.localAddress} << 32) | c.ip;
     };
@@ -151,54 +140,83 @@ std::vector<std::vector<Conflict>> FindConflicts(std::span<const ConverterAddres
             key = (key << 8) | byte;
         return key;
     };
-    struct SameAddress {
-        std::vector<const ConverterAddressing*> converters;
-        std::unordered_map<std::uint64_t, std::size_t> perMac;
+    constexpr std::size_t kNone = SIZE_MAX;
+    std::vector<std::size_t> order(converters.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    // Per position: how many converters with another MAC share its address,
+    // the first of them, and the other source its MAC answered from.
+    std::vector<std::size_t> others(converters.size(), 0);
+    std::vector<std::size_t> firstOther(converters.size(), kNone);
+    std::vector<std::uint32_t> elsewhere(converters.size(), 0);
+
+    const auto byAddress = [&](std::size_t a, std::size_t b) {
+        return std::tuple(addressKey(converters[a]), macKey(converters[a]), a) <
+               std::tuple(addressKey(converters[b]), macKey(converters[b]), b);
     };
-    std::unordered_map<std::uint64_t, SameAddress> byAddress;
-    // The first source each MAC was heard from, and whether another followed.
-    struct Sources {
+    std::sort(order.begin(), order.end(), byAddress);
+    for (std::size_t group = 0; group < order.size();) {
+        const std::uint64_t address = addressKey(converters[order[group]]);
+        std::size_t end = group;
+        while (end < order.size() && addressKey(converters[order[end]]) == address)
+            ++end;
+        // Within the group each MAC is a run in position order; the two runs
+        // that start earliest name the first other converter of every run.
+        std::size_t earliest = kNone;
+        std::size_t second = kNone;
+        for (std::size_t run = group; run < end;) {
+            std::size_t runEnd = run;
+            while (runEnd < end && converters[order[runEnd]].mac == converters[order[run]].mac)
+                ++runEnd;
+            if (earliest == kNone || order[run] < order[earliest]) {
+                second = earliest;
+                earliest = run;
+            } else if (second == kNone || order[run] < order[second]) {
+                second = run;
+            }
+            for (std::size_t i = run; i < runEnd; ++i)
+                others[order[i]] = (end - group) - (runEnd - run);
+            run = runEnd;
+        }
+        for (std::size_t i = group; i < end; ++i) {
+            const bool inEarliest = converters[order[i]].mac == converters[order[earliest]].mac;
+            const std::size_t first = inEarliest ? second : earliest;
+            firstOther[order[i]] = first == kNone ? kNone : order[first];
+        }
+        group = end;
+    }
+
+    const auto byMac = [&](std::size_t a, std::size_t b) {
+        return std::tuple(macKey(converters[a]), a) < std::tuple(macKey(converters[b]), b);
+    };
+    std::sort(order.begin(), order.end(), byMac);
+    for (std::size_t run = 0; run < order.size();) {
+        std::size_t end = run;
+        while (end < order.size() && converters[order[end]].mac == converters[order[run]].mac)
+            ++end;
+        // The first source the MAC was heard from, and the first other one.
         std::uint32_t first = 0;
         std::uint32_t other = 0;
-    };
-    std::unordered_map<std::uint64_t, Sources> sourcesOf;
-    for (const ConverterAddressing& converter : converters) {
-        if (converter.sourceAddress != 0) {
-            Sources& sources = sourcesOf[macKey(converter)];
-            if (sources.first == 0)
-                sources.first = converter.sourceAddress;
-            else if (sources.first != converter.sourceAddress && sources.other == 0)
-                sources.other = converter.sourceAddress;
+        for (std::size_t i = run; i < end && other == 0; ++i) {
+            const std::uint32_t source = converters[order[i]].sourceAddress;
+            if (first == 0)
+                first = source;
+            else if (source != 0 && source != first)
+                other = source;
         }
-        SameAddress& group = byAddress[addressKey(converter)];
-        group.converters.push_back(&converter);
-        ++group.perMac[macKey(converter)];
+        for (std::size_t i = run; other != 0 && i < end; ++i)
+            elsewhere[order[i]] = converters[order[i]].sourceAddress == first ? other : first;
+        run = end;
     }
 
     std::vector<std::vector<Conflict>> found;
     found.reserve(converters.size());
-    for (const ConverterAddressing& converter : converters) {
-        const SameAddress& group = byAddress[addressKey(converter)];
-        const std::size_t others = group.converters.size() - group.perMac.at(macKey(converter));
-        const ConverterAddressing* firstOther = nullptr;
-        for (const ConverterAddressing* candidate : group.converters) {
-            if (candidate->mac != converter.mac) {
-                firstOther = candidate;
-                break;
-            }
-        }
-        found.push_back(Check(converter, firstOther, others, networks));
-        const auto sources = sourcesOf.find(macKey(converter));
-        if (sources != sourcesOf.end() && sources->second.other != 0) {
-            const std::uint32_t elsewhere = sources->second.first == converter.sourceAddress
-                                                ? sources->second.other
-                                                : sources->second.first;
+    for (std::size_t i = 0; i < converters.size(); ++i) {
+        found.push_back(Check(converters[i],
+                              firstOther[i] == kNone ? nullptr : &converters[firstOther[i]],
+                              others[i], networks));
+        if (elsewhere[i] != 0)
             found.back().push_back(
-                {.kind = ConflictKind::kSeveralSources,
-                 .text = "This MAC also answered from " + FormatDottedDecimal(elsewhere) +
-                         ": another host may be answering for it, so commands to it are refused.",
-                 .address = elsewhere});
-        }
+                {.kind = ConflictKind::kSeveralSources, .address = elsewhere[i]});
     }
     return found;
 }
@@ -209,6 +227,31 @@ int PrefixLength(std::uint32_t mask)
     if (std::countl_one(hostMask) + std::countr_zero(hostMask) == 32)
         return std::countl_one(hostMask);
     return -1;
+}
+
+std::string ConflictText(const Conflict& conflict)
+{
+    const std::string address = FormatDottedDecimal(conflict.address);
+    switch (conflict.kind) {
+    case ConflictKind::kDuplicateIp:
+        if (conflict.others == 0)
+            return "This computer uses the same IP address " + address + " on this network.";
+        return "Converter " + FormatMac(conflict.otherMac.data()) +
+               (conflict.others > 1 ? " and " + std::to_string(conflict.others - 1) + " more report"
+                                    : std::string(" reports")) +
+               " the same IP address " + address + " on this network.";
+    case ConflictKind::kUnreachableSubnet:
+        return "IP address " + address + " is outside the local network " +
+               SubnetText(conflict.subnet, conflict.subnetMask) +
+               ", so its web interface cannot open from here.";
+    case ConflictKind::kGatewayOutsideSubnet:
+        return "Gateway " + address + " is outside the converter's own subnet " +
+               SubnetText(conflict.subnet, conflict.subnetMask) + ".";
+    case ConflictKind::kSeveralSources:
+        return "This MAC also answered from " + address +
+               ": another host may be answering for it, so commands to it are refused.";
+    }
+    return "";
 }
 
 std::string_view ConflictKey(ConflictKind kind)

@@ -107,7 +107,7 @@ QString conflictText(const ql5common::Conflict& conflict)
                                             "answering for it, so commands to it are refused."))
             .arg(addressText(conflict.address));
     }
-    return QString::fromStdString(conflict.text);
+    return QString::fromStdString(ql5common::ConflictText(conflict));
 }
 
 }  // namespace

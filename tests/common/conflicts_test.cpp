@@ -123,15 +123,41 @@ TEST(Conflicts, TextsNameTheOtherParty)
         Converter(4, "198.51.100.1", "192.0.2.7", "255.255.255.0", "192.0.3.1")};
     const auto found = FindConflicts(fleet, kNetworks);
     ASSERT_EQ(found[0].size(), 1u);
-    EXPECT_EQ(found[0][0].text,
+    EXPECT_EQ(ConflictText(found[0][0]),
               "Converter 02:51:c5:00:00:02 and 1 more report the same IP address 198.51.100.10 "
               "on this network.");
     ASSERT_EQ(found[3].size(), 2u);
-    EXPECT_EQ(found[3][0].text,
+    EXPECT_EQ(ConflictText(found[3][0]),
               "IP address 192.0.2.7 is outside the local network 198.51.100.0/24, so its web "
               "interface cannot open from here.");
-    EXPECT_EQ(found[3][1].text,
+    EXPECT_EQ(ConflictText(found[3][1]),
               "Gateway 192.0.3.1 is outside the converter's own subnet 192.0.2.0/24.");
+}
+
+TEST(Conflicts, EachDuplicateNamesTheFirstOtherInListOrder)
+{
+    // MACs ...:05, ...:03, ...:05, ...:09 on one address, the first of them
+    // heard from a second source as well.
+    const std::vector<ConverterAddressing> fleet = {
+        Converter(5, "198.51.100.1", "198.51.100.10", "255.255.255.0", "0.0.0.0", "198.51.100.10"),
+        Converter(3, "198.51.100.1", "198.51.100.10"),
+        Converter(5, "198.51.100.1", "198.51.100.10", "255.255.255.0", "0.0.0.0", "198.51.100.66"),
+        Converter(9, "198.51.100.1", "198.51.100.10")};
+    const struct {
+        std::size_t others;
+        std::uint8_t otherMac;
+        std::uint32_t elsewhere;
+    } expected[] = {{2, 3, A("198.51.100.66")}, {3, 5, 0}, {2, 3, A("198.51.100.10")}, {3, 5, 0}};
+    const auto found = FindConflicts(fleet, kNetworks);
+    for (std::size_t i = 0; i < fleet.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(found[i].size(), expected[i].elsewhere == 0 ? 1u : 2u);
+        EXPECT_EQ(found[i][0].others, expected[i].others);
+        EXPECT_EQ(found[i][0].otherMac[5], expected[i].otherMac);
+        if (expected[i].elsewhere != 0) {
+            EXPECT_EQ(found[i][1].address, expected[i].elsewhere);
+        }
+    }
 }
 
 TEST(Conflicts, CheckPlannedSettingsSkipsTheConverterItself)

@@ -184,7 +184,8 @@ void TestCommandTexts::warningTextsInEnglishAndGerman()
     QCOMPARE(all.size(), std::size_t{10});
     const QStringList english = conflictTexts(all);
     for (std::size_t i = 0; i < all.size(); ++i)
-        QCOMPARE(english[static_cast<qsizetype>(i)], QString::fromStdString(all[i].text));
+        QCOMPARE(english[static_cast<qsizetype>(i)],
+                 QString::fromStdString(ql5common::ConflictText(all[i])));
     QVERIFY(english.join('\n').contains(" mask 255.0.255.0"));
 
     QVERIFY(installTranslations(*QCoreApplication::instance(),

@@ -187,7 +187,7 @@ void Warn(std::vector<RowResult>& results, const Found& found, const std::string
                 result.warnings.end())
                 result.warnings.push_back(key);
             err << "ql5ctl: " << planName << ":" << result.row.line
-                << ": warning: " << conflict.text << "\n";
+                << ": warning: " << ql5common::ConflictText(conflict) << "\n";
         }
     }
 }

@@ -42,7 +42,8 @@ std::vector<std::string> MarkConflicts(std::vector<ql5common::ConverterView>& vi
             // the key says "duplicate-ip" once, the lines say who.
             if (std::find(keys.begin(), keys.end(), key) == keys.end())
                 keys.push_back(key);
-            lines.push_back(views[i].mac + " (" + views[i].ip + "): " + conflict.text);
+            lines.push_back(views[i].mac + " (" + views[i].ip +
+                            "): " + ql5common::ConflictText(conflict));
         }
     }
     return lines;

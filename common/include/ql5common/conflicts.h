@@ -44,10 +44,10 @@ enum class ConflictKind {
     kSeveralSources,
 };
 
+// A warning as data; ConflictText words it in English, and a window in
+// its user's language.
 struct Conflict {
     ConflictKind kind;
-    std::string text;  // one English sentence that names the other party
-    // What the sentence says, for a window that words it in its own language.
     // `address`: the IP address in question, the gateway, or the other
     // source. `subnet`, `subnetMask`: the local network it lies outside, or
     // the converter's own subnet. `otherMac` and `others`: the first of the
@@ -78,6 +78,9 @@ std::vector<std::vector<Conflict>> FindConflicts(std::span<const ConverterAddres
 std::vector<Conflict> CheckPlannedSettings(const ConverterAddressing& planned,
                                            std::span<const ConverterAddressing> others,
                                            std::span<const LocalNetwork> networks);
+
+// One English sentence that names the other party.
+std::string ConflictText(const Conflict& conflict);
 
 // "duplicate-ip", "unreachable-subnet", "gateway-outside-subnet",
 // "several-sources": the keys that the inventory formats carry.
