@@ -5,18 +5,30 @@
 #include "recordtext.h"
 #include "stringtable.h"
 
+#include <ql5common/address_text.h>
+
 #include <QTimer>
 #include <QtEndian>
 
+#include <algorithm>
+#include <cstring>
+#include <string>
 #include <tuple>
 
 namespace ql5config {
 
 namespace {
 
-std::uint64_t macOf(const ql5common::ConverterKey& key)
+// Two findings of the conflict rules say the same.
+bool sameWarnings(const std::vector<ql5common::Conflict>& a,
+                  const std::vector<ql5common::Conflict>& b)
 {
-    return key.mac;
+    return std::equal(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [](const ql5common::Conflict& x, const ql5common::Conflict& y) {
+            return std::tie(x.kind, x.address, x.subnet, x.subnetMask, x.otherMac, x.others) ==
+                   std::tie(y.kind, y.address, y.subnet, y.subnetMask, y.otherMac, y.others);
+        });
 }
 
 }  // namespace
@@ -51,6 +63,7 @@ void ConverterListModel::clearRows()
     macs_.clear();
     leftOut_ = 0;
     droppedByClient_ = 0;
+    lastProduct_ = QString();
     warningsTimer_->stop();
 }
 
@@ -58,7 +71,7 @@ void ConverterListModel::showSearching()
 {
     beginResetModel();
     clearRows();
-    rows_.emplace_back().texts[0] = searchingText();
+    rows_.emplace_back().name = searchingText();
     endResetModel();
 }
 
@@ -66,42 +79,39 @@ void ConverterListModel::showSearchFailed(const QString& reason)
 {
     beginResetModel();
     clearRows();
-    rows_.emplace_back().texts[0] = reason;
+    rows_.emplace_back().name = reason;
     endResetModel();
 }
 
 void ConverterListModel::setRecord(Row& row, const DeviceRecordExchange& record,
                                    std::uint32_t sourceAddress)
 {
-    // The row keeps the record as received; only the shown name is
-    // substituted.
     row.record = record;
     row.sourceAddress = sourceAddress;
+    setTexts(row);
+}
+
+void ConverterListModel::setTexts(Row& row)
+{
+    // The row keeps the record as received; only the shown name is
+    // substituted.
+    const DeviceRecordExchange& record = row.record;
     row.device = true;
-    row.hostOrderAddress = qFromBigEndian(record.ipAddress);
-    row.texts = {formatDottedDecimal(record.ipAddress), formatMac(record.macAddress),
-                 shownConverterText(record.code4Text), shownProductName(record)};
-    const auto folded = [](const QString& text) {
-        QString folded = text.toCaseFolded();
-        return folded == text ? text : folded;
-    };
-    row.foldedName = folded(row.texts[kNameColumn]);
+    row.name = shownConverterText(record.code4Text);
     // Most converters of a plant share their product name: one copy of it
-    // serves them all.
-    if (row.texts[kConverterColumn] == lastProduct_) {
-        row.texts[kConverterColumn] = lastProduct_;
-        row.foldedProduct = lastFoldedProduct_;
-    } else {
-        row.foldedProduct = folded(row.texts[kConverterColumn]);
-        lastProduct_ = row.texts[kConverterColumn];
-        lastFoldedProduct_ = row.foldedProduct;
+    // serves them all, worded once.
+    if (lastProduct_.isNull() ||
+        std::memcmp(record.productName, lastProductBytes_.data(), lastProductBytes_.size()) != 0) {
+        lastProduct_ = shownProductName(record);
+        std::memcpy(lastProductBytes_.data(), record.productName, lastProductBytes_.size());
     }
+    row.product = lastProduct_;
 }
 
 void ConverterListModel::removeSearchingRow()
 {
     // The first notification ends the searching row; it is then the only row.
-    if (rows_.size() == 1 && !rows_.front().device && rows_.front().texts[0] == searchingText()) {
+    if (rows_.size() == 1 && !rows_.front().device && rows_.front().name == searchingText()) {
         beginRemoveRows({}, 0, 0);
         rows_.pop_front();
         endRemoveRows();
@@ -120,13 +130,13 @@ void ConverterListModel::addRecords(std::span<const DeviceRecordExchange> record
     for (std::size_t i = 0; i < records.size(); ++i) {
         const DeviceRecordExchange& record = records[i];
         const auto key = ql5common::ConverterKey::Of(record, sourceOf(i));
-        const auto found = rowOfKey_.find(key);
-        if (found != rowOfKey_.end()) {
-            if (found->second < first) {
-                setRecord(rows_[static_cast<std::size_t>(found->second)], record, sourceOf(i));
-                emit dataChanged(index(found->second, 0), index(found->second, kColumns - 1));
+        const auto found = rowOfKey_.constFind(key);
+        if (found != rowOfKey_.cend()) {
+            if (*found < first) {
+                setRecord(rows_[static_cast<std::size_t>(*found)], record, sourceOf(i));
+                emit dataChanged(index(*found, 0), index(*found, kColumns - 1));
             } else {
-                added[static_cast<std::size_t>(found->second - first)] = i;
+                added[static_cast<std::size_t>(*found - first)] = i;
             }
             continue;
         }
@@ -135,15 +145,15 @@ void ConverterListModel::addRecords(std::span<const DeviceRecordExchange> record
             ++leftOut_;
             continue;
         }
-        rowOfKey_.emplace(key, first + static_cast<int>(added.size()));
-        macs_.insert(macOf(key));
+        rowOfKey_.insert(key, first + static_cast<int>(added.size()));
+        macs_.insert(key.mac);
         added.push_back(i);
     }
     if (added.empty())
         return;
     beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
     for (const std::size_t i : added)
-        setRecord(rows_.emplace_back(), records[i], sourceOf(i));
+        setTexts(rows_.emplace_back(records[i], sourceOf(i)));
     endInsertRows();
 }
 
@@ -153,7 +163,7 @@ void ConverterListModel::finishNotification(qint64 droppedByClient)
     removeSearchingRow();
     if (rows_.empty()) {
         beginInsertRows({}, 0, 0);
-        rows_.emplace_back().texts[0] = nothingFoundText();
+        rows_.emplace_back().name = nothingFoundText();
         endInsertRows();
     }
     if (!warningsTimer_->isActive())
@@ -163,14 +173,15 @@ void ConverterListModel::finishNotification(qint64 droppedByClient)
 bool ConverterListModel::updateRecord(const DeviceRecordExchange& record,
                                       std::uint32_t sourceAddress, std::uint32_t newSource)
 {
-    auto found = rowOfKey_.find(ql5common::ConverterKey::Of(record, sourceAddress));
-    if (found == rowOfKey_.end())
+    const auto key = ql5common::ConverterKey::Of(record, sourceAddress);
+    const auto found = rowOfKey_.constFind(key);
+    if (found == rowOfKey_.cend())
         return false;
     const auto moved = ql5common::ConverterKey::Of(record, newSource);
     if (newSource != 0 && newSource != sourceAddress && !rowOfKey_.contains(moved)) {
-        const int row = found->second;
-        rowOfKey_.erase(found);
-        rowOfKey_.emplace(moved, row);
+        const int row = *found;
+        rowOfKey_.remove(key);
+        rowOfKey_.insert(moved, row);
         sourceAddress = newSource;
     }
     addRecords(std::span(&record, 1), std::span(&sourceAddress, 1));
@@ -202,22 +213,15 @@ void ConverterListModel::updateWarnings()
             listed.push_back(addressingOf(rows_[row]));
         }
     }
-    const auto conflicts = ql5common::FindConflicts(listed, localNetworks_);
+    auto conflicts = ql5common::FindConflicts(listed, localNetworks_);
     // Only a change touches a row: each change of a sorted row may move it.
     int firstChanged = -1;
     int lastChanged = -1;
-    // Rows with the same kinds of warning share one list of their keys.
-    QStringList lastKeys;
     for (std::size_t i = 0; i < deviceRows.size(); ++i) {
         Row& row = rows_[static_cast<std::size_t>(deviceRows[i])];
-        QString texts = conflictTexts(conflicts[i]).join(QLatin1Char('\n'));
-        if (texts == row.warnings)
+        if (sameWarnings(conflicts[i], row.warnings))
             continue;
-        row.warnings = std::move(texts);
-        QStringList keys = conflictKeys(conflicts[i]);
-        if (keys != lastKeys)
-            lastKeys = std::move(keys);
-        row.warningKeys = lastKeys;
+        row.warnings = std::move(conflicts[i]);
         if (firstChanged < 0)
             firstChanged = deviceRows[i];
         lastChanged = deviceRows[i];
@@ -250,23 +254,39 @@ std::uint32_t ConverterListModel::sourceAddress(int row) const
     return isDeviceRow(row) ? rows_[static_cast<std::size_t>(row)].sourceAddress : 0;
 }
 
+QString ConverterListModel::shownText(const Row& row, int column)
+{
+    if (!row.device)
+        return column == kIpAddressColumn ? row.name : QString();
+    switch (column) {
+    case kIpAddressColumn:
+        return formatDottedDecimal(row.record.ipAddress);
+    case kMacAddressColumn:
+        return formatMac(row.record.macAddress);
+    case kNameColumn:
+        return row.name;
+    default:
+        return row.product;
+    }
+}
+
 QString ConverterListModel::text(int row, int column) const
 {
     if (row < 0 || row >= rowCount() || column < 0 || column >= kColumns)
         return {};
-    return rows_[static_cast<std::size_t>(row)].texts[static_cast<std::size_t>(column)];
+    return shownText(rows_[static_cast<std::size_t>(row)], column);
 }
 
 QStringList ConverterListModel::warningTexts(int row) const
 {
-    if (!isDeviceRow(row) || rows_[static_cast<std::size_t>(row)].warnings.isEmpty())
-        return {};
-    return rows_[static_cast<std::size_t>(row)].warnings.split(QLatin1Char('\n'));
+    return isDeviceRow(row) ? conflictTexts(rows_[static_cast<std::size_t>(row)].warnings)
+                            : QStringList();
 }
 
 QStringList ConverterListModel::warningKeys(int row) const
 {
-    return isDeviceRow(row) ? rows_[static_cast<std::size_t>(row)].warningKeys : QStringList();
+    return isDeviceRow(row) ? conflictKeys(rows_[static_cast<std::size_t>(row)].warnings)
+                            : QStringList();
 }
 
 std::vector<ql5common::ConverterAddressing> ConverterListModel::addressing() const
@@ -279,24 +299,35 @@ std::vector<ql5common::ConverterAddressing> ConverterListModel::addressing() con
     return listed;
 }
 
-bool ConverterListModel::rowContains(int row, const QString& foldedText) const
+bool ConverterListModel::rowContains(int row, const QString& text) const
 {
-    // The address and the MAC have no letters that folding would change.
     const Row& shown = rows_[static_cast<std::size_t>(row)];
-    return shown.texts[kIpAddressColumn].contains(foldedText) ||
-           shown.texts[kMacAddressColumn].contains(foldedText) ||
-           shown.foldedName.contains(foldedText) || shown.foldedProduct.contains(foldedText);
+    // The address and the MAC are worded here, as they are shown, rather
+    // than kept with every row.
+    const std::string ip = ql5common::FormatDottedDecimal(shown.record.ipAddress);
+    const std::string mac = ql5common::FormatMac(shown.record.macAddress);
+    return QLatin1String(ip.data(), static_cast<qsizetype>(ip.size()))
+               .contains(text, Qt::CaseInsensitive) ||
+           QLatin1String(mac.data(), static_cast<qsizetype>(mac.size()))
+               .contains(text, Qt::CaseInsensitive) ||
+           shown.name.contains(text, Qt::CaseInsensitive) ||
+           shown.product.contains(text, Qt::CaseInsensitive);
 }
 
 bool ConverterListModel::lessThan(int left, int right, int column) const
 {
     const Row& a = rows_[static_cast<std::size_t>(left)];
     const Row& b = rows_[static_cast<std::size_t>(right)];
-    const auto aMac = ql5common::ConverterKey::Of(a.record).mac;
-    const auto bMac = ql5common::ConverterKey::Of(b.record).mac;
+    const auto macOf = [](const Row& row) { return ql5common::ConverterKey::Of(row.record).mac; };
+    // The MAC, the local address and the source only break ties, so that the
+    // order never depends on arrival.
     const auto byAddress = [&] {
-        return std::tuple(a.hostOrderAddress, aMac, a.record.localAddress, a.sourceAddress) <
-               std::tuple(b.hostOrderAddress, bMac, b.record.localAddress, b.sourceAddress);
+        const auto aIp = qFromBigEndian(a.record.ipAddress);
+        const auto bIp = qFromBigEndian(b.record.ipAddress);
+        if (aIp != bIp)
+            return aIp < bIp;
+        return std::tuple(macOf(a), a.record.localAddress, a.sourceAddress) <
+               std::tuple(macOf(b), b.record.localAddress, b.sourceAddress);
     };
     int byText = 0;
     switch (column) {
@@ -304,14 +335,14 @@ bool ConverterListModel::lessThan(int left, int right, int column) const
         return byAddress();
     case kMacAddressColumn:
         // Two lower-case hexadecimal digits per byte sort as the number does.
-        if (aMac != bMac)
-            return aMac < bMac;
+        if (macOf(a) != macOf(b))
+            return macOf(a) < macOf(b);
         return byAddress();
     case kNameColumn:
-        byText = a.foldedName.compare(b.foldedName);
+        byText = a.name.compare(b.name, Qt::CaseInsensitive);
         break;
     default:
-        byText = a.foldedProduct.compare(b.foldedProduct);
+        byText = a.product.compare(b.product, Qt::CaseInsensitive);
         break;
     }
     return byText != 0 ? byText < 0 : byAddress();
@@ -320,8 +351,8 @@ bool ConverterListModel::lessThan(int left, int right, int column) const
 QString ConverterListModel::tabSeparatedText(int row) const
 {
     QStringList columns;
-    for (const QString& column : rows_[static_cast<std::size_t>(row)].texts)
-        columns.append(column);
+    for (int column = 0; column < kColumns; ++column)
+        columns.append(shownText(rows_[static_cast<std::size_t>(row)], column));
     return columns.join(QLatin1Char('\t'));
 }
 
@@ -342,17 +373,17 @@ QVariant ConverterListModel::data(const QModelIndex& index, int role) const
     const Row& row = rows_[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        return row.texts[static_cast<std::size_t>(index.column())];
+        return shownText(row, index.column());
     case Qt::DecorationRole:
-        if (index.column() == 0 && !row.warnings.isEmpty())
+        if (index.column() == 0 && !row.warnings.empty())
             return warningIcon_;
         return {};
     // The warning is told as well as drawn: a screen reader reads the
     // description, a mouse user the tooltip.
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole:
-        if (!row.warnings.isEmpty())
-            return row.warnings;
+        if (!row.warnings.empty())
+            return conflictTexts(row.warnings).join(QLatin1Char('\n'));
         return {};
     default:
         return {};

@@ -7,18 +7,28 @@
 #include <ql5common/converter_key.h>
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QIcon>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <array>
 #include <deque>
 #include <span>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 class QTimer;
+
+namespace ql5common {
+
+// Found by argument-dependent lookup, so that QHash takes the key too.
+inline std::size_t qHash(const ConverterKey& key, std::size_t seed = 0) noexcept
+{
+    return ConverterKeyHash{}(key) ^ seed;
+}
+
+}  // namespace ql5common
 
 namespace ql5config {
 
@@ -94,9 +104,8 @@ public:
     QStringList warningKeys(int row) const;
     // Every device row's addressing, for the conflict check of a change.
     std::vector<ql5common::ConverterAddressing> addressing() const;
-    // Whether any column of the device row contains the text, ignoring case;
-    // the text comes folded (QString::toCaseFolded).
-    bool rowContains(int row, const QString& foldedText) const;
+    // Whether any column of the device row contains the text, ignoring case.
+    bool rowContains(int row, const QString& text) const;
     // The order of two device rows by a column: addresses by value, so that
     // 10.0.0.9 comes before 10.0.0.10, texts alphabetically, and equal texts
     // by address, so that the order does not depend on arrival.
@@ -110,34 +119,44 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    // Only what the filter, the sort and the warnings read often is kept
+    // beside the record; the addresses and the warnings' sentences are
+    // worded when a row is shown. Ten thousand rows then cost little more
+    // than their records.
     struct Row {
+        Row() = default;
+        // A device row is made from its record at once: a row is a
+        // kilobyte, written once.
+        Row(const DeviceRecordExchange& received, std::uint32_t source)
+            : record(received),
+              sourceAddress(source)
+        {
+        }
+
         DeviceRecordExchange record{};
         std::uint32_t sourceAddress = 0;
         bool device = false;
-        std::uint32_t hostOrderAddress = 0;
-        std::array<QString, kColumns> texts;
-        // The name and the product as the filter and the sort compare them,
-        // folded once here rather than at every comparison; shared with the
-        // shown text where folding changes nothing.
-        QString foldedName;
-        QString foldedProduct;
-        // The warnings' sentences, one per line: one string rather than a
-        // list of them, as most rows have one warning or none.
-        QString warnings;
-        QStringList warningKeys;
+        // The shown name; for a stand-in row, its sentence.
+        QString name;
+        // The shown product, one copy shared by the rows of a product.
+        QString product;
+        // What the conflict rules found, without their English sentences.
+        std::vector<ql5common::Conflict> warnings;
     };
 
     void clearRows();
     void removeSearchingRow();
     void setRecord(Row& row, const DeviceRecordExchange& record, std::uint32_t sourceAddress);
+    void setTexts(Row& row);
     static ql5common::ConverterAddressing addressingOf(const Row& row);
+    static QString shownText(const Row& row, int column);
     void updateWarnings();
 
     // A deque grows without moving what it holds, so a long list never
     // needs room for itself twice.
     std::deque<Row> rows_;
-    std::unordered_map<ql5common::ConverterKey, int, ql5common::ConverterKeyHash> rowOfKey_;
-    std::unordered_set<std::uint64_t> macs_;
+    QHash<ql5common::ConverterKey, int> rowOfKey_;
+    QSet<std::uint64_t> macs_;
     int rowLimit_ = kDefaultRowLimit;
     qint64 leftOut_ = 0;
     qint64 droppedByClient_ = 0;
@@ -146,9 +165,9 @@ private:
     // hold its own pixmaps, kilobytes a row in a long list.
     QIcon warningIcon_;
     // The product name of the row made last, shared with the next row of
-    // the same product.
+    // the same product, and the record's bytes it was worded from.
     QString lastProduct_;
-    QString lastFoldedProduct_;
+    std::array<char, sizeof DeviceRecordExchange::productName> lastProductBytes_{};
     QTimer* warningsTimer_ = nullptr;
 };
 

@@ -17,7 +17,6 @@ void ConverterListProxy::setFilterText(const QString& text)
     if (text == filterText_)
         return;
     filterText_ = text;
-    foldedFilter_ = text.toCaseFolded();
     invalidateRowsFilter();
 }
 
@@ -32,7 +31,7 @@ int ConverterListProxy::shownDeviceRows() const
 bool ConverterListProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const
 {
     return filterText_.isEmpty() || !source_->isDeviceRow(sourceRow) ||
-           source_->rowContains(sourceRow, foldedFilter_);
+           source_->rowContains(sourceRow, filterText_);
 }
 
 bool ConverterListProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const

@@ -33,7 +33,6 @@ protected:
 private:
     const ConverterListModel* source_;
     QString filterText_;
-    QString foldedFilter_;
 };
 
 }  // namespace ql5config

@@ -183,9 +183,11 @@ void TestConverterListModel::filterHidesOtherConvertersButNotTheStandInRows()
     QCOMPARE(::column(proxy, 0), (QStringList{ConverterListModel::nothingFoundText(),
                                               "198.51.100.21", "198.51.100.22"}));
     QCOMPARE(proxy.shownDeviceRows(), 2);
-    proxy.setFilterText(QStringLiteral("04:00:03"));
-    QCOMPARE(::column(proxy, 0),
-             (QStringList{ConverterListModel::nothingFoundText(), "198.51.100.23"}));
+    for (const char* text : {"04:00:03", "C5:04:00:03", "100.23"}) {
+        proxy.setFilterText(QString::fromLatin1(text));
+        QCOMPARE(::column(proxy, 0),
+                 (QStringList{ConverterListModel::nothingFoundText(), "198.51.100.23"}));
+    }
 }
 
 void TestConverterListModel::conflictingRowsCarryTheirWarningsAfterTheBurst()
