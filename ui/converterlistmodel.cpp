@@ -97,7 +97,16 @@ void ConverterListModel::setTexts(Row& row)
     // substituted.
     const DeviceRecordExchange& record = row.record;
     row.device = true;
-    row.name = shownConverterText(record.code4Text);
+    const auto* const nameEnd =
+        std::find(std::begin(record.code4Text), std::end(record.code4Text), '\0');
+    if (std::all_of(std::begin(record.code4Text), nameEnd,
+                    [](char c) { return c >= ' ' && c <= '~'; })) {
+        row.plainNameLength = static_cast<std::int16_t>(nameEnd - std::begin(record.code4Text));
+        row.name = QString();
+    } else {
+        row.plainNameLength = -1;
+        row.name = shownConverterText(record.code4Text);
+    }
     // Most converters of a plant share their product name: one copy of it
     // serves them all, worded once.
     if (lastProduct_.isNull() ||
@@ -264,10 +273,28 @@ QString ConverterListModel::shownText(const Row& row, int column)
     case kMacAddressColumn:
         return formatMac(row.record.macAddress);
     case kNameColumn:
-        return row.name;
+        return row.plainNameLength >= 0 ? QString(plainName(row)) : row.name;
     default:
         return row.product;
     }
+}
+
+QLatin1String ConverterListModel::plainName(const Row& row)
+{
+    return QLatin1String(row.record.code4Text, std::max<qsizetype>(row.plainNameLength, 0));
+}
+
+int ConverterListModel::compareNames(const Row& a, const Row& b)
+{
+    const bool aPlain = a.plainNameLength >= 0;
+    const bool bPlain = b.plainNameLength >= 0;
+    if (aPlain && bPlain)
+        return plainName(a).compare(plainName(b), Qt::CaseInsensitive);
+    if (aPlain)
+        return plainName(a).compare(QStringView(b.name), Qt::CaseInsensitive);
+    if (bPlain)
+        return -plainName(b).compare(QStringView(a.name), Qt::CaseInsensitive);
+    return a.name.compare(b.name, Qt::CaseInsensitive);
 }
 
 QString ConverterListModel::text(int row, int column) const
@@ -310,7 +337,8 @@ bool ConverterListModel::rowContains(int row, const QString& text) const
                .contains(text, Qt::CaseInsensitive) ||
            QLatin1String(mac.data(), static_cast<qsizetype>(mac.size()))
                .contains(text, Qt::CaseInsensitive) ||
-           shown.name.contains(text, Qt::CaseInsensitive) ||
+           (shown.plainNameLength >= 0 ? plainName(shown).contains(text, Qt::CaseInsensitive)
+                                       : shown.name.contains(text, Qt::CaseInsensitive)) ||
            shown.product.contains(text, Qt::CaseInsensitive);
 }
 
@@ -339,7 +367,7 @@ bool ConverterListModel::lessThan(int left, int right, int column) const
             return macOf(a) < macOf(b);
         return byAddress();
     case kNameColumn:
-        byText = a.name.compare(b.name, Qt::CaseInsensitive);
+        byText = compareNames(a, b);
         break;
     default:
         byText = a.product.compare(b.product, Qt::CaseInsensitive);

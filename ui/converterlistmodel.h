@@ -136,7 +136,11 @@ private:
         DeviceRecordExchange record{};
         std::uint32_t sourceAddress = 0;
         bool device = false;
-        // The shown name; for a stand-in row, its sentence.
+        // A name of printable ASCII, as most are, is shown as the record
+        // holds it, without a copy: its length, or -1 when `name` holds it.
+        std::int16_t plainNameLength = -1;
+        // The shown name when it is not plain; for a stand-in row, its
+        // sentence.
         QString name;
         // The shown product, one copy shared by the rows of a product.
         QString product;
@@ -150,6 +154,10 @@ private:
     void setTexts(Row& row);
     static ql5common::ConverterAddressing addressingOf(const Row& row);
     static QString shownText(const Row& row, int column);
+    // A plain name as the record holds it; empty for any other.
+    static QLatin1String plainName(const Row& row);
+    // Two device rows' names, ignoring case, however each is kept.
+    static int compareNames(const Row& a, const Row& b);
     void updateWarnings();
 
     // A deque grows without moving what it holds, so a long list never

@@ -139,15 +139,20 @@ void TestConverterListModel::headingSortsAddressesByValueBelowTheStandInRows_dat
     QTest::addColumn<int>("column");
     QTest::addColumn<Qt::SortOrder>("order");
     QTest::addColumn<QStringList>("addresses");
-    const QStringList byValue{"198.51.100.21", "203.0.113.9", "203.0.113.10", "203.0.113.100"};
+    const QStringList byValue{"198.51.100.21", "203.0.113.9", "203.0.113.10", "203.0.113.11",
+                              "203.0.113.100"};
     QStringList reversed = byValue;
     std::reverse(reversed.begin(), reversed.end());
     QTest::newRow("address ascending") << 0 << Qt::AscendingOrder << byValue;
     QTest::newRow("address descending") << 0 << Qt::DescendingOrder << reversed;
-    // Equal names sort by address.
-    QTest::newRow("name ascending")
-        << 2 << Qt::AscendingOrder
-        << QStringList{"203.0.113.9", "203.0.113.100", "198.51.100.21", "203.0.113.10"};
+    // Equal names sort by address; a name beyond ASCII sorts among the
+    // others by its letters.
+    QTest::newRow("name ascending") << 2 << Qt::AscendingOrder
+                                    << QStringList{"203.0.113.9", "203.0.113.100", "198.51.100.21",
+                                                   "203.0.113.10", "203.0.113.11"};
+    QTest::newRow("name descending") << 2 << Qt::DescendingOrder
+                                     << QStringList{"203.0.113.11", "203.0.113.10", "198.51.100.21",
+                                                    "203.0.113.100", "203.0.113.9"};
 }
 
 void TestConverterListModel::headingSortsAddressesByValueBelowTheStandInRows()
@@ -163,7 +168,8 @@ void TestConverterListModel::headingSortsAddressesByValueBelowTheStandInRows()
     deliver(model, {record("02:51:c5:04:01:01", "203.0.113.10", "Mixer"),
                     record("02:51:c5:04:01:02", "203.0.113.9", "boiler"),
                     record("02:51:c5:04:01:03", "203.0.113.100", "Boiler"),
-                    record("02:51:c5:04:01:04", "198.51.100.21", "Kiln")});
+                    record("02:51:c5:04:01:04", "198.51.100.21", "Kiln"),
+                    record("02:51:c5:04:01:05", "203.0.113.11", "\xc3\x96lpumpe")});
     proxy.sort(column, order);
     QCOMPARE(::column(proxy, 0), QStringList{ConverterListModel::nothingFoundText()} + addresses);
 }
