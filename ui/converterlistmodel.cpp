@@ -97,11 +97,8 @@ void ConverterListModel::setTexts(Row& row)
     // substituted.
     const DeviceRecordExchange& record = row.record;
     row.device = true;
-    const auto* const nameEnd =
-        std::find(std::begin(record.code4Text), std::end(record.code4Text), '\0');
-    if (std::all_of(std::begin(record.code4Text), nameEnd,
-                    [](char c) { return c >= ' ' && c <= '~'; })) {
-        row.plainNameLength = static_cast<std::int16_t>(nameEnd - std::begin(record.code4Text));
+    if (const auto plain = plainConverterText(record.code4Text)) {
+        row.plainNameLength = static_cast<std::int16_t>(plain->size());
         row.name = QString();
     } else {
         row.plainNameLength = -1;

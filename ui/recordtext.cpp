@@ -25,14 +25,19 @@ QString formatDottedDecimal(std::uint32_t networkOrderAddress)
 
 QString shownConverterText(const char* bytes, std::size_t capacity)
 {
-    const std::string_view text(
-        bytes, static_cast<std::size_t>(std::find(bytes, bytes + capacity, '\0') - bytes));
-    // Most texts are printable ASCII, which has nothing to decode or to
-    // neutralise; a list of thousands of converters fills faster for it.
-    if (std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; }))
-        return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    if (const auto plain = plainConverterText(bytes, capacity))
+        return QString(*plain);
     // WindowText decodes as it goes: the bytes need no decoding first.
-    return QString::fromStdString(ql5common::WindowText(text));
+    return QString::fromStdString(ql5common::WindowText(std::string_view(
+        bytes, static_cast<std::size_t>(std::find(bytes, bytes + capacity, '\0') - bytes))));
+}
+
+std::optional<QLatin1String> plainConverterText(const char* bytes, std::size_t capacity)
+{
+    const char* const end = std::find(bytes, bytes + capacity, '\0');
+    if (!std::all_of(bytes, end, [](char c) { return c >= ' ' && c <= '~'; }))
+        return std::nullopt;
+    return QLatin1String(bytes, static_cast<qsizetype>(end - bytes));
 }
 
 QString shownProductName(const DeviceRecordExchange& record)

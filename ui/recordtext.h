@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 // The display rules of the common library (ql5common) as QString: what every
@@ -33,6 +34,17 @@ template <std::size_t N>
 QString shownConverterText(const char (&field)[N])
 {
     return shownConverterText(field, N);
+}
+
+// The same text when it is all printable ASCII, as most converters' texts
+// are: it is shown as it stands, with nothing to decode or neutralise, and
+// can be read in place. Nothing for any other text.
+std::optional<QLatin1String> plainConverterText(const char* bytes, std::size_t capacity);
+
+template <std::size_t N>
+std::optional<QLatin1String> plainConverterText(const char (&field)[N])
+{
+    return plainConverterText(field, N);
 }
 
 inline QString shownConverterText(std::string_view bytes)
